@@ -1,0 +1,29 @@
+# quenora_add_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
+#
+# One Qt Test executable registered with ctest. Every test runs headless
+# (offscreen platform) and with its own QUENORA_HOME below the build tree, so
+# a test that forgets to make its own temporary home still never touches the
+# user's real settings, scripts or registry hive.
+set(QUENORA_CORPUS_DIR "${PROJECT_SOURCE_DIR}/../shared/corpus" CACHE PATH
+    "Folder of the real-world sample files the tests read in place")
+
+function(quenora_add_test name)
+  if(NOT QUENORA_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
+  target_compile_definitions(${name} PRIVATE
+    QUENORA_CORPUS_DIR="${QUENORA_CORPUS_DIR}"
+    QUENORA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    QUENORA_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+  set(home "${CMAKE_CURRENT_BINARY_DIR}/home-${name}")
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT 300
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUENORA_HOME=${home};ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp")
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()

@@ -1,0 +1,54 @@
+#pragma once
+// Paths: the answer to every "where does Quenora keep ..." question.
+//
+// On Windows one program folder held read-only data and writable folders side
+// by side; here they are split into the installed data folder (read-only) and
+// the user's folders (writable). With QUENORA_HOME set, everything writable
+// lives below that one folder, which makes every program and test hermetic.
+// Nothing else in the code base builds these paths. Used by app, plugdesk,
+// the registry library and the command-line tools.
+
+#include <QString>
+
+class Paths
+{
+public:
+    // $QUENORA_HOME, or empty when it is not set.
+    static QString home();
+
+    // Read-only data shipped with the program (hypertext pages, icons):
+    // $QUENORA_DATA_DIR when set; <prefix>/share/quenora when installed;
+    // else the folder of the executable (a build tree).
+    static QString dataDir();
+
+    // The folder of the running executable.
+    static QString executableDir();
+
+    // Writable per-user data: $QUENORA_HOME, else $XDG_DATA_HOME/quenora.
+    static QString userDataDir();
+
+    // The script library: <userDataDir>/scripts.
+    static QString scriptsDir();
+
+    // Temporary recordings: $QUENORA_HOME/temp, else $XDG_CACHE_HOME/quenora/temp.
+    static QString tempDir();
+
+    // The error page written at run time: <userDataDir>/hypertext/err2.html.
+    static QString errorPageFile();
+
+    // The registry hive: $QUENORA_HOME/registry.db, else
+    // $XDG_CONFIG_HOME/quenora/registry.db.
+    static QString registryFile();
+
+    // Where the freedesktop file-type registration goes (mime/, applications/,
+    // icons/): $QUENORA_HOME/share, else $XDG_DATA_HOME.
+    static QString freedesktopDataDir();
+
+    // Lock files of running programs: $QUENORA_HOME, else $XDG_RUNTIME_DIR,
+    // else the system's temporary folder.
+    static QString runtimeDir();
+
+    // Creates the folder (and its parents) when missing; true when it exists
+    // afterwards.
+    static bool ensureDir(const QString &dir);
+};

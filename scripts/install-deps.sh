@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The one list of Debian packages that building, running and testing Quenora
+# need. run.sh and test.sh both call this; apt-get runs only when something
+# on the list is missing, so a machine that has everything starts at once.
+set -euo pipefail
+
+PACKAGES=(
+  # tool chain
+  cmake
+  ninja-build
+  g++
+  pkg-config
+  # Qt 6 (widgets, test) and what its CMake files require
+  qt6-base-dev
+  qt6-base-dev-tools
+  libgl-dev
+  # the registry hive
+  libsqlite3-dev
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]} > 0)); then
+  echo "Installing missing packages: ${missing[*]}"
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi
