@@ -1,0 +1,45 @@
+#pragma once
+// Every key of Quenora's settings store, with the default its reader passes.
+// Where two readers pass different defaults for one stored value (Speed and
+// Pitch), each reader has its own entry; both address the same value.
+
+namespace SettingKeys {
+
+struct Key {
+    const char *section;
+    const char *name;
+    const char *defaultValue;
+};
+
+// Section "Settings"
+inline constexpr Key Prefix{"Settings", "Prefix", ""};
+inline constexpr Key Suffix{"Settings", "Suffix", ""};
+inline constexpr Key VTSAllow{"Settings", "VTSAllow", "1"};
+inline constexpr Key VTSAllowRead{"Settings", "VTSAllowRead", "1"};
+inline constexpr Key VTSAllowDownload{"Settings", "VTSAllowDownload", "1"};
+inline constexpr Key ReadTitleOnAppChange{"Settings", "ReadTitleOnAppChange", "0"};
+inline constexpr Key ReadClipboardOnChange{"Settings", "ReadClipboardOnChange", "0"};
+inline constexpr Key ShowWB{"Settings", "ShowWB", "1"};
+inline constexpr Key ShowLastDoc{"Settings", "ShowLastDoc", "0"};
+inline constexpr Key LastDoc{"Settings", "LastDoc", ""};
+inline constexpr Key StartUpFile{"Settings", "StartUpFile", ""};
+inline constexpr Key Path{"Settings", "path", ""};       // written at every start, read by nobody
+inline constexpr Key Version{"Settings", "version", ""}; // written at every start, read by nobody
+inline constexpr Key ShowVTS{"Settings", "ShowVTS", "0"};
+inline constexpr Key ShowPauseMsg{"Settings", "ShowPauseMsg", "yes"};
+inline constexpr Key Survey{"Settings", "Survey", "true"};
+
+// Section "Voice"
+inline constexpr Key Voice{"Voice", "Voice", "1"};
+inline constexpr Key SpeedWhenSpeaking{"Voice", "Speed", "25"};
+inline constexpr Key SpeedInDialog{"Voice", "Speed", "60"};
+inline constexpr Key PitchWhenSpeaking{"Voice", "Pitch", "50"};
+inline constexpr Key PitchInDialog{"Voice", "Pitch", "60"};
+inline constexpr Key Volume{"Voice", "Volume", "100"};
+
+// Section "Extension Settings" (the mail launcher's two options)
+inline constexpr Key LaunchMailProgram{"Extension Settings", "LaunchMailProgram", ""};
+inline constexpr Key OutlookInQuestion{"Extension Settings", "Outlook", "0"};
+inline constexpr Key OutlookWhenSending{"Extension Settings", "Outlook", "1"};
+
+} // namespace SettingKeys
