@@ -16,6 +16,11 @@ PACKAGES=(
   libgl-dev
   # the registry hive
   libsqlite3-dev
+  # speech: synthesis, WAV files, sound output
+  libespeak-ng-dev
+  espeak-ng-data
+  libsndfile1-dev
+  qt6-multimedia-dev
 )
 
 missing=()
