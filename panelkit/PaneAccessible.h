@@ -1,0 +1,48 @@
+#pragma once
+// PaneAccessible: what a screen reader sees of the task pane. The pane is a
+// Pane whose children are its groups (Grouping, expanded or collapsed, with
+// a toggle action); a group's children are its entries (Link for a task,
+// RadioButton for an option) with their selected, checked, disabled and
+// focused states. The entry interfaces (PaneAccessibleEntry) are made on
+// demand, cached per record and dropped when the record is removed.
+
+#include <QAccessibleWidget>
+#include <QHash>
+#include <QMetaObject>
+
+class CPanelkitCtrl;
+struct PaneGroup;
+struct PaneItem;
+
+class PaneAccessible : public QAccessibleWidget
+{
+public:
+    explicit PaneAccessible(CPanelkitCtrl *ctrl);
+    ~PaneAccessible() override;
+
+    static void installFactory();
+    static PaneAccessible *of(const CPanelkitCtrl *ctrl);
+    // Tell assistive technology about the keyboard focus or a state change
+    // (a null record means the pane itself).
+    static void notifyFocus(CPanelkitCtrl *ctrl, const void *record);
+    static void notifyStateChanged(CPanelkitCtrl *ctrl, const void *record);
+
+    int childCount() const override;
+    QAccessibleInterface *child(int index) const override;
+    int indexOfChild(const QAccessibleInterface *child) const override;
+    QAccessibleInterface *childAt(int x, int y) const override;
+    QAccessibleInterface *focusChild() const override;
+    QAccessible::Role role() const override;
+    QString text(QAccessible::Text t) const override;
+
+    CPanelkitCtrl *ctrl() const;
+    QAccessibleInterface *groupInterface(const PaneGroup *group) const;
+    QAccessibleInterface *itemInterface(const PaneItem *item) const;
+
+private:
+    QAccessibleInterface *cached(const void *record, const PaneGroup *group, const PaneItem *item) const;
+    void forget(const void *record);
+
+    mutable QHash<const void *, QAccessible::Id> m_children;
+    QMetaObject::Connection m_removeConnection;
+};
