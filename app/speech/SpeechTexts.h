@@ -1,0 +1,92 @@
+#pragma once
+// Every text of the speech subsystem that a user can read, in one place.
+
+#include <QCoreApplication>
+#include <QString>
+
+namespace SpeechTexts {
+
+inline QString genderWord(int gender)
+{
+    return gender == 1 ? QStringLiteral("männlich") : QStringLiteral("weiblich");
+}
+
+inline QString modeName(const QString &language, int gender)
+{
+    return QStringLiteral("%1 (%2)").arg(language, genderWord(gender));
+}
+
+// Printed once on stderr when sound goes to the silent output.
+inline QString noAudioDevice(const QString &reason)
+{
+    return QStringLiteral("Keine Tonausgabe möglich (%1); die Sprachausgabe läuft stumm weiter.")
+        .arg(reason);
+}
+inline QString reasonNoDevice() { return QStringLiteral("kein Audiogerät gefunden"); }
+inline QString reasonFormat() { return QStringLiteral("das Audiogerät kann das Format nicht abspielen"); }
+inline QString reasonStartFailed() { return QStringLiteral("das Audiogerät lässt sich nicht öffnen"); }
+inline QString reasonDeviceFailed() { return QStringLiteral("das Audiogerät ist ausgefallen"); }
+inline QString reasonForced() { return QStringLiteral("QUENORA_AUDIO=null"); }
+
+// quenora-speak
+inline QString usage()
+{
+    return QStringLiteral(
+        "Aufruf: quenora-speak [--voice N] [--speed P] [--pitch P] [--volume P] [--wav DATEI]\n"
+        "                      [--list-voices] [--dry-run] [TEXT | -]\n"
+        "\n"
+        "Liest TEXT (oder bei - bzw. ohne TEXT die Standardeingabe) mit den gespeicherten\n"
+        "Spracheinstellungen vor, samt Präfix und Suffix.\n"
+        "\n"
+        "  --voice N       Stimme an Position N der Stimmenliste (ab 0)\n"
+        "  --speed P       Geschwindigkeit in Prozent (0 bis 100)\n"
+        "  --pitch P       Tonhöhe in Prozent (0 bis 100)\n"
+        "  --volume P      Lautstärke in Prozent (0 bis 100)\n"
+        "  --wav DATEI     in eine WAV-Datei aufnehmen statt abzuspielen\n"
+        "  --list-voices   die Stimmen auflisten: Position, Modus, Name, Sprach-ID, Geschlecht\n"
+        "  --dry-run       nur den Text ausgeben, der gesprochen würde\n"
+        "  --help          diese Hilfe\n");
+}
+inline QString unknownOption(const QString &option)
+{
+    return QStringLiteral("Unbekannte Option: %1").arg(option);
+}
+inline QString missingValue(const QString &option)
+{
+    return QStringLiteral("Die Option %1 braucht einen Wert.").arg(option);
+}
+inline QString invalidPercent(const QString &option, const QString &value)
+{
+    return QStringLiteral("Ungültiger Wert für %1: \"%2\" (erlaubt ist eine ganze Zahl von 0 bis 100).")
+        .arg(option, value);
+}
+inline QString invalidStoredValue(const QString &key, const QString &value)
+{
+    return QStringLiteral("Der gespeicherte Wert \"%2\" für %1 ist keine ganze Zahl.").arg(key, value);
+}
+inline QString voiceOutOfRange(const QString &value, int count)
+{
+    return QStringLiteral("Die Stimme %1 gibt es nicht (erlaubt sind 0 bis %2).").arg(value).arg(count - 1);
+}
+inline QString noVoices()
+{
+    return QStringLiteral("Es ist keine Stimme installiert (espeak-ng-data fehlt?).");
+}
+inline QString unreadableInput()
+{
+    return QStringLiteral("Die Standardeingabe lässt sich nicht lesen.");
+}
+inline QString unwritableWav(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Die WAV-Datei \"%1\" lässt sich nicht schreiben: %2").arg(path, reason);
+}
+inline QString recordingFailed(const QString &path)
+{
+    return QStringLiteral("Die Aufnahme nach \"%1\" ist fehlgeschlagen.").arg(path);
+}
+inline QString valueOutOfRange()
+{
+    return QStringLiteral("Die Einstellungen ergeben einen Wert außerhalb des Zahlenbereichs.");
+}
+
+} // namespace SpeechTexts

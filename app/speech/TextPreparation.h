@@ -1,0 +1,56 @@
+#pragma once
+// TextPreparation: what happens to a text before it is spoken, apart from
+// the extension filters: the blank-text rule, the prefix and suffix, and the
+// time variables "$Zeit[s]", "$Zeit[m]", "$Zeit[h]" and "$Zeit[w]". Also the
+// number helpers of speaking: percent to engine value and RandomBetween.
+// The clock and the random source are injectable so tests can fix them.
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class TextPreparation
+{
+public:
+    using Clock = std::function<QDateTime()>;
+
+    // Without a clock, the current local time.
+    explicit TextPreparation(Clock clock = {});
+
+    // A text that is empty apart from blanks stands for the whole document.
+    static QString textOrDocument(const QString &text, const QString &document);
+
+    // prefix + " " + text + " " + suffix: both blanks always, also around an
+    // empty prefix or suffix.
+    static QString wrap(const QString &prefix, const QString &text, const QString &suffix);
+
+    // Replaces, case-sensitively and in this order, "$Zeit[s]" (second,
+    // 0-59), "$Zeit[m]" (minute), "$Zeit[h]" (hour, 0-23) and "$Zeit[w]"
+    // (weekday, 1-7 with Sunday = 1), all in decimal without leading zeros.
+    // The clock is read once, so the values belong to one moment.
+    QString replaceTimeVariables(const QString &text) const;
+    static QString replaceTimeVariables(const QString &text, const QDateTime &now);
+
+    // wrap(), then replaceTimeVariables(): the text as the engine gets it.
+    QString prepare(const QString &text, const QString &prefix, const QString &suffix) const;
+
+    // min + (max - min) * percent / 100, rounded half to even, with
+    // (max - min) * percent formed in 32-bit whole numbers: no value when
+    // that overflows.
+    static std::optional<int> percentToEngineValue(int min, int max, int percent);
+
+    // A whole number written in a setting ("25", " 7 "); a decimal number is
+    // rounded half to even. No value for anything else.
+    static std::optional<int> wholeNumber(const QString &text);
+
+    // round(random * (high - low) + low), halves to even; random in [0, 1).
+    // Without a random source, the process's generator, seeded once from the
+    // system (a generator reseeded from the clock would repeat numbers
+    // within one clock tick).
+    static int RandomBetween(int low, int high, const std::function<double()> &random = {});
+
+private:
+    Clock m_clock;
+};

@@ -1,0 +1,99 @@
+#include "WavAnalysis.h"
+
+#include <QFile>
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+WavAnalysis WavAnalysis::read(const QString &path)
+{
+    WavAnalysis result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return result;
+    const QByteArray bytes = file.readAll();
+    if (bytes.size() >= 44 && bytes.startsWith("RIFF")) {
+        quint32 riff = 0;
+        std::memcpy(&riff, bytes.constData() + 4, 4);
+        // The data chunk is the last chunk libsndfile writes.
+        const int data = bytes.indexOf("data", 12);
+        quint32 dataSize = 0;
+        if (data > 0 && data + 8 <= bytes.size())
+            std::memcpy(&dataSize, bytes.constData() + data + 4, 4);
+        result.headerMatchesSize = data > 0 && riff == quint32(bytes.size() - 8)
+                                   && dataSize == quint32(bytes.size() - data - 8);
+    }
+    SF_INFO info{};
+    SNDFILE *sf = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+    if (!sf)
+        return result;
+    result.valid = (info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV
+                   && (info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_PCM_16;
+    result.sampleRate = info.samplerate;
+    result.channels = info.channels;
+    result.frames = info.frames;
+    result.samples.resize(std::size_t(info.frames * info.channels));
+    sf_read_short(sf, result.samples.data(), sf_count_t(result.samples.size()));
+    sf_close(sf);
+    return result;
+}
+
+double WavAnalysis::rms() const
+{
+    if (samples.empty())
+        return 0.0;
+    double sum = 0;
+    for (short s : samples)
+        sum += double(s) * s;
+    return std::sqrt(sum / double(samples.size()));
+}
+
+int WavAnalysis::peak() const
+{
+    int p = 0;
+    for (short s : samples)
+        p = std::max(p, std::abs(int(s)));
+    return p;
+}
+
+double WavAnalysis::medianPitch() const
+{
+    if (sampleRate <= 0 || channels != 1)
+        return 0.0;
+    const int window = sampleRate / 25; // 40 ms
+    const int minLag = sampleRate / 500;
+    const int maxLag = sampleRate / 60;
+    std::vector<double> pitches;
+    for (std::size_t start = 0; start + std::size_t(window + maxLag) < samples.size();
+         start += std::size_t(window / 2)) {
+        const short *x = samples.data() + start;
+        double energy = 0;
+        for (int i = 0; i < window; ++i)
+            energy += double(x[i]) * x[i];
+        if (energy / window < 500.0 * 500.0)
+            continue; // too quiet to be voiced
+        double best = 0;
+        int bestLag = 0;
+        for (int lag = minLag; lag <= maxLag; ++lag) {
+            double c = 0, e2 = 0;
+            for (int i = 0; i < window; ++i) {
+                c += double(x[i]) * x[i + lag];
+                e2 += double(x[i + lag]) * x[i + lag];
+            }
+            const double r = c / std::sqrt(energy * e2 + 1.0);
+            if (r > best) {
+                best = r;
+                bestLag = lag;
+            }
+        }
+        if (best > 0.6 && bestLag > 0)
+            pitches.push_back(double(sampleRate) / bestLag);
+    }
+    if (pitches.empty())
+        return 0.0;
+    std::nth_element(pitches.begin(), pitches.begin() + long(pitches.size() / 2), pitches.end());
+    return pitches[pitches.size() / 2];
+}

@@ -1,0 +1,232 @@
+#include "FakeSpeechEngine.h"
+#include "TextPreparation.h"
+#include "VoiceSetup.h"
+
+#include <QtTest>
+
+#include <limits>
+
+class tst_TextPreparation : public QObject
+{
+    Q_OBJECT
+private slots:
+    void wrap_data();
+    void wrap();
+    void blankTextStandsForDocument_data();
+    void blankTextStandsForDocument();
+    void timeVariables_data();
+    void timeVariables();
+    void prepareUsesInjectedClockAlsoInPrefix();
+    void percentToEngineValue_data();
+    void percentToEngineValue();
+    void wholeNumber_data();
+    void wholeNumber();
+    void randomBetween_data();
+    void randomBetween();
+    void randomBetweenStaysInRange();
+    void voiceSetupAppliesDefaultsToBoth();
+    void voiceSetupRejectsUnknownMode();
+    void voiceSetupStopsOnOverflow();
+};
+
+void tst_TextPreparation::wrap_data()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("both empty") << "" << "Text" << "" << " Text ";
+    QTest::newRow("prefix only") << "Achtung" << "Text" << "" << "Achtung Text ";
+    QTest::newRow("suffix only") << "" << "Text" << "Ende" << " Text Ende";
+    QTest::newRow("both") << "Achtung" << "Text" << "Ende" << "Achtung Text Ende";
+    QTest::newRow("empty text") << "A" << "" << "B" << "A  B";
+}
+
+void tst_TextPreparation::wrap()
+{
+    QFETCH(QString, prefix);
+    QFETCH(QString, text);
+    QFETCH(QString, suffix);
+    QFETCH(QString, expected);
+    QCOMPARE(TextPreparation::wrap(prefix, text, suffix), expected);
+}
+
+void tst_TextPreparation::blankTextStandsForDocument_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("empty") << "" << "Dokument";
+    QTest::newRow("blanks") << "   " << "Dokument";
+    QTest::newRow("line breaks and tabs") << " \t\r\n " << "Dokument";
+    QTest::newRow("text kept with its blanks") << "  Hallo " << "  Hallo ";
+}
+
+void tst_TextPreparation::blankTextStandsForDocument()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(TextPreparation::textOrDocument(text, QStringLiteral("Dokument")), expected);
+}
+
+void tst_TextPreparation::timeVariables_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    const QDateTime sunday(QDate(2026, 12, 6), QTime(7, 5, 9));
+    const QDateTime saturday(QDate(2026, 12, 12), QTime(23, 59, 0));
+    QTest::newRow("all four, no leading zeros")
+        << sunday << "$Zeit[h]:$Zeit[m]:$Zeit[s] Tag $Zeit[w]" << "7:5:9 Tag 1";
+    QTest::newRow("saturday is 7, midnight minute")
+        << saturday << "$Zeit[w] $Zeit[h] $Zeit[m] $Zeit[s]" << "7 23 59 0";
+    QTest::newRow("every occurrence") << sunday << "$Zeit[m]$Zeit[m]" << "55";
+    QTest::newRow("case-sensitive") << sunday << "$zeit[h] $ZEIT[m] $Zeit[H]" << "$zeit[h] $ZEIT[m] $Zeit[H]";
+    QTest::newRow("unknown letter untouched") << sunday << "$Zeit[x]" << "$Zeit[x]";
+    QTest::newRow("monday") << QDateTime(QDate(2026, 12, 7), QTime(0, 0, 0)) << "$Zeit[w]" << "2";
+}
+
+void tst_TextPreparation::timeVariables()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(TextPreparation::replaceTimeVariables(text, now), expected);
+}
+
+void tst_TextPreparation::prepareUsesInjectedClockAlsoInPrefix()
+{
+    int reads = 0;
+    TextPreparation prep([&reads] {
+        ++reads;
+        return QDateTime(QDate(2026, 12, 8), QTime(14, 30, 0));
+    });
+    QCOMPARE(prep.prepare(QStringLiteral("Text $Zeit[m]"), QStringLiteral("Es ist $Zeit[h] Uhr"),
+                          QStringLiteral("Tag $Zeit[w]")),
+             QStringLiteral("Es ist 14 Uhr Text 30 Tag 3"));
+    QCOMPARE(reads, 1);
+}
+
+void tst_TextPreparation::percentToEngineValue_data()
+{
+    QTest::addColumn<int>("min");
+    QTest::addColumn<int>("max");
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("0 % is the minimum") << 80 << 450 << 0 << true << 80;
+    QTest::newRow("100 % is the maximum") << 80 << 450 << 100 << true << 450;
+    QTest::newRow("stored speed 25 %: 92.5 rounds to 92") << 80 << 450 << 25 << true << 172;
+    QTest::newRow("stored pitch 50 %") << 0 << 100 << 50 << true << 50;
+    QTest::newRow("half down to even") << 0 << 5 << 50 << true << 2;
+    QTest::newRow("half up to even") << 0 << 3 << 50 << true << 2;
+    QTest::newRow("just above half") << 0 << 101 << 50 << true << 50;
+    QTest::newRow("negative range") << -10 << 0 << 25 << true << -8;
+    QTest::newRow("above 100 %") << 0 << 100 << 150 << true << 150;
+    QTest::newRow("product overflows 32 bits")
+        << 0 << std::numeric_limits<int>::max() << 2 << false << 0;
+    QTest::newRow("range overflows 32 bits")
+        << std::numeric_limits<int>::min() << std::numeric_limits<int>::max() << 1 << false << 0;
+    QTest::newRow("largest product that fits") << 0 << 21474836 << 100 << true << 21474836;
+}
+
+void tst_TextPreparation::percentToEngineValue()
+{
+    QFETCH(int, min);
+    QFETCH(int, max);
+    QFETCH(int, percent);
+    QFETCH(bool, valid);
+    QFETCH(int, expected);
+    const std::optional<int> value = TextPreparation::percentToEngineValue(min, max, percent);
+    QCOMPARE(value.has_value(), valid);
+    if (valid)
+        QCOMPARE(*value, expected);
+}
+
+void tst_TextPreparation::wholeNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("plain") << "25" << true << 25;
+    QTest::newRow("blanks") << " 7 " << true << 7;
+    QTest::newRow("negative") << "-3" << true << -3;
+    QTest::newRow("decimal half to even") << "2.5" << true << 2;
+    QTest::newRow("empty") << "" << false << 0;
+    QTest::newRow("word") << "laut" << false << 0;
+    QTest::newRow("too large") << "99999999999" << false << 0;
+}
+
+void tst_TextPreparation::wholeNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(int, expected);
+    const std::optional<int> value = TextPreparation::wholeNumber(text);
+    QCOMPARE(value.has_value(), valid);
+    if (valid)
+        QCOMPARE(*value, expected);
+}
+
+void tst_TextPreparation::randomBetween_data()
+{
+    QTest::addColumn<double>("random");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("zero gives low") << 0.0 << 1;
+    QTest::newRow("almost one gives high") << 0.99999999 << 31000;
+    QTest::newRow("half rounds to even") << 0.5 << 15500;
+    QTest::newRow("out of range source is held in") << 3.0 << 31000;
+}
+
+void tst_TextPreparation::randomBetween()
+{
+    QFETCH(double, random);
+    QFETCH(int, expected);
+    QCOMPARE(TextPreparation::RandomBetween(1, 31000, [random] { return random; }), expected);
+}
+
+void tst_TextPreparation::randomBetweenStaysInRange()
+{
+    QSet<int> seen;
+    for (int i = 0; i < 2000; ++i) {
+        const int n = TextPreparation::RandomBetween(1, 31000);
+        QVERIFY2(n >= 1 && n <= 31000, qPrintable(QString::number(n)));
+        seen.insert(n);
+    }
+    // Calls in quick succession must not repeat one number.
+    QVERIFY(seen.size() > 1900);
+}
+
+void tst_TextPreparation::voiceSetupAppliesDefaultsToBoth()
+{
+    FakeSpeechEngine voice, voice2;
+    QCOMPARE(VoiceSetup::apply(voice, &voice2, {}), VoiceSetup::Result::Ok);
+    QCOMPARE(voice.calls(), QStringList({"selectMode:2", "setPitch:50", "setSpeed:172",
+                                         "setLeftVolume:100", "setRightVolume:100"}));
+    QCOMPARE(voice2.calls(), QStringList({"selectMode:2", "setPitch:50", "setSpeed:172",
+                                          "setLeftVolume:100", "setRightVolume:100"}));
+    QCOMPARE(voice2.currentMode(), 2);
+}
+
+void tst_TextPreparation::voiceSetupRejectsUnknownMode()
+{
+    FakeSpeechEngine voice, voice2;
+    VoiceSetup::Percentages settings;
+    settings.voicePosition = voice.modeCount(); // one past the last
+    QCOMPARE(VoiceSetup::apply(voice, &voice2, settings), VoiceSetup::Result::ModeRejected);
+    QCOMPARE(voice.currentMode(), 1);
+    QVERIFY(!voice.calls().join(' ').contains("setPitch"));
+    settings.voicePosition = std::numeric_limits<int>::max();
+    QCOMPARE(VoiceSetup::apply(voice, &voice2, settings), VoiceSetup::Result::ModeRejected);
+}
+
+void tst_TextPreparation::voiceSetupStopsOnOverflow()
+{
+    FakeSpeechEngine voice;
+    VoiceSetup::Percentages settings;
+    settings.speed = 10000000; // 370 * 10^7 does not fit in 32 bits
+    QCOMPARE(VoiceSetup::apply(voice, nullptr, settings), VoiceSetup::Result::Overflow);
+    QVERIFY(!voice.calls().join(' ').contains("setSpeed"));
+}
+
+QTEST_GUILESS_MAIN(tst_TextPreparation)
+#include "tst_textpreparation.moc"
