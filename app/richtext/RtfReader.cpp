@@ -288,7 +288,7 @@ private:
     QString m_text;            // text not yet inserted, all in m_textState
     CharState m_textState;
     bool m_pendingBreak = false;  // a \par whose new paragraph has no content yet
-    bool m_pendingCell = false;   // a \cell whose separator is written before more text
+    int m_pendingCells = 0;       // \cell separators written before the next text of the row
     bool m_paraHasContent = false;
     bool m_pageBreakNext = false;
     bool m_footnoteStart = false;  // no text of the current footnote yet
@@ -793,12 +793,12 @@ void Parser::handleKeyword(const KwInfo &info, bool hasParam, int param)
     case Kw::Cell:
         if (showsText(dest)) {
             flushText();
-            m_pendingCell = true;
+            ++m_pendingCells;
         }
         break;
     case Kw::Row:
         if (dest == Dest::Text) {
-            m_pendingCell = false;
+            m_pendingCells = 0;
             endParagraph();
         }
         break;
@@ -1011,7 +1011,9 @@ void Parser::hexByte(unsigned char b)
         commitColor();
         return;
     }
-    appendChar(CodePages::decodeByte(cp, b));
+    const char16_t c = CodePages::decodeByte(cp, b);
+    if (c >= 0x20)
+        appendChar(c); // an escaped control byte is no text
 }
 
 void Parser::unicodeChar(int value)
@@ -1084,10 +1086,8 @@ void Parser::appendTextChar(char16_t c)
         flushText();
         m_textState = m_cur.chr;
     }
-    if (m_pendingCell) {
-        m_pendingCell = false;
+    for (; m_pendingCells > 0; --m_pendingCells)
         m_text.append(u'\t');
-    }
     if (high && QChar::isLowSurrogate(c))
         m_text.append(QChar(high));
     m_text.append(QChar(c));
@@ -1127,7 +1127,7 @@ void Parser::endParagraph()
     flushText();
     if (m_pendingBreak)
         beginContent(); // the paragraph before was empty: it stays as one
-    m_pendingCell = false;
+    m_pendingCells = 0;
     finishParagraph();
     m_pendingBreak = true;
     m_paraHasContent = false;
