@@ -903,16 +903,22 @@ void CPanelkitCtrl::paintEvent(QPaintEvent *event)
         m_buffer = QImage(pixels, QImage::Format_RGB32);
         m_buffer.setDevicePixelRatio(dpr);
     }
-    PanePainter::Options options;
-    options.clip = fresh || m_repaintEverything ? client : (event->rect() & client);
-    options.everything = m_repaintEverything;
-    options.hideSelection = m_hideSelection;
-    PanePainter painter(*this, m_buffer, options);
-    painter.paint();
-    m_lastPaintedEntries = painter.paintedEntries();
+    // Each rectangle of the dirty region is painted on its own, so two
+    // far-apart rows (old and new hover) do not drag in what lies between.
+    const bool full = fresh || m_repaintEverything;
+    const QRegion region = full ? QRegion(client) : (event->region() & client);
+    m_lastPaintedEntries = 0;
+    for (const QRect &r : region) {
+        PanePainter::Options options;
+        options.clip = r;
+        options.everything = false;
+        options.hideSelection = m_hideSelection;
+        PanePainter painter(*this, m_buffer, options);
+        painter.paint();
+        m_lastPaintedEntries += painter.paintedEntries();
+        widgetPainter.drawImage(r, m_buffer, QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr));
+    }
     m_repaintEverything = false;
-    const QRect target = fresh ? client : (event->rect() & client);
-    widgetPainter.drawImage(target, m_buffer, QRectF(QPointF(target.topLeft()) * dpr, QSizeF(target.size()) * dpr));
     if (scrollBarBefore != isScrollBarShown())
         QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
 }

@@ -121,7 +121,9 @@ QRect PaneAccessibleEntry::rect() const
     } else {
         r = m_ctrl->groupTitleRect(m_group->id);
         if (m_ctrl->findGroup(m_group->id) != m_group)
-            r = QRect();
+            return QRect();
+        if (m_group->expanded)
+            r.setHeight(r.height() + m_group->bodyHeight + 2);
     }
     if (r.isNull())
         return r;
