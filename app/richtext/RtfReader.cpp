@@ -1148,7 +1148,8 @@ void Parser::finishParagraph()
         m_lists.clear();
         return;
     }
-    const quint64 key = (quint64(quint32(p.list ? p.list : -1)) << 32) | quint32(p.level);
+    // Paragraph numbering has no list number; its style tells lists apart.
+    const quint64 key = (quint64(quint32(p.list ? p.list : -p.pnStyle)) << 32) | quint32(p.level);
     if (QTextList *list = m_lists.value(key)) {
         list->add(m_cursor.block());
     } else {

@@ -110,17 +110,15 @@ QByteArray Writer::run()
 
     m_out.reserve(m_doc.characterCount() * 2 + 1024);
     writeHeader();
-    bool first = true;
+    // Every paragraph ends in \par, the last one too, as word processors
+    // write it; readers take the final mark as the end of the document.
     for (QTextBlock b = m_doc.begin(); b.isValid(); b = b.next()) {
-        if (!first) {
-            word("\\par");
-            m_out.append("\r\n");
-            m_lineStart = m_out.size();
-        }
-        first = false;
         writeBlock(b);
+        word("\\par");
+        m_out.append("\r\n");
+        m_lineStart = m_out.size();
     }
-    m_out.append("\r\n}\r\n");
+    m_out.append("}\r\n");
     return m_out;
 }
 
@@ -279,8 +277,12 @@ void Writer::writeRun(const QString &text, const QTextCharFormat &f)
         word("\\sub");
     if (hasBrush(f, QTextFormat::ForegroundBrush))
         word("\\cf", colorIndex(f.foreground().color()));
-    if (hasBrush(f, QTextFormat::BackgroundBrush))
-        word("\\highlight", colorIndex(f.background().color()));
+    if (hasBrush(f, QTextFormat::BackgroundBrush)) {
+        // WordPad reads the highlight, Word and LibreOffice the shading.
+        const int bg = colorIndex(f.background().color());
+        word("\\chcbpat", bg);
+        word("\\highlight", bg);
+    }
     m_out.append(' ');
     writeText(text);
     m_out.append('}');
