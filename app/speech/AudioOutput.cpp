@@ -25,6 +25,25 @@ void announceFallback(const QString &reason)
     std::fflush(stderr);
 }
 
+// Qt's sound backend warns on its own when there is no sound server; the
+// program says it once, in its own words.
+QtMessageHandler g_previousHandler = nullptr;
+void quietBackendHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.startsWith(QLatin1String("PulseAudioService:")))
+        return;
+    if (g_previousHandler)
+        g_previousHandler(type, context, message);
+}
+
+QAudioDevice defaultDevice()
+{
+    g_previousHandler = qInstallMessageHandler(quietBackendHandler);
+    QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    qInstallMessageHandler(g_previousHandler);
+    return device;
+}
+
 bool nullForced()
 {
     return qEnvironmentVariable("QUENORA_AUDIO").compare(QLatin1String("null"), Qt::CaseInsensitive) == 0;
@@ -77,7 +96,7 @@ void AudioOutput::start()
 void AudioOutput::startDevice()
 {
     if (!m_sink) {
-        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        const QAudioDevice device = defaultDevice();
         if (device.isNull()) {
             fallBackToNull(SpeechTexts::reasonNoDevice());
             return;

@@ -80,6 +80,10 @@ inline QString unwritableWav(const QString &path, const QString &reason)
 {
     return QStringLiteral("Die WAV-Datei \"%1\" lässt sich nicht schreiben: %2").arg(path, reason);
 }
+inline QString reasonMissingFolder() { return QStringLiteral("der Ordner existiert nicht"); }
+inline QString reasonIsFolder() { return QStringLiteral("das ist ein Ordner"); }
+inline QString reasonNotWritable() { return QStringLiteral("keine Schreibberechtigung"); }
+inline QString reasonRenameFailed() { return QStringLiteral("die fertige Aufnahme lässt sich nicht umbenennen"); }
 inline QString recordingFailed(const QString &path)
 {
     return QStringLiteral("Die Aufnahme nach \"%1\" ist fehlgeschlagen.").arg(path);

@@ -1,0 +1,273 @@
+#include "SpeakCommand.h"
+
+#include "Ansi.h"
+#include "EspeakEngine.h"
+#include "SettingKeys.h"
+#include "SettingsStore.h"
+#include "SpeechTexts.h"
+#include "TextPreparation.h"
+#include "VoiceSetup.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <sys/stat.h>
+
+namespace {
+
+void print(std::FILE *stream, const QString &text)
+{
+    const QByteArray bytes = Ansi::encode(text);
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+int fail(std::FILE *err, const QString &message)
+{
+    print(err, QStringLiteral("quenora-speak: ") + message + QLatin1Char('\n'));
+    return 1;
+}
+
+bool readAll(std::FILE *in, QByteArray *bytes)
+{
+    char buffer[65536];
+    for (;;) {
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer, in);
+        bytes->append(buffer, qsizetype(n));
+        if (n < sizeof buffer)
+            return !std::ferror(in);
+    }
+}
+
+// A percentage given on the command line: a whole number from 0 to 100.
+std::optional<int> optionPercent(const QString &value)
+{
+    bool ok = false;
+    const int n = value.trimmed().toInt(&ok);
+    if (!ok || n < 0 || n > 100)
+        return std::nullopt;
+    return n;
+}
+
+} // namespace
+
+bool SpeakCommand::parse(const QStringList &arguments, Options *options, QString *error)
+{
+    Options o;
+    QStringList words;
+    bool optionsEnded = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments.at(i);
+        if (optionsEnded || arg == QLatin1String("-") || !arg.startsWith(QLatin1Char('-'))) {
+            words.append(arg);
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        QString name = arg;
+        std::optional<QString> inlineValue;
+        if (const qsizetype eq = arg.indexOf(QLatin1Char('=')); eq > 2) {
+            name = arg.left(eq);
+            inlineValue = arg.mid(eq + 1);
+        }
+        auto value = [&]() -> std::optional<QString> {
+            if (inlineValue)
+                return inlineValue;
+            if (i + 1 < arguments.size())
+                return arguments.at(++i);
+            return std::nullopt;
+        };
+        std::optional<QString> *target = nullptr;
+        if (name == QLatin1String("--voice"))
+            target = &o.voice;
+        else if (name == QLatin1String("--speed"))
+            target = &o.speed;
+        else if (name == QLatin1String("--pitch"))
+            target = &o.pitch;
+        else if (name == QLatin1String("--volume"))
+            target = &o.volume;
+        if (target || name == QLatin1String("--wav")) {
+            const std::optional<QString> v = value();
+            if (!v || (name == QLatin1String("--wav") && v->isEmpty())) {
+                *error = SpeechTexts::missingValue(name);
+                return false;
+            }
+            if (target)
+                *target = *v;
+            else
+                o.wavPath = *v;
+            continue;
+        }
+        if (!inlineValue && name == QLatin1String("--list-voices"))
+            o.listVoices = true;
+        else if (!inlineValue && name == QLatin1String("--dry-run"))
+            o.dryRun = true;
+        else if (!inlineValue && (name == QLatin1String("--help") || name == QLatin1String("-h")))
+            o.help = true;
+        else {
+            *error = SpeechTexts::unknownOption(arg);
+            return false;
+        }
+    }
+    o.readStdin = words.isEmpty() || words == QStringList{QStringLiteral("-")};
+    if (!o.readStdin)
+        o.text = words.join(QLatin1Char(' '));
+    *options = o;
+    return true;
+}
+
+int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *out, std::FILE *err)
+{
+    Options options;
+    QString error;
+    if (!parse(arguments, &options, &error))
+        return fail(err, error + QLatin1Char('\n') + SpeechTexts::usage());
+    if (options.help) {
+        print(out, SpeechTexts::usage());
+        return 0;
+    }
+
+    EspeakEngine engine;
+    if (options.listVoices) {
+        for (int mode = 1; mode <= engine.modeCount(); ++mode) {
+            print(out, QStringLiteral("%1\t%2\t%3\t%4\t%5\n")
+                           .arg(mode - 1)
+                           .arg(mode)
+                           .arg(engine.modeName(mode))
+                           .arg(engine.language(mode))
+                           .arg(SpeechTexts::genderWord(engine.gender(mode))));
+        }
+        return 0;
+    }
+
+    // Options first, then the stored values with the defaults of speaking.
+    const SettingsStore store;
+    VoiceSetup::Percentages percent;
+    struct Value {
+        const std::optional<QString> &option;
+        const char *optionName;
+        const SettingKeys::Key &key;
+        int *target;
+    };
+    const Value values[] = {
+        {options.voice, "--voice", SettingKeys::Voice, &percent.voicePosition},
+        {options.pitch, "--pitch", SettingKeys::PitchWhenSpeaking, &percent.pitch},
+        {options.speed, "--speed", SettingKeys::SpeedWhenSpeaking, &percent.speed},
+        {options.volume, "--volume", SettingKeys::Volume, &percent.volume},
+    };
+    for (const Value &v : values) {
+        const QString name = QString::fromLatin1(v.optionName);
+        if (v.option) {
+            std::optional<int> n;
+            if (v.target == &percent.voicePosition) {
+                bool ok = false;
+                const int position = v.option->trimmed().toInt(&ok);
+                if (!ok || position < 0 || position >= engine.modeCount())
+                    return fail(err, SpeechTexts::voiceOutOfRange(*v.option, engine.modeCount()));
+                n = position;
+            } else {
+                n = optionPercent(*v.option);
+                if (!n)
+                    return fail(err, SpeechTexts::invalidPercent(name, *v.option));
+            }
+            *v.target = *n;
+        } else {
+            const QString stored = store.read(v.key);
+            const std::optional<int> n = TextPreparation::wholeNumber(stored);
+            if (!n)
+                return fail(err, SpeechTexts::invalidStoredValue(
+                                     QStringLiteral("%1/%2").arg(QLatin1String(v.key.section),
+                                                                 QLatin1String(v.key.name)),
+                                     stored));
+            *v.target = *n;
+        }
+    }
+
+    if (engine.modeCount() == 0)
+        return fail(err, SpeechTexts::noVoices());
+    if (percent.voicePosition < 0 || percent.voicePosition >= engine.modeCount())
+        return fail(err, SpeechTexts::voiceOutOfRange(QString::number(percent.voicePosition),
+                                                      engine.modeCount()));
+
+    QString text = options.text;
+    if (options.readStdin) {
+        QByteArray bytes;
+        if (!in || !readAll(in, &bytes))
+            return fail(err, SpeechTexts::unreadableInput());
+        text = Ansi::decode(bytes);
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        // The line end that every shell pipe adds is not part of the text.
+        while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
+            text.chop(1);
+    }
+    const QString spoken = TextPreparation().prepare(
+        text, store.read(SettingKeys::Prefix), store.read(SettingKeys::Suffix));
+
+    if (options.dryRun) {
+        print(out, spoken + QLatin1Char('\n'));
+        return 0;
+    }
+
+    switch (VoiceSetup::apply(engine, nullptr, percent)) {
+    case VoiceSetup::Result::Ok:
+        break;
+    case VoiceSetup::Result::ModeRejected:
+        return fail(err, SpeechTexts::voiceOutOfRange(QString::number(percent.voicePosition),
+                                                      engine.modeCount()));
+    case VoiceSetup::Result::Overflow:
+        return fail(err, SpeechTexts::valueOutOfRange());
+    }
+
+    // Recording goes to a temporary file beside the target, renamed when
+    // complete, so the target is never a half-written file.
+    QString temporaryPath;
+    const QString target = options.wavPath.isEmpty() ? QString() : QFileInfo(options.wavPath).absoluteFilePath();
+    if (!target.isEmpty()) {
+        const QFileInfo info(target);
+        if (info.isDir())
+            return fail(err, SpeechTexts::unwritableWav(options.wavPath, SpeechTexts::reasonIsFolder()));
+        if (!QFileInfo(info.absolutePath()).isDir())
+            return fail(err, SpeechTexts::unwritableWav(options.wavPath, SpeechTexts::reasonMissingFolder()));
+        QTemporaryFile temporary(info.absolutePath() + QStringLiteral("/.quenora-speak-XXXXXX.wav"));
+        temporary.setAutoRemove(false);
+        if (!temporary.open() || (info.exists() && !info.isWritable()))
+            return fail(err, SpeechTexts::unwritableWav(options.wavPath, SpeechTexts::reasonNotWritable()));
+        temporaryPath = temporary.fileName();
+        temporary.close();
+        engine.setOutputFileName(temporaryPath);
+    }
+
+    QEventLoop loop;
+    QObject::connect(&engine, &SpeechEngine::textEnded, &loop, [&] {
+        if (!engine.isSpeaking())
+            loop.quit();
+    });
+    engine.speak(spoken);
+    if (engine.isSpeaking())
+        loop.exec();
+
+    if (!temporaryPath.isEmpty()) {
+        if (QFileInfo(temporaryPath).size() < 44) {
+            QFile::remove(temporaryPath);
+            return fail(err, SpeechTexts::recordingFailed(options.wavPath));
+        }
+        const QByteArray from = QFile::encodeName(temporaryPath);
+        const QByteArray to = QFile::encodeName(target);
+        // The temporary file was made private; the recording gets the
+        // permissions of any new file of this user.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::chmod(from.constData(), 0666 & ~mask);
+        if (std::rename(from.constData(), to.constData()) != 0) {
+            QFile::remove(temporaryPath);
+            return fail(err, SpeechTexts::unwritableWav(options.wavPath, SpeechTexts::reasonRenameFailed()));
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// SpeakCommand: the quenora-speak program, speaking or recording a text
+// without the window, with the user's stored voice settings, prefix and
+// suffix, through the same engine and text preparation as the editor.
+//
+//   quenora-speak [--voice N] [--speed P] [--pitch P] [--volume P] [--wav FILE]
+//                 [--list-voices] [--dry-run] [TEXT | -]
+//
+// Exit status 0 on success, 1 with a German message on stderr otherwise.
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+#include <optional>
+
+class SpeakCommand
+{
+public:
+    struct Options {
+        std::optional<QString> voice; // stored position, from 0
+        std::optional<QString> speed; // percent
+        std::optional<QString> pitch;
+        std::optional<QString> volume;
+        QString wavPath;
+        bool listVoices = false;
+        bool dryRun = false;
+        bool help = false;
+        bool readStdin = true;
+        QString text;
+    };
+
+    // Arguments without the program name. False with a message for an
+    // unknown option or an option without its value.
+    static bool parse(const QStringList &arguments, Options *options, QString *error);
+
+    // Runs the program; needs a QCoreApplication.
+    static int run(const QStringList &arguments, std::FILE *in, std::FILE *out, std::FILE *err);
+};

@@ -1,0 +1,244 @@
+#include "SettingsStore.h"
+#include "WavAnalysis.h"
+
+#include <QtTest>
+
+// The quenora-speak program, run as a user would run it, each test with its
+// own settings hive.
+class tst_QuenoraSpeak : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void dryRunPrintsWhatWouldBeSpoken_data();
+    void dryRunPrintsWhatWouldBeSpoken();
+    void listVoices();
+    void errorsExitWithOneAndAGermanMessage_data();
+    void errorsExitWithOneAndAGermanMessage();
+    void unreadableInputIsAnError();
+    void recordsAValidWavAndLeavesNoTemporaryFile();
+    void storedSettingsApplyUnlessAnOptionIsGiven();
+    void playsWithoutASoundCard();
+    void help();
+
+private:
+    struct Result {
+        int exitCode = -1;
+        QString out;
+        QString err;
+        qint64 ms = 0;
+    };
+    Result run(const QStringList &args, const QByteArray &input = {}, bool nullAudio = true);
+    std::unique_ptr<QTemporaryDir> m_home;
+};
+
+void tst_QuenoraSpeak::init()
+{
+    m_home = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_home->isValid());
+    qputenv("QUENORA_HOME", QFile::encodeName(m_home->path()));
+}
+
+void tst_QuenoraSpeak::cleanup()
+{
+    m_home.reset();
+}
+
+tst_QuenoraSpeak::Result tst_QuenoraSpeak::run(const QStringList &args, const QByteArray &input,
+                                               bool nullAudio)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QUENORA_HOME"), m_home->path());
+    if (nullAudio)
+        env.insert(QStringLiteral("QUENORA_AUDIO"), QStringLiteral("null"));
+    process.setProcessEnvironment(env);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(QStringLiteral(QUENORA_SPEAK_BINARY), args);
+    Result r;
+    if (!process.waitForStarted(10000))
+        return r;
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return r;
+    }
+    r.ms = clock.elapsed();
+    r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    r.out = QString::fromUtf8(process.readAllStandardOutput());
+    r.err = QString::fromUtf8(process.readAllStandardError());
+    return r;
+}
+
+void tst_QuenoraSpeak::dryRunPrintsWhatWouldBeSpoken_data()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("expected");
+    const QString weekday = QString::number(QDate::currentDate().dayOfWeek() % 7 + 1);
+    QTest::newRow("plain") << "" << "" << QStringList{"Hallo"} << QByteArray() << " Hallo \n";
+    QTest::newRow("prefix, empty suffix") << "Achtung" << "" << QStringList{"Hallo"} << QByteArray()
+                                          << "Achtung Hallo \n";
+    QTest::newRow("prefix and suffix") << "Achtung" << "Ende" << QStringList{"Hallo"} << QByteArray()
+                                       << "Achtung Hallo Ende\n";
+    QTest::newRow("words joined") << "" << "" << QStringList{"Hallo", "Welt"} << QByteArray()
+                                  << " Hallo Welt \n";
+    QTest::newRow("time variable in the suffix")
+        << "" << "Tag $Zeit[w]" << QStringList{"x"} << QByteArray() << " x Tag " + weekday + "\n";
+    QTest::newRow("stdin through the Ansi codec")
+        << "" << "" << QStringList{"-"} << QByteArray("Gr\xfc\xdf" "e\r\n") << " Grüße \n";
+    QTest::newRow("stdin as UTF-8 without TEXT")
+        << "" << "" << QStringList{} << QByteArray("Grüße\nzwei Zeilen\n") << " Grüße\nzwei Zeilen \n";
+    QTest::newRow("text after --") << "" << "" << QStringList{"--", "-5 Grad"} << QByteArray()
+                                   << " -5 Grad \n";
+}
+
+void tst_QuenoraSpeak::dryRunPrintsWhatWouldBeSpoken()
+{
+    QFETCH(QString, prefix);
+    QFETCH(QString, suffix);
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, input);
+    QFETCH(QString, expected);
+    SettingsStore store;
+    QVERIFY(store.write(SettingKeys::Prefix, prefix));
+    QVERIFY(store.write(SettingKeys::Suffix, suffix));
+    const Result r = run(QStringList{"--dry-run"} + args, input);
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, expected);
+}
+
+void tst_QuenoraSpeak::listVoices()
+{
+    const Result r = run({"--list-voices"});
+    QCOMPARE(r.exitCode, 0);
+    QStringList lines = r.out.split(QLatin1Char('\n'));
+    QCOMPARE(lines.takeLast(), QString());
+    QVERIFY(lines.size() >= 12);
+    QCOMPARE(lines.at(0), QStringLiteral("0\t1\tDeutsch (männlich)\t1031\tmännlich"));
+    QCOMPARE(lines.at(1), QStringLiteral("1\t2\tDeutsch (weiblich)\t1031\tweiblich"));
+    QCOMPARE(lines.at(2), QStringLiteral("2\t3\tEnglisch (männlich)\t1033\tmännlich"));
+    const QRegularExpression format(QStringLiteral("^(\\d+)\t(\\d+)\t[^\t]+\t\\d+\t(männlich|weiblich)$"));
+    for (int i = 0; i < lines.size(); ++i) {
+        const QRegularExpressionMatch m = format.match(lines.at(i));
+        QVERIFY2(m.hasMatch(), qPrintable(lines.at(i)));
+        QCOMPARE(m.captured(1).toInt(), i);
+        QCOMPARE(m.captured(2).toInt(), i + 1);
+    }
+}
+
+void tst_QuenoraSpeak::errorsExitWithOneAndAGermanMessage_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("storedVoice");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown option") << QStringList{"--laut", "x"} << "" << "Unbekannte Option: --laut";
+    QTest::newRow("voice out of range") << QStringList{"--voice", "9999", "x"} << "" << "gibt es nicht";
+    QTest::newRow("negative voice") << QStringList{"--voice", "-1", "x"} << "" << "gibt es nicht";
+    QTest::newRow("voice not a number") << QStringList{"--voice", "zwei", "x"} << "" << "gibt es nicht";
+    QTest::newRow("stored voice out of range") << QStringList{"x"} << "9999" << "gibt es nicht";
+    QTest::newRow("stored voice not a number") << QStringList{"x"} << "zwei" << "keine ganze Zahl";
+    QTest::newRow("speed above 100") << QStringList{"--speed", "101", "x"} << "" << "Ungültiger Wert für --speed";
+    QTest::newRow("pitch not a number") << QStringList{"--pitch=hoch", "x"} << "" << "Ungültiger Wert für --pitch";
+    QTest::newRow("missing value") << QStringList{"--volume"} << "" << "braucht einen Wert";
+    QTest::newRow("wav without a file") << QStringList{"x", "--wav"} << "" << "braucht einen Wert";
+    QTest::newRow("wav into a missing folder")
+        << QStringList{"--wav", "/nonexistent-quenora/x.wav", "x"} << "" << "der Ordner existiert nicht";
+    QTest::newRow("wav onto a folder") << QStringList{"--wav", QDir::tempPath(), "x"} << ""
+                                       << "das ist ein Ordner";
+}
+
+void tst_QuenoraSpeak::errorsExitWithOneAndAGermanMessage()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, storedVoice);
+    QFETCH(QString, message);
+    if (!storedVoice.isEmpty()) {
+        SettingsStore store;
+        QVERIFY(store.write(SettingKeys::Voice, storedVoice));
+    }
+    const Result r = run(args);
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.startsWith(QStringLiteral("quenora-speak: ")) && r.err.contains(message),
+             qPrintable(r.err));
+    QCOMPARE(r.out, QString());
+}
+
+void tst_QuenoraSpeak::unreadableInputIsAnError()
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QUENORA_HOME"), m_home->path());
+    process.setProcessEnvironment(env);
+    process.setStandardInputFile(m_home->path()); // a folder cannot be read as text
+    process.start(QStringLiteral(QUENORA_SPEAK_BINARY), {"--dry-run", "-"});
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitCode(), 1);
+    QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains("Standardeingabe lässt sich nicht lesen"));
+}
+
+void tst_QuenoraSpeak::recordsAValidWavAndLeavesNoTemporaryFile()
+{
+    QTemporaryDir out;
+    const QString path = out.filePath(QStringLiteral("aufnahme.wav"));
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("kein WAV");
+    }
+    const Result r = run({"--wav", path, "Dies ist eine Aufnahme mit der gespeicherten Stimme."});
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.exitCode, 0);
+    const WavAnalysis wav = WavAnalysis::read(path);
+    QVERIFY(wav.valid);
+    QVERIFY(wav.headerMatchesSize);
+    QVERIFY2(wav.seconds() > 1.0, qPrintable(QString::number(wav.seconds())));
+    QVERIFY(wav.rms() > 300);
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"aufnahme.wav"});
+    QVERIFY(QFileInfo(path).permissions() & QFileDevice::ReadOther);
+}
+
+void tst_QuenoraSpeak::storedSettingsApplyUnlessAnOptionIsGiven()
+{
+    QTemporaryDir out;
+    const QString text = QStringLiteral("Eins zwei drei vier fünf sechs sieben acht neun zehn.");
+    SettingsStore store;
+    QVERIFY(store.write(SettingKeys::SpeedWhenSpeaking, QStringLiteral("100")));
+    QVERIFY(store.write(SettingKeys::Volume, QStringLiteral("0")));
+    QCOMPARE(run({"--wav", out.filePath("stored.wav"), text}).exitCode, 0);
+    QCOMPARE(run({"--wav", out.filePath("options.wav"), "--speed", "0", "--volume", "100", text}).exitCode, 0);
+    const WavAnalysis stored = WavAnalysis::read(out.filePath("stored.wav"));
+    const WavAnalysis options = WavAnalysis::read(out.filePath("options.wav"));
+    QVERIFY(stored.valid && options.valid);
+    QVERIFY(stored.peak() <= 1);       // stored volume 0
+    QVERIFY(options.rms() > 300);      // --volume 100
+    QVERIFY(options.seconds() > 3 * stored.seconds()); // stored speed 100 against --speed 0
+}
+
+void tst_QuenoraSpeak::playsWithoutASoundCard()
+{
+    const Result r = run({"Hallo, hier spricht Quenora."});
+    QCOMPARE(r.exitCode, 0);
+    // One line about the silent output, nothing else.
+    QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
+    QVERIFY(r.err.contains(QStringLiteral("stumm")));
+    // Paced like real speech, not finished at synthesis speed.
+    QVERIFY2(r.ms > 800, qPrintable(QString::number(r.ms)));
+}
+
+void tst_QuenoraSpeak::help()
+{
+    const Result r = run({"--help"});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.startsWith(QStringLiteral("Aufruf: quenora-speak")));
+}
+
+QTEST_GUILESS_MAIN(tst_QuenoraSpeak)
+#include "tst_quenoraspeak.moc"
