@@ -293,6 +293,7 @@ void CPanelkitCtrl::TPSelectTask(int m_nID)
     m_selectedGroup = group;
     m_focusItem = item;
     m_focusGroup = group;
+    notifyAccessibleState(item);
     notifyAccessibleFocus();
     PaneJob job;
     job.kind = PaneJob::RevealSelected;
@@ -1110,6 +1111,9 @@ void CPanelkitCtrl::clickEntry(PaneItem *item, PaneGroup *group, bool onRadioBut
     }
     const int id = item->id;
     const int groupId = group->id;
+    if (previousTask != item)
+        notifyAccessibleState(previousTask);
+    notifyAccessibleState(item);
     notifyAccessibleFocus();
     if (onRadioButton) {
         uncheckRadioGroup(group, item);
@@ -1194,8 +1198,10 @@ void CPanelkitCtrl::startAnimation(PaneGroup *group, bool expand)
     const int bodyTop = group->titleOffset + group->title.height();
     const int bodyHeight = group->bodyHeight + 2;
     const QRect client = clientRect();
-    if (bodyTop >= client.height() || bodyTop + bodyHeight <= 0 || client.isEmpty()) {
-        // Nothing of the body would move on screen.
+    if (bodyTop >= client.height() || bodyTop + bodyHeight <= 0 || client.isEmpty()
+        || bodyHeight > 4 * qMax(client.height(), 1024)) {
+        // Nothing of the body would move on screen, or the body is so tall
+        // that its picture would cost more than the animation is worth.
         group->expanded = expand;
         m_hideSelection = false;
         markLayoutDirty();
