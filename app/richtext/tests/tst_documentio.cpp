@@ -1,4 +1,287 @@
+// Loading and saving documents: format detection, plain text in every
+// encoding and line-end style, file errors, and saving through QSaveFile.
+#include "DocumentIO.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <sys/stat.h>
+
+namespace {
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestDocumentIO : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void detectFormat_data();
+    void detectFormat();
+    void plainText_data();
+    void plainText();
+    void binaryFile();
+    void loadReplacesDocument();
+    void loadErrors_data();
+    void loadErrors();
+    void pipeDoesNotHang();
+    void formatForSaving_data();
+    void formatForSaving();
+    void saveAndLoad_data();
+    void saveAndLoad();
+    void saveReplacesWholeFile();
+    void saveErrors_data();
+    void saveErrors();
+    void readText();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestDocumentIO::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestDocumentIO::detectFormat_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<DocumentFormat>("format");
+    QTest::newRow("rtf") << QByteArray("{\\rtf1\\ansi x}") << DocumentFormat::RichText;
+    QTest::newRow("rtf without version") << QByteArray("{\\rtf x}") << DocumentFormat::RichText;
+    QTest::newRow("rtf after UTF-8 mark") << QByteArray("\xEF\xBB\xBF{\\rtf1 x}") << DocumentFormat::RichText;
+    QTest::newRow("space before") << QByteArray(" {\\rtf1 x}") << DocumentFormat::PlainText;
+    QTest::newRow("upper case") << QByteArray("{\\RTF1 x}") << DocumentFormat::PlainText;
+    QTest::newRow("too short") << QByteArray("{\\rt") << DocumentFormat::PlainText;
+    QTest::newRow("empty") << QByteArray() << DocumentFormat::PlainText;
+    QTest::newRow("text") << QByteArray("Hallo") << DocumentFormat::PlainText;
+}
+
+void TestDocumentIO::detectFormat()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(DocumentFormat, format);
+    QCOMPARE(DocumentIO::detectFormat(bytes), format);
+    QTextDocument doc;
+    QCOMPARE(DocumentIO::loadBytes(bytes, &doc).format, format);
+}
+
+void TestDocumentIO::plainText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("UTF-8") << QByteArray("Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC") << QStringLiteral(u"Grüße €");
+    QTest::newRow("Windows-1252 umlauts") << QByteArray("\xC4rger \xFC" "ber \xDF \x80 \x84" "ja\x93") << QStringLiteral(u"Ärger über ß € „ja“");
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringLiteral("a\nb\n");
+    QTest::newRow("mixed line ends") << QByteArray("a\r\nb\nc\rd\r\r\ne") << QStringLiteral("a\nb\nc\nd\n\ne");
+    QTest::newRow("CR at the end") << QByteArray("a\r") << QStringLiteral("a\n");
+    QTest::newRow("empty file") << QByteArray() << QString();
+    QTest::newRow("UTF-8 byte-order mark") << QByteArray("\xEF\xBB\xBFHallo") << QStringLiteral("Hallo");
+    QTest::newRow("UTF-16LE with mark") << QByteArray("\xFF\xFEH\0\xE4\0\r\0\n\0x\0", 12) << QStringLiteral(u"Hä\nx");
+    QTest::newRow("UTF-16BE with mark") << QByteArray("\xFE\xFF\0H\0\xE4", 6) << QStringLiteral(u"Hä");
+    QTest::newRow("NUL characters") << QByteArray("a\0b", 3) << QStringLiteral("ab");
+    QTest::newRow("RTF-like text that is not RTF") << QByteArray("{\\b fett}") << QStringLiteral("{\\b fett}");
+}
+
+void TestDocumentIO::plainText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    const QString path = m_dir->filePath(QStringLiteral("t.txt"));
+    QVERIFY(writeBytes(path, bytes));
+    QTextDocument doc;
+    const DocumentLoadResult r = DocumentIO::loadFile(path, &doc);
+    QVERIFY(r.ok);
+    QCOMPARE(r.format, DocumentFormat::PlainText);
+    QCOMPARE(doc.toPlainText(), text);
+}
+
+void TestDocumentIO::binaryFile()
+{
+    QByteArray bytes;
+    for (int round = 0; round < 64; ++round) {
+        for (int b = 0; b < 256; ++b)
+            bytes.append(static_cast<char>((b * 37 + round) & 0xFF));
+    }
+    const QString path = m_dir->filePath(QStringLiteral("x.bin"));
+    QVERIFY(writeBytes(path, bytes));
+    QTextDocument doc;
+    const DocumentLoadResult r = DocumentIO::loadFile(path, &doc);
+    QVERIFY(r.ok);
+    QCOMPARE(r.format, DocumentFormat::PlainText);
+    QVERIFY(!doc.toPlainText().isEmpty());
+    QVERIFY(!doc.toPlainText().contains(QChar(0)));
+}
+
+void TestDocumentIO::loadReplacesDocument()
+{
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("alt"));
+    QTextCursor(&doc).insertText(QStringLiteral("x"));
+    doc.setModified(true);
+    const QString path = m_dir->filePath(QStringLiteral("neu.txt"));
+    QVERIFY(writeBytes(path, "neu"));
+    QVERIFY(DocumentIO::loadFile(path, &doc).ok);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("neu"));
+    QVERIFY(!doc.isUndoAvailable());
+    QVERIFY(!doc.isModified());
+}
+
+void TestDocumentIO::loadErrors_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("errorNumber");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("missing file") << QStringLiteral("fehlt.txt") << 53 << QStringLiteral("Datei nicht gefunden");
+    QTest::newRow("missing folder") << QStringLiteral("kein/ordner.txt") << 76 << QStringLiteral("Pfad nicht gefunden");
+    QTest::newRow("a folder") << QStringLiteral("ordner") << 75 << QStringLiteral("Fehler beim Zugriff auf Pfad/Datei");
+}
+
+// A file that cannot be read reports why and leaves the document alone.
+void TestDocumentIO::loadErrors()
+{
+    QFETCH(QString, name);
+    QFETCH(int, errorNumber);
+    QFETCH(QString, description);
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("ordner")));
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("bleibt"));
+    const DocumentLoadResult r = DocumentIO::loadFile(m_dir->filePath(name), &doc);
+    QVERIFY(!r.ok);
+    QCOMPARE(r.errorNumber, errorNumber);
+    QCOMPARE(r.errorDescription, description);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("bleibt"));
+}
+
+void TestDocumentIO::pipeDoesNotHang()
+{
+    const QString path = m_dir->filePath(QStringLiteral("fifo"));
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QTextDocument doc;
+    const DocumentLoadResult r = DocumentIO::loadFile(path, &doc);
+    QVERIFY(!r.ok);
+    QCOMPARE(r.errorNumber, 75);
+}
+
+void TestDocumentIO::formatForSaving_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<DocumentFormat>("format");
+    QTest::newRow(".txt") << QStringLiteral("/tmp/a.txt") << DocumentFormat::PlainText;
+    QTest::newRow(".TXT is not .txt") << QStringLiteral("/tmp/a.TXT") << DocumentFormat::RichText;
+    QTest::newRow(".rtf") << QStringLiteral("/tmp/a.rtf") << DocumentFormat::RichText;
+    QTest::newRow("no extension") << QStringLiteral("/tmp/a") << DocumentFormat::RichText;
+    QTest::newRow(".txt inside the name") << QStringLiteral("/tmp/a.txt.bak") << DocumentFormat::RichText;
+}
+
+void TestDocumentIO::formatForSaving()
+{
+    QFETCH(QString, path);
+    QFETCH(DocumentFormat, format);
+    QCOMPARE(DocumentIO::formatForSaving(path), format);
+}
+
+void TestDocumentIO::saveAndLoad_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<DocumentFormat>("format");
+    QTest::addColumn<QByteArray>("startsWith");
+    QTest::newRow("rtf") << QStringLiteral("d.rtf") << DocumentFormat::RichText << QByteArray("{\\rtf1\\ansi\\ansicpg1252");
+    QTest::newRow("text is UTF-8") << QStringLiteral("d.txt") << DocumentFormat::PlainText << QByteArray("Gr\xC3\xBC\xC3\x9F" "e\n\tzwei");
+}
+
+void TestDocumentIO::saveAndLoad()
+{
+    QFETCH(QString, name);
+    QFETCH(DocumentFormat, format);
+    QFETCH(QByteArray, startsWith);
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral(u"Grüße\n\tzwei α"));
+    const QString path = m_dir->filePath(name);
+    const DocumentSaveResult s = DocumentIO::saveFile(path, doc, format);
+    QVERIFY(s.ok);
+    QCOMPARE(s.errorNumber, 0);
+    QVERIFY2(readBytes(path).startsWith(startsWith), readBytes(path).constData());
+    QTextDocument back;
+    const DocumentLoadResult r = DocumentIO::loadFile(path, &back);
+    QVERIFY(r.ok);
+    QCOMPARE(r.format, format);
+    QCOMPARE(back.toPlainText(), doc.toPlainText());
+}
+
+void TestDocumentIO::saveReplacesWholeFile()
+{
+    const QString path = m_dir->filePath(QStringLiteral("d.txt"));
+    QVERIFY(writeBytes(path, QByteArray(10000, 'x')));
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("kurz"));
+    QVERIFY(DocumentIO::saveFile(path, doc, DocumentFormat::PlainText).ok);
+    QCOMPARE(readBytes(path), QByteArray("kurz"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("d.txt")});
+    QVERIFY(DocumentIO::saveText(path, QStringLiteral(u"noch kürzer")).ok);
+    QCOMPARE(readBytes(path), QByteArray("noch k\xC3\xBCrzer"));
+}
+
+void TestDocumentIO::saveErrors_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("errorNumber");
+    QTest::newRow("missing folder") << QStringLiteral("kein/d.rtf") << 76;
+    QTest::newRow("a folder") << QStringLiteral("ordner") << 75;
+    QTest::newRow("no name") << QString() << 75;
+}
+
+void TestDocumentIO::saveErrors()
+{
+    QFETCH(QString, name);
+    QFETCH(int, errorNumber);
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("ordner")));
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("x"));
+    const DocumentSaveResult s = DocumentIO::saveFile(name.isEmpty() ? QString() : m_dir->filePath(name), doc,
+                                                      DocumentFormat::RichText);
+    QVERIFY(!s.ok);
+    QCOMPARE(s.errorNumber, errorNumber);
+    QVERIFY(!s.errorDescription.isEmpty());
+    QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("ordner"))).isDir());
+}
+
+// The text quenora-speak speaks: exactly what the document box loads.
+void TestDocumentIO::readText()
+{
+    const QString rtf = m_dir->filePath(QStringLiteral("d.rtf"));
+    QVERIFY(writeBytes(rtf, R"({\rtf1\ansi{\fonttbl{\f0 Arial;}}{\info{\title T}}\f0 Gr\'fc\'df{\v versteckt}\par Gott\par})"));
+    const DocumentText t = DocumentIO::readText(rtf);
+    QVERIFY(t.ok);
+    QCOMPARE(t.format, DocumentFormat::RichText);
+    QCOMPARE(t.text, QStringLiteral(u"Grüß\nGott"));
+    QVERIFY(t.errorMessage.isEmpty());
+
+    const QString missing = m_dir->filePath(QStringLiteral("fehlt.rtf"));
+    const DocumentText e = DocumentIO::readText(missing);
+    QVERIFY(!e.ok);
+    QCOMPARE(e.errorNumber, 53);
+    QCOMPARE(e.errorMessage,
+             QStringLiteral(u"Die Datei „%1“ konnte nicht geladen werden: Datei nicht gefunden.").arg(missing));
+}
+
+QTEST_MAIN(TestDocumentIO)
 #include "tst_documentio.moc"
