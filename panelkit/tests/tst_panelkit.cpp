@@ -112,6 +112,7 @@ private slots:
     // --- keyboard ---
     void keyboardMovesAndActivates();
     void keyboardCollapsesAndExpands();
+    void focusFrameIsVisible();
 
     // --- rendering ---
     void flatOrGradientBackground_data();
@@ -1004,6 +1005,24 @@ void TestPanelkit::keyboardCollapsesAndExpands()
     QVERIFY(pane.findGroup(10)->expanded);
     QTest::keyClick(&pane, Qt::Key_Space); // a title: toggles
     QVERIFY(!pane.findGroup(10)->expanded);
+}
+
+void TestPanelkit::focusFrameIsVisible()
+{
+    CPanelkitCtrl pane;
+    fillStandard(pane);
+    showPane(pane);
+    pane.setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(pane.hasFocus());
+    QTest::keyClick(&pane, Qt::Key_Down);
+    const QRect box = pane.itemRect(101);
+    const QImage focused = pane.renderPane().copy(box);
+    pane.clearFocus();
+    QTRY_VERIFY(!pane.hasFocus());
+    const QImage unfocused = pane.renderPane().copy(box);
+    QVERIFY(focused != unfocused);
+    // Only the frame differs, not the text or the fill in the middle.
+    QCOMPARE(focused.pixel(box.width() - 6, box.height() / 2), unfocused.pixel(box.width() - 6, box.height() / 2));
 }
 
 // --- rendering ------------------------------------------------------------------
