@@ -56,6 +56,7 @@ CPanelkitCtrl::CPanelkitCtrl(QWidget *parent)
 
     m_scrollBar = new QScrollBar(Qt::Vertical, this);
     m_scrollBar->setSingleStep(kLineStep);
+    m_scrollBar->setFocusPolicy(Qt::NoFocus); // the pane takes the keys
     m_scrollBar->hide();
     connect(m_scrollBar, &QScrollBar::valueChanged, this, &CPanelkitCtrl::onScrollValueChanged);
     connect(m_scrollBar, &QScrollBar::actionTriggered, this, &CPanelkitCtrl::onScrollAction);
@@ -1088,8 +1089,8 @@ void CPanelkitCtrl::mouseDoubleClickEvent(QMouseEvent *event)
         repaintPane();
         return;
     }
-    // The press before this double click has already acted on the entry.
-    event->ignore();
+    // The press before this double click has already acted on the entry;
+    // the double click itself is taken so that it reaches no parent.
 }
 
 void CPanelkitCtrl::clickEntry(PaneItem *item, PaneGroup *group, bool onRadioButton)
@@ -1451,6 +1452,12 @@ void CPanelkitCtrl::keyPressEvent(QKeyEvent *event)
         return;
     case Qt::Key_End:
         moveFocus(int(focusStops().size()));
+        return;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        if (isScrollBarShown())
+            m_scrollBar->triggerAction(event->key() == Qt::Key_PageDown ? QAbstractSlider::SliderPageStepAdd
+                                                                         : QAbstractSlider::SliderPageStepSub);
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
