@@ -1353,7 +1353,10 @@ int CPanelkitCtrl::scrollStep(PaneJob &job, bool smoothAllowed)
         job.phase = 3;
     }
 
-    // One smooth step of two pixels; it waits longer close to the target.
+    // One smooth step: two pixels, with longer waits close to the target.
+    // Far from it the steps grow with the distance, so that a long way
+    // (a tall pane) takes a moment rather than thousands of frames.
+    auto stride = [](int distance) { return distance > 80 ? qMax(2, (distance - 80) / 4) : 2; };
     int &p = job.position;
     if (job.up) {
         if (!(p > job.target - job.rowHeight + 2) || p < m_scrollBar->minimum()) {
@@ -1362,7 +1365,7 @@ int CPanelkitCtrl::scrollStep(PaneJob &job, bool smoothAllowed)
         }
         m_scrollBar->setValue(p);
         const int distance = std::abs(p - job.target + 5);
-        p -= 2;
+        p -= stride(distance);
         return scrollDelay(distance);
     }
     if (!(p < job.target) || p > m_scrollBar->maximum()) {
@@ -1371,7 +1374,7 @@ int CPanelkitCtrl::scrollStep(PaneJob &job, bool smoothAllowed)
     }
     m_scrollBar->setValue(p);
     const int distance = std::abs(p - job.target);
-    p += 2;
+    p += stride(distance);
     return scrollDelay(distance);
 }
 
