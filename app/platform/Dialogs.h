@@ -1,0 +1,42 @@
+#pragma once
+// Dialogs: every message box and file dialog of Quenora goes through this
+// interface. QtDialogs shows real dialogs; tests use ScriptedDialogs, which
+// records what was asked and answers from a queue. Logic classes take a
+// Dialogs& and never open a dialog themselves.
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+class Dialogs
+{
+public:
+    enum class Icon { None, Information, Question, Warning, Critical };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    // What a file dialog is asked to do. `filter` is in the form
+    // "Description|*.a;*.b|Other|*.c" that Quenora's texts use.
+    struct FileRequest {
+        QString title;
+        QString filter;
+        QString initialPath;
+        QString defaultSuffix;     // without the dot, e.g. "txt"
+        bool fileMustExist = false; // open: the chosen file must exist
+        bool confirmOverwrite = false; // save: ask before replacing a file
+    };
+
+    virtual ~Dialogs() = default;
+
+    virtual Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) = 0;
+    // The chosen path, or nothing when the user cancelled.
+    virtual std::optional<QString> openFile(const FileRequest &request) = 0;
+    virtual std::optional<QString> saveFile(const FileRequest &request) = 0;
+};
+
+// Converts "Description|*.a;*.b|Other|*.c" into Qt's name filters
+// ("Description (*.a *.b);;Other (*.c)"). A description that already ends in
+// a parenthesised list keeps it; Qt then shows the description as written.
+QString qtNameFilters(const QString &filter);

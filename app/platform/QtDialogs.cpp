@@ -1,0 +1,81 @@
+#include "QtDialogs.h"
+
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+Dialogs::Answer QtDialogs::message(const QString &text, const QString &title, Icon icon, Buttons buttons)
+{
+    QMessageBox box(m_parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    }
+    switch (buttons) {
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    // German captions whatever the system's translation files say.
+    if (auto *b = box.button(QMessageBox::Yes))
+        b->setText(QStringLiteral("&Ja"));
+    if (auto *b = box.button(QMessageBox::No))
+        b->setText(QStringLiteral("&Nein"));
+    if (auto *b = box.button(QMessageBox::Cancel))
+        b->setText(QStringLiteral("Abbrechen"));
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Ok: return Answer::Ok;
+    default:
+        // Closing the box with Esc or the title bar is its cancel, or "No"
+        // where there is no cancel.
+        return buttons == Buttons::YesNo ? Answer::No : buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    }
+}
+
+std::optional<QString> QtDialogs::runFileDialog(const FileRequest &request, bool save)
+{
+    QFileDialog dialog(m_parent, request.title);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile
+                            : (request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
+    dialog.setNameFilters(qtNameFilters(request.filter).split(QStringLiteral(";;")));
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.initialPath.isEmpty()) {
+        const QFileInfo info(request.initialPath);
+        dialog.setDirectory(info.absolutePath());
+        dialog.selectFile(info.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtDialogs::openFile(const FileRequest &request)
+{
+    return runFileDialog(request, false);
+}
+
+std::optional<QString> QtDialogs::saveFile(const FileRequest &request)
+{
+    return runFileDialog(request, true);
+}

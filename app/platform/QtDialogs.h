@@ -1,0 +1,24 @@
+#pragma once
+// QtDialogs: Dialogs shown as real Qt message boxes and file dialogs, owned
+// by a parent window.
+
+#include "Dialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QtDialogs : public Dialogs
+{
+public:
+    explicit QtDialogs(QWidget *parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget *parent) { m_parent = parent; }
+
+    Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) override;
+    std::optional<QString> openFile(const FileRequest &request) override;
+    std::optional<QString> saveFile(const FileRequest &request) override;
+
+private:
+    std::optional<QString> runFileDialog(const FileRequest &request, bool save);
+
+    QPointer<QWidget> m_parent;
+};

@@ -1,0 +1,122 @@
+#include "Dialogs.h"
+#include "QtDialogs.h"
+#include "SingleInstance.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QHostInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+private slots:
+    void nameFilters_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("qt");
+        QTest::newRow("open")
+            << "Textbasierende Dateien (*.txt,*.rtf)|*.txt;*.rtf|Textdateien (*.txt)|*.txt|Wordpad Dateien (*.rtf)|*.rtf|Alle Dateien (*.*)|*.*"
+            << "Textbasierende Dateien (*.txt,*.rtf) (*.txt *.rtf);;Textdateien (*.txt) (*.txt);;"
+               "Wordpad Dateien (*.rtf) (*.rtf);;Alle Dateien (*.*) (*.*)";
+        QTest::newRow("wav") << "Wave Dateien (*.wav)|*.wav" << "Wave Dateien (*.wav) (*.wav)";
+        QTest::newRow("dangling description") << "Nur Text|*.txt|Rest" << "Nur Text (*.txt)";
+        QTest::newRow("empty") << "" << "";
+    }
+    void nameFilters()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QString, qt);
+        QCOMPARE(qtNameFilters(filter), qt);
+    }
+
+    void messageBoxAnswers_data()
+    {
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<QString>("click");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes") << int(Dialogs::Buttons::YesNoCancel) << "&Ja" << int(Dialogs::Answer::Yes);
+        QTest::newRow("no") << int(Dialogs::Buttons::YesNoCancel) << "&Nein" << int(Dialogs::Answer::No);
+        QTest::newRow("cancel") << int(Dialogs::Buttons::YesNoCancel) << "Abbrechen" << int(Dialogs::Answer::Cancel);
+        QTest::newRow("escape on yes/no") << int(Dialogs::Buttons::YesNo) << "<esc>" << int(Dialogs::Answer::No);
+        QTest::newRow("ok") << int(Dialogs::Buttons::Ok) << "OK" << int(Dialogs::Answer::Ok);
+    }
+    void messageBoxAnswers()
+    {
+        QFETCH(int, buttons);
+        QFETCH(QString, click);
+        QFETCH(int, answer);
+        QString seenTitle;
+        QString seenText;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seenTitle = box->windowTitle();
+            seenText = box->text();
+            if (click == "<esc>") {
+                QTest::keyClick(box, Qt::Key_Escape);
+                return;
+            }
+            for (QAbstractButton *b : box->buttons()) {
+                if (b->text() == click) {
+                    b->click();
+                    return;
+                }
+            }
+            QFAIL(qPrintable("no button " + click));
+        });
+        QtDialogs dialogs;
+        const auto got = dialogs.message("Möchten Sie speichern?", "Frage", Dialogs::Icon::Question,
+                                         Dialogs::Buttons(buttons));
+        QCOMPARE(int(got), answer);
+        QCOMPARE(seenTitle, QStringLiteral("Frage"));
+        QCOMPARE(seenText, QStringLiteral("Möchten Sie speichern?"));
+    }
+
+    void secondInstanceIsRefused()
+    {
+        QTemporaryDir home;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QUENORA_HOME", home.path());
+        QProcess first;
+        first.setProcessEnvironment(env);
+        first.start(QStringLiteral(INSTANCE_HOLDER));
+        QVERIFY(first.waitForReadyRead(10000));
+        QCOMPARE(first.readLine().trimmed(), QByteArray("first"));
+
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(QStringLiteral(INSTANCE_HOLDER));
+        QVERIFY(second.waitForReadyRead(10000));
+        QCOMPARE(second.readLine().trimmed(), QByteArray("second"));
+        second.closeWriteChannel();
+        QVERIFY(second.waitForFinished(10000));
+
+        // Once the first has ended, the next start is first again.
+        first.closeWriteChannel();
+        QVERIFY(first.waitForFinished(10000));
+        qputenv("QUENORA_HOME", home.path().toUtf8());
+        SingleInstance again(QStringLiteral("quenora"));
+        QVERIFY(again.isFirst());
+    }
+
+    void lockOfCrashedRunIsTakenOver()
+    {
+        QTemporaryDir home;
+        qputenv("QUENORA_HOME", home.path().toUtf8());
+        // What a killed Quenora leaves behind: a lock naming a process that is gone.
+        QFile lock(home.filePath("quenora.lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write("999999\nquenora\n" + QHostInfo::localHostName().toUtf8() + "\n");
+        lock.close();
+        SingleInstance instance(QStringLiteral("quenora"));
+        QVERIFY(instance.isFirst());
+    }
+};
+
+QTEST_MAIN(TestPlatform)
+#include "tst_platform.moc"

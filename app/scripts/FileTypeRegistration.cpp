@@ -1,0 +1,167 @@
+#include "FileTypeRegistration.h"
+
+#include "Dialogs.h"
+#include "Paths.h"
+#include "clsRegistryAccess.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+FileTypeRegistration::Environment FileTypeRegistration::currentEnvironment()
+{
+    Environment env;
+    env.programPath = QCoreApplication::instance() ? QCoreApplication::applicationFilePath()
+                                                   : Paths::executableDir() + QStringLiteral("/quenora");
+    env.dataDir = Paths::dataDir();
+    env.freedesktopDir = Paths::freedesktopDataDir();
+    return env;
+}
+
+FileTypeRegistration::FileTypeRegistration(clsRegistryAccess &registry, Dialogs &dialogs, Environment environment)
+    : m_registry(registry), m_dialogs(dialogs), m_env(std::move(environment))
+{
+}
+
+void FileTypeRegistration::WriteRegistryString(clsRegistryAccess &registry, const QString &root,
+                                               const QString &subkey, const QString &name, const QString &value)
+{
+    const bool create = registry.CreateKeyIfDoesntExists();
+    registry.CreateKeyIfDoesntExists(true);
+    registry.WriteString(root + QLatin1Char('\\') + subkey, name, value);
+    registry.CreateKeyIfDoesntExists(create);
+}
+
+QString FileTypeRegistration::mimeTypeFor(const QString &typeName)
+{
+    return QStringLiteral("text/x-quenora-") + typeName;
+}
+
+QString FileTypeRegistration::desktopExecQuote(const QString &argument)
+{
+    QString quoted;
+    for (const QChar c : argument) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\');
+        quoted += c;
+    }
+    // A literal percent sign is doubled in an Exec line; the backslashes are
+    // doubled once more because the whole value is itself an escaped string.
+    quoted.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+void FileTypeRegistration::RegisterFileType(const QString &extension)
+{
+    m_changed = false;
+    if (extension.isEmpty()) {
+        m_dialogs.message(QStringLiteral("Dateiendung benötigt."), QString(), Dialogs::Icon::Critical,
+                          Dialogs::Buttons::Ok);
+        return;
+    }
+    QString ext = extension.toLower();
+    QString typeName;
+    if (!ext.startsWith(QLatin1Char('.'))) {
+        typeName = ext;
+        ext.prepend(QLatin1Char('.'));
+    } else {
+        typeName = ext.mid(1);
+    }
+    typeName += QStringLiteral("file");
+
+    // Both paths are quoted: the start-up takes a document only from between
+    // quotes, and a program folder with a blank would split the command.
+    const QString command = QStringLiteral("\"%1\" \"%2\"").arg(QDir::toNativeSeparators(m_env.programPath),
+                                                                QStringLiteral("%1"));
+    const QString icon = QDir(m_env.dataDir).filePath(QStringLiteral("vts.ico"));
+    WriteRegistryString(m_registry, QStringLiteral("HKEY_CLASSES_ROOT"), ext, QString(), typeName);
+    WriteRegistryString(m_registry, QStringLiteral("HKEY_CLASSES_ROOT"), typeName + QStringLiteral("\\shell\\open\\command"),
+                        QString(), command);
+    WriteRegistryString(m_registry, QStringLiteral("HKEY_CLASSES_ROOT"), typeName + QStringLiteral("\\DefaultIcon"),
+                        QString(), icon);
+
+    writeDesktopFiles(ext, typeName);
+}
+
+void FileTypeRegistration::writeDesktopFiles(const QString &extension, const QString &typeName)
+{
+    if (m_env.freedesktopDir.isEmpty())
+        return;
+    const QDir share(m_env.freedesktopDir);
+    const QString mimeType = mimeTypeFor(typeName);
+    const QString iconName = QString(mimeType).replace(QLatin1Char('/'), QLatin1Char('-'));
+    const QString glob = QLatin1Char('*') + extension;
+
+    const QByteArray mimeXml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+        "  <mime-type type=\"" + mimeType.toHtmlEscaped().toUtf8() + "\">\n"
+        "    <comment>Quenora-Skript</comment>\n"
+        "    <sub-class-of type=\"text/plain\"/>\n"
+        "    <icon name=\"" + iconName.toHtmlEscaped().toUtf8() + "\"/>\n"
+        "    <glob pattern=\"" + glob.toHtmlEscaped().toUtf8() + "\"/>\n"
+        "  </mime-type>\n"
+        "</mime-info>\n";
+    const bool mimeChanged = writeIfChanged(share.filePath(QStringLiteral("mime/packages/quenora-%1.xml").arg(typeName)),
+                                            mimeXml);
+
+    const QByteArray desktop =
+        "[Desktop Entry]\n"
+        "Type=Application\n"
+        "Name=Quenora\n"
+        "GenericName=Vorleseprogramm\n"
+        "Comment=Quenora-Skripte ausführen und Texte vorlesen\n"
+        "Exec=" + desktopExecQuote(m_env.programPath).toUtf8() + " %f\n"
+        "Icon=" + iconName.toUtf8() + "\n"
+        "MimeType=" + mimeType.toUtf8() + ";\n"
+        "Terminal=false\n"
+        "NoDisplay=true\n";
+    const bool desktopChanged = writeIfChanged(
+        share.filePath(QStringLiteral("applications/quenora-%1.desktop").arg(typeName)), desktop);
+
+    const bool iconChanged =
+        copyIfChanged(QDir(m_env.dataDir).filePath(QStringLiteral("icons/vts.png")),
+                      share.filePath(QStringLiteral("icons/hicolor/48x48/mimetypes/%1.png").arg(iconName)))
+        | copyIfChanged(QDir(m_env.dataDir).filePath(QStringLiteral("icons/vts.svg")),
+                        share.filePath(QStringLiteral("icons/hicolor/scalable/mimetypes/%1.svg").arg(iconName)));
+
+    m_changed = mimeChanged || desktopChanged || iconChanged;
+    if (!m_env.refreshDatabases)
+        return;
+    // Only when something changed, and never waiting: the desktop picks the
+    // new files up in the background while Quenora starts.
+    const auto run = [](const QString &tool, const QStringList &args) {
+        const QString exe = QStandardPaths::findExecutable(tool);
+        if (!exe.isEmpty())
+            QProcess::startDetached(exe, args);
+    };
+    if (mimeChanged)
+        run(QStringLiteral("update-mime-database"), {share.filePath(QStringLiteral("mime"))});
+    if (desktopChanged)
+        run(QStringLiteral("update-desktop-database"), {share.filePath(QStringLiteral("applications"))});
+}
+
+bool FileTypeRegistration::writeIfChanged(const QString &file, const QByteArray &content)
+{
+    QFile existing(file);
+    if (existing.open(QIODevice::ReadOnly) && existing.readAll() == content)
+        return false;
+    existing.close();
+    if (!QDir().mkpath(QFileInfo(file).absolutePath()))
+        return false;
+    QSaveFile out(file);
+    return out.open(QIODevice::WriteOnly) && out.write(content) == content.size() && out.commit();
+}
+
+bool FileTypeRegistration::copyIfChanged(const QString &from, const QString &to)
+{
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    return writeIfChanged(to, source.readAll());
+}

@@ -1,0 +1,55 @@
+#pragma once
+// FileTypeRegistration: makes script files (".vts") open with Quenora and show
+// the script icon. Done at every start, so a moved program is repaired by
+// the next start; nothing is ever removed.
+//
+// Two registrations are written: the classic one in the registry hive under
+// HKEY_CLASSES_ROOT (extension -> type name -> open command and icon), which
+// other programs of the system read, and the one the Linux desktop reads: a
+// shared-mime-info package for the extension, a .desktop entry that opens
+// such files with Quenora, and the icon, all in the user's data folder.
+
+#include <QString>
+
+class clsRegistryAccess;
+class Dialogs;
+
+class FileTypeRegistration
+{
+public:
+    struct Environment {
+        QString programPath;    // the quenora executable
+        QString dataDir;        // holds vts.ico and icons/vts.png, icons/vts.svg
+        QString freedesktopDir; // receives mime/, applications/, icons/
+        bool refreshDatabases = true; // run update-mime-database and friends when found
+    };
+    // The running program's own environment (Paths).
+    static Environment currentEnvironment();
+
+    FileTypeRegistration(clsRegistryAccess &registry, Dialogs &dialogs, Environment environment);
+
+    void RegisterFileType(const QString &extension);
+
+    // Creates or opens the key below the root and writes a string value; the
+    // result is not looked at.
+    static void WriteRegistryString(clsRegistryAccess &registry, const QString &root, const QString &subkey,
+                                    const QString &name, const QString &value);
+
+    // The MIME type Quenora uses for a type name such as "vtsfile".
+    static QString mimeTypeFor(const QString &typeName);
+    // One argument quoted for the Exec line of a .desktop entry.
+    static QString desktopExecQuote(const QString &argument);
+
+    // True when the last RegisterFileType changed a desktop file.
+    bool desktopFilesChanged() const { return m_changed; }
+
+private:
+    void writeDesktopFiles(const QString &extension, const QString &typeName);
+    bool writeIfChanged(const QString &file, const QByteArray &content);
+    bool copyIfChanged(const QString &from, const QString &to);
+
+    clsRegistryAccess &m_registry;
+    Dialogs &m_dialogs;
+    Environment m_env;
+    bool m_changed = false;
+};
