@@ -57,8 +57,8 @@ namespace {
 class SpeakerSink : public SynthesisSink
 {
 public:
-    SpeakerSink(std::shared_ptr<PcmQueue> queue, quint64 generation, int textId)
-        : m_queue(std::move(queue)), m_generation(generation), m_textId(textId)
+    SpeakerSink(std::shared_ptr<PcmQueue> queue, quint64 generation, int textId, qint64 rate)
+        : m_queue(std::move(queue)), m_generation(generation), m_textId(textId), m_rate(rate)
     {
     }
     void begin() override { m_base = m_queue->framesWritten(); }
@@ -66,6 +66,10 @@ public:
     {
         return m_queue->append(m_generation, samples, count);
     }
+    // A minute of audio ahead of the listener is plenty; synthesis goes on
+    // when half of it has been heard.
+    bool isFull() const override { return m_queue->framesAvailable() > 60 * m_rate; }
+    bool canContinue() const override { return m_queue->framesAvailable() < 30 * m_rate; }
     void word(qint64 sample, int position, int length) override
     {
         m_queue->addMark(m_generation, {m_base + sample, PcmQueue::Mark::Word, position, length});
@@ -81,6 +85,7 @@ private:
     std::shared_ptr<PcmQueue> m_queue;
     quint64 m_generation;
     int m_textId;
+    qint64 m_rate;
     qint64 m_base = 0;
 };
 
@@ -108,7 +113,8 @@ public:
     }
     void end(bool completed, bool moreFollow) override
     {
-        if (!moreFollow)
+        // The file may already hold a newer generation's text.
+        if (!moreFollow && m_file->generation == m_generation)
             m_file->wav.close();
         if (completed) {
             m_relay->textSynthesised(m_generation, m_textId);
@@ -186,7 +192,7 @@ void EspeakEngine::speak(const QString &text)
         AudioOutput *output = audioOutput();
         output->setChannelGains(loudest > 0 ? double(m_leftVolume) / loudest : 0.0,
                                 loudest > 0 ? double(m_rightVolume) / loudest : 0.0);
-        job.sink = std::make_shared<SpeakerSink>(output->queue(), job.generation, id);
+        job.sink = std::make_shared<SpeakerSink>(output->queue(), job.generation, id, sampleRate());
         if (!output->isRunning()) {
             output->start();
             if (m_paused)

@@ -4,22 +4,33 @@
 
 #include <QVector>
 
+#include <algorithm>
+#include <chrono>
 #include <future>
+#include <iterator>
 
 namespace {
 
-// The job being synthesised; only touched on the synthesis thread.
-struct ActiveJob {
+// A slice that has made this much audio gives way when other work waits:
+// about 30 ms of synthesis here.
+constexpr qint64 SliceSeconds = 30;
+
+// The slice being synthesised; only touched on the synthesis thread.
+struct ActiveSlice {
     EspeakOwner::Job *job = nullptr;
-    QVector<int> utf16Index; // code point number (from 1) -> QString index
+    const EspeakOwner *owner = nullptr;
+    QVector<int> utf16Index; // code point number (from 1) -> index in the slice's text
+    int sliceStart = 0;      // QString index of the slice's text in the job's text
+    qint64 sliceSamples = 0; // audio of this slice handed on so far
     int sampleRate = 22050;
-    bool stopped = false;
+    bool stopped = false;    // cancelled or refused by the sink
+    int yieldAt = -1;        // QString index where the next slice starts
 };
-ActiveJob *g_active = nullptr;
+ActiveSlice *g_active = nullptr;
 
 int synthCallback(short *samples, int count, espeak_EVENT *events)
 {
-    ActiveJob *active = g_active;
+    ActiveSlice *active = g_active;
     if (!active || !active->job)
         return 1;
     EspeakOwner::Job &job = *active->job;
@@ -27,22 +38,47 @@ int synthCallback(short *samples, int count, espeak_EVENT *events)
         active->stopped = true;
         return 1;
     }
+    const bool full = job.sink->isFull();
+    const qint64 sliceLimit = SliceSeconds * active->sampleRate;
+    const bool giveWay = full || (active->sliceSamples >= sliceLimit && active->owner->otherWorkWaiting());
+    // Without sentence ends for far too long, a word start will do.
+    const bool anyWord = giveWay && (active->sliceSamples >= 4 * sliceLimit || (full && active->sliceSamples >= sliceLimit));
+    const int n = active->utf16Index.size() - 1;
+    const qint64 bufferStart = active->sliceSamples;
+
     for (espeak_EVENT *e = events; e && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
-        if (e->type != espeakEVENT_WORD)
+        if (e->type != espeakEVENT_WORD && e->type != espeakEVENT_SENTENCE)
             continue;
         const int first = e->text_position;
-        const int last = e->text_position + std::max(e->length, 0);
-        const int n = active->utf16Index.size() - 1;
         if (first < 1 || first > n)
             continue;
         const int from = active->utf16Index.at(first - 1);
-        const int to = active->utf16Index.at(std::min(last, n + 1) - 1);
-        job.sink->word(qint64(e->audio_position) * active->sampleRate / 1000, from, std::max(0, to - from));
+        const qint64 sample = qint64(e->audio_position) * active->sampleRate / 1000;
+        if (giveWay && from > 0 && sample >= bufferStart
+            && (e->type == espeakEVENT_SENTENCE || anyWord)) {
+            // Hand on the audio before this point; the next slice starts here.
+            const int keep = int(std::clamp<qint64>(sample - bufferStart, 0, count));
+            if (samples && keep > 0 && !job.sink->audio(samples, keep)) {
+                active->stopped = true;
+                return 1;
+            }
+            active->sliceSamples += keep;
+            active->yieldAt = active->sliceStart + from;
+            return 1;
+        }
+        // espeak closes every synthesis with an empty word pointing back
+        // into the text; it is no word of the text.
+        if (e->type == espeakEVENT_WORD && e->length > 0) {
+            const int last = first + std::max(e->length, 0);
+            const int to = active->utf16Index.at(std::min(last, n + 1) - 1);
+            job.sink->word(job.samplesSoFar + sample, active->sliceStart + from, std::max(0, to - from));
+        }
     }
     if (samples && count > 0 && !job.sink->audio(samples, count)) {
         active->stopped = true;
         return 1;
     }
+    active->sliceSamples += std::max(count, 0);
     return 0;
 }
 
@@ -88,7 +124,10 @@ EspeakOwner::EspeakOwner()
     std::promise<void> ready;
     std::future<void> started = ready.get_future();
     m_thread = std::thread([this, &ready] {
-        const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 50, nullptr,
+        // 200 ms of audio per callback: fewer WAV header rewrites while
+        // recording, and still well under a millisecond of synthesis before
+        // the first audio and before a reset is noticed.
+        const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 200, nullptr,
                                            espeakINITIALIZE_DONT_EXIT);
         if (rate > 0) {
             m_available = true;
@@ -141,55 +180,133 @@ void EspeakOwner::prepareVoice(const QByteArray &voice)
     m_wake.notify_one();
 }
 
+bool EspeakOwner::otherWorkWaiting() const
+{
+    return m_waiting.load() > 0;
+}
+
+// Called with m_mutex held.
+void EspeakOwner::updateWaiting()
+{
+    int ready = int(m_jobs.size());
+    for (const Job &job : m_parked) {
+        if (job.sink->canContinue() || job.channel->generation.load() != job.generation)
+            ++ready;
+    }
+    m_waiting = ready;
+}
+
 void EspeakOwner::run()
 {
+    using namespace std::chrono_literals;
     for (;;) {
         Job job;
         QByteArray prepare;
+        std::vector<Job> dropped;
         {
             std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [this] {
-                return m_stopping || !m_jobs.empty() || !m_voiceToPrepare.isEmpty();
-            });
+            for (;;) {
+                if (m_stopping)
+                    break;
+                // Parked jobs that may go on come first: they are being heard.
+                std::deque<Job> ready;
+                for (auto it = m_parked.begin(); it != m_parked.end();) {
+                    if (it->channel->generation.load() != it->generation) {
+                        dropped.push_back(std::move(*it));
+                        it = m_parked.erase(it);
+                    } else if (it->sink->canContinue()) {
+                        ready.push_back(std::move(*it));
+                        it = m_parked.erase(it);
+                    } else {
+                        ++it;
+                    }
+                }
+                m_jobs.insert(m_jobs.begin(), std::make_move_iterator(ready.begin()),
+                              std::make_move_iterator(ready.end()));
+                if (!dropped.empty() || !m_jobs.empty() || !m_voiceToPrepare.isEmpty())
+                    break;
+                // A parked job is looked at again shortly; nothing else
+                // wakes the thread while a sink drains.
+                if (m_parked.empty())
+                    m_wake.wait(lock);
+                else
+                    m_wake.wait_for(lock, 50ms);
+            }
             if (m_stopping)
                 break;
-            if (!m_jobs.empty()) {
-                job = std::move(m_jobs.front());
-                m_jobs.pop_front();
-            } else {
-                prepare = std::exchange(m_voiceToPrepare, QByteArray());
+            if (dropped.empty()) {
+                // The next job whose instance has no earlier text parked.
+                auto next = std::find_if(m_jobs.begin(), m_jobs.end(), [this](const Job &j) {
+                    return std::none_of(m_parked.begin(), m_parked.end(),
+                                        [&j](const Job &p) { return p.channel == j.channel; });
+                });
+                if (next != m_jobs.end()) {
+                    job = std::move(*next);
+                    m_jobs.erase(next);
+                } else if (!m_voiceToPrepare.isEmpty()) {
+                    prepare = std::exchange(m_voiceToPrepare, QByteArray());
+                }
             }
+            updateWaiting();
         }
+        for (Job &old : dropped)
+            finish(old, false);
         if (!job.sink) {
-            if (m_available)
+            if (m_available && !prepare.isEmpty())
                 selectVoice(prepare);
+            else if (prepare.isEmpty() && dropped.empty()) {
+                // Only jobs behind a parked text of their instance: wait.
+                std::unique_lock lock(m_mutex);
+                m_wake.wait_for(lock, 50ms);
+            }
             continue;
         }
 
+        bool done = true;
         bool completed = false;
         if (job.channel->generation.load() == job.generation) {
-            if (m_available) {
-                synthesise(job);
-                completed = job.channel->generation.load() == job.generation;
-            } else {
+            if (!job.begun) {
+                job.begun = true;
                 job.sink->begin();
+            }
+            if (m_available) {
+                done = synthesise(job);
+                completed = done && job.channel->generation.load() == job.generation;
+            } else {
                 completed = true;
             }
         }
-        bool moreFollow = false;
-        {
+        if (!done) {
             std::lock_guard lock(m_mutex);
-            for (const Job &queued : m_jobs) {
-                if (queued.channel == job.channel && queued.generation == job.generation) {
-                    moreFollow = true;
-                    break;
-                }
+            if (job.sink->isFull()) {
+                m_parked.push_back(std::move(job));
+            } else {
+                // Back in line, but before any later text of its instance.
+                auto later = std::find_if(m_jobs.begin(), m_jobs.end(),
+                                          [&job](const Job &j) { return j.channel == job.channel; });
+                m_jobs.insert(later, std::move(job));
             }
+            updateWaiting();
+            continue;
         }
-        job.sink->end(completed, moreFollow);
+        finish(job, completed);
     }
     if (m_available)
         espeak_Terminate();
+}
+
+void EspeakOwner::finish(Job &job, bool completed)
+{
+    bool moreFollow = false;
+    {
+        std::lock_guard lock(m_mutex);
+        auto same = [&job](const Job &j) {
+            return j.channel == job.channel && j.generation == job.generation;
+        };
+        moreFollow = std::any_of(m_jobs.begin(), m_jobs.end(), same)
+                     || std::any_of(m_parked.begin(), m_parked.end(), same);
+    }
+    job.sink->end(completed, moreFollow);
 }
 
 void EspeakOwner::selectVoice(const QByteArray &voice)
@@ -200,21 +317,28 @@ void EspeakOwner::selectVoice(const QByteArray &voice)
         m_currentVoice = voice;
 }
 
-void EspeakOwner::synthesise(Job &job)
+bool EspeakOwner::synthesise(Job &job)
 {
     selectVoice(job.voice);
     espeak_SetParameter(espeakRATE, job.rate, 0);
     espeak_SetParameter(espeakPITCH, job.pitch, 0);
     espeak_SetParameter(espeakVOLUME, job.volume, 0);
 
-    ActiveJob active;
+    const QString slice = job.text.mid(job.resumeAt);
+    ActiveSlice active;
     active.job = &job;
+    active.owner = this;
     active.sampleRate = m_sampleRate;
-    active.utf16Index = codePointIndex(job.text);
-    const QByteArray text = synthesisText(job.text);
-    job.sink->begin();
+    active.sliceStart = job.resumeAt;
+    active.utf16Index = codePointIndex(slice);
+    const QByteArray text = synthesisText(slice);
     g_active = &active;
     espeak_Synth(text.constData(), size_t(text.size()) + 1, 0, POS_CHARACTER, 0,
                  espeakCHARS_UTF8, nullptr, nullptr);
     g_active = nullptr;
+    job.samplesSoFar += active.sliceSamples;
+    if (active.stopped || active.yieldAt <= job.resumeAt)
+        return true;
+    job.resumeAt = active.yieldAt;
+    return false;
 }

@@ -9,6 +9,13 @@
 // generation: the synthesis callback sees that and tells espeak to stop
 // (espeak_Cancel does nothing in synchronous mode), and queued jobs of an old
 // generation are dropped unseen.
+//
+// A long text is synthesised in slices, each continuing at a sentence start
+// (or, in a text without sentence ends, a word start): a slice ends when its
+// sink is full (the loudspeaker holds a minute of unplayed audio; the job
+// then waits, parked, until half of it has been played) or when it has run
+// for a while and other work is waiting. So a book-length text neither fills
+// the memory with hours of audio nor keeps the other instance waiting.
 
 #include "ModeList.h"
 
@@ -39,6 +46,10 @@ public:
         Q_UNUSED(position);
         Q_UNUSED(length);
     }
+    // True while the sink takes no more audio for now (the job is parked).
+    virtual bool isFull() const { return false; }
+    // True when a parked job may go on.
+    virtual bool canContinue() const { return true; }
     // completed: the whole text was synthesised and not cancelled.
     // moreFollow: another job of the same channel and generation is queued.
     virtual void end(bool completed, bool moreFollow) = 0;
@@ -61,6 +72,10 @@ public:
         int pitch = 50;
         int volume = 100;
         std::shared_ptr<SynthesisSink> sink;
+        // Progress of a text synthesised in slices (synthesis thread only).
+        int resumeAt = 0;            // QString index where the next slice starts
+        qint64 samplesSoFar = 0;     // audio handed to the sink in earlier slices
+        bool begun = false;
     };
 
     static EspeakOwner &instance();
@@ -70,6 +85,9 @@ public:
     const QList<SpeechMode> &modes() const { return m_modes; }
 
     void enqueue(Job job);
+    // True when a job is queued behind the one being synthesised (read by
+    // the synthesis callback to end a long slice).
+    bool otherWorkWaiting() const;
     // Loads a voice ahead of the next text, so that speaking starts sooner.
     void prepareVoice(const QByteArray &voice);
 
@@ -80,13 +98,18 @@ public:
 private:
     EspeakOwner();
     void run();
-    void synthesise(Job &job);
+    // True when the job is done; false when it stopped after a slice.
+    bool synthesise(Job &job);
+    void updateWaiting();
+    void finish(Job &job, bool completed);
     void selectVoice(const QByteArray &voice);
 
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<Job> m_jobs;
+    std::deque<Job> m_parked; // waiting for their sink to take audio again
+    std::atomic<int> m_waiting{0}; // queued jobs, seen from the callback
     QByteArray m_voiceToPrepare;
     bool m_stopping = false;
 

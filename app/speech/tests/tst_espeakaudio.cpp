@@ -21,6 +21,7 @@ private slots:
     void unwritableOutputStillEndsTheText();
     void wordsAreAnnouncedWhileHeard();
     void resetMidTextSilencesTheSpeaker();
+    void longTextKeepsAtMostAMinuteAhead();
 
 private:
     WavAnalysis record(const QString &text, int pitch = EspeakEngine::DefaultPitch,
@@ -233,6 +234,31 @@ void tst_EspeakAudio::resetMidTextSilencesTheSpeaker()
     QCOMPARE(int(words.count()), wordsAtReset);
     QCOMPARE(ended.count(), 0);
     QCOMPARE(engine.audioOutput()->queue()->framesAvailable(), qint64(0));
+}
+
+void tst_EspeakAudio::longTextKeepsAtMostAMinuteAhead()
+{
+    EspeakEngine speaker;
+    EspeakEngine recorder;
+    const QString path = newPath();
+    recorder.setOutputFileName(path);
+    QSignalSpy recorded(&recorder, &SpeechEngine::textEnded);
+    QSignalSpy spoken(&speaker, &SpeechEngine::textEnded);
+    const QString text = sentence.repeated(300); // about 25 minutes of speech
+    speaker.speak(text);
+    recorder.speak(text);
+    // The recorder is not held up by the speaker's playback...
+    QTRY_COMPARE_WITH_TIMEOUT(recorded.count(), 1, 30000);
+    QVERIFY(speaker.isSpeaking());
+    // ...and the speaker does not hold 25 minutes of audio in memory.
+    const int rate = EspeakEngine::sampleRate();
+    const qint64 ahead = speaker.audioOutput()->queue()->framesAvailable();
+    QVERIFY2(ahead > 20 * rate && ahead < 70 * rate, qPrintable(QString::number(ahead / rate)));
+    const WavAnalysis wav = WavAnalysis::read(path);
+    QVERIFY(wav.valid && wav.headerMatchesSize);
+    QVERIFY2(wav.seconds() > 20 * 60, qPrintable(QString::number(wav.seconds())));
+    speaker.reset();
+    QCOMPARE(spoken.count(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_EspeakAudio)
