@@ -770,7 +770,6 @@ void CPanelkitCtrl::updateScrollBar()
 void CPanelkitCtrl::placeGroups()
 {
     m_scrollOffset = scrollPosition();
-    const int clientWidth = clientRect().width();
     int y = m_firstGroupStartPosition + 4 + (m_groupImageSize == 0 ? 4 : 0) - m_scrollOffset;
     for (const auto &g : m_groups) {
         const int titleTop = y + g->title.top();
@@ -790,7 +789,6 @@ void CPanelkitCtrl::placeGroups()
         }
         y = (g->expanded ? ey : titleTop + g->title.height()) + m_marginBottom;
     }
-    (void)clientWidth;
 }
 
 QRect CPanelkitCtrl::entryBox(const PaneItem *item) const

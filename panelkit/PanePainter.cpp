@@ -91,7 +91,7 @@ void PanePainter::paintGroup(QPainter &p, const PaneGroup &group)
             p.setBrush(Qt::NoBrush);
             p.drawRect(body.adjusted(0, 0, -1, -1));
             for (const auto &item : group.entries)
-                paintItem(p, group, *item);
+                paintItem(p, *item);
         }
     }
 }
@@ -185,7 +185,7 @@ void PanePainter::paintButton(QPainter &p, const PaneGroup &group, bool active)
     }
 }
 
-void PanePainter::paintItem(QPainter &p, const PaneGroup &group, const PaneItem &item)
+void PanePainter::paintItem(QPainter &p, const PaneItem &item)
 {
     const QRect box = m_ctrl.entryBox(&item);
     if (!visible(box.adjusted(-1, -1, 1, 1)))
@@ -247,5 +247,4 @@ void PanePainter::paintItem(QPainter &p, const PaneGroup &group, const PaneItem 
         p.setBrush(Qt::NoBrush);
         p.drawRect(box.adjusted(1, 1, -2, -2));
     }
-    (void)group;
 }

@@ -41,7 +41,7 @@ private:
     void paintGroup(QPainter &p, const PaneGroup &group);
     void paintTitle(QPainter &p, const PaneGroup &group, const QRect &title, bool active);
     void paintButton(QPainter &p, const PaneGroup &group, bool active);
-    void paintItem(QPainter &p, const PaneGroup &group, const PaneItem &item);
+    void paintItem(QPainter &p, const PaneItem &item);
 
     const CPanelkitCtrl &m_ctrl;
     QImage &m_target;
