@@ -21,6 +21,14 @@ QString normalised(const QString &in)
             out.append(u'\n');
             if (i + 1 < n && p[i + 1] == u'\n')
                 ++i;
+        } else if (c.isHighSurrogate() && i + 1 < n && p[i + 1].isLowSurrogate()) {
+            out.append(c);
+            out.append(p[++i]);
+        } else if (c.isSurrogate() || c == QChar(0xFDD0) || c == QChar(0xFDD1)
+                   || c == QChar::ObjectReplacementCharacter) {
+            // half a UTF-16 pair, or the document's own markers of frames
+            // and objects
+            out.append(QChar::ReplacementCharacter);
         } else if (c != QChar(0)) {
             out.append(c);
         }

@@ -16,7 +16,8 @@ class PlainText
 public:
     // File bytes to document text: line ends become '\n', a byte-order mark
     // and NUL characters (which no text holds and which would cut the text
-    // short for the speech engine) are dropped.
+    // short for the speech engine) are dropped; the document's internal
+    // frame and object markers become U+FFFD.
     static QString decode(QByteArrayView bytes);
 
     // Document text to file bytes.

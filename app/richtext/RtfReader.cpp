@@ -246,6 +246,7 @@ private:
     void updateCodePage();
     int fieldLink();
     QTextCharFormat charFormat(const CharState &s) const;
+    const QTextCharFormat &cachedCharFormat(const CharState &s);
     QTextBlockFormat blockFormat(const ParaState &p) const;
     QTextListFormat::Style listStyle(const ParaState &p) const;
 
@@ -285,12 +286,22 @@ private:
     int m_decoderPage = 0;
     std::unique_ptr<QStringDecoder> m_decoder;
 
+    // A document switches between a handful of formats; building each
+    // QTextCharFormat once saves most of the work of a run of text.
+    struct CachedFormat {
+        CharState state;
+        QTextCharFormat format;
+    };
+    std::vector<CachedFormat> m_formatCache;
+    size_t m_formatCacheNext = 0;
+
     QString m_text;            // text not yet inserted, all in m_textState
     CharState m_textState;
     bool m_pendingBreak = false;  // a \par whose new paragraph has no content yet
     int m_pendingCells = 0;       // \cell separators written before the next text of the row
     bool m_paraHasContent = false;
     bool m_pageBreakNext = false;
+    QTextBlockFormat m_blockFormat;  // of the paragraph last ended
     bool m_footnoteStart = false;  // no text of the current footnote yet
     bool m_afterFootnote = false;  // a footnote just ended
     QHash<quint64, QTextList *> m_lists;  // lists of the current run of list paragraphs
@@ -300,6 +311,9 @@ RtfReader::Result Parser::run()
 {
     keywords(); // built once, outside the loop
     m_colors.reserve(16);
+    // One edit block for the whole file: outside one, every insertion lays
+    // out its paragraph again, which makes long paragraphs quadratic.
+    m_cursor.beginEditBlock();
     while (m_pos < m_size && !m_finished) {
         const unsigned char c = m_data[m_pos++];
         switch (c) {
@@ -334,6 +348,7 @@ RtfReader::Result Parser::run()
     flushText();
     if (!m_pendingBreak)
         finishParagraph();
+    m_cursor.endEditBlock();
     return RtfReader::Result{m_damaged};
 }
 
@@ -1054,6 +1069,10 @@ void Parser::appendTextChar(char16_t c)
 {
     if (m_cur.chr.hidden)
         return;
+    // The document's own markers (frames, embedded objects) must not come
+    // from the file, where they would break the document's structure.
+    if (c == 0xFDD0 || c == 0xFDD1 || c == QChar::ObjectReplacementCharacter)
+        c = QChar::ReplacementCharacter;
     if (m_cur.dest == Dest::Footnote && m_footnoteStart) {
         if (c == ' ' || c == '\t')
             return;
@@ -1109,7 +1128,9 @@ void Parser::beginContent()
 {
     if (m_pendingBreak) {
         m_pendingBreak = false;
-        m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        // Most paragraphs look like the one before: starting with its format
+        // saves setting it again when the paragraph ends.
+        m_cursor.insertBlock(m_blockFormat, QTextCharFormat());
     }
     m_paraHasContent = true;
 }
@@ -1118,7 +1139,7 @@ void Parser::flushText()
 {
     if (m_text.isEmpty())
         return;
-    m_cursor.insertText(m_text, charFormat(m_textState));
+    m_cursor.insertText(m_text, cachedCharFormat(m_textState));
     m_text.clear();
 }
 
@@ -1142,7 +1163,10 @@ void Parser::finishParagraph()
         bf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
         m_pageBreakNext = false;
     }
-    m_cursor.setBlockFormat(bf);
+    if (bf != m_blockFormat) {
+        m_cursor.setBlockFormat(bf);
+        m_blockFormat = bf;
+    }
     const QTextListFormat::Style style = listStyle(p);
     if (style == QTextListFormat::ListStyleUndefined) {
         m_lists.clear();
@@ -1194,6 +1218,23 @@ void Parser::commitColor()
         m_colors.append(m_colorSet ? QColor(m_red, m_green, m_blue) : QColor());
     m_colorSet = false;
     m_red = m_green = m_blue = 0;
+}
+
+const QTextCharFormat &Parser::cachedCharFormat(const CharState &s)
+{
+    constexpr size_t kSlots = 16;
+    for (const CachedFormat &c : m_formatCache) {
+        if (c.state == s)
+            return c.format;
+    }
+    if (m_formatCache.size() < kSlots) {
+        m_formatCache.push_back({s, charFormat(s)});
+        return m_formatCache.back().format;
+    }
+    CachedFormat &slot = m_formatCache[m_formatCacheNext];
+    m_formatCacheNext = (m_formatCacheNext + 1) % kSlots;
+    slot = {s, charFormat(s)};
+    return slot.format;
 }
 
 QTextCharFormat Parser::charFormat(const CharState &s) const

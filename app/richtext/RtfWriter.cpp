@@ -73,7 +73,8 @@ private:
     int colorIndex(const QColor &c) const { return m_colorIndex.value(c.rgb(), 0); }
     void writeHeader();
     void writeBlock(const QTextBlock &block);
-    void writeRun(const QString &text, const QTextCharFormat &f);
+    void writeRun(const QTextFragment &frag);
+    QByteArray runStart(const QTextCharFormat &f);
     void writeText(QStringView text);
     void word(const char *w) { m_out.append(w); }
     void word(const char *w, long long n)
@@ -93,6 +94,7 @@ private:
     QList<QFont::StyleHint> m_fontHints;
     QList<QColor> m_colors;
     QHash<QRgb, int> m_colorIndex;
+    QHash<int, QByteArray> m_runStart;  // by the document's format index
 };
 
 QByteArray Writer::run()
@@ -122,23 +124,23 @@ QByteArray Writer::run()
     return m_out;
 }
 
+// The document keeps each distinct format once; its fonts and colours are
+// those of the formats, so the tables come from them and not from every
+// run of text.
 void Writer::collectTables()
 {
-    for (QTextBlock b = m_doc.begin(); b.isValid(); b = b.next()) {
-        for (auto it = b.begin(); !it.atEnd(); ++it) {
-            const QTextFragment frag = it.fragment();
-            if (!frag.isValid())
+    for (const QTextFormat &format : m_doc.allFormats()) {
+        if (!format.isCharFormat())
+            continue;
+        const QTextCharFormat f = format.toCharFormat();
+        fontIndex(f);
+        for (auto p : {QTextFormat::ForegroundBrush, QTextFormat::BackgroundBrush}) {
+            if (!hasBrush(f, p))
                 continue;
-            const QTextCharFormat f = frag.charFormat();
-            fontIndex(f);
-            for (auto p : {QTextFormat::ForegroundBrush, QTextFormat::BackgroundBrush}) {
-                if (!hasBrush(f, p))
-                    continue;
-                const QColor c = f.brushProperty(p).color();
-                if (!m_colorIndex.contains(c.rgb())) {
-                    m_colors.append(c);
-                    m_colorIndex.insert(c.rgb(), static_cast<int>(m_colors.size()));
-                }
+            const QColor c = f.brushProperty(p).color();
+            if (!m_colorIndex.contains(c.rgb())) {
+                m_colors.append(c);
+                m_colorIndex.insert(c.rgb(), static_cast<int>(m_colors.size()));
             }
         }
     }
@@ -233,14 +235,33 @@ void Writer::writeBlock(const QTextBlock &block)
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment frag = it.fragment();
         if (frag.isValid())
-            writeRun(frag.text(), frag.charFormat());
+            writeRun(frag);
     }
 }
 
-void Writer::writeRun(const QString &text, const QTextCharFormat &f)
+void Writer::writeRun(const QTextFragment &frag)
+{
+    const int index = frag.charFormatIndex();
+    auto cached = m_runStart.constFind(index);
+    if (cached == m_runStart.constEnd())
+        cached = m_runStart.insert(index, runStart(frag.charFormat()));
+    if (cached->isNull())
+        return; // an image: no text
+    m_out.append(*cached);
+    writeText(frag.text());
+    m_out.append('}');
+    if (cached->startsWith("{\\field"))
+        m_out.append("}}");
+}
+
+// The opening of a run's group in a format: the field of a link, then the
+// character formatting words.
+QByteArray Writer::runStart(const QTextCharFormat &f)
 {
     if (f.isImageFormat())
-        return;
+        return {};
+    QByteArray saved;
+    saved.swap(m_out);
     const bool link = f.isAnchor() && !f.anchorHref().isEmpty();
     if (link) {
         m_out.append("{\\field{\\*\\fldinst{HYPERLINK \"");
@@ -284,10 +305,8 @@ void Writer::writeRun(const QString &text, const QTextCharFormat &f)
         word("\\highlight", bg);
     }
     m_out.append(' ');
-    writeText(text);
-    m_out.append('}');
-    if (link)
-        m_out.append("}}");
+    saved.swap(m_out);
+    return saved;
 }
 
 void Writer::lineBreakIfLong()
@@ -317,13 +336,13 @@ void Writer::writeText(QStringView text)
         case 0xFDD1:
             break;
         default:
-            if (u < 0x20)
-                break; // controls are no text
-            if (u < 0x80) {
+            if (u >= 0x20 && u < 0x80) {
                 m_out.append(static_cast<char>(u));
                 break;
             }
-            if (const int b = CodePages::encodeWindows1252(c); b >= 0) {
+            // Control characters, rare as they are in text, go as \uN too,
+            // so that nothing the document holds is lost.
+            if (const int b = CodePages::encodeWindows1252(c); b >= 0x80) {
                 hex[2] = digits[b >> 4];
                 hex[3] = digits[b & 15];
                 m_out.append(hex, 4);
