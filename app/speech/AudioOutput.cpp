@@ -15,6 +15,7 @@ namespace {
 
 constexpr int TickMs = 10;
 constexpr int BytesPerFrame = 4; // 16-bit stereo
+constexpr int StallMs = 2000;
 
 void announceFallback(const QString &reason)
 {
@@ -115,6 +116,8 @@ void AudioOutput::startDevice()
         connect(m_sink, &QAudioSink::stateChanged, this, &AudioOutput::onSinkStateChanged);
     }
     m_sink->start(m_stream);
+    m_lastRead = m_queue->framesRead();
+    m_progress.start();
     if (m_sink->error() != QAudio::NoError || m_sink->state() == QAudio::StoppedState)
         fallBackToNull(SpeechTexts::reasonStartFailed());
 }
@@ -206,6 +209,18 @@ void AudioOutput::tick()
             }
         }
     } else if (m_sink) {
+        // A device that stopped by itself, or stopped taking audio, must not
+        // keep the text from ending: the rest plays on the silent output.
+        const qint64 read = m_queue->framesRead();
+        if (read != m_lastRead || m_paused || m_queue->framesAvailable() == 0) {
+            m_lastRead = read;
+            m_progress.start();
+        }
+        if (m_sink->state() == QAudio::StoppedState || m_progress.elapsed() > StallMs) {
+            fallBackToNull(SpeechTexts::reasonDeviceFailed());
+            tick();
+            return;
+        }
         const qint64 buffered =
             std::max<qint64>(0, m_sink->bufferSize() - m_sink->bytesFree()) / BytesPerFrame;
         m_played = std::max(m_played, m_queue->framesRead() - buffered);

@@ -70,6 +70,8 @@ private:
     QAudioSink *m_sink = nullptr;
     QTimer m_timer;
     QElapsedTimer m_clock;
+    QElapsedTimer m_progress; // since the device last took audio
+    qint64 m_lastRead = 0;
     qint64 m_clockBase = 0;
     qint64 m_played = 0;
     int m_idleTicks = 0;

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 WavAnalysis WavAnalysis::read(const QString &path)
 {
@@ -16,13 +15,16 @@ WavAnalysis WavAnalysis::read(const QString &path)
         return result;
     const QByteArray bytes = file.readAll();
     if (bytes.size() >= 44 && bytes.startsWith("RIFF")) {
-        quint32 riff = 0;
-        std::memcpy(&riff, bytes.constData() + 4, 4);
+        auto u32 = [&bytes](qsizetype at) {
+            quint32 v = 0;
+            for (int i = 3; i >= 0; --i)
+                v = (v << 8) | quint8(bytes.at(at + i));
+            return v;
+        };
+        const quint32 riff = u32(4);
         // The data chunk is the last chunk libsndfile writes.
-        const int data = bytes.indexOf("data", 12);
-        quint32 dataSize = 0;
-        if (data > 0 && data + 8 <= bytes.size())
-            std::memcpy(&dataSize, bytes.constData() + data + 4, 4);
+        const qsizetype data = bytes.indexOf("data", 12);
+        const quint32 dataSize = data > 0 && data + 8 <= bytes.size() ? u32(data + 4) : 0;
         result.headerMatchesSize = data > 0 && riff == quint32(bytes.size() - 8)
                                    && dataSize == quint32(bytes.size() - data - 8);
     }
