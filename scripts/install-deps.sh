@@ -21,6 +21,9 @@ PACKAGES=(
   espeak-ng-data
   libsndfile1-dev
   qt6-multimedia-dev
+  # end-to-end tests of the real program on a virtual X display
+  xvfb
+  xauth
 )
 
 missing=()

@@ -1,0 +1,212 @@
+#include "DocumentController.h"
+
+#include "Ansi.h"
+#include "Dialogs.h"
+#include "DocumentIO.h"
+#include "ExtensionHost.h"
+#include "WindowTexts.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+namespace {
+
+// The error number for "file not found": a plain-text save reports it when
+// the file did not exist before, which is no failure.
+constexpr int kFileNotFound = 53;
+
+QString selectionText(const QTextCursor &cursor)
+{
+    QString text = cursor.selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
+DocumentController::DocumentController(QTextEdit &rtfText, Dialogs &dialogs, ExtensionHost &extensions,
+                                       QObject *parent)
+    : QObject(parent), m_rtfText(rtfText), m_dialogs(dialogs), m_extensions(extensions)
+{
+    connect(&m_rtfText, &QTextEdit::textChanged, this,
+            [this] { emit statusText(WindowTexts::CharacterCount(characterCount())); });
+}
+
+qint64 DocumentController::characterCount() const
+{
+    // Both counts are kept by the document itself, so this costs nothing even
+    // for a document of megabytes: every block but the first starts after a
+    // line break, and the document's length includes one separator per block.
+    const QTextDocument *doc = m_rtfText.document();
+    const qint64 separators = doc->blockCount() - 1;
+    return qint64(doc->characterCount()) - 1 + separators;
+}
+
+void DocumentController::NewDoc()
+{
+    if (characterCount() > 0) {
+        const auto answer = m_dialogs.message(WindowTexts::SaveBeforeNew, WindowTexts::TitleQuestion,
+                                              Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel);
+        if (answer == Dialogs::Answer::Cancel)
+            return;
+        if (answer == Dialogs::Answer::Yes) {
+            if (SaveDoc()) {
+                m_rtfText.clear();
+                m_currentPath.clear();
+            }
+        } else {
+            m_rtfText.clear();
+            m_currentPath.clear();
+        }
+    }
+    m_extensions.NotifyNewFile();
+}
+
+void DocumentController::OpenDoc()
+{
+    Dialogs::FileRequest request;
+    request.filter = WindowTexts::OpenFilter;
+    request.initialPath = m_currentPath;
+    request.defaultSuffix = m_defaultExtension.mid(1);
+    request.fileMustExist = true;
+    const auto chosen = m_dialogs.openFile(request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    const QString path = *chosen;
+    m_currentPath = path;
+    const QString lower = path.toLower();
+    if (!lower.endsWith(QLatin1String(".txt")) && !lower.endsWith(QLatin1String(".rtf"))) {
+        if (m_dialogs.message(WindowTexts::OpenUnknownType, WindowTexts::TitleQuestion, Dialogs::Icon::Question,
+                              Dialogs::Buttons::YesNo)
+            != Dialogs::Answer::Yes)
+            return;
+    }
+    QCoreApplication::processEvents();
+    m_extensions.NotifyOpenFile(path);
+    LoadFile(path);
+}
+
+bool DocumentController::LoadFile(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    return DocumentIO::loadFile(path, m_rtfText.document()).ok;
+}
+
+bool DocumentController::writeDocument(const QString &path, bool plainText)
+{
+    int number = 0;
+    QString description;
+    if (plainText) {
+        number = WriteWholeFile(path, m_rtfText.toPlainText(), &description);
+    } else {
+        const DocumentSaveResult r = DocumentIO::saveFile(path, *m_rtfText.document(), DocumentFormat::RichText);
+        number = r.ok ? 0 : (r.errorNumber ? r.errorNumber : 75);
+        description = r.errorDescription;
+    }
+    if (number != 0 && number != kFileNotFound) {
+        m_dialogs.message(WindowTexts::SaveFailed(description, number), WindowTexts::TitleError,
+                          Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+        return false;
+    }
+    return true;
+}
+
+bool DocumentController::SaveDoc()
+{
+    Dialogs::FileRequest request;
+    request.filter = WindowTexts::SaveFilter;
+    request.initialPath = m_currentPath;
+    request.defaultSuffix = m_defaultExtension.mid(1);
+    request.confirmOverwrite = true;
+    const auto chosen = m_dialogs.saveFile(request);
+    if (!chosen || chosen->isEmpty())
+        return false;
+    const QString path = *chosen;
+    m_currentPath = path;
+    // The extension decides the format, case-sensitively: "x.TXT" is rich text.
+    const bool saved = writeDocument(path, path.endsWith(QLatin1String(".txt")));
+    m_extensions.NotifySaveFile(path);
+    return saved;
+}
+
+void DocumentController::SaveAs()
+{
+    if (m_currentPath.isEmpty()) {
+        SaveDoc();
+        return;
+    }
+    // Saved again under the current name without a dialog, in the format the
+    // name calls for: a rich-text file must not lose its formatting.
+    const bool plain = DocumentIO::formatForSaving(m_currentPath) == DocumentFormat::PlainText;
+    if (plain) {
+        WriteWholeFile(m_currentPath, m_rtfText.toPlainText());
+    } else {
+        DocumentIO::saveFile(m_currentPath, *m_rtfText.document(), DocumentFormat::RichText);
+    }
+}
+
+void DocumentController::Cut()
+{
+    QTextCursor cursor = m_rtfText.textCursor();
+    QGuiApplication::clipboard()->setText(selectionText(cursor));
+    cursor.removeSelectedText();
+    m_rtfText.setTextCursor(cursor);
+}
+
+void DocumentController::Copy()
+{
+    QGuiApplication::clipboard()->setText(selectionText(m_rtfText.textCursor()));
+}
+
+void DocumentController::Paste()
+{
+    QTextCursor cursor = m_rtfText.textCursor();
+    cursor.insertText(QGuiApplication::clipboard()->text());
+    m_rtfText.setTextCursor(cursor);
+}
+
+void DocumentController::Delete()
+{
+    QTextCursor cursor = m_rtfText.textCursor();
+    cursor.removeSelectedText();
+    m_rtfText.setTextCursor(cursor);
+}
+
+bool DocumentController::FileExists(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly);
+}
+
+int DocumentController::WriteWholeFile(const QString &path, const QString &data)
+{
+    return WriteWholeFile(path, data, nullptr);
+}
+
+int DocumentController::WriteWholeFile(const QString &path, const QString &data, QString *description)
+{
+    // Through QSaveFile: the old file stays whole until the new one is
+    // complete, so a failed write never costs the user the document.
+    const DocumentSaveResult r = DocumentIO::saveText(path, data);
+    if (description)
+        *description = r.errorDescription;
+    return r.ok ? 0 : (r.errorNumber ? r.errorNumber : 75);
+}
+
+QString DocumentController::ReadWholeFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return Ansi::decode(f.readAll());
+}

@@ -1,0 +1,61 @@
+#include "QuenoraMain.h"
+
+#include "DocumentController.h"
+#include "EspeakEngine.h"
+#include "ExtensionHost.h"
+#include "FileTypeRegistration.h"
+#include "QtDialogs.h"
+#include "SettingsStore.h"
+#include "Shell.h"
+#include "SingleInstance.h"
+#include "StartupCommandLine.h"
+#include "WindowTexts.h"
+#include "clsRegistryAccess.h"
+#include "frmMain.h"
+
+#include <QApplication>
+
+int QuenoraMain(QApplication &app, const QStringList &arguments)
+{
+    SingleInstance instance(QStringLiteral("quenora"));
+    QtDialogs dialogs;
+    if (!instance.isFirst()) {
+        // Nothing is handed over to the running instance.
+        dialogs.message(WindowTexts::AlreadyRunning, WindowTexts::Caption, Dialogs::Icon::Information,
+                        Dialogs::Buttons::Ok);
+        return 0;
+    }
+
+    clsRegistryAccess registry;
+    FileTypeRegistration(registry, dialogs, FileTypeRegistration::currentEnvironment()).RegisterFileType(
+        QStringLiteral(".vts"));
+
+    SettingsStore settings;
+    QString startUpFile = settings.read(SettingKeys::StartUpFile);
+    const StartupRequest request = StartupCommandLine::parse(StartupCommandLine::fromArguments(arguments));
+    if (!request.quotedPath.isEmpty() && DocumentController::FileExists(request.quotedPath))
+        startUpFile = request.quotedPath;
+
+    EspeakEngine voice;
+    EspeakEngine voice2;
+    QtShell shell;
+    NoExtensions extensions;
+    frmMain::Collaborators c;
+    c.voice = &voice;
+    c.voice2 = &voice2;
+    c.dialogs = &dialogs;
+    c.shell = &shell;
+    c.extensions = &extensions;
+    c.settings = &settings;
+    c.endProcess = [] { QCoreApplication::exit(0); };
+    frmMain window(c);
+    dialogs.setParent(&window);
+
+    // Both switches are known before the window loads, so "/t /s" speaks too.
+    window.StartUpFile = startUpFile;
+    window.SpeakAtStart = request.speakAtStart;
+    window.Form_Load();
+    if (request.textMode || request.speakAtStart)
+        window.Textmode();
+    return app.exec();
+}

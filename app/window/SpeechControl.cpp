@@ -1,0 +1,206 @@
+#include "SpeechControl.h"
+
+#include "Dialogs.h"
+#include "ExtensionHost.h"
+#include "Paths.h"
+#include "SettingsStore.h"
+#include "SpeechEngine.h"
+#include "TextPreparation.h"
+#include "VoiceSetup.h"
+#include "WindowTexts.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+
+SpeechControl::SpeechControl(SpeechEngine &voice, SpeechEngine &voice2, SpeechHost &host,
+                             ExtensionHost &extensions, Dialogs &dialogs, SettingsStore &settings, QObject *parent)
+    : QObject(parent),
+      m_voice(voice),
+      m_voice2(voice2),
+      m_host(host),
+      m_extensions(extensions),
+      m_dialogs(dialogs),
+      m_settings(settings)
+{
+    connect(&m_voice2, &SpeechEngine::textEnded, this, &SpeechControl::onRecorderEnded);
+    connect(&m_voice, &SpeechEngine::wordReached, this, &SpeechControl::onVoiceWord);
+    connect(&m_voice, &SpeechEngine::textEnded, this, [this] {
+        m_mapping.active = false;
+        emit speakingStopped();
+    });
+}
+
+void SpeechControl::setClock(std::function<QDateTime()> clock)
+{
+    m_clock = std::move(clock);
+}
+
+void SpeechControl::letEventsRun()
+{
+    QCoreApplication::processEvents();
+}
+
+void SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget,
+                              bool applyFilters, int documentOffset)
+{
+    if (m_host.IsLoading())
+        return;
+
+    if (recordingTarget == QLatin1String("-1"))
+        letEventsRun();
+    else
+        SetRecorderOutput(recordingTarget);
+
+    QString body = text;
+    if (body.trimmed().isEmpty()) {
+        body = m_host.documentText();
+        documentOffset = 0;
+    }
+    const QString unfiltered = body;
+    if (applyFilters)
+        body = m_extensions.ApplyTextFilters(body);
+
+    const TextPreparation preparation(m_clock);
+    const QString prefix = m_settings.read(SettingKeys::Prefix);
+    const QString suffix = m_settings.read(SettingKeys::Suffix);
+    text = preparation.prepare(body, prefix, suffix);
+
+    // The word being heard can be shown in the document only while the
+    // document's own text is spoken: not a filtered text, and not one whose
+    // time variables changed its length.
+    m_mapping = Mapping();
+    if (documentOffset >= 0 && body == unfiltered
+        && preparation.replaceTimeVariables(body) == body) {
+        const QString spokenPrefix = preparation.replaceTimeVariables(prefix + QLatin1Char(' '));
+        if (text.mid(spokenPrefix.size(), body.size()) == body)
+            m_mapping = Mapping{true, int(spokenPrefix.size()), int(body.size()), documentOffset};
+    }
+
+    m_voice.reset();
+    m_voice2.reset();
+    emit speakingStopped();
+    letEventsRun();
+
+    // A stored value that is not a whole number, a mode the engine refuses or
+    // an overflow ends the routine: nothing is spoken.
+    const auto voicePosition = TextPreparation::wholeNumber(m_settings.read(SettingKeys::Voice));
+    const auto pitch = TextPreparation::wholeNumber(m_settings.read(SettingKeys::PitchWhenSpeaking));
+    const auto speed = TextPreparation::wholeNumber(m_settings.read(SettingKeys::SpeedWhenSpeaking));
+    const auto volume = TextPreparation::wholeNumber(m_settings.read(SettingKeys::Volume));
+    if (!voicePosition || !pitch || !speed || !volume)
+        return;
+    const VoiceSetup::Percentages percentages{*voicePosition, *pitch, *speed, *volume};
+    if (VoiceSetup::apply(m_voice, &m_voice2, percentages) != VoiceSetup::Result::Ok)
+        return;
+
+    m_host.setExportButtonEnabled(false);
+    letEventsRun();
+
+    m_voice.speak(text);
+    m_voice2.speak(text);
+
+    if (waitUntilDone) {
+        // Other handlers run inside this wait, another SpeakText among them;
+        // the timer only bounds each pass, the loop sleeps between events.
+        QTimer wake;
+        wake.start(50);
+        m_aborted = false;
+        while (m_voice.isSpeaking() && !m_aborted)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+        m_voice.reset();
+        m_voice2.reset();
+        m_mapping.active = false;
+        emit speakingStopped();
+    }
+}
+
+void SpeechControl::TogglePause()
+{
+    if (m_isPaused != 0) {
+        m_voice.resume();
+        m_voice2.resume();
+        m_isPaused = 0;
+    } else {
+        m_voice.pause();
+        m_voice2.pause();
+        m_isPaused = 1;
+    }
+    letEventsRun();
+    if (m_settings.read(SettingKeys::ShowPauseMsg) == QLatin1String("yes")) {
+        m_settings.write(SettingKeys::ShowPauseMsg, QStringLiteral("false"));
+        m_dialogs.message(WindowTexts::PauseHint, WindowTexts::TitleHint, Dialogs::Icon::Information,
+                          Dialogs::Buttons::Ok);
+    }
+    letEventsRun();
+}
+
+void SpeechControl::Stop()
+{
+    m_voice.reset();
+    m_voice2.reset();
+    m_host.clearScriptRunning();
+    m_mapping.active = false;
+    emit speakingStopped();
+}
+
+void SpeechControl::ReadFromCursor(int cursorPosition)
+{
+    // The box's cursor position counts from 0 and is taken as a start counted
+    // from 1, so reading begins with the character before the cursor; with
+    // the cursor before the first character there is no such start.
+    const QString document = m_host.documentText();
+    QString text;
+    int offset = -1;
+    const bool valid = cursorPosition >= 1 && cursorPosition <= document.size();
+    if (valid) {
+        offset = cursorPosition - 1;
+        text = document.mid(offset);
+    }
+    SpeakText(text, false, QString(), false, offset);
+    if (!valid)
+        m_dialogs.message(WindowTexts::PlaceCursor, WindowTexts::TitleError, Dialogs::Icon::Warning,
+                          Dialogs::Buttons::Ok);
+}
+
+void SpeechControl::SetRecorderOutput(const QString &path)
+{
+    if (path.isEmpty()) {
+        m_recordingNumber = TextPreparation::RandomBetween(1, 31000, m_random);
+        Paths::ensureDir(Paths::tempDir());
+        m_voice2.setOutputFileName(CurrentRecordingPath());
+    } else {
+        m_voice2.setOutputFileName(path);
+    }
+}
+
+QString SpeechControl::CurrentRecordingPath() const
+{
+    return QDir(Paths::tempDir()).filePath(QString::number(m_recordingNumber) + QStringLiteral(".wav"));
+}
+
+void SpeechControl::ClearTempFolder()
+{
+    const QDir temp(Paths::tempDir());
+    for (const QString &name : temp.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        QFile::remove(temp.filePath(name));
+}
+
+void SpeechControl::onVoiceWord(int position, int length)
+{
+    if (!m_mapping.active)
+        return;
+    const int inText = position - m_mapping.spokenStart;
+    if (inText < 0 || inText >= m_mapping.length)
+        return;
+    emit wordInDocument(m_mapping.documentOffset + inText, qMin(length, m_mapping.length - inText));
+}
+
+void SpeechControl::onRecorderEnded()
+{
+    m_host.showStatus(WindowTexts::SpeechFinished);
+    m_host.setExportButtonEnabled(true);
+}

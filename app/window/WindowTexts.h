@@ -1,0 +1,68 @@
+#pragma once
+// Every text of the main window that a user can read, in one place.
+
+#include <QString>
+
+namespace WindowTexts {
+
+inline const QString Caption = QStringLiteral("Quenora");
+inline const QString TitleQuestion = QStringLiteral("Frage");
+inline const QString TitleError = QStringLiteral("Fehler");
+inline const QString TitleHint = QStringLiteral("Hinweis");
+
+inline const QString AlreadyRunning = QStringLiteral("Eine Instanz von Quenora läuft bereits.");
+
+inline const QString SaveBeforeNew =
+    QStringLiteral("Möchten Sie das aktuelle Dokument speichern bevor Sie ein neues anlegen?");
+inline const QString SaveBeforeExit =
+    QStringLiteral("Möchten Sie das aktuelle Dokument speichern bevor Sie Quenora beenden?");
+inline const QString OpenUnknownType =
+    QStringLiteral("Die von Ihnen ausgewählte Datei scheint keine darstellbare, textbasierende Datei zu sein.\n\n"
+                   "Möchten Sie diese trotzdem öffnen?");
+inline QString SaveFailed(const QString &description, int number)
+{
+    return QStringLiteral("Während des Speichervorganges ist ein Fehler aufgetreten: %1 (%2)")
+        .arg(description).arg(number);
+}
+inline const QString OpenFilter = QStringLiteral(
+    "Textbasierende Dateien (*.txt,*.rtf)|*.txt;*.rtf|Textdateien (*.txt)|*.txt|Wordpad Dateien (*.rtf)|*.rtf|"
+    "Alle Dateien (*.*)|*.*");
+inline const QString SaveFilter =
+    QStringLiteral("Textdateien (*.txt)|*.txt|Wordpad Dateien (*.rtf)|*.rtf|Alle Dateien (*.*)|*.*");
+inline QString CharacterCount(qint64 count) { return QString::number(count) + QStringLiteral(" Zeichen."); }
+
+inline const QString SpeechFinished = QStringLiteral("Der Text wurde vollständig vorgelesen.");
+inline const QString PauseHint = QStringLiteral(
+    "Bitte setzen Sie die Sprachausgabe mit einem erneuten Klick auf Pause fort. Ein Klick auf 'Sprechen' hat "
+    "zur Folge, dass der Text wieder vom Anfang an vorgelesen wird!");
+inline const QString PlaceCursor = QStringLiteral("Bitte platzieren Sie den Cursor im Dokument.");
+
+// Survey
+inline const QString SurveyCaption = QStringLiteral("Umfrage");
+inline const QString SurveyLine1 =
+    QStringLiteral("Würden Sie sich einen Moment Zeit nehmen und uns helfen Quenora zu verbessern?");
+inline const QString SurveyLine2 = QStringLiteral(
+    "Unser Ziel ist es unsere Programme so benutzerfreundlich wie möglich zu gestalten, dass geht jedoch nur mit "
+    "Ihrer Hilfe.");
+inline const QString SurveyLine3 = QStringLiteral(
+    "Würden Sie uns 2 Minuten Ihrer Zeit schenken und uns einige Fragen zu Quenora beantworten? Unsere Umfrage "
+    "ist völlig anonym und selbstverständlich freiwillig.");
+inline const QString SurveyLine4 =
+    QStringLiteral("Als Dankeschön erhalten Sie von uns einen 5 Euro Gutschein für unsere Programme!");
+inline const QString SurveyYes = QStringLiteral("Ja");
+inline const QString SurveyNo = QStringLiteral("Nein");
+inline const QString SurveyLater = QStringLiteral("Später erinnern");
+
+} // namespace WindowTexts
+
+// The maker's web pages. The addresses are placeholders under one example
+// domain until the real ones exist; nothing else in the program names them.
+namespace WebAddresses {
+inline const QString Base = QStringLiteral("https://www.example.com/quenora");
+inline QString MoreVoices() { return Base + QStringLiteral("/getmorevoices/"); }
+inline QString ReportError(const QString &version)
+{
+    return Base + QStringLiteral("/submit_bug/?program=Quenora%20") + version;
+}
+inline QString Survey(const QString &version) { return Base + QStringLiteral("/survey/?version=") + version; }
+} // namespace WebAddresses

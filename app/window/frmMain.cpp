@@ -1,0 +1,529 @@
+#include "frmMain.h"
+
+#include "CPanelkitCtrl.h"
+#include "Dialogs.h"
+#include "DocumentController.h"
+#include "ExtensionHost.h"
+#include "Paths.h"
+#include "SettingsStore.h"
+#include "Shell.h"
+#include "SpeechEngine.h"
+#include "WindowTexts.h"
+#include "WordHighlighter.h"
+#include "frmSurvey.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QKeyEvent>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+#ifndef QUENORA_VERSION
+#define QUENORA_VERSION "0.1"
+#endif
+
+namespace {
+
+// Design-time geometry in twips (1440 to the inch), at 96 pixels per inch.
+constexpr int twips(int t) { return t * 96 / 1440; }
+
+// The fixed tasks of the task pane.
+enum TaskId {
+    TaskSpeak = 101,
+    TaskSave = 202,
+    TaskVolume = 303,
+    TaskVoice = 404,
+    TaskSpeed = 505,
+    TaskPitch = 606,
+};
+
+} // namespace
+
+frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(parent), m_c(std::move(collaborators))
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(WindowTexts::Caption);
+    buildControls();
+    buildMenus();
+    buildToolbar();
+    buildKeys();
+
+    m_documents = new DocumentController(*m_rtfText, *m_c.dialogs, *m_c.extensions, this);
+    connect(m_documents, &DocumentController::statusText, this, &frmMain::showStatus);
+    m_speech = new SpeechControl(*m_c.voice, *m_c.voice2, *this, *m_c.extensions, *m_c.dialogs, *m_c.settings, this);
+    m_highlighter = new WordHighlighter(*m_rtfText, this);
+    connect(m_speech, &SpeechControl::wordInDocument, m_highlighter, &WordHighlighter::highlight);
+    connect(m_speech, &SpeechControl::speakingStopped, m_highlighter, &WordHighlighter::clear);
+}
+
+frmMain::~frmMain() = default;
+
+QString frmMain::versionString()
+{
+    return QStringLiteral(QUENORA_VERSION);
+}
+
+void frmMain::buildControls()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_ctlTask = new CPanelkitCtrl(central);
+    m_ctlTask->setObjectName(QStringLiteral("ctlTask"));
+    // The pane keeps its width; the document grows with the window.
+    m_ctlTask->setFixedWidth(twips(2535));
+    connect(m_ctlTask, &CPanelkitCtrl::FireSelectItem, this, &frmMain::onTaskSelected);
+    layout->addWidget(m_ctlTask);
+
+    m_views = new QStackedWidget(central);
+    m_rtfText = new QTextEdit(m_views);
+    m_rtfText->setObjectName(QStringLiteral("rtfText"));
+    m_rtfText->setAcceptRichText(true);
+    m_wbBrowser = new QTextBrowser(m_views);
+    m_wbBrowser->setObjectName(QStringLiteral("wbBrowser"));
+    // Pages are local and offline: links are handled by the program, never
+    // followed by the widget.
+    m_wbBrowser->setOpenLinks(false);
+    m_wbBrowser->setOpenExternalLinks(false);
+    m_views->addWidget(m_rtfText);
+    m_views->addWidget(m_wbBrowser);
+    layout->addWidget(m_views, 1);
+    setCentralWidget(central);
+
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->addWidget(m_status, 1);
+    statusBar()->setSizeGripEnabled(true);
+
+    m_tmrClipboard = new QTimer(this);
+    m_tmrClipboard->setObjectName(QStringLiteral("tmrClipboard"));
+    m_tmrClipboard->setInterval(1500);
+    m_tmrWinTasks = new QTimer(this);
+    m_tmrWinTasks->setObjectName(QStringLiteral("tmrWinTasks"));
+    m_tmrWinTasks->setInterval(500);
+
+    // The design-time client area of 8775 x 7350 twips.
+    resize(twips(8775), twips(7350));
+}
+
+QAction *frmMain::action(const QString &objectName) const
+{
+    return findChild<QAction *>(objectName);
+}
+
+void frmMain::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    const auto menu = [&](const char *name, const QString &caption) {
+        QMenu *m = bar->addMenu(caption);
+        m->setObjectName(QLatin1String(name));
+        return m;
+    };
+    const auto item = [&](QMenu *m, const char *name, const QString &caption, const QKeySequence &key,
+                          auto handler) {
+        QAction *a = m->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        if (!key.isEmpty())
+            a->setShortcut(key);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    const QKeySequence none;
+
+    QMenu *datei = menu("mnuDatei", QStringLiteral("Datei"));
+    item(datei, "mnuNeu", QStringLiteral("Neu"), QKeySequence(QStringLiteral("Ctrl+N")), [this] { NewDoc(); });
+    item(datei, "mnuOpen", QStringLiteral("&Öffnen"), QKeySequence(QStringLiteral("Ctrl+O")), [this] { OpenDoc(); });
+    item(datei, "mnuSave", QStringLiteral("&Speichern"), QKeySequence(QStringLiteral("Ctrl+S")), [this] { SaveDoc(); });
+    item(datei, "mnuSaveAs", QStringLiteral("&Speichern unter"), none, [this] { m_documents->SaveAs(); });
+    datei->addSeparator();
+    // The WAV export arrives with its own dialog; until then the entry is there and does nothing.
+    item(datei, "mnuExport", QStringLiteral("Exportieren"), QKeySequence(QStringLiteral("Ctrl+E")), [] {});
+    datei->addSeparator();
+    item(datei, "mnuExit", QStringLiteral("&Beenden"), none, [this] { ExitQN(); });
+
+    QMenu *edit = menu("mnuBearbeiten", QStringLiteral("Bearbeiten"));
+    item(edit, "mnuCut", QStringLiteral("&Ausschneiden"), QKeySequence(QStringLiteral("Ctrl+X")),
+         [this] { m_documents->Cut(); });
+    item(edit, "mnuCopy", QStringLiteral("&Kopieren"), QKeySequence(QStringLiteral("Ctrl+C")),
+         [this] { m_documents->Copy(); });
+    item(edit, "mnuInsert", QStringLiteral("&Einfügen"), none, [this] { m_documents->Paste(); });
+    item(edit, "mnuDelete", QStringLiteral("&Löschen"), none, [this] { m_documents->Delete(); });
+
+    QMenu *aktion = menu("mnuAktion", QStringLiteral("Aktion"));
+    item(aktion, "mnuSpeak", QStringLiteral("&Sprechen"), QKeySequence(Qt::Key_F5),
+         [this] { SpeakText(QString(), true, QString(), true); });
+    // Stop and pause do what the toolbar's buttons do.
+    item(aktion, "mnuStop", QStringLiteral("Sto&p"), QKeySequence(Qt::Key_F6), [this] { stopSpeaking(); });
+    item(aktion, "mnuPause", QStringLiteral("P&ause"), QKeySequence(Qt::Key_F7), [this] { TogglePause(); });
+    aktion->addSeparator();
+    item(aktion, "mnuReadFromCur", QStringLiteral("Text ab Cursorposition lesen"), QKeySequence(Qt::Key_F8),
+         [this] { readFromCursor(); });
+
+    QMenu *view = menu("mnuView", QStringLiteral("Ansicht"));
+    m_mnuTextmode = item(view, "mnuTextmode", QStringLiteral("Textmodus"), none, [this] { Textmode(); });
+    m_mnuInternet = item(view, "mnuInternet", QStringLiteral("Interaktivmodus"), none, [this] { InteractiveMode(); });
+    m_mnuTextmode->setCheckable(true);
+    m_mnuInternet->setCheckable(true);
+    m_mnuInternet->setChecked(true);
+
+    QMenu *extras = menu("mnuXTras", QStringLiteral("Extras"));
+    // The settings dialog arrives with its own issue; the entry waits for it.
+    item(extras, "mnuSettings", QStringLiteral("Einstellungen"), none, [] {});
+    item(extras, "mnuPlugdesk", QStringLiteral("Erweiterungen verwalten"), none, [this] {
+        const QString dir = Paths::executableDir();
+        m_c.shell->startProgram(QDir(dir).filePath(QStringLiteral("plugdesk")), {}, dir);
+    });
+
+    QMenu *help = menu("mnuHelp", QStringLiteral("?"));
+    item(help, "mnuShowHelp", QStringLiteral("Hilfe"), none,
+         [this] { showInBrowser(QDir(Paths::dataDir()).filePath(QStringLiteral("hypertext/help.htm"))); });
+    item(help, "mnuGetMoreVoices", QStringLiteral("Weitere Stimmen herunterladen"), none,
+         [this] { m_c.shell->openUrl(WebAddresses::MoreVoices()); });
+    item(help, "mnuReportError", QStringLiteral("Fehler b&erichten"), none,
+         [this] { m_c.shell->openUrl(WebAddresses::ReportError(versionString())); });
+    help->addSeparator();
+    item(help, "mnuMoreInfo", QStringLiteral("Weitere Informationen"), none,
+         [this] { showInBrowser(QDir(Paths::dataDir()).filePath(QStringLiteral("hypertext/About.htm"))); });
+    item(help, "mnuSearchForUpdates", QStringLiteral("Aktualisierungen suchen"), none, [this] {
+        // The update program is not part of Quenora; started only when one
+        // has been put beside it.
+        const QString dir = Paths::executableDir();
+        const QString updater = QDir(dir).filePath(QStringLiteral("qnUpdater"));
+        if (QFileInfo(updater).isExecutable())
+            m_c.shell->startProgram(updater, {}, dir);
+    });
+    help->addSeparator();
+    // The about dialog arrives with the start page.
+    item(help, "mnuAbout", QStringLiteral("&Über Quenora"), QKeySequence(Qt::Key_F12), [] {});
+}
+
+void frmMain::buildToolbar()
+{
+    m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_toolbar->setMinimumHeight(twips(840));
+    QStyle *s = style();
+    const auto button = [&](const QString &caption, const QString &tip, QStyle::StandardPixmap icon) {
+        QAction *a = m_toolbar->addAction(s->standardIcon(icon), caption);
+        a->setToolTip(tip);
+        a->setObjectName(QStringLiteral("tb") + QString(caption).remove(QChar(0xD6)).remove(QChar(0xF6)));
+        return a;
+    };
+    button(QStringLiteral("Neu"), QStringLiteral("Neu"), QStyle::SP_FileIcon);
+    button(QStringLiteral("Öffnen"), QStringLiteral("Öffnen"), QStyle::SP_DialogOpenButton);
+    button(QStringLiteral("Speichern"), QStringLiteral("Speichern"), QStyle::SP_DialogSaveButton);
+    m_toolbar->addSeparator();
+    button(QStringLiteral("Sprechen"), QStringLiteral("Text vorlesen"), QStyle::SP_MediaPlay);
+    button(QStringLiteral("Stop"), QStringLiteral("Sprachausgabe stoppen"), QStyle::SP_MediaStop);
+    button(QStringLiteral("Pause"), QStringLiteral("Sprachausgabe pausieren"), QStyle::SP_MediaPause);
+    m_toolbar->addSeparator();
+    m_toolbar->addSeparator();
+    m_exportButton = button(QStringLiteral("Exportieren"), QStringLiteral("Text als *.wav Datei abspeichern"),
+                            QStyle::SP_DriveHDIcon);
+    connect(m_toolbar, &QToolBar::actionTriggered, this, &frmMain::onToolbar);
+}
+
+void frmMain::buildKeys()
+{
+    // The window sees F4 and Esc before the control that has the focus, the
+    // way its key preview always worked; dialogs of their own keep their keys.
+    qApp->installEventFilter(this);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+            if (key->key() == Qt::Key_F4) {
+                m_c.shell->showFolder(Paths::executableDir());
+                return true;
+            }
+            if (key->key() == Qt::Key_Escape) {
+                stopSpeaking();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::onToolbar(QAction *button)
+{
+    // By caption, as the toolbar always did.
+    const QString caption = button->text();
+    if (caption == QLatin1String("Neu")) {
+        NewDoc();
+    } else if (caption == QStringLiteral("Öffnen")) {
+        OpenDoc();
+    } else if (caption == QLatin1String("Speichern")) {
+        SaveDoc();
+    } else if (caption == QLatin1String("Sprechen")) {
+        SpeakText(m_rtfText->toPlainText(), false, QString(), true);
+    } else if (caption == QLatin1String("Stop")) {
+        stopSpeaking();
+    } else if (caption == QLatin1String("Pause")) {
+        TogglePause();
+    } else if (caption == QLatin1String("Exportieren")) {
+        // The WAV export arrives with its own issue.
+    }
+    Textmode();
+}
+
+void frmMain::fillTaskPane()
+{
+    const QPixmap icon = style()->standardIcon(QStyle::SP_MediaVolume).pixmap(16, 16);
+    m_ctlTask->TPSetTaskImageList(icon);
+    m_ctlTask->TPAddGroup(QStringLiteral("Quenora"), 0, true, 0, -1);
+    m_ctlTask->TPAddTask(0, QStringLiteral("Text vorlesen"), TaskSpeak, 0);
+    m_ctlTask->TPAddTask(0, QStringLiteral("Text abspeichern"), TaskSave, 0);
+    m_ctlTask->TPAddTask(0, QStringLiteral("Stimme wählen"), TaskVoice, 0);
+    m_ctlTask->TPAddTask(0, QStringLiteral("Lautstärke ändern"), TaskVolume, 0);
+    m_ctlTask->TPAddTask(0, QStringLiteral("Geschwindigkeit ändern"), TaskSpeed, 0);
+    m_ctlTask->TPAddTask(0, QStringLiteral("Helligkeit ändern"), TaskPitch, 0);
+}
+
+void frmMain::onTaskSelected(int taskId, int /*groupId*/)
+{
+    switch (taskId) {
+    case TaskSpeak:
+        SpeakText(QString(), true, QString(), true);
+        break;
+    case TaskSave:
+        SaveDoc();
+        break;
+    default:
+        // The voice dialogs and the user's scripts arrive with their issues.
+        break;
+    }
+}
+
+void frmMain::Form_Load()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    SettingsStore &settings = *m_c.settings;
+    // Every step passes over its own failure; none of them throws.
+    settings.write(SettingKeys::Path, Paths::executableDir());
+    settings.write(SettingKeys::Version, versionString());
+    // The browser view is offline by construction: it never loads from the network.
+    m_isLoading = true;
+    m_c.extensions->NotifyStartup();
+    HomePagePath = QDir(Paths::dataDir()).filePath(QStringLiteral("hypertext/home.htm"));
+    if (settings.read(SettingKeys::ReadTitleOnAppChange) == QLatin1String("1"))
+        m_tmrWinTasks->start();
+    if (settings.read(SettingKeys::ReadClipboardOnChange) == QLatin1String("1"))
+        m_tmrClipboard->start();
+    if (settings.read(SettingKeys::ShowWB) == QLatin1String("1"))
+        InteractiveMode();
+    else
+        Textmode();
+    m_documents->setDefaultExtension(QStringLiteral(".txt"));
+    ClearTempFolder();
+    Paths::ensureDir(Paths::scriptsDir());
+    SetRecorderOutput(QString());
+    fillTaskPane();
+    if (settings.read(SettingKeys::ShowLastDoc) == QLatin1String("1")) {
+        const QString last = settings.read(SettingKeys::LastDoc);
+        m_documents->setCurrentPath(last);
+        m_documents->LoadFile(last);
+        Textmode();
+    }
+    if (!StartUpFile.isEmpty()) {
+        m_documents->LoadFile(StartUpFile);
+        if (m_rtfText->document()->isEmpty())
+            m_rtfText->setPlainText(StartUpFile);
+        Textmode();
+    }
+    if (SpeakAtStart) {
+        m_isLoading = false;
+        SpeakText(m_rtfText->toPlainText(), false, QString(), true);
+    }
+    show();
+    m_isLoading = false;
+}
+
+void frmMain::SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters)
+{
+    // The document's own text (or its blank stand-in) can be shown word by word.
+    const bool isDocument = text.trimmed().isEmpty() || text == m_rtfText->toPlainText();
+    m_speech->SpeakText(text, waitUntilDone, recordingTarget, applyFilters, isDocument ? 0 : -1);
+}
+
+void frmMain::SpeakText(const QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters)
+{
+    QString copy = text;
+    SpeakText(copy, waitUntilDone, recordingTarget, applyFilters);
+}
+
+void frmMain::TogglePause()
+{
+    m_speech->TogglePause();
+}
+
+void frmMain::SetRecorderOutput(const QString &path)
+{
+    m_speech->SetRecorderOutput(path);
+}
+
+QString frmMain::CurrentRecordingPath() const
+{
+    return m_speech->CurrentRecordingPath();
+}
+
+void frmMain::ClearTempFolder()
+{
+    m_speech->ClearTempFolder();
+}
+
+void frmMain::stopSpeaking()
+{
+    m_speech->Stop();
+}
+
+void frmMain::readFromCursor()
+{
+    m_speech->ReadFromCursor(m_rtfText->textCursor().position());
+}
+
+void frmMain::NewDoc()
+{
+    m_documents->NewDoc();
+}
+
+void frmMain::OpenDoc()
+{
+    m_documents->OpenDoc();
+}
+
+bool frmMain::SaveDoc()
+{
+    return m_documents->SaveDoc();
+}
+
+bool frmMain::FileExists(const QString &path)
+{
+    return DocumentController::FileExists(path);
+}
+
+QString frmMain::ReadWholeFile(const QString &path)
+{
+    return DocumentController::ReadWholeFile(path);
+}
+
+int frmMain::WriteWholeFile(const QString &path, const QString &data)
+{
+    return DocumentController::WriteWholeFile(path, data);
+}
+
+void frmMain::Textmode()
+{
+    m_views->setCurrentWidget(m_rtfText);
+    m_mnuTextmode->setChecked(true);
+    m_mnuInternet->setChecked(false);
+}
+
+void frmMain::InteractiveMode()
+{
+    showInBrowser(HomePagePath);
+}
+
+void frmMain::showInBrowser(const QString &page)
+{
+    if (!page.isEmpty())
+        m_wbBrowser->setSource(QUrl::fromLocalFile(page));
+    m_views->setCurrentWidget(m_wbBrowser);
+    m_mnuTextmode->setChecked(false);
+    m_mnuInternet->setChecked(true);
+}
+
+bool frmMain::isTextMode() const
+{
+    return m_views->currentWidget() == m_rtfText;
+}
+
+QString frmMain::statusText() const
+{
+    return m_status->text();
+}
+
+QString frmMain::documentText() const
+{
+    return m_rtfText->toPlainText();
+}
+
+void frmMain::setExportButtonEnabled(bool enabled)
+{
+    m_exportButton->setEnabled(enabled);
+}
+
+void frmMain::showStatus(const QString &text)
+{
+    m_status->setText(text);
+}
+
+void frmMain::endProcess()
+{
+    m_ending = true;
+    m_speech->abortWaits();
+    m_c.voice->reset();
+    m_c.voice2->reset();
+    if (m_c.endProcess)
+        m_c.endProcess();
+}
+
+void frmMain::ExitQN()
+{
+    const auto answer = m_c.dialogs->message(WindowTexts::SaveBeforeExit, WindowTexts::TitleQuestion,
+                                             Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel);
+    if (answer == Dialogs::Answer::Cancel)
+        return;
+    if (answer == Dialogs::Answer::Yes)
+        SaveDoc();
+    endProcess();
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (m_ending) {
+        event->accept();
+        return;
+    }
+    ScriptRunning = false;
+    m_c.extensions->NotifyClose();
+    m_c.settings->write(SettingKeys::LastDoc, m_documents->currentPath());
+    hide();
+    if (m_c.settings->read(SettingKeys::Survey) != QLatin1String("false")) {
+        const int choice = m_c.runSurvey ? m_c.runSurvey(this) : [this] {
+            frmSurvey survey(this);
+            survey.exec();
+            return int(survey.choice());
+        }();
+        if (choice == int(frmSurvey::Choice::Yes)) {
+            m_c.settings->write(SettingKeys::Survey, QStringLiteral("false"));
+            m_c.shell->openUrl(WebAddresses::Survey(versionString()));
+        } else if (choice == int(frmSurvey::Choice::No)) {
+            m_c.settings->write(SettingKeys::Survey, QStringLiteral("false"));
+        }
+    }
+    event->accept();
+    endProcess();
+}

@@ -1,0 +1,143 @@
+#pragma once
+// frmMain: Quenora's main window and the composition root of the program.
+// It creates the collaborators (document, speaking, task pane, browser) and
+// keeps the main window's public members (SpeakText, NewDoc, ...), each a
+// short delegation. Subsystems never include this header; they see the
+// window through small host interfaces it implements.
+
+#include "SpeechControl.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class CPanelkitCtrl;
+class Dialogs;
+class DocumentController;
+class ExtensionHost;
+class QAction;
+class QLabel;
+class QStackedWidget;
+class QTextBrowser;
+class QTextEdit;
+class QTimer;
+class QToolBar;
+class SettingsStore;
+class Shell;
+class SpeechEngine;
+class WordHighlighter;
+
+class frmMain : public QMainWindow, private SpeechHost
+{
+    Q_OBJECT
+public:
+    struct Collaborators {
+        SpeechEngine *voice = nullptr;  // loudspeaker
+        SpeechEngine *voice2 = nullptr; // recorder
+        Dialogs *dialogs = nullptr;
+        Shell *shell = nullptr;
+        ExtensionHost *extensions = nullptr;
+        SettingsStore *settings = nullptr;
+        // Ends the process (the window is gone by then). Tests record it.
+        std::function<void()> endProcess;
+        // Shows the survey modally and returns the choice (tests answer it).
+        std::function<int(QWidget *parent)> runSurvey;
+    };
+
+    explicit frmMain(Collaborators collaborators, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // What Main hands over before the load sequence.
+    QString StartUpFile;
+    bool SpeakAtStart = false;
+
+    // The load sequence: runs once; later calls do nothing.
+    void Form_Load();
+    bool isLoaded() const { return m_loaded; }
+
+    bool IsLoading() const override { return m_isLoading; }
+    bool ScriptRunning = false;
+    QString HomePagePath;
+
+    // Speaking
+    void SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters);
+    void SpeakText(const QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters);
+    void TogglePause();
+    void SetRecorderOutput(const QString &path);
+    QString CurrentRecordingPath() const;
+    void ClearTempFolder();
+
+    // Documents
+    void NewDoc();
+    void OpenDoc();
+    bool SaveDoc();
+    static bool FileExists(const QString &path);
+    static QString ReadWholeFile(const QString &path);
+    static int WriteWholeFile(const QString &path, const QString &data);
+
+    // Views
+    void Textmode();
+    void InteractiveMode();
+
+    // "Beenden": asks about saving and ends at once.
+    void ExitQN();
+
+    // Parts for tests and the composition.
+    QTextEdit *rtfText() const { return m_rtfText; }
+    QTextBrowser *wbBrowser() const { return m_wbBrowser; }
+    CPanelkitCtrl *ctlTask() const { return m_ctlTask; }
+    QToolBar *Toolbar1() const { return m_toolbar; }
+    QString statusText() const;
+    DocumentController &documents() { return *m_documents; }
+    SpeechControl &speech() { return *m_speech; }
+    QAction *action(const QString &objectName) const;
+    bool isTextMode() const;
+    QTimer *tmrClipboard() const { return m_tmrClipboard; }
+    QTimer *tmrWinTasks() const { return m_tmrWinTasks; }
+
+    static QString versionString();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // SpeechHost
+    QString documentText() const override;
+    void setExportButtonEnabled(bool enabled) override;
+    void showStatus(const QString &text) override;
+    void clearScriptRunning() override { ScriptRunning = false; }
+
+    void buildControls();
+    void buildMenus();
+    void buildToolbar();
+    void buildKeys();
+    void fillTaskPane();
+    void onToolbar(QAction *button);
+    void onTaskSelected(int taskId, int groupId);
+    void stopSpeaking();
+    void readFromCursor();
+    void showInBrowser(const QString &page);
+    void endProcess();
+
+    Collaborators m_c;
+    QTextEdit *m_rtfText = nullptr;
+    QTextBrowser *m_wbBrowser = nullptr;
+    CPanelkitCtrl *m_ctlTask = nullptr;
+    QStackedWidget *m_views = nullptr;
+    QToolBar *m_toolbar = nullptr;
+    QLabel *m_status = nullptr;
+    QAction *m_exportButton = nullptr;
+    QAction *m_mnuTextmode = nullptr;
+    QAction *m_mnuInternet = nullptr;
+    QTimer *m_tmrClipboard = nullptr;
+    QTimer *m_tmrWinTasks = nullptr;
+    DocumentController *m_documents = nullptr;
+    SpeechControl *m_speech = nullptr;
+    WordHighlighter *m_highlighter = nullptr;
+    bool m_isLoading = false;
+    bool m_loaded = false;
+    bool m_ending = false;
+};

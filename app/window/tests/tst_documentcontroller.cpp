@@ -1,0 +1,234 @@
+#include "DocumentController.h"
+
+#include "RecordingExtensionHost.h"
+#include "ScriptedDialogs.h"
+#include "WindowTexts.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+namespace {
+
+struct Rig {
+    QTemporaryDir dir;
+    QTextEdit box;
+    ScriptedDialogs dialogs;
+    RecordingExtensionHost extensions;
+    DocumentController docs{box, dialogs, extensions};
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString file(const QString &name, const QByteArray &content)
+    {
+        QFile f(path(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(content);
+        return path(name);
+    }
+    QByteArray read(const QString &name)
+    {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+};
+
+} // namespace
+
+class TestDocumentController : public QObject
+{
+    Q_OBJECT
+private slots:
+    void newOnEmptyDocumentAsksNothing()
+    {
+        Rig rig;
+        rig.docs.setCurrentPath("/x/a.txt");
+        rig.docs.NewDoc();
+        QVERIFY(rig.dialogs.messages.isEmpty());
+        QCOMPARE(rig.extensions.events, QStringList{"NewFile"});
+        QCOMPARE(rig.docs.currentPath(), QStringLiteral("/x/a.txt"));
+    }
+
+    void newAsksBeforeDiscarding_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("saveTo");
+        QTest::addColumn<bool>("cleared");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("cancel") << int(Dialogs::Answer::Cancel) << "" << false << QStringList{};
+        QTest::newRow("no") << int(Dialogs::Answer::No) << "" << true << QStringList{"NewFile"};
+        QTest::newRow("yes, save cancelled") << int(Dialogs::Answer::Yes) << "" << false << QStringList{"NewFile"};
+        QTest::newRow("yes, saved") << int(Dialogs::Answer::Yes) << "neu.txt" << true
+                                    << QStringList{"SaveFile:<dir>/neu.txt", "NewFile"};
+        QTest::newRow("yes, save failed keeps the text")
+            << int(Dialogs::Answer::Yes) << "missing-folder/neu.txt" << false
+            << QStringList{"SaveFile:<dir>/missing-folder/neu.txt", "NewFile"};
+    }
+    void newAsksBeforeDiscarding()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, saveTo);
+        QFETCH(bool, cleared);
+        QFETCH(QStringList, events);
+        Rig rig;
+        rig.box.setPlainText("Wichtiger Text");
+        rig.docs.setCurrentPath("/old/path.txt");
+        rig.dialogs.answers.enqueue(Dialogs::Answer(answer));
+        if (!saveTo.isEmpty())
+            rig.dialogs.files.enqueue(rig.path(saveTo));
+        rig.docs.NewDoc();
+        QCOMPARE(rig.dialogs.messages.first().text, WindowTexts::SaveBeforeNew);
+        QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Frage"));
+        QCOMPARE(rig.dialogs.messages.first().buttons, Dialogs::Buttons::YesNoCancel);
+        QCOMPARE(rig.box.toPlainText().isEmpty(), cleared);
+        if (cleared)
+            QCOMPARE(rig.docs.currentPath(), QString());
+        QCOMPARE(rig.extensions.events.replaceInStrings(rig.dir.path(), "<dir>"), events);
+    }
+
+    void openAsksForUnknownExtensions_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("txt") << "a.txt" << QList<int>{} << false << true;
+        QTest::newRow("upper-case TXT") << "A.TXT" << QList<int>{} << false << true;
+        QTest::newRow("rtf") << "a.rtf" << QList<int>{} << false << true;
+        QTest::newRow("other, yes") << "a.log" << QList<int>{int(Dialogs::Answer::Yes)} << true << true;
+        QTest::newRow("other, no") << "a.log" << QList<int>{int(Dialogs::Answer::No)} << true << false;
+    }
+    void openAsksForUnknownExtensions()
+    {
+        QFETCH(QString, name);
+        QFETCH(QList<int>, answers);
+        QFETCH(bool, asked);
+        QFETCH(bool, loaded);
+        Rig rig;
+        const QString file = rig.file(name, name.endsWith("rtf") ? QByteArray("{\\rtf1\\ansi Inhalt\\par}")
+                                                                   : QByteArray("Inhalt"));
+        rig.dialogs.files.enqueue(file);
+        for (int a : answers)
+            rig.dialogs.answers.enqueue(Dialogs::Answer(a));
+        rig.docs.OpenDoc();
+        QCOMPARE(rig.dialogs.fileDialogs.size(), 1);
+        QCOMPARE(rig.dialogs.fileDialogs[0].request.filter, WindowTexts::OpenFilter);
+        QVERIFY(rig.dialogs.fileDialogs[0].request.fileMustExist);
+        QCOMPARE(!rig.dialogs.messages.isEmpty(), asked);
+        if (asked)
+            QCOMPARE(rig.dialogs.messages[0].text, WindowTexts::OpenUnknownType);
+        QCOMPARE(rig.box.toPlainText() == QLatin1String("Inhalt"), loaded);
+        QCOMPARE(rig.extensions.events, loaded ? QStringList{"OpenFile:" + file} : QStringList{});
+    }
+
+    void cancelledDialogsEndSilently()
+    {
+        Rig rig;
+        rig.box.setPlainText("Text");
+        rig.docs.OpenDoc();
+        QVERIFY(!rig.docs.SaveDoc());
+        QVERIFY(rig.dialogs.messages.isEmpty());
+        QVERIFY(rig.extensions.events.isEmpty());
+        QCOMPARE(rig.box.toPlainText(), QStringLiteral("Text"));
+    }
+
+    void saveChoosesTheFormatByExactExtension_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("rtf");
+        QTest::newRow("txt is plain") << "a.txt" << false;
+        QTest::newRow("TXT is rich text") << "b.TXT" << true;
+        QTest::newRow("rtf") << "c.rtf" << true;
+        QTest::newRow("no extension") << "d" << true;
+    }
+    void saveChoosesTheFormatByExactExtension()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, rtf);
+        Rig rig;
+        rig.box.setHtml("<b>Fett</b> und Grüße");
+        rig.dialogs.files.enqueue(rig.path(name));
+        QVERIFY(rig.docs.SaveDoc());
+        const QByteArray written = rig.read(name);
+        QCOMPARE(written.startsWith("{\\rtf"), rtf);
+        if (!rtf)
+            QCOMPARE(written, QByteArray("Fett und Gr\xC3\xBC\xC3\x9F" "e"));
+        QCOMPARE(rig.docs.currentPath(), rig.path(name));
+        QCOMPARE(rig.extensions.events, QStringList{"SaveFile:" + rig.path(name)});
+        QVERIFY(rig.dialogs.messages.isEmpty());
+        QVERIFY(rig.dialogs.fileDialogs[0].request.confirmOverwrite);
+        QCOMPARE(rig.dialogs.fileDialogs[0].request.filter, WindowTexts::SaveFilter);
+    }
+
+    void failedSaveIsReportedAndStillNotified()
+    {
+        Rig rig;
+        rig.box.setPlainText("Text");
+        const QString target = rig.path("kein/ordner/x.txt");
+        rig.dialogs.files.enqueue(target);
+        QVERIFY(!rig.docs.SaveDoc());
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        QVERIFY(rig.dialogs.messages[0].text.startsWith(
+            "Während des Speichervorganges ist ein Fehler aufgetreten: "));
+        QVERIFY(rig.dialogs.messages[0].text.endsWith(")"));
+        QCOMPARE(rig.dialogs.messages[0].title, QStringLiteral("Fehler"));
+        QCOMPARE(rig.extensions.events, QStringList{"SaveFile:" + target});
+    }
+
+    void saveAsWithoutDialogWhenThereIsAPath()
+    {
+        Rig rig;
+        rig.box.setHtml("<i>kursiv</i>");
+        rig.docs.SaveAs(); // no path yet: the save dialog (cancelled)
+        QCOMPARE(rig.dialogs.fileDialogs.size(), 1);
+        rig.docs.setCurrentPath(rig.path("doc.txt"));
+        rig.docs.SaveAs();
+        QCOMPARE(rig.dialogs.fileDialogs.size(), 1);
+        QCOMPARE(rig.read("doc.txt"), QByteArray("kursiv"));
+        // A rich-text file keeps its formatting.
+        rig.docs.setCurrentPath(rig.path("doc.rtf"));
+        rig.docs.SaveAs();
+        QVERIFY(rig.read("doc.rtf").startsWith("{\\rtf"));
+        QVERIFY(rig.read("doc.rtf").contains("\\i"));
+        QVERIFY(rig.extensions.events.isEmpty());
+    }
+
+    void writeWholeFileKeepsTheOldFileOnFailure()
+    {
+        Rig rig;
+        QCOMPARE(DocumentController::WriteWholeFile(rig.path("new.txt"), QStringLiteral("neu")), 0);
+        QCOMPARE(rig.read("new.txt"), QByteArray("neu"));
+        QVERIFY(DocumentController::WriteWholeFile(rig.path("none/x.txt"), "x") != 0);
+        QCOMPARE(DocumentController::ReadWholeFile(rig.path("new.txt")), QStringLiteral("neu"));
+        rig.file("cp1252.txt", "Gr\xFC\xDF" "e");
+        QCOMPARE(DocumentController::ReadWholeFile(rig.path("cp1252.txt")), QStringLiteral(u"Grüße"));
+        QVERIFY(DocumentController::FileExists(rig.path("new.txt")));
+        QVERIFY(!DocumentController::FileExists(rig.path("nope.txt")));
+        QVERIFY(!DocumentController::FileExists(rig.dir.path() + "/none/x.txt"));
+    }
+
+    void characterCountCountsLineBreaksTwice_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qint64>("count");
+        QTest::newRow("empty") << "" << qint64(0);
+        QTest::newRow("one") << "a" << qint64(1);
+        QTest::newRow("two lines") << "ab\ncd" << qint64(6);
+        QTest::newRow("empty lines") << "\n\n" << qint64(4);
+        QTest::newRow("umlauts") << "äöü" << qint64(3);
+    }
+    void characterCountCountsLineBreaksTwice()
+    {
+        QFETCH(QString, text);
+        QFETCH(qint64, count);
+        Rig rig;
+        QString status;
+        connect(&rig.docs, &DocumentController::statusText, this, [&](const QString &s) { status = s; });
+        rig.box.setPlainText(text);
+        QCOMPARE(rig.docs.characterCount(), count);
+        QCOMPARE(status, QString::number(count) + " Zeichen.");
+    }
+};
+
+QTEST_MAIN(TestDocumentController)
+#include "tst_documentcontroller.moc"

@@ -1,0 +1,681 @@
+#include "frmMain.h"
+
+#include "CPanelkitCtrl.h"
+#include "DocumentController.h"
+#include "FakeSpeechEngine.h"
+#include "RecordingExtensionHost.h"
+#include "RecordingShell.h"
+#include "ScriptedDialogs.h"
+#include "SettingsStore.h"
+#include "SqliteHive.h"
+#include "WindowTexts.h"
+#include "frmSurvey.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTextEdit>
+#include <QToolBar>
+
+namespace {
+
+// One window with fakes around it, in a fresh QUENORA_HOME.
+struct Rig {
+    QTemporaryDir home;
+    std::shared_ptr<SqliteHive> hive;
+    std::unique_ptr<SettingsStore> settings;
+    FakeSpeechEngine voice;
+    FakeSpeechEngine voice2;
+    ScriptedDialogs dialogs;
+    RecordingShell shell;
+    RecordingExtensionHost extensions;
+    int ended = 0;
+    int surveyChoice = int(frmSurvey::Choice::Later);
+    int surveysShown = 0;
+    std::unique_ptr<frmMain> window;
+
+    Rig()
+    {
+        qputenv("QUENORA_HOME", home.path().toUtf8());
+        hive = std::make_shared<SqliteHive>(home.filePath("registry.db"));
+        settings = std::make_unique<SettingsStore>(hive);
+        // Tests start in the text view unless they ask for the start page.
+        settings->write(SettingKeys::ShowWB, "0");
+    }
+    frmMain &make()
+    {
+        frmMain::Collaborators c;
+        c.voice = &voice;
+        c.voice2 = &voice2;
+        c.dialogs = &dialogs;
+        c.shell = &shell;
+        c.extensions = &extensions;
+        c.settings = settings.get();
+        c.endProcess = [this] { ++ended; };
+        c.runSurvey = [this](QWidget *) {
+            ++surveysShown;
+            return surveyChoice;
+        };
+        window = std::make_unique<frmMain>(c);
+        return *window;
+    }
+    frmMain &load()
+    {
+        make().Form_Load();
+        return *window;
+    }
+    QString file(const QString &name, const QByteArray &content)
+    {
+        const QString path = home.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(content);
+        return path;
+    }
+    QByteArray read(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    QStringList messageTexts() const
+    {
+        QStringList out;
+        for (const auto &m : dialogs.messages)
+            out << m.text;
+        return out;
+    }
+};
+
+} // namespace
+
+class TestFrmMain : public QObject
+{
+    Q_OBJECT
+private slots:
+    void loadSequence()
+    {
+        Rig rig;
+        QDir().mkpath(rig.home.filePath("temp"));
+        rig.file("temp/old.wav", "x");
+        frmMain &w = rig.load();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Quenora"));
+        QCOMPARE(rig.extensions.events.first(), QStringLiteral("Startup"));
+        QVERIFY(!QFile::exists(rig.home.filePath("temp/old.wav")));
+        QVERIFY(QDir(rig.home.filePath("scripts")).exists());
+        QVERIFY(!w.IsLoading());
+        QVERIFY(w.isVisible());
+        // The recorder got a fresh temporary target.
+        QCOMPARE(rig.voice2.outputFileName(), w.CurrentRecordingPath());
+        QVERIFY(w.CurrentRecordingPath().startsWith(rig.home.filePath("temp/")));
+        // path and version are stored at every start.
+        QVERIFY(!rig.settings->read(SettingKeys::Path).isEmpty());
+        QCOMPARE(rig.settings->read(SettingKeys::Version), frmMain::versionString());
+        // Task pane: group "Quenora" with the six fixed tasks.
+        CPanelkitCtrl *pane = w.ctlTask();
+        QVERIFY(pane->findItem(101));
+        for (int id : {101, 202, 303, 404, 505, 606})
+            QVERIFY2(pane->findItem(id), qPrintable(QString::number(id)));
+        QVERIFY(!w.tmrClipboard()->isActive());
+        QVERIFY(!w.tmrWinTasks()->isActive());
+    }
+
+    void readersFollowTheirSettings()
+    {
+        Rig rig;
+        rig.settings->write(SettingKeys::ReadClipboardOnChange, "1");
+        rig.settings->write(SettingKeys::ReadTitleOnAppChange, "1");
+        frmMain &w = rig.load();
+        QCOMPARE(w.tmrClipboard()->interval(), 1500);
+        QCOMPARE(w.tmrWinTasks()->interval(), 500);
+        QVERIFY(w.tmrClipboard()->isActive());
+        QVERIFY(w.tmrWinTasks()->isActive());
+    }
+
+    void startViewFollowsShowWB()
+    {
+        Rig rig;
+        rig.settings->write(SettingKeys::ShowWB, "1");
+        frmMain &w = rig.load();
+        QVERIFY(!w.isTextMode());
+        QVERIFY(w.action("mnuInternet")->isChecked());
+        QVERIFY(w.HomePagePath.endsWith("hypertext/home.htm"));
+        w.Textmode();
+        QVERIFY(w.isTextMode());
+        QVERIFY(w.action("mnuTextmode")->isChecked());
+        QVERIFY(!w.action("mnuInternet")->isChecked());
+    }
+
+    void startUpFileLoadsAndEmptyOneShowsItsPath()
+    {
+        Rig rig;
+        const QString empty = rig.file("leer.txt", "");
+        frmMain &w = rig.make();
+        w.StartUpFile = empty;
+        w.Form_Load();
+        QCOMPARE(w.rtfText()->toPlainText(), empty);
+        QVERIFY(w.isTextMode());
+
+        Rig rig2;
+        rig2.settings->write(SettingKeys::ShowWB, "1");
+        const QString doc = rig2.file("brief.txt", "Sehr geehrte Damen und Herren");
+        frmMain &w2 = rig2.make();
+        w2.StartUpFile = doc;
+        w2.Form_Load();
+        QCOMPARE(w2.rtfText()->toPlainText(), QStringLiteral("Sehr geehrte Damen und Herren"));
+        QVERIFY(w2.isTextMode());
+        QVERIFY(rig2.voice.spokenTexts().isEmpty());
+    }
+
+    void speakAtStartSpeaksTheDocument()
+    {
+        Rig rig;
+        rig.settings->write(SettingKeys::Prefix, "Achtung");
+        const QString doc = rig.file("a.txt", "Guten Morgen");
+        frmMain &w = rig.make();
+        w.StartUpFile = doc;
+        w.SpeakAtStart = true;
+        w.Form_Load();
+        QCOMPARE(rig.voice.spokenTexts(), QStringList{"Achtung Guten Morgen "});
+        QCOMPARE(rig.voice2.spokenTexts(), QStringList{"Achtung Guten Morgen "});
+        QCOMPARE(rig.extensions.events.count("Filter"), 1);
+    }
+
+    void lastDocumentIsReopened()
+    {
+        Rig rig;
+        const QString doc = rig.file("last.txt", "Zuletzt bearbeitet");
+        rig.settings->write(SettingKeys::ShowLastDoc, "1");
+        rig.settings->write(SettingKeys::LastDoc, doc);
+        frmMain &w = rig.load();
+        QCOMPARE(w.rtfText()->toPlainText(), QStringLiteral("Zuletzt bearbeitet"));
+        QCOMPARE(w.documents().currentPath(), doc);
+    }
+
+    void speakTextWhileLoadingDoesNothing()
+    {
+        // Loading the start-up file changes the text while the load sequence
+        // runs; a SpeakText from there must produce nothing.
+        Rig rig;
+        frmMain &w = rig.make();
+        bool calledDuringLoad = false;
+        QObject::connect(w.rtfText(), &QTextEdit::textChanged, &w, [&] {
+            if (w.IsLoading()) {
+                calledDuringLoad = true;
+                w.SpeakText(QStringLiteral("Hallo"), false, QString(), true);
+            }
+        });
+        w.StartUpFile = rig.file("x.txt", "Inhalt");
+        w.Form_Load();
+        QVERIFY(calledDuringLoad);
+        QVERIFY(rig.voice.spokenTexts().isEmpty());
+        QVERIFY(rig.voice2.spokenTexts().isEmpty());
+        QVERIFY(!rig.extensions.events.contains("Filter"));
+    }
+
+    void blankTextSpeaksTheDocumentWrapped_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("spoken");
+        QTest::newRow("blank text, both") << "Vorne" << "Hinten" << "   " << "Vorne Dokumenttext Hinten";
+        QTest::newRow("empty text, none") << "" << "" << "" << " Dokumenttext ";
+        QTest::newRow("prefix only") << "Achtung" << "" << "Hallo" << "Achtung Hallo ";
+    }
+    void blankTextSpeaksTheDocumentWrapped()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, suffix);
+        QFETCH(QString, text);
+        QFETCH(QString, spoken);
+        Rig rig;
+        rig.settings->write(SettingKeys::Prefix, prefix);
+        rig.settings->write(SettingKeys::Suffix, suffix);
+        rig.extensions.filter = [](const QString &t) { return t; };
+        frmMain &w = rig.load();
+        w.rtfText()->setPlainText("Dokumenttext");
+        w.SpeakText(text, false, QString(), true);
+        QCOMPARE(rig.voice.spokenTexts(), QStringList{spoken});
+        QCOMPARE(rig.voice2.spokenTexts(), QStringList{spoken});
+        QCOMPARE(rig.extensions.events.count("Filter"), 1);
+    }
+
+    void filterRewritesButNotPrefix()
+    {
+        Rig rig;
+        rig.settings->write(SettingKeys::Prefix, "ich");
+        rig.extensions.filter = [](QString t) { return t.replace("ich", "i"); };
+        frmMain &w = rig.load();
+        w.SpeakText(QStringLiteral("ich bin"), false, QString(), true);
+        QCOMPARE(rig.voice.spokenTexts(), QStringList{"ich i bin "});
+        w.SpeakText(QStringLiteral("ich bin"), false, QString(), false);
+        QCOMPARE(rig.voice.spokenTexts().last(), QStringLiteral("ich ich bin "));
+    }
+
+    void voiceSettingsReachBothInstances()
+    {
+        Rig rig;
+        rig.settings->write(SettingKeys::Voice, "2");
+        rig.settings->write(SettingKeys::Volume, "50");
+        frmMain &w = rig.load();
+        rig.voice.clearCalls();
+        rig.voice2.clearCalls();
+        w.SpeakText(QStringLiteral("x"), false, QString(), false);
+        // Stored defaults: pitch 50 % of 0..100, speed 25 % of 80..450.
+        QCOMPARE(rig.voice.currentMode(), 3);
+        QCOMPARE(rig.voice2.currentMode(), 3);
+        QCOMPARE(rig.voice.pitch(), 50);
+        QCOMPARE(rig.voice.speed(), 172);
+        QCOMPARE(rig.voice.leftVolume(), 50);
+        QCOMPARE(rig.voice2.speed(), 172);
+        QCOMPARE(rig.voice2.rightVolume(), 50);
+        QCOMPARE(rig.voice.calls().first(), QStringLiteral("reset"));
+    }
+
+    void unreadableVoiceSettingSpeaksNothing()
+    {
+        Rig rig;
+        rig.settings->write(SettingKeys::SpeedWhenSpeaking, "schnell");
+        frmMain &w = rig.load();
+        w.SpeakText(QStringLiteral("Hallo"), false, QString(), false);
+        QVERIFY(rig.voice.spokenTexts().isEmpty());
+    }
+
+    void recordingTargets()
+    {
+        Rig rig;
+        frmMain &w = rig.load();
+        const QString first = rig.voice2.outputFileName();
+        w.SpeakText(QStringLiteral("a"), false, QStringLiteral("-1"), false);
+        QCOMPARE(rig.voice2.outputFileName(), first);
+        const QString target = rig.home.filePath("mein.wav");
+        w.SpeakText(QStringLiteral("b"), false, target, false);
+        QCOMPARE(rig.voice2.outputFileName(), target);
+        w.SpeakText(QStringLiteral("c"), false, QString(), false);
+        QCOMPARE(rig.voice2.outputFileName(), w.CurrentRecordingPath());
+        QVERIFY(w.speech().RecordingNumber() >= 1 && w.speech().RecordingNumber() <= 31000);
+    }
+
+    void endOfSpeechReportsAndEnablesExport()
+    {
+        Rig rig;
+        frmMain &w = rig.load();
+        QAction *exportButton = w.Toolbar1()->actions().last();
+        QCOMPARE(exportButton->text(), QStringLiteral("Exportieren"));
+        w.SpeakText(QStringLiteral("Hallo"), false, QString(), false);
+        QVERIFY(!exportButton->isEnabled());
+        // A reset text never ends: the button stays off.
+        w.SpeakText(QStringLiteral("Neu"), false, QString(), false);
+        QVERIFY(rig.voice2.finishText());
+        QTRY_COMPARE(w.statusText(), QStringLiteral("Der Text wurde vollständig vorgelesen."));
+        QVERIFY(exportButton->isEnabled());
+    }
+
+    void waitingSpeakReturnsWhenSpoken()
+    {
+        Rig rig;
+        frmMain &w = rig.load();
+        rig.voice.setAutoFinishMs(30);
+        rig.voice2.setAutoFinishMs(30);
+        w.rtfText()->setPlainText("Ganzes Dokument");
+        w.action("mnuSpeak")->trigger();
+        QCOMPARE(rig.voice.spokenTexts(), QStringList{" Ganzes Dokument "});
+        QVERIFY(!rig.voice.isSpeaking());
+        QCOMPARE(rig.voice.calls().last(), QStringLiteral("reset"));
+    }
+
+    void pauseHintOncePerUser()
+    {
+        Rig rig;
+        {
+            frmMain &w = rig.load();
+            QCOMPARE(w.speech().IsPaused(), 0);
+            w.TogglePause();
+            QCOMPARE(w.speech().IsPaused(), 1);
+            QCOMPARE(rig.dialogs.messages.size(), 1);
+            QCOMPARE(rig.dialogs.messages[0].text, WindowTexts::PauseHint);
+            QCOMPARE(rig.dialogs.messages[0].title, QStringLiteral("Hinweis"));
+            QCOMPARE(rig.dialogs.messages[0].icon, Dialogs::Icon::Information);
+            w.TogglePause();
+            QCOMPARE(w.speech().IsPaused(), 0);
+            QCOMPARE(rig.dialogs.messages.size(), 1);
+            QCOMPARE(rig.voice.calls().mid(rig.voice.calls().size() - 2), (QStringList{"pause", "resume"}));
+        }
+        QCOMPARE(rig.settings->read(SettingKeys::ShowPauseMsg), QStringLiteral("false"));
+        // After a restart: still no hint.
+        frmMain &again = rig.load();
+        again.TogglePause();
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+    }
+
+    void pauseSurvivesStopAndNewSpeech()
+    {
+        Rig rig;
+        frmMain &w = rig.load();
+        w.TogglePause();
+        w.action("mnuStop")->trigger();
+        w.SpeakText(QStringLiteral("x"), false, QString(), false);
+        rig.voice.clearCalls();
+        w.TogglePause();
+        QCOMPARE(rig.voice.calls(), QStringList{"resume"});
+    }
+
+    void readFromCursor_data()
+    {
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<QString>("spoken");
+        QTest::addColumn<bool>("message");
+        QTest::newRow("at 0: whole document and the message") << 0 << " Eins zwei drei " << true;
+        QTest::newRow("after the first character") << 1 << " Eins zwei drei " << false;
+        QTest::newRow("before zwei") << 5 << "  zwei drei " << false;
+        QTest::newRow("at the end") << 14 << " i " << false;
+    }
+    void readFromCursor()
+    {
+        QFETCH(int, cursor);
+        QFETCH(QString, spoken);
+        QFETCH(bool, message);
+        Rig rig;
+        rig.extensions.filter = [](const QString &) { return QStringLiteral("GEFILTERT"); };
+        frmMain &w = rig.load();
+        w.rtfText()->setPlainText("Eins zwei drei");
+        QTextCursor c = w.rtfText()->textCursor();
+        c.setPosition(cursor);
+        w.rtfText()->setTextCursor(c);
+        rig.dialogs.messages.clear();
+        w.action("mnuReadFromCur")->trigger();
+        QCOMPARE(rig.voice.spokenTexts(), QStringList{spoken});
+        QCOMPARE(rig.dialogs.messages.size(), message ? 1 : 0);
+        if (message) {
+            QCOMPARE(rig.dialogs.messages[0].text, QStringLiteral("Bitte platzieren Sie den Cursor im Dokument."));
+            QCOMPARE(rig.dialogs.messages[0].title, QStringLiteral("Fehler"));
+            QCOMPARE(rig.dialogs.messages[0].icon, Dialogs::Icon::Warning);
+        }
+    }
+
+    void wordBeingHeardIsHighlighted()
+    {
+        Rig rig;
+        rig.settings->write(SettingKeys::Prefix, "Vorab");
+        frmMain &w = rig.load();
+        w.rtfText()->setPlainText("Eins zwei drei");
+        const int undoSteps = w.rtfText()->document()->availableUndoSteps();
+        w.action("tbSprechen")->trigger();
+        QCOMPARE(rig.voice.spokenTexts(), QStringList{"Vorab Eins zwei drei "});
+        // "zwei" sits at 11 in the spoken text, at 5 in the document.
+        rig.voice.emitWord(11, 4);
+        QTRY_COMPARE(w.rtfText()->extraSelections().size(), 1);
+        const QTextCursor sel = w.rtfText()->extraSelections().first().cursor;
+        QCOMPARE(sel.selectedText(), QStringLiteral("zwei"));
+        // The prefix is not in the document: no highlight moves there.
+        rig.voice.emitWord(0, 5);
+        QCOMPARE(w.rtfText()->extraSelections().first().cursor.selectedText(), QStringLiteral("zwei"));
+        // Nothing of the document itself changed.
+        QCOMPARE(w.rtfText()->document()->availableUndoSteps(), undoSteps);
+        QCOMPARE(w.rtfText()->textCursor().hasSelection(), false);
+        w.action("mnuStop")->trigger();
+        QCOMPARE(w.rtfText()->extraSelections().size(), 0);
+    }
+
+    void filteredTextIsNotHighlighted()
+    {
+        Rig rig;
+        rig.extensions.filter = [](QString t) { return t.replace("zwei", "zwoa"); };
+        frmMain &w = rig.load();
+        w.rtfText()->setPlainText("Eins zwei drei");
+        w.action("tbSprechen")->trigger();
+        rig.voice.emitWord(6, 4);
+        QCOMPARE(w.rtfText()->extraSelections().size(), 0);
+    }
+
+    void everyToolbarButtonEndsInTextMode_data()
+    {
+        QTest::addColumn<QString>("caption");
+        for (const char *c : {"Neu", "Öffnen", "Speichern", "Sprechen", "Stop", "Pause", "Exportieren"})
+            QTest::newRow(c) << QString::fromUtf8(c);
+    }
+    void everyToolbarButtonEndsInTextMode()
+    {
+        QFETCH(QString, caption);
+        Rig rig;
+        rig.settings->write(SettingKeys::ShowWB, "1");
+        rig.settings->write(SettingKeys::ShowPauseMsg, "false");
+        frmMain &w = rig.load();
+        QVERIFY(!w.isTextMode());
+        QAction *button = nullptr;
+        for (QAction *a : w.Toolbar1()->actions())
+            if (a->text() == caption)
+                button = a;
+        QVERIFY(button);
+        button->trigger();
+        QVERIFY(w.isTextMode());
+    }
+
+    void stopAndEscapeResetBothAndEndTheScript()
+    {
+        Rig rig;
+        frmMain &w = rig.load();
+        w.ScriptRunning = true;
+        rig.voice.clearCalls();
+        rig.voice2.clearCalls();
+        QTest::keyClick(w.rtfText(), Qt::Key_Escape);
+        QCOMPARE(rig.voice.calls(), QStringList{"reset"});
+        QCOMPARE(rig.voice2.calls(), QStringList{"reset"});
+        QVERIFY(!w.ScriptRunning);
+    }
+
+    void f4ShowsTheProgramFolder()
+    {
+        Rig rig;
+        frmMain &w = rig.load();
+        QTest::keyClick(w.rtfText(), Qt::Key_F4);
+        QCOMPARE(rig.shell.calls.size(), 1);
+        QCOMPARE(rig.shell.calls[0].kind, QStringLiteral("folder"));
+        QCOMPARE(rig.shell.calls[0].target, QCoreApplication::applicationDirPath());
+    }
+
+    void menusCaptionsAndShortcuts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shortcut");
+        QTest::newRow("mnuNeu") << "mnuNeu" << "Neu" << "Ctrl+N";
+        QTest::newRow("mnuOpen") << "mnuOpen" << "&Öffnen" << "Ctrl+O";
+        QTest::newRow("mnuSave") << "mnuSave" << "&Speichern" << "Ctrl+S";
+        QTest::newRow("mnuSaveAs") << "mnuSaveAs" << "&Speichern unter" << "";
+        QTest::newRow("mnuExport") << "mnuExport" << "Exportieren" << "Ctrl+E";
+        QTest::newRow("mnuExit") << "mnuExit" << "&Beenden" << "";
+        QTest::newRow("mnuCut") << "mnuCut" << "&Ausschneiden" << "Ctrl+X";
+        QTest::newRow("mnuCopy") << "mnuCopy" << "&Kopieren" << "Ctrl+C";
+        QTest::newRow("mnuInsert") << "mnuInsert" << "&Einfügen" << "";
+        QTest::newRow("mnuDelete") << "mnuDelete" << "&Löschen" << "";
+        QTest::newRow("mnuSpeak") << "mnuSpeak" << "&Sprechen" << "F5";
+        QTest::newRow("mnuStop") << "mnuStop" << "Sto&p" << "F6";
+        QTest::newRow("mnuPause") << "mnuPause" << "P&ause" << "F7";
+        QTest::newRow("mnuReadFromCur") << "mnuReadFromCur" << "Text ab Cursorposition lesen" << "F8";
+        QTest::newRow("mnuTextmode") << "mnuTextmode" << "Textmodus" << "";
+        QTest::newRow("mnuInternet") << "mnuInternet" << "Interaktivmodus" << "";
+        QTest::newRow("mnuSettings") << "mnuSettings" << "Einstellungen" << "";
+        QTest::newRow("mnuPlugdesk") << "mnuPlugdesk" << "Erweiterungen verwalten" << "";
+        QTest::newRow("mnuShowHelp") << "mnuShowHelp" << "Hilfe" << "";
+        QTest::newRow("mnuGetMoreVoices") << "mnuGetMoreVoices" << "Weitere Stimmen herunterladen" << "";
+        QTest::newRow("mnuReportError") << "mnuReportError" << "Fehler b&erichten" << "";
+        QTest::newRow("mnuMoreInfo") << "mnuMoreInfo" << "Weitere Informationen" << "";
+        QTest::newRow("mnuSearchForUpdates") << "mnuSearchForUpdates" << "Aktualisierungen suchen" << "";
+        QTest::newRow("mnuAbout") << "mnuAbout" << "&Über Quenora" << "F12";
+    }
+    void menusCaptionsAndShortcuts()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, shortcut);
+        Rig rig;
+        frmMain &w = rig.make();
+        QAction *a = w.action(name);
+        QVERIFY(a);
+        QCOMPARE(a->text(), caption);
+        QCOMPARE(a->shortcut().toString(), shortcut);
+    }
+
+    void toolbarButtons()
+    {
+        Rig rig;
+        frmMain &w = rig.make();
+        QStringList captions;
+        QStringList tips;
+        for (QAction *a : w.Toolbar1()->actions()) {
+            captions << (a->isSeparator() ? QStringLiteral("|") : a->text());
+            tips << (a->isSeparator() ? QStringLiteral("|") : a->toolTip());
+        }
+        QCOMPARE(captions, (QStringList{"Neu", "Öffnen", "Speichern", "|", "Sprechen", "Stop", "Pause", "|", "|",
+                                        "Exportieren"}));
+        QCOMPARE(tips, (QStringList{"Neu", "Öffnen", "Speichern", "|", "Text vorlesen", "Sprachausgabe stoppen",
+                                    "Sprachausgabe pausieren", "|", "|", "Text als *.wav Datei abspeichern"}));
+    }
+
+    void webPagesOpenInTheBrowser()
+    {
+        Rig rig;
+        frmMain &w = rig.load();
+        w.action("mnuGetMoreVoices")->trigger();
+        w.action("mnuReportError")->trigger();
+        QCOMPARE(rig.shell.calls.size(), 2);
+        QVERIFY(rig.shell.calls[0].target.endsWith("/getmorevoices/"));
+        QVERIFY(rig.shell.calls[1].target.contains("/submit_bug/?program=Quenora%20" + frmMain::versionString()));
+    }
+
+    void closingThroughTheTitleBar()
+    {
+        Rig rig;
+        frmMain &w = rig.load();
+        w.documents().setCurrentPath("/home/anna/brief.rtf");
+        w.ScriptRunning = true;
+        w.close();
+        QCOMPARE(rig.settings->read(SettingKeys::LastDoc), QStringLiteral("/home/anna/brief.rtf"));
+        QVERIFY(rig.extensions.events.contains("Close"));
+        QVERIFY(!w.ScriptRunning);
+        QCOMPARE(rig.surveysShown, 1);
+        QCOMPARE(rig.ended, 1);
+        QVERIFY(rig.dialogs.messages.isEmpty());
+    }
+
+    void surveyChoices_data()
+    {
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("pagesOpened");
+        QTest::newRow("yes") << int(frmSurvey::Choice::Yes) << "false" << 1;
+        QTest::newRow("no") << int(frmSurvey::Choice::No) << "false" << 0;
+        QTest::newRow("later") << int(frmSurvey::Choice::Later) << "true" << 0;
+    }
+    void surveyChoices()
+    {
+        QFETCH(int, choice);
+        QFETCH(QString, stored);
+        QFETCH(int, pagesOpened);
+        Rig rig;
+        rig.surveyChoice = choice;
+        frmMain &w = rig.load();
+        w.close();
+        QCOMPARE(rig.settings->read(SettingKeys::Survey), stored);
+        QCOMPARE(rig.shell.calls.size(), pagesOpened);
+        if (pagesOpened)
+            QCOMPARE(rig.shell.calls[0].target, QStringLiteral("https://www.example.com/quenora/survey/?version=")
+                                                    + frmMain::versionString());
+        // Once answered, the next close asks nothing.
+        Rig again;
+        again.settings->write(SettingKeys::Survey, "false");
+        again.load().close();
+        QCOMPARE(again.surveysShown, 0);
+        QCOMPARE(again.ended, 1);
+    }
+
+    void exitAsksAndEndsAtOnce_data()
+    {
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<int>("saveDialogs");
+        QTest::addColumn<int>("ended");
+        QTest::newRow("cancel: nothing happens") << QList<int>{int(Dialogs::Answer::Cancel)} << 0 << 0;
+        QTest::newRow("no: ends") << QList<int>{int(Dialogs::Answer::No)} << 0 << 1;
+        QTest::newRow("yes, save cancelled: still ends") << QList<int>{int(Dialogs::Answer::Yes)} << 1 << 1;
+    }
+    void exitAsksAndEndsAtOnce()
+    {
+        QFETCH(QList<int>, answers);
+        QFETCH(int, saveDialogs);
+        QFETCH(int, ended);
+        Rig rig;
+        frmMain &w = rig.load();
+        w.documents().setCurrentPath("/home/anna/brief.txt");
+        for (int a : answers)
+            rig.dialogs.answers.enqueue(Dialogs::Answer(a));
+        w.action("mnuExit")->trigger();
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        QCOMPARE(rig.dialogs.messages[0].text, WindowTexts::SaveBeforeExit);
+        QCOMPARE(rig.dialogs.messages[0].buttons, Dialogs::Buttons::YesNoCancel);
+        QCOMPARE(rig.dialogs.fileDialogs.size(), saveDialogs);
+        QCOMPARE(rig.ended, ended);
+        // No Close event, no LastDoc, no survey on this path.
+        QVERIFY(!rig.extensions.events.contains("Close"));
+        QCOMPARE(rig.settings->read(SettingKeys::LastDoc), QString());
+        QCOMPARE(rig.surveysShown, 0);
+    }
+
+    void characterCountInStatusBar()
+    {
+        Rig rig;
+        frmMain &w = rig.load();
+        w.Textmode();
+        w.rtfText()->setFocus();
+        QTest::keyClick(w.rtfText(), Qt::Key_A);
+        QCOMPARE(w.statusText(), QStringLiteral("1 Zeichen."));
+        QTest::keyClick(w.rtfText(), Qt::Key_Return);
+        QTest::keyClick(w.rtfText(), Qt::Key_B);
+        QCOMPARE(w.statusText(), QStringLiteral("4 Zeichen."));
+    }
+
+    void editMenuWorksThroughTheClipboard()
+    {
+        Rig rig;
+        frmMain &w = rig.load();
+        w.rtfText()->setPlainText("Hallo schöne Welt");
+        QTextCursor c = w.rtfText()->textCursor();
+        c.setPosition(6);
+        c.setPosition(13, QTextCursor::KeepAnchor);
+        w.rtfText()->setTextCursor(c);
+        w.action("mnuCut")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("schöne "));
+        QCOMPARE(w.rtfText()->toPlainText(), QStringLiteral("Hallo Welt"));
+        w.action("mnuInsert")->trigger();
+        QCOMPARE(w.rtfText()->toPlainText(), QStringLiteral("Hallo schöne Welt"));
+        c = w.rtfText()->textCursor();
+        c.setPosition(0);
+        c.setPosition(5, QTextCursor::KeepAnchor);
+        w.rtfText()->setTextCursor(c);
+        w.action("mnuCopy")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Hallo"));
+        w.action("mnuDelete")->trigger();
+        QCOMPARE(w.rtfText()->toPlainText(), QStringLiteral(" schöne Welt"));
+    }
+
+    void fixedTasksDispatch()
+    {
+        Rig rig;
+        frmMain &w = rig.load();
+        rig.voice.setAutoFinishMs(10);
+        w.rtfText()->setPlainText("Aufgabe");
+        emit w.ctlTask()->FireSelectItem(101, 0);
+        QCOMPARE(rig.voice.spokenTexts(), QStringList{" Aufgabe "});
+        emit w.ctlTask()->FireSelectItem(202, 0);
+        QCOMPARE(rig.dialogs.fileDialogs.size(), 1);
+        QVERIFY(rig.dialogs.fileDialogs[0].save);
+    }
+};
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"
