@@ -1,4 +1,5 @@
-# quenora_add_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
+# quenora_add_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>]
+#                  [WRAPPER <command...>])   e.g. WRAPPER xvfb-run -a for a real X display
 #
 # One Qt Test executable registered with ctest. Every test runs headless
 # (offscreen platform) and with its own QUENORA_HOME below the build tree, so
@@ -11,14 +12,14 @@ function(quenora_add_test name)
   if(NOT QUENORA_BUILD_TESTS)
     return()
   endif()
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;WRAPPER" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
   target_compile_definitions(${name} PRIVATE
     QUENORA_CORPUS_DIR="${QUENORA_CORPUS_DIR}"
     QUENORA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     QUENORA_BINARY_DIR="${PROJECT_BINARY_DIR}")
-  add_test(NAME ${name} COMMAND ${name})
+  add_test(NAME ${name} COMMAND ${T_WRAPPER} $<TARGET_FILE:${name}>)
   set(home "${CMAKE_CURRENT_BINARY_DIR}/home-${name}")
   set_tests_properties(${name} PROPERTIES
     TIMEOUT 300

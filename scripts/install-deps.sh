@@ -24,6 +24,7 @@ PACKAGES=(
   # end-to-end tests of the real program on a virtual X display
   xvfb
   xauth
+  xdotool
 )
 
 missing=()
