@@ -137,8 +137,15 @@ void FileTypeRegistration::writeDesktopFiles(const QString &extension, const QSt
     // new files up in the background while Quenora starts.
     const auto run = [](const QString &tool, const QStringList &args) {
         const QString exe = QStandardPaths::findExecutable(tool);
-        if (!exe.isEmpty())
-            QProcess::startDetached(exe, args);
+        if (exe.isEmpty())
+            return;
+        // Their remarks about search paths are of no use to a user of Quenora.
+        QProcess process;
+        process.setProgram(exe);
+        process.setArguments(args);
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+        process.startDetached();
     };
     if (mimeChanged)
         run(QStringLiteral("update-mime-database"), {share.filePath(QStringLiteral("mime"))});

@@ -15,7 +15,7 @@
 
 #include <QApplication>
 
-int QuenoraMain(QApplication &app, const QStringList &arguments)
+int QuenoraMain(QApplication &app, const QStringList &arguments, const std::function<void(frmMain &)> &loaded)
 {
     SingleInstance instance(QStringLiteral("quenora"));
     QtDialogs dialogs;
@@ -57,5 +57,7 @@ int QuenoraMain(QApplication &app, const QStringList &arguments)
     window.Form_Load();
     if (request.textMode || request.speakAtStart)
         window.Textmode();
+    if (loaded)
+        loaded(window);
     return app.exec();
 }

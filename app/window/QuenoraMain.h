@@ -4,7 +4,12 @@
 
 #include <QStringList>
 
-class QApplication;
+#include <functional>
 
-// arguments: the command line without the program name.
-int QuenoraMain(QApplication &app, const QStringList &arguments);
+class QApplication;
+class frmMain;
+
+// arguments: the command line without the program name. loaded, when given,
+// is called with the window once its load sequence has run (benchmarks).
+int QuenoraMain(QApplication &app, const QStringList &arguments,
+                const std::function<void(frmMain &)> &loaded = {});

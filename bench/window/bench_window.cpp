@@ -1,0 +1,161 @@
+// Main window benchmarks.
+//
+//   bench_window            runs both measurements and prints the numbers
+//   bench_window startup    (child) Quenora's start-up until its first paint
+//   bench_window minimal    (child) a minimal Qt widgets program until its first paint
+//
+// Start-up is measured as whole processes, offscreen, 15 runs of each,
+// alternating, in one QUENORA_HOME; the figure is the median wall time from
+// spawn to exit (each child exits at its first paint).
+// Typing: one key press into a 5 MB document in the window, handled
+// including the character count in the status bar; median of 100 at the
+// end, in the middle and at the start of the document.
+#include "FakeSpeechEngine.h"
+#include "QuenoraMain.h"
+#include "RecordingExtensionHost.h"
+#include "RecordingShell.h"
+#include "ScriptedDialogs.h"
+#include "SettingsStore.h"
+#include "SqliteHive.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Ends the process at the first paint of the watched widget.
+class FirstPaint : public QObject
+{
+public:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            QTimer::singleShot(0, [] { std::_Exit(0); });
+        return false;
+    }
+};
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double runChild(const QString &mode, const QString &home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUENORA_HOME", home);
+    env.insert("QUENORA_AUDIO", "null");
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess p;
+    p.setProcessEnvironment(env);
+    QElapsedTimer t;
+    t.start();
+    p.start(QCoreApplication::applicationFilePath(), {mode});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+        std::fprintf(stderr, "%s run failed\n", qPrintable(mode));
+        return -1;
+    }
+    return t.nsecsElapsed() / 1e6;
+}
+
+void typing()
+{
+    QTemporaryDir home;
+    qputenv("QUENORA_HOME", home.path().toUtf8());
+    FakeSpeechEngine voice;
+    FakeSpeechEngine voice2;
+    ScriptedDialogs dialogs;
+    RecordingShell shell;
+    RecordingExtensionHost extensions;
+    SettingsStore settings(std::make_shared<SqliteHive>(home.filePath("registry.db")));
+    settings.write(SettingKeys::ShowWB, "0");
+    frmMain::Collaborators c{&voice, &voice2, &dialogs, &shell, &extensions, &settings, [] {}, {}};
+    frmMain w(c);
+    w.Form_Load();
+    QString line = QStringLiteral("Dies ist eine Zeile eines sehr langen Dokuments mit Umlauten: äöüß.\n");
+    QString text;
+    text.reserve(5 * 1024 * 1024 + line.size());
+    while (text.size() < 5 * 1024 * 1024)
+        text += line;
+    w.rtfText()->setPlainText(text);
+    w.rtfText()->setFocus();
+    QCoreApplication::processEvents();
+    // Where the cursor is matters: the box lays out again everything after it.
+    const struct {
+        const char *where;
+        QTextCursor::MoveOperation move;
+    } places[] = {{"at the end", QTextCursor::End}, {"in the middle", QTextCursor::NoMove},
+                  {"at the start", QTextCursor::Start}};
+    for (const auto &place : places) {
+        if (place.move == QTextCursor::NoMove) {
+            QTextCursor c = w.rtfText()->textCursor();
+            c.setPosition(w.rtfText()->document()->characterCount() / 2);
+            w.rtfText()->setTextCursor(c);
+        } else {
+            w.rtfText()->moveCursor(place.move);
+        }
+        std::vector<double> ms;
+        for (int i = 0; i < 100; ++i) {
+            QElapsedTimer t;
+            t.start();
+            QTest::keyClick(w.rtfText(), Qt::Key_X);
+            QCoreApplication::processEvents();
+            ms.push_back(t.nsecsElapsed() / 1e6);
+        }
+        std::printf("typing one character %s of a 5 MB document: median %.2f ms, worst %.2f ms\n", place.where,
+                    median(ms), *std::max_element(ms.begin(), ms.end()));
+    }
+    std::printf("(status bar afterwards: %s)\n", qPrintable(w.statusText()));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    if (mode == "startup") {
+        QApplication app(argc, argv);
+        FirstPaint watcher;
+        return QuenoraMain(app, {}, [&](frmMain &w) { w.installEventFilter(&watcher); });
+    }
+    if (mode == "minimal") {
+        QApplication app(argc, argv);
+        QWidget w;
+        w.resize(585, 490);
+        FirstPaint watcher;
+        w.installEventFilter(&watcher);
+        w.show();
+        return app.exec();
+    }
+
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // The first start of a user writes the hive and the file type; it is
+    // reported on its own, the median is of the starts after it.
+    QTemporaryDir home;
+    const double firstStart = runChild("startup", home.path());
+    std::vector<double> quenora;
+    std::vector<double> minimal;
+    for (int i = 0; i < 15; ++i) {
+        minimal.push_back(runChild("minimal", home.path()));
+        quenora.push_back(runChild("startup", home.path()));
+    }
+    const double q = median(quenora);
+    const double m = median(minimal);
+    std::printf("start-up to first paint: quenora median %.1f ms, minimal Qt widgets program %.1f ms, ratio %.2f\n",
+                q, m, q / m);
+    std::printf("the very first start (new hive, file type written): %.1f ms\n", firstStart);
+    typing();
+    return 0;
+}
