@@ -66,3 +66,34 @@ inline QString ReportError(const QString &version)
 }
 inline QString Survey(const QString &version) { return Base + QStringLiteral("/survey/?version=") + version; }
 } // namespace WebAddresses
+
+// Browser view, error page and about dialog
+namespace WindowTexts {
+
+inline QString PageMissing(const QString &address)
+{
+    return QStringLiteral("<html><body style=\"font-family: sans-serif; margin: 24px;\">"
+                          "<h2 style=\"color: #1d3d6e;\">Diese Seite kann nicht angezeigt werden</h2>"
+                          "<p>Die Seite <b>%1</b> wurde nicht gefunden oder kann nicht gelesen werden.</p>"
+                          "<p>Über das Menü <i>Ansicht &gt; Textmodus</i> kehren Sie zu Ihrem Text zurück.</p>"
+                          "</body></html>")
+        .arg(address.toHtmlEscaped());
+}
+
+// The extra text of the error page: number, description, or the note that
+// there is no description.
+inline const QString ErrorPageNumber = QStringLiteral("<p><p>Fehlernummer: ");
+inline const QString ErrorPageDescription = QStringLiteral("<br>Fehlerbeschreibung: ");
+inline const QString ErrorPageNoNumber = QStringLiteral("(keine Fehlernummer!)");
+
+inline const QString AboutCaption = QStringLiteral("Über Quenora");
+inline const QString AboutSubtitle = QStringLiteral("Der Vorleser für Ihre Texte");
+inline const QString AboutReleaseDate = QStringLiteral("Erscheinungsdatum: 6. Dezember 2005");
+inline const QString AboutClickHint = QStringLiteral("Klicken Sie auf den Dialog um zum Programm zurückzukehren.");
+inline const QString AboutMaker = QStringLiteral("Herausgeber: das Quenora-Projekt");
+inline const QString AboutAuthor = QStringLiteral("Programmierung und Gestaltung: das Quenora-Entwicklerteam");
+inline const QString AboutLegal = QStringLiteral(
+    "Dieses Programm wird ohne jede Gewährleistung bereitgestellt. Die Sprachausgabe beruht auf eSpeak NG, "
+    "das unter der GNU General Public License steht.");
+
+} // namespace WindowTexts

@@ -1,15 +1,19 @@
 #include "frmMain.h"
 
+#include "BrowserView.h"
 #include "CPanelkitCtrl.h"
 #include "Dialogs.h"
 #include "DocumentController.h"
+#include "ErrorPage.h"
 #include "ExtensionHost.h"
+#include "NavigationHandler.h"
 #include "Paths.h"
 #include "SettingsStore.h"
 #include "Shell.h"
 #include "SpeechEngine.h"
 #include "WindowTexts.h"
 #include "WordHighlighter.h"
+#include "frmAbout.h"
 #include "frmSurvey.h"
 
 #include <QAction>
@@ -66,6 +70,19 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     m_highlighter = new WordHighlighter(*m_rtfText, this);
     connect(m_speech, &SpeechControl::wordInDocument, m_highlighter, &WordHighlighter::highlight);
     connect(m_speech, &SpeechControl::speakingStopped, m_highlighter, &WordHighlighter::clear);
+
+    NavigationHandler::Actions links;
+    links.textmode = [this] { Textmode(); };
+    links.openDocument = [this] { OpenDoc(); };
+    links.showTextView = [this] { showTextView(); };
+    links.setDocumentText = [this](const QString &text) { m_rtfText->setPlainText(text); };
+    links.speakWaiting = [this](const QString &text) { SpeakText(text, true, QString(), true); };
+    links.showStartPage = [this] { m_wbBrowser->navigate(HomePagePath); };
+    m_navigation = std::make_unique<NavigationHandler>(std::move(links), *m_c.dialogs);
+    m_wbBrowser->setNavigationHook(
+        [this](const QString &address) { return m_navigation->BeforeNavigate(address); });
+    connect(m_wbBrowser, &BrowserView::externalLinkRequested, this,
+            [this](const QString &address) { m_c.shell->openUrl(address); });
 }
 
 frmMain::~frmMain() = default;
@@ -93,12 +110,7 @@ void frmMain::buildControls()
     m_rtfText = new QTextEdit(m_views);
     m_rtfText->setObjectName(QStringLiteral("rtfText"));
     m_rtfText->setAcceptRichText(true);
-    m_wbBrowser = new QTextBrowser(m_views);
-    m_wbBrowser->setObjectName(QStringLiteral("wbBrowser"));
-    // Pages are local and offline: links are handled by the program, never
-    // followed by the widget.
-    m_wbBrowser->setOpenLinks(false);
-    m_wbBrowser->setOpenExternalLinks(false);
+    m_wbBrowser = new BrowserView(m_views);
     m_views->addWidget(m_rtfText);
     m_views->addWidget(m_wbBrowser);
     layout->addWidget(m_views, 1);
@@ -196,8 +208,10 @@ void frmMain::buildMenus()
     item(help, "mnuReportError", QStringLiteral("Fehler b&erichten"), none,
          [this] { m_c.shell->openUrl(WebAddresses::ReportError(versionString())); });
     help->addSeparator();
-    item(help, "mnuMoreInfo", QStringLiteral("Weitere Informationen"), none,
-         [this] { showInBrowser(QDir(Paths::dataDir()).filePath(QStringLiteral("hypertext/About.htm"))); });
+    item(help, "mnuMoreInfo", QStringLiteral("Weitere Informationen"), none, [this] {
+        InteractiveMode();
+        m_wbBrowser->navigate(QDir(Paths::dataDir()).filePath(QStringLiteral("hypertext/About.htm")));
+    });
     item(help, "mnuSearchForUpdates", QStringLiteral("Aktualisierungen suchen"), none, [this] {
         // The update program is not part of Quenora; started only when one
         // has been put beside it.
@@ -207,8 +221,10 @@ void frmMain::buildMenus()
             m_c.shell->startProgram(updater, {}, dir);
     });
     help->addSeparator();
-    // The about dialog arrives with the start page.
-    item(help, "mnuAbout", QStringLiteral("&Über Quenora"), QKeySequence(Qt::Key_F12), [] {});
+    item(help, "mnuAbout", QStringLiteral("&Über Quenora"), QKeySequence(Qt::Key_F12), [this] {
+        frmAbout about(versionString(), this);
+        about.exec();
+    });
 }
 
 void frmMain::buildToolbar()
@@ -333,7 +349,7 @@ void frmMain::Form_Load()
     if (settings.read(SettingKeys::ReadClipboardOnChange) == QLatin1String("1"))
         m_tmrClipboard->start();
     if (settings.read(SettingKeys::ShowWB) == QLatin1String("1"))
-        InteractiveMode();
+        showInBrowser(HomePagePath);
     else
         Textmode();
     m_documents->setDefaultExtension(QStringLiteral(".txt"));
@@ -436,23 +452,40 @@ int frmMain::WriteWholeFile(const QString &path, const QString &data)
 
 void frmMain::Textmode()
 {
-    m_views->setCurrentWidget(m_rtfText);
-    m_mnuTextmode->setChecked(true);
+    showTextView();
     m_mnuInternet->setChecked(false);
+    m_mnuTextmode->setChecked(true);
+}
+
+void frmMain::showTextView()
+{
+    m_views->setCurrentWidget(m_rtfText);
+    m_rtfText->setFocus();
 }
 
 void frmMain::InteractiveMode()
 {
-    showInBrowser(HomePagePath);
+    // The browser keeps whatever page it shows.
+    m_views->setCurrentWidget(m_wbBrowser);
+    m_mnuInternet->setChecked(true);
+    m_mnuTextmode->setChecked(false);
 }
 
 void frmMain::showInBrowser(const QString &page)
 {
-    if (!page.isEmpty())
-        m_wbBrowser->setSource(QUrl::fromLocalFile(page));
-    m_views->setCurrentWidget(m_wbBrowser);
-    m_mnuTextmode->setChecked(false);
-    m_mnuInternet->setChecked(true);
+    InteractiveMode();
+    m_wbBrowser->navigate(page);
+}
+
+void frmMain::ShowErrorPage(int number, const QString &description)
+{
+    if (number == 0)
+        return;
+    const QString page = Paths::errorPageFile();
+    ErrorPage::write(QDir(Paths::dataDir()).filePath(QStringLiteral("hypertext/err.html")), page, number,
+                     description);
+    m_wbBrowser->navigate(page);
+    InteractiveMode();
 }
 
 bool frmMain::isTextMode() const

@@ -20,7 +20,8 @@ class ExtensionHost;
 class QAction;
 class QLabel;
 class QStackedWidget;
-class QTextBrowser;
+class BrowserView;
+class NavigationHandler;
 class QTextEdit;
 class QTimer;
 class QToolBar;
@@ -80,13 +81,15 @@ public:
     // Views
     void Textmode();
     void InteractiveMode();
+    // The error page with number and description; nothing for number 0.
+    void ShowErrorPage(int number, const QString &description);
 
     // "Beenden": asks about saving and ends at once.
     void ExitQN();
 
     // Parts for tests and the composition.
     QTextEdit *rtfText() const { return m_rtfText; }
-    QTextBrowser *wbBrowser() const { return m_wbBrowser; }
+    BrowserView *wbBrowser() const { return m_wbBrowser; }
     CPanelkitCtrl *ctlTask() const { return m_ctlTask; }
     QToolBar *Toolbar1() const { return m_toolbar; }
     QString statusText() const;
@@ -120,11 +123,13 @@ private:
     void stopSpeaking();
     void readFromCursor();
     void showInBrowser(const QString &page);
+    void showTextView();
     void endProcess();
 
     Collaborators m_c;
     QTextEdit *m_rtfText = nullptr;
-    QTextBrowser *m_wbBrowser = nullptr;
+    BrowserView *m_wbBrowser = nullptr;
+    std::unique_ptr<NavigationHandler> m_navigation;
     CPanelkitCtrl *m_ctlTask = nullptr;
     QStackedWidget *m_views = nullptr;
     QToolBar *m_toolbar = nullptr;

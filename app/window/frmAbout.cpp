@@ -1,0 +1,119 @@
+#include "frmAbout.h"
+
+#include "Paths.h"
+#include "WindowTexts.h"
+
+#include <QDir>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+
+namespace {
+constexpr int Width = 480;
+constexpr int Height = 320;
+} // namespace
+
+frmAbout::frmAbout(const QString &majorMinor, QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(WindowTexts::AboutCaption);
+    // A card on the screen rather than a window: its own frame is Shape1.
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setModal(true);
+    setFixedSize(Width, Height);
+    setFocusPolicy(Qt::StrongFocus);
+
+    m_image1 = new QLabel(this);
+    m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->setScaledContents(true);
+    const QPixmap picture(QDir(Paths::dataDir()).filePath(QStringLiteral("hypertext/farbverlauf.jpg")));
+    if (picture.isNull()) {
+        // Without the picture the dialog keeps its colours and stays readable.
+        m_image1->setAutoFillBackground(true);
+        QPalette p = m_image1->palette();
+        p.setColor(QPalette::Window, QColor(0x1d, 0x3d, 0x6e));
+        m_image1->setPalette(p);
+    } else {
+        m_image1->setPixmap(picture);
+    }
+    m_image1->installEventFilter(this);
+
+    label("lblTitle", WindowTexts::Caption, QRect(28, 22, 424, 44), 26, true);
+    label("lblSubtitle", WindowTexts::AboutSubtitle, QRect(30, 66, 420, 22), 11);
+    label("lblVersion", versionText(majorMinor), QRect(30, 100, 420, 20), 10, true);
+    label("Label4", WindowTexts::AboutReleaseDate, QRect(30, 120, 420, 20), 10);
+    m_label3 = label("Label3", WindowTexts::AboutMaker, QRect(30, 156, 420, 20), 10);
+    m_label3->installEventFilter(this);
+    label("Label5", WindowTexts::AboutAuthor, QRect(30, 176, 420, 20), 10);
+    label("Label2", WindowTexts::AboutLegal, QRect(30, 210, 420, 52), 9);
+    m_label1 = label("Label1", WindowTexts::AboutClickHint, QRect(30, 278, 420, 20), 9, true);
+    m_label1->installEventFilter(this);
+
+    m_shape1 = new QFrame(this);
+    m_shape1->setObjectName(QStringLiteral("Shape1"));
+    m_shape1->setFrameShape(QFrame::Box);
+    m_shape1->setLineWidth(1);
+    m_shape1->setStyleSheet(QStringLiteral("QFrame#Shape1 { border: 1px solid #0b1a33; background: transparent; }"));
+    // Only a frame: clicks fall through to what lies beneath it.
+    m_shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_shape1->raise();
+    resizeEvent(nullptr);
+}
+
+QString frmAbout::versionText(const QString &majorMinor)
+{
+    const QStringList parts = majorMinor.split(QLatin1Char('.'));
+    const QString major = parts.value(0, QStringLiteral("0"));
+    const QString minor = parts.value(1, QStringLiteral("0"));
+    return QStringLiteral("Version ") + major + QLatin1Char('.') + minor + QStringLiteral(".1");
+}
+
+QLabel *frmAbout::label(const char *name, const QString &text, const QRect &geometry, int pointSize, bool bold)
+{
+    auto *l = new QLabel(text, this);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(geometry);
+    l->setWordWrap(true);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont f = l->font();
+    if (pointSize > 0)
+        f.setPointSize(pointSize);
+    f.setBold(bold);
+    l->setFont(f);
+    l->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    return l;
+}
+
+void frmAbout::resizeEvent(QResizeEvent *event)
+{
+    m_image1->setGeometry(rect());
+    m_shape1->setGeometry(rect());
+    if (event)
+        QDialog::resizeEvent(event);
+}
+
+void frmAbout::keyPressEvent(QKeyEvent *event)
+{
+    // The Print key is for taking a picture of the dialog, so it stays.
+    if (event->key() == Qt::Key_Print) {
+        event->accept();
+        return;
+    }
+    event->accept();
+    accept();
+}
+
+bool frmAbout::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonRelease
+        && (watched == m_image1 || watched == m_label1 || watched == m_label3)) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (static_cast<QWidget *>(watched)->rect().contains(mouse->position().toPoint())) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

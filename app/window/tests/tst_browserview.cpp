@@ -1,0 +1,440 @@
+// The browser view's navigation hook, the link rules of the start page and
+// the error page, on the real widget (offscreen) and the shipped pages.
+#include "BrowserView.h"
+#include "ErrorPage.h"
+#include "NavigationHandler.h"
+#include "ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+namespace {
+
+QString pagesDir()
+{
+    return QStringLiteral(QUENORA_SOURCE_DIR "/data/hypertext");
+}
+
+QString page(const char *name)
+{
+    return QDir(pagesDir()).filePath(QLatin1String(name));
+}
+
+// Every href of the document, in order.
+QStringList anchors(const QTextDocument &doc)
+{
+    QStringList out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QString href = it.fragment().charFormat().anchorHref();
+            if (it.fragment().charFormat().isAnchor() && !href.isEmpty() && (out.isEmpty() || out.last() != href))
+                out << href;
+        }
+    }
+    return out;
+}
+
+// Where on the viewport a link with this href sits (scrolled into view).
+QPoint linkPoint(BrowserView &view, const QString &href)
+{
+    const QTextDocument &doc = *view.document();
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().anchorHref() != href)
+                continue;
+            QTextCursor c(view.document());
+            c.setPosition(it.fragment().position() + 1);
+            view.setTextCursor(c);
+            view.ensureCursorVisible();
+            const QRect r = view.cursorRect(c);
+            return QPoint(r.left() + 1, r.center().y());
+        }
+    }
+    return QPoint(-1, -1);
+}
+
+struct HookRecorder {
+    QStringList seen;
+    bool cancel = true;
+    BrowserView::NavigationHook hook()
+    {
+        return [this](const QString &address) {
+            seen << address;
+            return cancel;
+        };
+    }
+};
+
+} // namespace
+
+class TestBrowserView : public QObject
+{
+    Q_OBJECT
+private slots:
+    void shippedPagesExist_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *n : {"home.htm", "About.htm", "err.html", "help.htm", "farbverlauf.jpg"})
+            QTest::newRow(n) << QString::fromLatin1(n);
+    }
+    void shippedPagesExist()
+    {
+        QFETCH(QString, name);
+        QFileInfo info(QDir(pagesDir()).filePath(name));
+        QVERIFY2(info.isFile() && info.size() > 0, qPrintable(info.filePath()));
+    }
+
+    void startPageOffersTheProgramsActions()
+    {
+        BrowserView view;
+        view.navigate(page("home.htm"));
+        QVERIFY(!view.showsMissingPage());
+        const QStringList links = anchors(*view.document());
+        QVERIFY2(links.contains("qn:Go()"), qPrintable(links.join(' ')));
+        QVERIFY(links.contains("qn:Open()"));
+        bool speaks = false;
+        for (const QString &l : links)
+            speaks = speaks || (l.startsWith("speak:") && l.contains("%20"));
+        QVERIFY2(speaks, "a greeting spoken through speak: with %20 between its words");
+        QCOMPARE(view.documentTitle(), QStringLiteral("Quenora – Startseite"));
+    }
+
+    void errorTemplateHoldsThePlaceholder()
+    {
+        QFile f(page("err.html"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().contains("%MOREINFO"));
+    }
+
+    // Mouse clicks on the start page's links reach the hook with the href
+    // exactly as the page writes it, %20 included.
+    void mouseClicksReachTheHookAsWritten()
+    {
+        BrowserView view;
+        HookRecorder rec;
+        view.navigate(page("home.htm"));
+        view.setNavigationHook(rec.hook());
+        view.resize(420, 420);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+
+        const QStringList links = anchors(*view.document());
+        QVERIFY(links.size() >= 3);
+        for (const QString &href : links.mid(0, 3)) {
+            const QPoint at = linkPoint(view, href);
+            QVERIFY2(at.x() >= 0, qPrintable(href));
+            QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);
+        }
+        QCOMPARE(rec.seen, links.mid(0, 3));
+        QVERIFY(rec.seen.last().contains("%20"));
+        // Cancelled: the start page is still shown.
+        QCOMPARE(view.currentAddress(), page("home.htm"));
+    }
+
+    void keyboardActivationReachesTheHook()
+    {
+        BrowserView view;
+        HookRecorder rec;
+        view.navigate(page("home.htm"));
+        view.setNavigationHook(rec.hook());
+        view.resize(420, 420);
+        view.show();
+        view.activateWindow();
+        view.setFocus();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QStringList links = anchors(*view.document());
+        QVERIFY(links.size() >= 2);
+
+        QTest::keyClick(&view, Qt::Key_Tab);
+        QTest::keyClick(&view, Qt::Key_Return);
+        QTest::keyClick(&view, Qt::Key_Tab);
+        QTest::keyClick(&view, Qt::Key_Return);
+        QCOMPARE(rec.seen, links.mid(0, 2));
+    }
+
+    void setSourceAndRelativeLinksGoThroughTheHook()
+    {
+        BrowserView view;
+        HookRecorder rec;
+        rec.cancel = false;
+        view.setNavigationHook(rec.hook());
+        view.setSource(QUrl::fromLocalFile(page("home.htm")));
+        QCOMPARE(rec.seen, QStringList{QUrl::fromLocalFile(page("home.htm")).toString()});
+        // A relative link of the page resolves against the page.
+        view.navigate("About.htm");
+        QCOMPARE(rec.seen.last(), QStringLiteral("About.htm"));
+        QCOMPARE(view.documentTitle(), QStringLiteral("Über Quenora"));
+        QCOMPARE(view.source(), QUrl::fromLocalFile(page("About.htm")));
+        // The history too.
+        view.backward();
+        QCOMPARE(view.source(), QUrl::fromLocalFile(page("home.htm")));
+        QCOMPARE(rec.seen.last(), QUrl::fromLocalFile(page("About.htm")).toString().replace("About", "home"));
+    }
+
+    void cancelledNavigationLoadsNothing()
+    {
+        BrowserView view;
+        view.navigate(page("home.htm"));
+        const QString before = view.toHtml();
+        HookRecorder rec;
+        view.setNavigationHook(rec.hook());
+        view.navigate(page("About.htm"));
+        view.setSource(QUrl::fromLocalFile(page("help.htm")));
+        QCOMPARE(rec.seen.size(), 2);
+        QCOMPARE(view.toHtml(), before);
+        QCOMPARE(view.source(), QUrl::fromLocalFile(page("home.htm")));
+    }
+
+    void missingPageShowsAMessage_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("missing file") << QStringLiteral("/nirgends/home.htm");
+        QTest::newRow("a folder") << QStringLiteral(QUENORA_SOURCE_DIR "/data");
+        QTest::newRow("unknown scheme") << QStringLiteral("gopher:<b>x</b>");
+        QTest::newRow("own scheme without a handler") << QStringLiteral("qn:Go()");
+    }
+    void missingPageShowsAMessage()
+    {
+        QFETCH(QString, address);
+        BrowserView view;
+        view.navigate(address);
+        QVERIFY(view.showsMissingPage());
+        const QString text = view.toPlainText();
+        QVERIFY2(text.contains("Diese Seite kann nicht angezeigt werden"), qPrintable(text));
+        // The address shows as text, never as markup.
+        QVERIFY2(text.contains(address), qPrintable(text));
+        // A readable page afterwards shows normally again.
+        view.navigate(page("home.htm"));
+        QVERIFY(!view.showsMissingPage());
+        QVERIFY(view.toPlainText().contains("Willkommen bei Quenora"));
+    }
+
+    void webAddressesGoToTheDesktop_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("http") << QStringLiteral("http://example.com/a%20b");
+        QTest::newRow("https") << QStringLiteral("https://example.com/");
+        QTest::newRow("mail") << QStringLiteral("mailto:anna@example.com");
+    }
+    void webAddressesGoToTheDesktop()
+    {
+        QFETCH(QString, address);
+        BrowserView view;
+        view.navigate(page("home.htm"));
+        QSignalSpy external(&view, &BrowserView::externalLinkRequested);
+        view.navigate(address);
+        QCOMPARE(external.count(), 1);
+        QCOMPARE(external.at(0).at(0).toString(), address);
+        QCOMPARE(view.source(), QUrl::fromLocalFile(page("home.htm")));
+    }
+
+    void picturesFromTheWebAreNotFetched()
+    {
+        QTemporaryDir dir;
+        QFile f(dir.filePath("p.htm"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<html><body><img src=\"http://192.0.2.1/x.png\"><img src=\"pic.jpg\"></body></html>");
+        f.close();
+        QVERIFY(QFile::copy(page("farbverlauf.jpg"), dir.filePath("pic.jpg")));
+        BrowserView view;
+        view.navigate(dir.filePath("p.htm"));
+        QVERIFY(!view.loadResource(QTextDocument::ImageResource, QUrl("http://192.0.2.1/x.png")).isValid());
+        QVERIFY(view.loadResource(QTextDocument::ImageResource, QUrl("pic.jpg")).isValid());
+    }
+
+    void fragmentLinksStayOnThePage()
+    {
+        BrowserView view;
+        view.resize(400, 300);
+        view.navigate(page("help.htm"));
+        view.navigate("#variablen");
+        QVERIFY(!view.showsMissingPage());
+        QCOMPARE(view.source().adjusted(QUrl::RemoveFragment), QUrl::fromLocalFile(page("help.htm")));
+    }
+};
+
+// ---------------------------------------------------------------------------
+
+namespace {
+struct ActionLog {
+    QStringList log;
+    NavigationHandler::Actions actions()
+    {
+        NavigationHandler::Actions a;
+        a.textmode = [this] { log << "Textmode"; };
+        a.openDocument = [this] { log << "OpenDoc"; };
+        a.showTextView = [this] { log << "showTextView"; };
+        a.setDocumentText = [this](const QString &t) { log << "document:" + t; };
+        a.speakWaiting = [this](const QString &t) { log << "speak:" + t; };
+        a.showStartPage = [this] { log << "startPage"; };
+        return a;
+    }
+};
+} // namespace
+
+class TestNavigationHandler : public QObject
+{
+    Q_OBJECT
+private slots:
+    void addresses_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("qn:Go()") << "qn:Go()" << true << QStringList{"Textmode"} << 0;
+        QTest::newRow("qn:Go(anything)") << "qn:Go(x)" << true << QStringList{"Textmode"} << 0;
+        QTest::newRow("qn:Go without parentheses is swallowed") << "qn:Go" << true << QStringList{} << 0;
+        QTest::newRow("qn:Open()") << "qn:Open()" << true << QStringList{"OpenDoc", "showTextView"} << 0;
+        QTest::newRow("qn:Speak()") << "qn:Speak(Hallo)" << true << QStringList{"startPage"} << 1;
+        QTest::newRow("unknown qn: command") << "qn:Drucken()" << true << QStringList{} << 0;
+        QTest::newRow("qn: alone") << "qn:" << true << QStringList{} << 0;
+        QTest::newRow("commands are case-sensitive") << "qn:go()" << true << QStringList{} << 0;
+        QTest::newRow("the scheme is case-sensitive") << "QN:Go()" << false << QStringList{} << 0;
+        QTest::newRow("speak: two words")
+            << "speak:Hallo%20Welt" << true
+            << QStringList{"showTextView", "document:Hallo Welt", "speak:Hallo Welt"} << 0;
+        QTest::newRow("speak: only %20 is decoded")
+            << "speak:A%2Fb%20c%25d" << true << QStringList{"showTextView", "document:A%2Fb c%25d", "speak:A%2Fb c%25d"}
+            << 0;
+        QTest::newRow("speak: empty") << "speak:" << true << QStringList{"showTextView", "document:", "speak:"} << 0;
+        QTest::newRow("Speak: is an ordinary address") << "Speak:Hallo" << false << QStringList{} << 0;
+        QTest::newRow("a page") << "/usr/share/quenora/hypertext/home.htm" << false << QStringList{} << 0;
+        QTest::newRow("a relative page") << "About.htm" << false << QStringList{} << 0;
+        QTest::newRow("the web") << "https://example.com/" << false << QStringList{} << 0;
+    }
+    void addresses()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, cancel);
+        QFETCH(QStringList, actions);
+        QFETCH(int, messages);
+        ActionLog log;
+        ScriptedDialogs dialogs;
+        NavigationHandler handler(log.actions(), dialogs);
+        QCOMPARE(handler.BeforeNavigate(address), cancel);
+        QCOMPARE(log.log, actions);
+        QCOMPARE(dialogs.messages.size(), messages);
+        if (messages)
+            QCOMPARE(dialogs.messages.first().text, QString());
+    }
+
+    void commandIsTheAddressUpToTheFirstParenthesis_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("plain") << "qn:Go()" << "qn:Go";
+        QTest::newRow("two") << "qn:Open((x))" << "qn:Open";
+        QTest::newRow("none") << "qn:Go" << "";
+        QTest::newRow("leading") << "(qn:Go" << "";
+    }
+    void commandIsTheAddressUpToTheFirstParenthesis()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, command);
+        QCOMPARE(NavigationHandler::command(address), command);
+    }
+
+    void handlersWithoutActionsDoNotCrash()
+    {
+        ScriptedDialogs dialogs;
+        NavigationHandler handler({}, dialogs);
+        QVERIFY(handler.BeforeNavigate("qn:Go()"));
+        QVERIFY(handler.BeforeNavigate("speak:x"));
+    }
+};
+
+// ---------------------------------------------------------------------------
+
+class TestErrorPage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void moreInfo_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("with description")
+            << 76 << "Pfad nicht gefunden" << "<p><p>Fehlernummer: 76<br>Fehlerbeschreibung: Pfad nicht gefunden";
+        QTest::newRow("empty description")
+            << 53 << "" << "<p><p>Fehlernummer: 53<br>Fehlerbeschreibung: (keine Fehlernummer!)";
+        QTest::newRow("markup in the description is shown as text")
+            << 5 << "/home/a<b>&c" << "<p><p>Fehlernummer: 5<br>Fehlerbeschreibung: /home/a&lt;b&gt;&amp;c";
+        QTest::newRow("negative") << -1 << "x" << "<p><p>Fehlernummer: -1<br>Fehlerbeschreibung: x";
+    }
+    void moreInfo()
+    {
+        QFETCH(int, number);
+        QFETCH(QString, description);
+        QFETCH(QString, expected);
+        QCOMPARE(ErrorPage::moreInfo(number, description), expected);
+    }
+
+    void everyPlaceholderIsReplaced()
+    {
+        QCOMPARE(ErrorPage::fill("a%MOREINFOb%MOREINFO", 1, "d"),
+                 "a" + ErrorPage::moreInfo(1, "d") + "b" + ErrorPage::moreInfo(1, "d"));
+        QCOMPARE(ErrorPage::fill("", 1, "d"), QString());
+    }
+
+    void writeReplacesTheOldPage()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath("hypertext/err2.html");
+        QVERIFY(ErrorPage::write(page("err.html"), target, 76, "erste"));
+        QVERIFY(ErrorPage::write(page("err.html"), target, 53, QString()));
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(f.readAll());
+        QVERIFY(html.contains("Fehlernummer: 53"));
+        QVERIFY(html.endsWith("</html>\n"));
+        QVERIFY(!html.contains("erste"));
+        QVERIFY(!html.contains("%MOREINFO"));
+        QVERIFY(html.contains("Es ist ein Fehler aufgetreten"));
+    }
+
+    void missingTemplateGivesAnEmptyPage()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath("err2.html");
+        QVERIFY(ErrorPage::write(dir.filePath("nope.html"), target, 76, "x"));
+        QCOMPARE(QFileInfo(target).size(), 0);
+    }
+
+    void unwritableTargetRemovesTheStalePage()
+    {
+        QTemporaryDir dir;
+        // A folder where the page should be: nothing can be written there.
+        const QString target = dir.filePath("err2.html");
+        QVERIFY(QDir().mkpath(target + "/blocked"));
+        QVERIFY(!ErrorPage::write(page("err.html"), target + "/blocked", 1, "x"));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    int status = 0;
+    {
+        TestBrowserView t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    {
+        TestNavigationHandler t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    {
+        TestErrorPage t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    return status;
+}
+
+#include "tst_browserview.moc"
