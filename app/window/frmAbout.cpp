@@ -47,15 +47,15 @@ frmAbout::frmAbout(const QString &majorMinor, QWidget *parent) : QDialog(parent)
     m_label3 = label("Label3", WindowTexts::AboutMaker, QRect(30, 156, 420, 20), 10);
     m_label3->installEventFilter(this);
     label("Label5", WindowTexts::AboutAuthor, QRect(30, 176, 420, 20), 10);
-    label("Label2", WindowTexts::AboutLegal, QRect(30, 210, 420, 52), 9);
-    m_label1 = label("Label1", WindowTexts::AboutClickHint, QRect(30, 278, 420, 20), 9, true);
+    label("Label2", WindowTexts::AboutLegal, QRect(30, 206, 420, 56), 9);
+    m_label1 = label("Label1", WindowTexts::AboutClickHint, QRect(30, 274, 420, 36), 9, true);
     m_label1->installEventFilter(this);
 
     m_shape1 = new QFrame(this);
     m_shape1->setObjectName(QStringLiteral("Shape1"));
     m_shape1->setFrameShape(QFrame::Box);
     m_shape1->setLineWidth(1);
-    m_shape1->setStyleSheet(QStringLiteral("QFrame#Shape1 { border: 1px solid #0b1a33; background: transparent; }"));
+    m_shape1->setStyleSheet(QStringLiteral("QFrame#Shape1 { border: 2px solid #9cc3ea; background: transparent; }"));
     // Only a frame: clicks fall through to what lies beneath it.
     m_shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_shape1->raise();

@@ -397,7 +397,7 @@ private slots:
         QVERIFY(html.endsWith("</html>\n"));
         QVERIFY(!html.contains("erste"));
         QVERIFY(!html.contains("%MOREINFO"));
-        QVERIFY(html.contains("Es ist ein Fehler aufgetreten"));
+        QVERIFY(html.contains("Ein Fehler ist aufgetreten"));
     }
 
     void missingTemplateGivesAnEmptyPage()

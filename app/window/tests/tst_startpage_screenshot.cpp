@@ -1,0 +1,177 @@
+// Pictures of the shipped pages as the window shows them, for a person to
+// look at: the start page at the window's default size, the about page, the
+// help page, the error page and the about dialog. Run under xvfb-run, the
+// pictures are taken from the X screen, so they show what a user would see;
+// they land in <build>/screenshots/. Only what must hold whatever the fonts
+// is checked: the picture has the window's size and the page was drawn.
+#include "BrowserView.h"
+#include "FakeSpeechEngine.h"
+#include "RecordingExtensionHost.h"
+#include "RecordingShell.h"
+#include "ScriptedDialogs.h"
+#include "SettingsStore.h"
+#include "SqliteHive.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+QString shotsDir()
+{
+    const QString dir = QStringLiteral(QUENORA_BINARY_DIR "/screenshots");
+    QDir().mkpath(dir);
+    return dir;
+}
+
+// The widget as the screen shows it (the real X server under xvfb), or as it
+// paints itself where there is no screen to take it from.
+QImage picture(QWidget &w)
+{
+    QScreen *screen = w.screen();
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && screen) {
+        const QPoint at = w.mapToGlobal(QPoint(0, 0));
+        return screen->grabWindow(0, at.x(), at.y(), w.width(), w.height()).toImage();
+    }
+    return w.grab().toImage();
+}
+
+int distinctColours(const QImage &image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 7)
+        for (int x = 0; x < image.width(); x += 7)
+            colours.insert(image.pixel(x, y));
+    return int(colours.size());
+}
+
+} // namespace
+
+class TestStartPageScreenshot : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_home;
+    std::shared_ptr<SqliteHive> m_hive;
+    std::unique_ptr<SettingsStore> m_settings;
+    FakeSpeechEngine m_voice;
+    FakeSpeechEngine m_voice2;
+    ScriptedDialogs m_dialogs;
+    RecordingShell m_shell;
+    RecordingExtensionHost m_extensions;
+    std::unique_ptr<frmMain> m_window;
+
+    void save(const QImage &image, const QString &name)
+    {
+        const QString path = QDir(shotsDir()).filePath(name);
+        QVERIFY2(image.save(path), qPrintable(path));
+        qInfo("screenshot: %s", qPrintable(path));
+    }
+
+    // Waits until the page has been painted on the screen.
+    QImage settle(QWidget &w)
+    {
+        QApplication::processEvents();
+        QTest::qWait(300);
+        return picture(w);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("QUENORA_HOME", m_home.path().toUtf8());
+        qputenv("QUENORA_DATA_DIR", QUENORA_SOURCE_DIR "/data");
+        m_hive = std::make_shared<SqliteHive>(m_home.filePath("registry.db"));
+        m_settings = std::make_unique<SettingsStore>(m_hive);
+        m_settings->write(SettingKeys::ShowWB, "1");
+        frmMain::Collaborators c;
+        c.voice = &m_voice;
+        c.voice2 = &m_voice2;
+        c.dialogs = &m_dialogs;
+        c.shell = &m_shell;
+        c.extensions = &m_extensions;
+        c.settings = m_settings.get();
+        c.endProcess = [] {};
+        c.runSurvey = [](QWidget *) { return 0; };
+        m_window = std::make_unique<frmMain>(c);
+        m_window->Form_Load();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void startPageAtTheDefaultSize()
+    {
+        frmMain &w = *m_window;
+        const QSize defaultSize = w.size();
+        const QImage shot = settle(w);
+        save(shot, "startpage.png");
+        QCOMPARE(shot.size(), defaultSize);
+        // The page's header is drawn in the browser: dark blue with light text.
+        BrowserView &b = *w.wbBrowser();
+        const QPoint header = b.viewport()->mapTo(&w, QPoint(12, 12));
+        const QColor c = shot.pixelColor(header);
+        QVERIFY2(c.blue() > c.red() + 40 && c.lightness() < 140, qPrintable(c.name()));
+        QVERIFY(distinctColours(shot) > 20);
+    }
+
+    void otherPages_data()
+    {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("about page") << "mnuMoreInfo" << "aboutpage.png";
+        QTest::newRow("help page") << "mnuShowHelp" << "helppage.png";
+        QTest::newRow("error page") << "" << "errorpage.png";
+    }
+    void otherPages()
+    {
+        QFETCH(QString, menu);
+        QFETCH(QString, file);
+        frmMain &w = *m_window;
+        if (menu.isEmpty())
+            w.ShowErrorPage(76, QStringLiteral("Der Ordner scripts kann nicht gelesen werden."));
+        else
+            w.action(menu)->trigger();
+        QVERIFY(!w.wbBrowser()->showsMissingPage());
+        const QImage shot = settle(w);
+        save(shot, file);
+        QVERIFY(distinctColours(shot) > 20);
+    }
+
+    void aboutDialog()
+    {
+        QImage shot;
+        QTimer::singleShot(0, this, [&] {
+            QWidget *about = QApplication::activeModalWidget();
+            if (!about)
+                return;
+            if (QTest::qWaitForWindowExposed(about))
+                shot = settle(*about);
+            QTest::keyClick(about, Qt::Key_Escape);
+        });
+        m_window->action("mnuAbout")->trigger();
+        QVERIFY(!shot.isNull());
+        save(shot, "aboutdialog.png");
+        // The gradient fills it: its top-left is darker than its bottom-right.
+        QVERIFY(shot.pixelColor(40, 40).lightness() < shot.pixelColor(shot.width() - 40, shot.height() - 12).lightness());
+    }
+
+    void cleanupTestCase() { m_window.reset(); }
+};
+
+int main(int argc, char **argv)
+{
+    // A real X display when there is one (xvfb-run gives one), so the
+    // pictures come from the screen; offscreen otherwise.
+    if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    TestStartPageScreenshot test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_startpage_screenshot.moc"
