@@ -77,19 +77,6 @@ class TestBrowserView : public QObject
 {
     Q_OBJECT
 private slots:
-    void shippedPagesExist_data()
-    {
-        QTest::addColumn<QString>("name");
-        for (const char *n : {"home.htm", "About.htm", "err.html", "help.htm", "farbverlauf.jpg"})
-            QTest::newRow(n) << QString::fromLatin1(n);
-    }
-    void shippedPagesExist()
-    {
-        QFETCH(QString, name);
-        QFileInfo info(QDir(pagesDir()).filePath(name));
-        QVERIFY2(info.isFile() && info.size() > 0, qPrintable(info.filePath()));
-    }
-
     void startPageOffersTheProgramsActions()
     {
         BrowserView view;
@@ -325,29 +312,6 @@ private slots:
             QCOMPARE(dialogs.messages.first().text, QString());
     }
 
-    void commandIsTheAddressUpToTheFirstParenthesis_data()
-    {
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<QString>("command");
-        QTest::newRow("plain") << "qn:Go()" << "qn:Go";
-        QTest::newRow("two") << "qn:Open((x))" << "qn:Open";
-        QTest::newRow("none") << "qn:Go" << "";
-        QTest::newRow("leading") << "(qn:Go" << "";
-    }
-    void commandIsTheAddressUpToTheFirstParenthesis()
-    {
-        QFETCH(QString, address);
-        QFETCH(QString, command);
-        QCOMPARE(NavigationHandler::command(address), command);
-    }
-
-    void handlersWithoutActionsDoNotCrash()
-    {
-        ScriptedDialogs dialogs;
-        NavigationHandler handler({}, dialogs);
-        QVERIFY(handler.BeforeNavigate("qn:Go()"));
-        QVERIFY(handler.BeforeNavigate("speak:x"));
-    }
 };
 
 // ---------------------------------------------------------------------------

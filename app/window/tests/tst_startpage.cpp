@@ -136,17 +136,6 @@ private slots:
         QVERIFY(w.isTextMode());
     }
 
-    void keyboardReachesTheLinksToo()
-    {
-        Rig rig;
-        frmMain &w = rig.load();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        rig.browser().setFocus();
-        QTest::keyClick(&rig.browser(), Qt::Key_Tab);
-        QTest::keyClick(&rig.browser(), Qt::Key_Return);
-        QVERIFY(w.isTextMode());
-    }
-
     void speakReplacesTheDocumentAndSpeaksIt()
     {
         Rig rig;
@@ -164,14 +153,6 @@ private slots:
         QCOMPARE(rig.extensions.events.count("Filter"), 1);
         QVERIFY(w.isTextMode());
         QCOMPARE(rig.pageTitle(), QStringLiteral("Quenora – Startseite"));
-    }
-
-    void speakDecodesOnlyBlanks()
-    {
-        Rig rig;
-        frmMain &w = rig.load();
-        rig.browser().navigate("speak:50%25%20mehr");
-        QCOMPARE(w.rtfText()->toPlainText(), QStringLiteral("50%25 mehr"));
     }
 
     void unknownCommandIsCancelledSilently()
