@@ -1,6 +1,7 @@
 #include "SpeakCommand.h"
 
 #include "Ansi.h"
+#include "DocumentIO.h"
 #include "EspeakEngine.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
@@ -91,16 +92,19 @@ bool SpeakCommand::parse(const QStringList &arguments, Options *options, QString
             target = &o.pitch;
         else if (name == QLatin1String("--volume"))
             target = &o.volume;
-        if (target || name == QLatin1String("--wav")) {
+        const bool pathOption = name == QLatin1String("--wav") || name == QLatin1String("--file");
+        if (target || pathOption) {
             const std::optional<QString> v = value();
-            if (!v || (name == QLatin1String("--wav") && v->isEmpty())) {
+            if (!v || (pathOption && v->isEmpty())) {
                 *error = SpeechTexts::missingValue(name);
                 return false;
             }
             if (target)
                 *target = *v;
-            else
+            else if (name == QLatin1String("--wav"))
                 o.wavPath = *v;
+            else
+                o.documentPath = *v;
             continue;
         }
         if (!inlineValue && name == QLatin1String("--list-voices"))
@@ -114,7 +118,11 @@ bool SpeakCommand::parse(const QStringList &arguments, Options *options, QString
             return false;
         }
     }
-    o.readStdin = words.isEmpty() || words == QStringList{QStringLiteral("-")};
+    if (!o.documentPath.isEmpty() && !words.isEmpty()) {
+        *error = SpeechTexts::fileAndText();
+        return false;
+    }
+    o.readStdin = o.documentPath.isEmpty() && (words.isEmpty() || words == QStringList{QStringLiteral("-")});
     if (!o.readStdin)
         o.text = words.join(QLatin1Char(' '));
     *options = o;
@@ -195,7 +203,13 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
                                                       engine.modeCount()));
 
     QString text = options.text;
-    if (options.readStdin) {
+    if (!options.documentPath.isEmpty()) {
+        // Exactly what the editor's document box would show.
+        const DocumentText document = DocumentIO::readText(options.documentPath);
+        if (!document.ok)
+            return fail(err, document.errorMessage);
+        text = document.text;
+    } else if (options.readStdin) {
         QByteArray bytes;
         if (!in || !readAll(in, &bytes))
             return fail(err, SpeechTexts::unreadableInput());

@@ -4,7 +4,7 @@
 // suffix, through the same engine and text preparation as the editor.
 //
 //   quenora-speak [--voice N] [--speed P] [--pitch P] [--volume P] [--wav FILE]
-//                 [--list-voices] [--dry-run] [TEXT | -]
+//                 [--list-voices] [--dry-run] [--file DOCUMENT | TEXT | -]
 //
 // Exit status 0 on success, 1 with a German message on stderr otherwise.
 
@@ -23,6 +23,7 @@ public:
         std::optional<QString> pitch;
         std::optional<QString> volume;
         QString wavPath;
+        QString documentPath; // --file: a text or RTF document, read as the editor reads it
         bool listVoices = false;
         bool dryRun = false;
         bool help = false;

@@ -33,7 +33,7 @@ inline QString usage()
 {
     return QStringLiteral(
         "Aufruf: quenora-speak [--voice N] [--speed P] [--pitch P] [--volume P] [--wav DATEI]\n"
-        "                      [--list-voices] [--dry-run] [TEXT | -]\n"
+        "                      [--list-voices] [--dry-run] [--file DOKUMENT | TEXT | -]\n"
         "\n"
         "Liest TEXT (oder bei - bzw. ohne TEXT die Standardeingabe) mit den gespeicherten\n"
         "Spracheinstellungen vor, samt Präfix und Suffix.\n"
@@ -43,6 +43,7 @@ inline QString usage()
         "  --pitch P       Tonhöhe in Prozent (0 bis 100)\n"
         "  --volume P      Lautstärke in Prozent (0 bis 100)\n"
         "  --wav DATEI     in eine WAV-Datei aufnehmen statt abzuspielen\n"
+        "  --file DOKUMENT ein Text- oder RTF-Dokument vorlesen, wie der Editor es zeigt\n"
         "  --list-voices   die Stimmen auflisten: Position, Modus, Name, Sprach-ID, Geschlecht\n"
         "  --dry-run       nur den Text ausgeben, der gesprochen würde\n"
         "  --help          diese Hilfe\n");
@@ -71,6 +72,10 @@ inline QString voiceOutOfRange(const QString &value, int count)
 inline QString noVoices()
 {
     return QStringLiteral("Es ist keine Stimme installiert (espeak-ng-data fehlt?).");
+}
+inline QString fileAndText()
+{
+    return QStringLiteral("Bitte entweder --file DOKUMENT oder einen TEXT angeben, nicht beides.");
 }
 inline QString unreadableInput()
 {

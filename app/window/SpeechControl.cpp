@@ -31,6 +31,10 @@ SpeechControl::SpeechControl(SpeechEngine &voice, SpeechEngine &voice2, SpeechHo
     connect(&m_voice, &SpeechEngine::textEnded, this, [this] {
         m_mapping.active = false;
         emit speakingStopped();
+        if (m_finishPending && !m_voice.isSpeaking()) {
+            m_finishPending = false;
+            m_host.showStatus(WindowTexts::SpeechFinished);
+        }
     });
 }
 
@@ -82,6 +86,7 @@ void SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QString &
 
     m_voice.reset();
     m_voice2.reset();
+    m_finishPending = false;
     emit speakingStopped();
     letEventsRun();
 
@@ -143,6 +148,7 @@ void SpeechControl::Stop()
     m_voice.reset();
     m_voice2.reset();
     m_host.clearScriptRunning();
+    m_finishPending = false;
     m_mapping.active = false;
     emit speakingStopped();
 }
@@ -201,6 +207,12 @@ void SpeechControl::onVoiceWord(int position, int length)
 
 void SpeechControl::onRecorderEnded()
 {
-    m_host.showStatus(WindowTexts::SpeechFinished);
+    // The recording is complete: it can be exported. The recorder works far
+    // faster than the loudspeaker plays, so "read completely" waits until
+    // the loudspeaker has finished too.
     m_host.setExportButtonEnabled(true);
+    if (m_voice.isSpeaking())
+        m_finishPending = true;
+    else
+        m_host.showStatus(WindowTexts::SpeechFinished);
 }

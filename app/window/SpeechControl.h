@@ -90,6 +90,7 @@ private:
     int m_isPaused = 0;
     int m_recordingNumber = 0;
     bool m_aborted = false;
+    bool m_finishPending = false; // the recorder ended, the loudspeaker still speaks
 
     // Where the document text sits in the text Voice is speaking.
     struct Mapping {

@@ -21,6 +21,7 @@ private slots:
     void storedSettingsApplyUnlessAnOptionIsGiven();
     void playsWithoutASoundCard();
     void help();
+    void speaksADocumentFile();
 
 private:
     struct Result {
@@ -242,3 +243,34 @@ void tst_QuenoraSpeak::help()
 
 QTEST_GUILESS_MAIN(tst_QuenoraSpeak)
 #include "tst_quenoraspeak.moc"
+
+void tst_QuenoraSpeak::speaksADocumentFile()
+{
+    // A document is read exactly as the editor shows it: RTF without its
+    // control words, plain text through the Ansi codec.
+    const QString rtf = m_home->filePath("brief.rtf");
+    QFile r(rtf);
+    QVERIFY(r.open(QIODevice::WriteOnly));
+    r.write("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}}\\f0 Liebe {\\b Gr\\'fc\\'dfe}\\par}");
+    r.close();
+    Result res = run({"--dry-run", "--file", rtf});
+    QCOMPARE(res.err, QString());
+    QCOMPARE(res.exitCode, 0);
+    QCOMPARE(res.out, QStringLiteral(u" Liebe Grüße \n"));
+
+    const QString txt = m_home->filePath("notiz.txt");
+    QFile t(txt);
+    QVERIFY(t.open(QIODevice::WriteOnly));
+    t.write("Zeile eins\r\nZeile zwei \xE4");
+    t.close();
+    res = run({"--dry-run", "--file=" + txt});
+    QCOMPARE(res.exitCode, 0);
+    QCOMPARE(res.out, QStringLiteral(u" Zeile eins\nZeile zwei ä \n"));
+
+    res = run({"--dry-run", "--file", m_home->filePath("fehlt.rtf")});
+    QCOMPARE(res.exitCode, 1);
+    QVERIFY2(res.err.startsWith("quenora-speak: ") && res.err.contains("fehlt.rtf"), qPrintable(res.err));
+    res = run({"--dry-run", "--file", txt, "und Text"});
+    QCOMPARE(res.exitCode, 1);
+    QVERIFY(res.err.contains("nicht beides"));
+}
