@@ -17,6 +17,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QPainter>
+#include <QTextDocument>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -140,6 +142,15 @@ private slots:
         const QImage shot = settle(w);
         save(shot, file);
         QVERIFY(distinctColours(shot) > 20);
+
+        // The whole page at the view's width, to read it without scrolling.
+        QTextDocument *doc = w.wbBrowser()->document();
+        QImage whole(doc->size().toSize(), QImage::Format_RGB32);
+        whole.fill(Qt::white);
+        QPainter painter(&whole);
+        doc->drawContents(&painter);
+        painter.end();
+        save(whole, QString(file).replace(".png", "-whole.png"));
     }
 
     void aboutDialog()
