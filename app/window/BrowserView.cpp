@@ -38,8 +38,10 @@ BrowserView::BrowserView(QWidget *parent) : QTextBrowser(parent)
     setOpenExternalLinks(false);
 
     // The text control inside the browser reports the anchor's href as the
-    // page wrote it; anchorClicked only offers it as a QUrl, already decoded.
-    // Its signal is found through the meta-object, so nothing private is used.
+    // page wrote it, for mouse and keyboard alike; anchorClicked only offers
+    // it as a QUrl, already decoded. The control is an internal child of
+    // QTextBrowser, reached through the meta-object (no private header); the
+    // tests click real links, so a Qt that changes this is noticed.
     QObject *control = nullptr;
     for (QObject *child : children()) {
         if (child->metaObject()->indexOfSignal("linkActivated(QString)") >= 0) {

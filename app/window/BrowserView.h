@@ -31,7 +31,7 @@ public:
     // address relative to the page shown, or one of the program's links.
     void navigate(const QString &address);
 
-    // The address of the last navigation that was loaded (or handed on).
+    // The address of the page shown, or of the page that could not be shown.
     QString currentAddress() const { return m_currentAddress; }
     // True while the view shows the message about a page it could not read.
     bool showsMissingPage() const { return m_missingPage; }
