@@ -1,15 +1,8 @@
-#include "frmMain.h"
+#include "WindowRig.h"
 
 #include "CPanelkitCtrl.h"
 #include "DocumentController.h"
-#include "FakeSpeechEngine.h"
-#include "RecordingExtensionHost.h"
-#include "RecordingShell.h"
-#include "ScriptedDialogs.h"
-#include "SettingsStore.h"
-#include "SqliteHive.h"
 #include "WindowTexts.h"
-#include "frmSurvey.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,76 +15,7 @@
 #include <QTextEdit>
 #include <QToolBar>
 
-namespace {
-
-// One window with fakes around it, in a fresh QUENORA_HOME.
-struct Rig {
-    QTemporaryDir home;
-    std::shared_ptr<SqliteHive> hive;
-    std::unique_ptr<SettingsStore> settings;
-    FakeSpeechEngine voice;
-    FakeSpeechEngine voice2;
-    ScriptedDialogs dialogs;
-    RecordingShell shell;
-    RecordingExtensionHost extensions;
-    int ended = 0;
-    int surveyChoice = int(frmSurvey::Choice::Later);
-    int surveysShown = 0;
-    std::unique_ptr<frmMain> window;
-
-    Rig()
-    {
-        qputenv("QUENORA_HOME", home.path().toUtf8());
-        hive = std::make_shared<SqliteHive>(home.filePath("registry.db"));
-        settings = std::make_unique<SettingsStore>(hive);
-        // Tests start in the text view unless they ask for the start page.
-        settings->write(SettingKeys::ShowWB, "0");
-    }
-    frmMain &make()
-    {
-        frmMain::Collaborators c;
-        c.voice = &voice;
-        c.voice2 = &voice2;
-        c.dialogs = &dialogs;
-        c.shell = &shell;
-        c.extensions = &extensions;
-        c.settings = settings.get();
-        c.endProcess = [this] { ++ended; };
-        c.runSurvey = [this](QWidget *) {
-            ++surveysShown;
-            return surveyChoice;
-        };
-        window = std::make_unique<frmMain>(c);
-        return *window;
-    }
-    frmMain &load()
-    {
-        make().Form_Load();
-        return *window;
-    }
-    QString file(const QString &name, const QByteArray &content)
-    {
-        const QString path = home.filePath(name);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(content);
-        return path;
-    }
-    QByteArray read(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-    QStringList messageTexts() const
-    {
-        QStringList out;
-        for (const auto &m : dialogs.messages)
-            out << m.text;
-        return out;
-    }
-};
-
-} // namespace
+using Rig = WindowRig;
 
 class TestFrmMain : public QObject
 {

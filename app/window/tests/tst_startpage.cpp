@@ -2,12 +2,7 @@
 // the program's link schemes on the real pages, the error page and the
 // about dialog.
 #include "BrowserView.h"
-#include "FakeSpeechEngine.h"
-#include "RecordingExtensionHost.h"
-#include "RecordingShell.h"
-#include "ScriptedDialogs.h"
-#include "SettingsStore.h"
-#include "SqliteHive.h"
+#include "WindowRig.h"
 #include "frmMain.h"
 
 #include <QAction>
@@ -24,41 +19,11 @@ namespace {
 
 const QString Greeting = QStringLiteral("speak:Herzlich%20willkommen%20bei%20Quenora!%20Ich%20lese%20Ihnen%20gerne%20Ihre%20Texte%20vor.");
 
-struct Rig {
-    QTemporaryDir home;
-    std::shared_ptr<SqliteHive> hive;
-    std::unique_ptr<SettingsStore> settings;
-    FakeSpeechEngine voice;
-    FakeSpeechEngine voice2;
-    ScriptedDialogs dialogs;
-    RecordingShell shell;
-    RecordingExtensionHost extensions;
-    std::unique_ptr<frmMain> window;
-
-    explicit Rig(bool startPage = true)
+struct Rig : WindowRig {
+    explicit Rig(bool startPage = true) : WindowRig(startPage)
     {
-        qputenv("QUENORA_HOME", home.path().toUtf8());
-        qputenv("QUENORA_DATA_DIR", QUENORA_SOURCE_DIR "/data");
-        hive = std::make_shared<SqliteHive>(home.filePath("registry.db"));
-        settings = std::make_unique<SettingsStore>(hive);
-        settings->write(SettingKeys::ShowWB, startPage ? "1" : "0");
         voice.setAutoFinishMs(0);
         voice2.setAutoFinishMs(0);
-    }
-    frmMain &load()
-    {
-        frmMain::Collaborators c;
-        c.voice = &voice;
-        c.voice2 = &voice2;
-        c.dialogs = &dialogs;
-        c.shell = &shell;
-        c.extensions = &extensions;
-        c.settings = settings.get();
-        c.endProcess = [] {};
-        c.runSurvey = [](QWidget *) { return 0; };
-        window = std::make_unique<frmMain>(c);
-        window->Form_Load();
-        return *window;
     }
     BrowserView &browser() { return *window->wbBrowser(); }
     QString pageTitle() { return browser().documentTitle(); }
