@@ -367,227 +367,202 @@ std::optional<qint64> SqliteHive::makeKey(RootKey root, const QString &path)
     return id;
 }
 
-std::optional<qint64> SqliteHive::openKey(RootKey root, const QString &path)
+template <class Result, class Body>
+Result SqliteHive::inTransaction(bool write, Result failed, Body body)
 {
     QMutexLocker lock(&m_mutex);
     if (!open())
-        return std::nullopt;
-    Transaction t(*this, false);
+        return failed;
+    Transaction t(*this, write);
     if (!t.active())
-        return std::nullopt;
-    const auto id = findKey(root, path);
-    if (id)
-        ok();
-    return id;
+        return failed;
+    return body(t);
+}
+
+bool SqliteHive::runOnKey(int slot, const char *sql, qint64 key, const char *what)
+{
+    Statement s(prepared(slot, sql));
+    if (!s)
+        return false;
+    s.bind(1, key);
+    return s.step() == SQLITE_DONE || fail(what);
+}
+
+std::optional<qint64> SqliteHive::openKey(RootKey root, const QString &path)
+{
+    return inTransaction(false, std::optional<qint64>(), [&](Transaction &) {
+        const auto id = findKey(root, path);
+        if (id)
+            ok();
+        return id;
+    });
 }
 
 std::optional<qint64> SqliteHive::createKey(RootKey root, const QString &path)
 {
-    QMutexLocker lock(&m_mutex);
-    if (!open())
-        return std::nullopt;
-    Transaction t(*this, true);
-    if (!t.active())
-        return std::nullopt;
-    const auto id = makeKey(root, path);
-    if (!id || !t.commit())
-        return std::nullopt;
-    ok();
-    return id;
+    return inTransaction(true, std::optional<qint64>(), [&](Transaction &t) -> std::optional<qint64> {
+        const auto id = makeKey(root, path);
+        if (!id || !t.commit())
+            return std::nullopt;
+        ok();
+        return id;
+    });
 }
 
 bool SqliteHive::deleteKey(RootKey root, const QString &path)
 {
-    QMutexLocker lock(&m_mutex);
-    if (!open())
-        return false;
-    Transaction t(*this, true);
-    if (!t.active())
-        return false;
-    const auto id = findKey(root, path);
-    if (!id)
-        return false;
-    if (splitPath(path).isEmpty()) {
-        // The roots themselves are permanent.
-        m_status = Status::Failed;
-        m_error = QStringLiteral("Ein Hauptschlüssel kann nicht gelöscht werden.");
-        return false;
-    }
-    {
-        Statement s(prepared(HasChild, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1"));
-        if (!s)
+    return inTransaction(true, false, [&](Transaction &t) {
+        const auto id = findKey(root, path);
+        if (!id)
             return false;
-        s.bind(1, *id);
-        const int rc = s.step();
-        if (rc == SQLITE_ROW) {
-            m_status = Status::HasSubkeys;
-            m_error = QStringLiteral("Der Schlüssel hat Unterschlüssel und wird nicht gelöscht.");
+        if (splitPath(path).isEmpty()) {
+            // The roots themselves are permanent.
+            m_status = Status::Failed;
+            m_error = QStringLiteral("Ein Hauptschlüssel kann nicht gelöscht werden.");
             return false;
         }
-        if (rc != SQLITE_DONE)
-            return fail("delete key");
-    }
-    {
-        Statement s(prepared(DeleteValuesOfKey, "DELETE FROM vals WHERE key = ?1"));
-        if (!s)
+        {
+            Statement s(prepared(HasChild, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1"));
+            if (!s)
+                return false;
+            s.bind(1, *id);
+            const int rc = s.step();
+            if (rc == SQLITE_ROW) {
+                m_status = Status::HasSubkeys;
+                m_error = QStringLiteral("Der Schlüssel hat Unterschlüssel und wird nicht gelöscht.");
+                return false;
+            }
+            if (rc != SQLITE_DONE)
+                return fail("delete key");
+        }
+        if (!runOnKey(DeleteValuesOfKey, "DELETE FROM vals WHERE key = ?1", *id, "delete key")
+            || !runOnKey(DeleteKey, "DELETE FROM keys WHERE id = ?1", *id, "delete key") || !t.commit())
             return false;
-        s.bind(1, *id);
-        if (s.step() != SQLITE_DONE)
-            return fail("delete key");
-    }
-    {
-        Statement s(prepared(DeleteKey, "DELETE FROM keys WHERE id = ?1"));
-        if (!s)
-            return false;
-        s.bind(1, *id);
-        if (s.step() != SQLITE_DONE)
-            return fail("delete key");
-    }
-    if (!t.commit())
-        return false;
-    ok();
-    return true;
+        ok();
+        return true;
+    });
 }
 
 std::optional<QStringList> SqliteHive::subkeys(RootKey root, const QString &path)
 {
-    QMutexLocker lock(&m_mutex);
-    if (!open())
-        return std::nullopt;
-    Transaction t(*this, false);
-    if (!t.active())
-        return std::nullopt;
-    const auto id = findKey(root, path);
-    if (!id)
-        return std::nullopt;
-    Statement s(prepared(Subkeys, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold, name"));
-    if (!s)
-        return std::nullopt;
-    s.bind(1, *id);
-    QStringList names;
-    int rc;
-    while ((rc = s.step()) == SQLITE_ROW)
-        names.append(s.text(0));
-    if (rc != SQLITE_DONE) {
-        fail("enumerate keys");
-        return std::nullopt;
-    }
-    ok();
-    return names;
+    return inTransaction(false, std::optional<QStringList>(), [&](Transaction &) -> std::optional<QStringList> {
+        const auto id = findKey(root, path);
+        if (!id)
+            return std::nullopt;
+        Statement s(prepared(Subkeys, "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold, name"));
+        if (!s)
+            return std::nullopt;
+        s.bind(1, *id);
+        QStringList names;
+        int rc;
+        while ((rc = s.step()) == SQLITE_ROW)
+            names.append(s.text(0));
+        if (rc != SQLITE_DONE) {
+            fail("enumerate keys");
+            return std::nullopt;
+        }
+        ok();
+        return names;
+    });
 }
 
 std::optional<QList<RegValue>> SqliteHive::values(RootKey root, const QString &path)
 {
-    QMutexLocker lock(&m_mutex);
-    if (!open())
-        return std::nullopt;
-    Transaction t(*this, false);
-    if (!t.active())
-        return std::nullopt;
-    const auto id = findKey(root, path);
-    if (!id)
-        return std::nullopt;
-    Statement s(prepared(Values, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id"));
-    if (!s)
-        return std::nullopt;
-    s.bind(1, *id);
-    QList<RegValue> list;
-    int rc;
-    while ((rc = s.step()) == SQLITE_ROW)
-        list.append(RegValue{s.text(0), quint32(s.int64(1)), s.blob(2)});
-    if (rc != SQLITE_DONE) {
-        fail("enumerate values");
-        return std::nullopt;
-    }
-    ok();
-    return list;
+    using Values = std::optional<QList<RegValue>>;
+    return inTransaction(false, Values(), [&](Transaction &) -> Values {
+        const auto id = findKey(root, path);
+        if (!id)
+            return std::nullopt;
+        Statement s(prepared(Slot::Values, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id"));
+        if (!s)
+            return std::nullopt;
+        s.bind(1, *id);
+        QList<RegValue> list;
+        int rc;
+        while ((rc = s.step()) == SQLITE_ROW)
+            list.append(RegValue{s.text(0), quint32(s.int64(1)), s.blob(2)});
+        if (rc != SQLITE_DONE) {
+            fail("enumerate values");
+            return std::nullopt;
+        }
+        ok();
+        return list;
+    });
 }
 
 std::optional<RegValue> SqliteHive::value(RootKey root, const QString &path, const QString &name)
 {
-    QMutexLocker lock(&m_mutex);
-    if (!open())
+    return inTransaction(false, std::optional<RegValue>(), [&](Transaction &) -> std::optional<RegValue> {
+        const auto id = findKey(root, path);
+        if (!id)
+            return std::nullopt;
+        Statement s(prepared(Value, "SELECT name, type, data FROM vals WHERE key = ?1 AND fold = ?2"));
+        if (!s)
+            return std::nullopt;
+        s.bind(1, *id);
+        s.bind(2, utf8(foldName(name)));
+        const int rc = s.step();
+        if (rc == SQLITE_ROW) {
+            ok();
+            return RegValue{s.text(0), quint32(s.int64(1)), s.blob(2)};
+        }
+        if (rc == SQLITE_DONE)
+            notFound();
+        else
+            fail("read value");
         return std::nullopt;
-    Transaction t(*this, false);
-    if (!t.active())
-        return std::nullopt;
-    const auto id = findKey(root, path);
-    if (!id)
-        return std::nullopt;
-    Statement s(prepared(Value, "SELECT name, type, data FROM vals WHERE key = ?1 AND fold = ?2"));
-    if (!s)
-        return std::nullopt;
-    s.bind(1, *id);
-    s.bind(2, utf8(foldName(name)));
-    const int rc = s.step();
-    if (rc == SQLITE_ROW) {
-        ok();
-        return RegValue{s.text(0), quint32(s.int64(1)), s.blob(2)};
-    }
-    if (rc == SQLITE_DONE)
-        notFound();
-    else
-        fail("read value");
-    return std::nullopt;
+    });
 }
 
 bool SqliteHive::setValue(RootKey root, const QString &path, const RegValue &value,
                           bool createMissingKey)
 {
-    QMutexLocker lock(&m_mutex);
-    if (!open())
-        return false;
-    Transaction t(*this, true);
-    if (!t.active())
-        return false;
-    const auto id = createMissingKey ? makeKey(root, path) : findKey(root, path);
-    if (!id)
-        return false;
-    // Overwriting keeps the value's place in the enumeration and its name's case.
-    Statement s(prepared(UpsertValue,
-                         "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
-                         "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data"));
-    if (!s)
-        return false;
-    s.bind(1, *id);
-    s.bind(2, utf8(value.name));
-    s.bind(3, utf8(foldName(value.name)));
-    s.bind(4, qint64(value.type));
-    s.bindBlob(5, value.data);
-    if (s.step() != SQLITE_DONE)
-        return fail("write value");
-    if (!t.commit())
-        return false;
-    ok();
-    return true;
+    return inTransaction(true, false, [&](Transaction &t) {
+        const auto id = createMissingKey ? makeKey(root, path) : findKey(root, path);
+        if (!id)
+            return false;
+        // Overwriting keeps the value's place in the enumeration and its name's case.
+        Statement s(prepared(UpsertValue,
+                             "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+                             "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data"));
+        if (!s)
+            return false;
+        s.bind(1, *id);
+        s.bind(2, utf8(value.name));
+        s.bind(3, utf8(foldName(value.name)));
+        s.bind(4, qint64(value.type));
+        s.bindBlob(5, value.data);
+        if (s.step() != SQLITE_DONE)
+            return fail("write value");
+        if (!t.commit())
+            return false;
+        ok();
+        return true;
+    });
 }
 
 bool SqliteHive::deleteValue(RootKey root, const QString &path, const QString &name)
 {
-    QMutexLocker lock(&m_mutex);
-    if (!open())
-        return false;
-    Transaction t(*this, true);
-    if (!t.active())
-        return false;
-    const auto id = findKey(root, path);
-    if (!id)
-        return false;
-    Statement s(prepared(DeleteValue, "DELETE FROM vals WHERE key = ?1 AND fold = ?2"));
-    if (!s)
-        return false;
-    s.bind(1, *id);
-    s.bind(2, utf8(foldName(name)));
-    if (s.step() != SQLITE_DONE)
-        return fail("delete value");
-    if (sqlite3_changes(m_db) == 0) {
-        notFound();
-        return false;
-    }
-    if (!t.commit())
-        return false;
-    ok();
-    return true;
+    return inTransaction(true, false, [&](Transaction &t) {
+        const auto id = findKey(root, path);
+        if (!id)
+            return false;
+        Statement s(prepared(DeleteValue, "DELETE FROM vals WHERE key = ?1 AND fold = ?2"));
+        if (!s)
+            return false;
+        s.bind(1, *id);
+        s.bind(2, utf8(foldName(name)));
+        if (s.step() != SQLITE_DONE)
+            return fail("delete value");
+        if (sqlite3_changes(m_db) == 0) {
+            notFound();
+            return false;
+        }
+        if (!t.commit())
+            return false;
+        ok();
+        return true;
+    });
 }
 
 std::shared_ptr<RegistryHive> RegistryHive::userHive()

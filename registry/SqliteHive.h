@@ -50,6 +50,13 @@ private:
     class Statement;
     class Transaction;
 
+    // One operation: the lock, an open hive and one transaction around body,
+    // which gets the transaction; failed is the result when one is missing.
+    template <class Result, class Body>
+    Result inTransaction(bool write, Result failed, Body body);
+    // A statement with the key id as its one parameter that returns no rows.
+    bool runOnKey(int slot, const char *sql, qint64 key, const char *what);
+
     bool open();
     bool createSchema();
     bool fail(const char *what);

@@ -69,12 +69,19 @@ void DocumentController::NewDoc()
     m_extensions.NotifyNewFile();
 }
 
-void DocumentController::OpenDoc()
+Dialogs::FileRequest DocumentController::fileRequest(const QString &filter) const
 {
+    // The dialog starts with the current document and its default extension.
     Dialogs::FileRequest request;
-    request.filter = WindowTexts::OpenFilter;
+    request.filter = filter;
     request.initialPath = m_currentPath;
     request.defaultSuffix = m_defaultExtension.mid(1);
+    return request;
+}
+
+void DocumentController::OpenDoc()
+{
+    Dialogs::FileRequest request = fileRequest(WindowTexts::OpenFilter);
     request.fileMustExist = true;
     const auto chosen = m_dialogs.openFile(request);
     if (!chosen || chosen->isEmpty())
@@ -121,10 +128,7 @@ bool DocumentController::writeDocument(const QString &path, bool plainText)
 
 bool DocumentController::SaveDoc()
 {
-    Dialogs::FileRequest request;
-    request.filter = WindowTexts::SaveFilter;
-    request.initialPath = m_currentPath;
-    request.defaultSuffix = m_defaultExtension.mid(1);
+    Dialogs::FileRequest request = fileRequest(WindowTexts::SaveFilter);
     request.confirmOverwrite = true;
     const auto chosen = m_dialogs.saveFile(request);
     if (!chosen || chosen->isEmpty())

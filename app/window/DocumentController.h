@@ -8,10 +8,11 @@
 // document has text. Questions and file dialogs go through Dialogs, the
 // extension events through ExtensionHost.
 
+#include "Dialogs.h"
+
 #include <QObject>
 #include <QString>
 
-class Dialogs;
 class ExtensionHost;
 class QTextEdit;
 
@@ -55,6 +56,7 @@ signals:
     void statusText(const QString &text);
 
 private:
+    Dialogs::FileRequest fileRequest(const QString &filter) const;
     bool writeDocument(const QString &path, bool plainText);
 
     QTextEdit &m_rtfText;

@@ -5,13 +5,7 @@
 // they land in <build>/screenshots/. Only what must hold whatever the fonts
 // is checked: the picture has the window's size and the page was drawn.
 #include "BrowserView.h"
-#include "FakeSpeechEngine.h"
-#include "RecordingExtensionHost.h"
-#include "RecordingShell.h"
-#include "ScriptedDialogs.h"
-#include "SettingsStore.h"
-#include "SqliteHive.h"
-#include "frmMain.h"
+#include "WindowRig.h"
 
 #include <QAction>
 #include <QApplication>
@@ -59,15 +53,8 @@ int distinctColours(const QImage &image)
 class TestStartPageScreenshot : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_home;
-    std::shared_ptr<SqliteHive> m_hive;
-    std::unique_ptr<SettingsStore> m_settings;
-    FakeSpeechEngine m_voice;
-    FakeSpeechEngine m_voice2;
-    ScriptedDialogs m_dialogs;
-    RecordingShell m_shell;
-    RecordingExtensionHost m_extensions;
-    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<WindowRig> m_rig;
+    frmMain *m_window = nullptr;
 
     void save(const QImage &image, const QString &name)
     {
@@ -87,23 +74,9 @@ class TestStartPageScreenshot : public QObject
 private slots:
     void initTestCase()
     {
-        qputenv("QUENORA_HOME", m_home.path().toUtf8());
-        qputenv("QUENORA_DATA_DIR", QUENORA_SOURCE_DIR "/data");
-        m_hive = std::make_shared<SqliteHive>(m_home.filePath("registry.db"));
-        m_settings = std::make_unique<SettingsStore>(m_hive);
-        m_settings->write(SettingKeys::ShowWB, "1");
-        frmMain::Collaborators c;
-        c.voice = &m_voice;
-        c.voice2 = &m_voice2;
-        c.dialogs = &m_dialogs;
-        c.shell = &m_shell;
-        c.extensions = &m_extensions;
-        c.settings = m_settings.get();
-        c.endProcess = [] {};
-        c.runSurvey = [](QWidget *) { return 0; };
-        m_window = std::make_unique<frmMain>(c);
-        m_window->Form_Load();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_rig = std::make_unique<WindowRig>(true);
+        m_window = &m_rig->load();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
     }
 
     void startPageAtTheDefaultSize()
@@ -171,7 +144,11 @@ private slots:
         QVERIFY(shot.pixelColor(40, 40).lightness() < shot.pixelColor(shot.width() - 40, shot.height() - 12).lightness());
     }
 
-    void cleanupTestCase() { m_window.reset(); }
+    void cleanupTestCase()
+    {
+        m_window = nullptr;
+        m_rig.reset();
+    }
 };
 
 int main(int argc, char **argv)
