@@ -3,6 +3,7 @@
 //   bench_window            runs both measurements and prints the numbers
 //   bench_window startup    (child) Quenora's start-up until its first paint
 //   bench_window minimal    (child) a minimal Qt widgets program until its first paint
+//   bench_window typing     only the typing measurement
 //
 // Start-up is measured as whole processes, offscreen, 15 runs of each,
 // alternating, in one QUENORA_HOME; the figure is the median wall time from
@@ -141,6 +142,10 @@ int main(int argc, char **argv)
 
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (mode == "typing") {
+        typing();
+        return 0;
+    }
     // The first start of a user writes the hive and the file type; it is
     // reported on its own, the median is of the starts after it.
     QTemporaryDir home;
