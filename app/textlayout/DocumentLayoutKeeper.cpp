@@ -1,0 +1,83 @@
+#include "DocumentLayoutKeeper.h"
+
+#include "IncrementalDocumentLayout.h"
+
+#include <QEvent>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextFrame>
+
+DocumentLayoutKeeper::DocumentLayoutKeeper(QTextEdit *edit)
+    : QObject(edit)
+    , m_edit(edit)
+{
+    edit->viewport()->installEventFilter(this);
+    attach(edit->document());
+    check();
+}
+
+bool DocumentLayoutKeeper::usesIncrementalLayout() const
+{
+    return m_doc && qobject_cast<IncrementalDocumentLayout *>(m_doc->documentLayout());
+}
+
+bool DocumentLayoutKeeper::wantsIncremental() const
+{
+    return m_doc && m_doc->rootFrame()->childFrames().isEmpty();
+}
+
+void DocumentLayoutKeeper::attach(QTextDocument *doc)
+{
+    if (m_doc)
+        disconnect(m_doc, nullptr, this, nullptr);
+    m_doc = doc;
+    if (m_doc) {
+        connect(m_doc, &QTextDocument::contentsChange, this, &DocumentLayoutKeeper::onContentsChange);
+        connect(m_doc, &QTextDocument::documentLayoutChanged, this, &DocumentLayoutKeeper::onContentsChange);
+    }
+}
+
+void DocumentLayoutKeeper::onContentsChange()
+{
+    // Called for every keystroke: only queue a check when the kind of
+    // document no longer matches its layout.
+    if (wantsIncremental() != usesIncrementalLayout())
+        scheduleCheck();
+}
+
+bool DocumentLayoutKeeper::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint && m_edit && m_edit->document() != m_doc)
+        scheduleCheck();
+    return QObject::eventFilter(watched, event);
+}
+
+void DocumentLayoutKeeper::scheduleCheck()
+{
+    if (m_pending)
+        return;
+    m_pending = true;
+    QMetaObject::invokeMethod(this, &DocumentLayoutKeeper::check, Qt::QueuedConnection);
+}
+
+void DocumentLayoutKeeper::check()
+{
+    m_pending = false;
+    if (!m_edit)
+        return;
+    if (m_edit->document() != m_doc)
+        attach(m_edit->document());
+    if (!m_doc)
+        return;
+    const bool want = wantsIncremental();
+    if (want == usesIncrementalLayout())
+        return;
+    if (want) {
+        m_doc->setDocumentLayout(new IncrementalDocumentLayout(m_doc));
+    } else {
+        // Without a layout of its own the document makes Qt's.
+        m_doc->setDocumentLayout(nullptr);
+        m_doc->documentLayout();
+    }
+    emit layoutSwitched(want);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class QTextDocument;
+class QTextEdit;
+
+// Keeps the right layout on a QTextEdit's document. A flat document (only
+// paragraphs) gets an IncrementalDocumentLayout; one holding tables or other
+// frames gets Qt's own layout, which knows how to place them. Switching is
+// always queued: the layout is never replaced from inside one of its own
+// calls, and until the switch the current layout shows the document as it can.
+// It also follows QTextEdit::setDocument, noticed at the next paint.
+class DocumentLayoutKeeper : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DocumentLayoutKeeper(QTextEdit *edit);
+
+    // Whether the edit's document is laid out by an IncrementalDocumentLayout.
+    bool usesIncrementalLayout() const;
+
+signals:
+    // After a switch, with the layout now in charge.
+    void layoutSwitched(bool incremental);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void attach(QTextDocument *doc);
+    void onContentsChange();
+    void scheduleCheck();
+    void check();
+    bool wantsIncremental() const;
+
+    QPointer<QTextEdit> m_edit;
+    QPointer<QTextDocument> m_doc;
+    bool m_pending = false;
+};

@@ -1,0 +1,145 @@
+#pragma once
+
+// textlayout: the layout of the document box.
+//
+// Qt's own document layout keeps the position of every block in the block's
+// QTextLayout, so each edit moves every block after it. This layout keeps the
+// vertical advance of each block (its collapsed top margin plus its lines) in
+// a BlockHeights tree instead: the top of a block, the block at a y and the
+// height of the document are prefix sums in O(log n), and an edit lays out
+// only the blocks it touched. Blocks are laid out when they are drawn, hit or
+// asked for; the rest carry an estimated height and are laid out in the
+// background a few milliseconds at a time, the document size following as
+// the estimates are replaced. Within a block the geometry is the one Qt's
+// layout gives (the same QTextLayout calls, margins in the same 1/64 pixel
+// steps), so the two can be compared block by block.
+//
+// Only the flat document of paragraphs is handled here; a document holding
+// tables or other frames is given back to Qt's layout by
+// DocumentLayoutKeeper, which install() sets up for a QTextEdit.
+
+#include <QAbstractTextDocumentLayout>
+#include <QBasicTimer>
+#include <QFont>
+#include <QList>
+#include <QTextFrameFormat>
+#include <QTextOption>
+
+#include <vector>
+
+#include "BlockHeights.h"
+
+class DocumentLayoutKeeper;
+class InlineImageHandler;
+class QTextEdit;
+
+class IncrementalDocumentLayout : public QAbstractTextDocumentLayout
+{
+    Q_OBJECT
+    // QWidgetTextControl reads and writes the cursor width by this name.
+    Q_PROPERTY(int cursorWidth READ cursorWidth WRITE setCursorWidth)
+
+public:
+    explicit IncrementalDocumentLayout(QTextDocument *document);
+    ~IncrementalDocumentLayout() override;
+
+    // Puts this layout on the edit's document and keeps it there: the
+    // returned keeper (a child of edit) hands the document to Qt's layout
+    // while it holds tables or frames, takes it back when it is flat again
+    // and follows QTextEdit::setDocument. Calling it again returns the same keeper.
+    static DocumentLayoutKeeper *install(QTextEdit *edit);
+
+    void draw(QPainter *painter, const PaintContext &context) override;
+    int hitTest(const QPointF &point, Qt::HitTestAccuracy accuracy) const override;
+    int pageCount() const override;
+    QSizeF documentSize() const override;
+    QRectF frameBoundingRect(QTextFrame *frame) const override;
+    QRectF blockBoundingRect(const QTextBlock &block) const override;
+
+    int cursorWidth() const { return m_cursorWidth; }
+    void setCursorWidth(int width);
+
+    // True when no block carries an estimated height any more.
+    bool isLayoutFinished() const { return m_estimated == 0; }
+    // Lays out every block still estimated, now.
+    void ensureLayoutFinished();
+
+protected:
+    void documentChanged(int from, int charsRemoved, int charsAdded) override;
+    void resizeInlineObject(QTextInlineObject item, int posInDocument, const QTextFormat &format) override;
+    void positionInlineObject(QTextInlineObject item, int posInDocument, const QTextFormat &format) override;
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    struct BlockInfo {
+        qint32 gap = 0;        // collapsed margin above the block, 1/64 px
+        qint32 widthNeed = 0;  // right end of the widest line plus right margin
+        bool exact = false;    // laid out at the current settings
+        bool hasLines = false; // its QTextLayout holds lines of ours
+    };
+
+    // What a block's lines depend on besides the block itself.
+    struct Settings {
+        qreal pageWidth = -1;
+        QFont font;
+        QTextFrameFormat rootFormat;
+        Qt::Alignment alignment;
+        QTextOption::WrapMode wrapMode = QTextOption::WordWrap;
+        QTextOption::Flags flags;
+        qreal tabStop = 0;
+        QList<QTextOption::Tab> tabs;
+        Qt::LayoutDirection direction = Qt::LayoutDirectionAuto;
+        qreal indentWidth = 0;
+        int dpi = 0;
+        bool operator==(const Settings &o) const;
+    };
+
+    Settings currentSettings() const;
+    void applyFrameGeometry();
+    void resetAll();
+    void invalidateAll();
+    void syncBlockCount() const;
+    void layoutAllNow() const;
+    qint64 estimateAdvance(const QTextBlock &block) const;
+    void layoutBlock(const QTextBlock &block, int number) const;
+    void ensureExact(const QTextBlock &block, int number) const;
+    int blockAtY(qreal y, QTextBlock *block) const;
+    qreal blockTop(int number) const;
+    void drawBlock(QPainter *painter, const PaintContext &context, const QTextBlock &block,
+                   const QRectF &clip) const;
+    void drawListItem(QPainter *painter, const PaintContext &context, const QTextBlock &block,
+                      const QTextCharFormat *selectionFormat) const;
+    qint64 maxWidthNeed() const;
+    qreal dpiScale() const;
+    void scheduleWork() const;
+    void noteSizeChange() const;
+    void emitSizeIfChanged();
+
+    InlineImageHandler *m_images = nullptr;
+    mutable std::vector<BlockInfo> m_blocks;
+    mutable BlockHeights m_heights;
+    mutable int m_estimated = 0;
+    mutable int m_scan = 0;
+    mutable qint64 m_maxNeed = 0;
+    mutable bool m_maxNeedDirty = false;
+    // What the estimates learn from blocks laid out so far.
+    mutable qint64 m_learnedLines = 0;
+    mutable qint64 m_learnedLineHeight = 0; // sum, 1/64 px
+    mutable qint64 m_learnedChars = 0;
+    mutable qreal m_learnedTextWidth = 0;
+
+    Settings m_settings;
+    bool m_haveSettings = false;
+    // Root frame geometry, 1/64 px.
+    qint64 m_xLeft = 0;
+    qint64 m_xRight = 0;
+    qint64 m_yTop = 0;
+    qint64 m_contentsWidth = 0;
+    qint64 m_bottomExtra = 0;
+    qint64 m_marginWidth = 0;
+
+    int m_cursorWidth = 1;
+    mutable QBasicTimer m_layoutTimer;
+    mutable QBasicTimer m_sizeTimer;
+    QSizeF m_reportedSize;
+};
