@@ -3,6 +3,7 @@
 #include "IncrementalDocumentLayout.h"
 
 #include <QEvent>
+#include <QScrollBar>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextFrame>
@@ -14,6 +15,7 @@ DocumentLayoutKeeper::DocumentLayoutKeeper(QTextEdit *edit)
     edit->viewport()->installEventFilter(this);
     attach(edit->document());
     check();
+    connectLayout();
 }
 
 bool DocumentLayoutKeeper::usesIncrementalLayout() const
@@ -47,9 +49,32 @@ void DocumentLayoutKeeper::onContentsChange()
 
 bool DocumentLayoutKeeper::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Paint && m_edit && m_edit->document() != m_doc)
-        scheduleCheck();
+    if (event->type() == QEvent::Paint && m_edit) {
+        if (m_edit->document() != m_doc) {
+            scheduleCheck();
+        } else if (auto *layout = qobject_cast<IncrementalDocumentLayout *>(m_doc->documentLayout())) {
+            const int top = m_edit->verticalScrollBar()->value();
+            m_anchorBlock = layout->blockNumberAt(top);
+            m_anchorOffset = top - layout->blockOffset(m_anchorBlock);
+        }
+    }
     return QObject::eventFilter(watched, event);
+}
+
+void DocumentLayoutKeeper::connectLayout()
+{
+    m_anchorBlock = -1;
+    if (auto *layout = m_doc ? qobject_cast<IncrementalDocumentLayout *>(m_doc->documentLayout()) : nullptr)
+        connect(layout, &IncrementalDocumentLayout::estimatesReplaced, this,
+                &DocumentLayoutKeeper::keepViewInPlace, Qt::UniqueConnection);
+}
+
+void DocumentLayoutKeeper::keepViewInPlace(int firstBlockNumber)
+{
+    auto *layout = m_doc ? qobject_cast<IncrementalDocumentLayout *>(m_doc->documentLayout()) : nullptr;
+    if (!m_edit || !layout || m_anchorBlock <= firstBlockNumber || m_anchorBlock >= m_doc->blockCount())
+        return;
+    m_edit->verticalScrollBar()->setValue(qRound(layout->blockOffset(m_anchorBlock) + m_anchorOffset));
 }
 
 void DocumentLayoutKeeper::scheduleCheck()
@@ -74,6 +99,7 @@ void DocumentLayoutKeeper::check()
         return;
     if (want) {
         m_doc->setDocumentLayout(new IncrementalDocumentLayout(m_doc));
+        connectLayout();
     } else {
         // Without a layout of its own the document makes Qt's.
         m_doc->setDocumentLayout(nullptr);

@@ -11,7 +11,9 @@ class QTextEdit;
 // frames gets Qt's own layout, which knows how to place them. Switching is
 // always queued: the layout is never replaced from inside one of its own
 // calls, and until the switch the current layout shows the document as it can.
-// It also follows QTextEdit::setDocument, noticed at the next paint.
+// It also follows QTextEdit::setDocument, noticed at the next paint, and
+// keeps the block at the top of the view in place while the background layout
+// replaces estimated heights above it.
 class DocumentLayoutKeeper : public QObject
 {
     Q_OBJECT
@@ -35,8 +37,14 @@ private:
     void scheduleCheck();
     void check();
     bool wantsIncremental() const;
+    void connectLayout();
+    void keepViewInPlace(int firstBlockNumber);
 
     QPointer<QTextEdit> m_edit;
     QPointer<QTextDocument> m_doc;
     bool m_pending = false;
+    // The block at the top of the view at the last paint, and how far into
+    // its share of the height the view starts.
+    int m_anchorBlock = -1;
+    qreal m_anchorOffset = 0;
 };

@@ -40,6 +40,9 @@ constexpr qint64 kStepNanoseconds = 4'000'000;
 // An edit touching more blocks than this leaves the rest to the background.
 constexpr int kSyncBlocks = 256;
 constexpr qreal kHuge = 1e9;
+// Height above a block asked for outside the view that is laid out with it.
+constexpr qreal kSurroundings = 2500;
+constexpr int kSurroundingBlocks = 400;
 
 Qt::Alignment visualAlignment(Qt::LayoutDirection direction, Qt::Alignment alignment)
 {
@@ -147,27 +150,31 @@ void IncrementalDocumentLayout::applyFrameGeometry()
     m_marginWidth = 2 * (border + padding) + left + right;
 }
 
-qint64 IncrementalDocumentLayout::estimateAdvance(const QTextBlock &block) const
+IncrementalDocumentLayout::Estimate IncrementalDocumentLayout::estimator() const
+{
+    Estimate e;
+    if (m_learnedLines >= 16 && m_learnedChars > 0) {
+        e.charWidth = m_learnedTextWidth / qreal(m_learnedChars);
+        e.lineHeight = m_learnedLineHeight / m_learnedLines;
+    } else {
+        const QFontMetricsF fm(m_settings.font);
+        e.charWidth = fm.averageCharWidth();
+        e.lineHeight = fx(qCeil(fm.ascent() + fm.descent() + qMax(qreal(0), fm.leading())));
+    }
+    e.available = real(m_contentsWidth);
+    e.wraps = e.available > 1 && m_settings.wrapMode != QTextOption::NoWrap
+        && m_settings.wrapMode != QTextOption::ManualWrap && m_settings.pageWidth >= 0;
+    return e;
+}
+
+qint64 IncrementalDocumentLayout::estimateAdvance(const QTextBlock &block, const Estimate &e) const
 {
     if (!block.isVisible())
         return 0;
-    qreal charWidth;
-    qint64 lineHeight;
-    if (m_learnedLines >= 16 && m_learnedChars > 0) {
-        charWidth = m_learnedTextWidth / qreal(m_learnedChars);
-        lineHeight = m_learnedLineHeight / m_learnedLines;
-    } else {
-        const QFontMetricsF fm(m_settings.font);
-        charWidth = fm.averageCharWidth();
-        lineHeight = fx(qCeil(fm.ascent() + fm.descent() + qMax(qreal(0), fm.leading())));
-    }
     qint64 lines = 1;
-    const qreal available = real(m_contentsWidth);
-    if (available > 1 && m_settings.wrapMode != QTextOption::NoWrap
-        && m_settings.wrapMode != QTextOption::ManualWrap && m_settings.pageWidth >= 0) {
-        lines = qMax<qint64>(1, qCeil(qreal(block.length() - 1) * charWidth / available));
-    }
-    return lines * lineHeight;
+    if (e.wraps)
+        lines = qMax<qint64>(1, qCeil(qreal(block.length() - 1) * e.charWidth / e.available));
+    return lines * e.lineHeight;
 }
 
 // Forgets every block and starts over with estimates: a new document, or one
@@ -179,8 +186,9 @@ void IncrementalDocumentLayout::resetAll()
     m_blocks.assign(size_t(count), BlockInfo());
     std::vector<qint64> advances;
     advances.reserve(size_t(count));
+    const Estimate e = estimator();
     for (QTextBlock b = doc->begin(); b.isValid() && int(advances.size()) < count; b = b.next())
-        advances.push_back(estimateAdvance(b));
+        advances.push_back(estimateAdvance(b, e));
     advances.resize(size_t(count), 0);
     m_heights.assign(std::move(advances));
     m_estimated = count;
@@ -402,6 +410,39 @@ void IncrementalDocumentLayout::ensureExact(const QTextBlock &block, int number)
     }
 }
 
+// A block asked for outside the part last painted (the cursor sent to the
+// end, a page down into blocks not laid out yet) is where the view is going:
+// the screenful above it is laid out too, so that painting it later does not
+// push the block down out of the view the edit just scrolled to.
+void IncrementalDocumentLayout::ensureSurroundings(const QTextBlock &block, int number) const
+{
+    const qreal top = real(m_yTop + m_heights.offsetOf(number));
+    if (m_painted.isValid() && top >= m_painted.top() - 1 && top <= m_painted.bottom() + 1)
+        return;
+    qint64 budget = fx(kSurroundings);
+    QTextBlock b = block.previous();
+    for (int n = number - 1, done = 0; b.isValid() && n >= 0 && budget > 0 && done < kSurroundingBlocks;
+         --n, ++done, b = b.previous()) {
+        if (!m_blocks[size_t(n)].exact) {
+            layoutBlock(b, n);
+            noteSizeChange();
+        }
+        budget -= m_heights.value(n);
+    }
+}
+
+int IncrementalDocumentLayout::blockNumberAt(qreal y) const
+{
+    if (m_blocks.empty())
+        return 0;
+    return m_heights.indexAt(fx(y) - m_yTop);
+}
+
+qreal IncrementalDocumentLayout::blockOffset(int number) const
+{
+    return real(m_yTop + m_heights.offsetOf(number));
+}
+
 qreal IncrementalDocumentLayout::blockTop(int number) const
 {
     return real(m_yTop + m_heights.offsetOf(number) + m_blocks[size_t(number)].gap);
@@ -490,11 +531,12 @@ void IncrementalDocumentLayout::timerEvent(QTimerEvent *event)
     }
     if (m_estimated <= 0)
         m_layoutTimer.stop();
+    emitSizeIfChanged();
     if (firstChanged >= 0) {
+        emit estimatesReplaced(firstChanged);
         const qreal top = real(m_yTop + m_heights.offsetOf(firstChanged));
         emit update(QRectF(0, top, kHuge, kHuge));
     }
-    emitSizeIfChanged();
 }
 
 void IncrementalDocumentLayout::documentChanged(int from, int, int charsAdded)
@@ -582,6 +624,7 @@ void IncrementalDocumentLayout::documentChanged(int from, int, int charsAdded)
     if (hadMaxNeed)
         m_maxNeedDirty = true;
     bool extendToBottom = false;
+    const Estimate e = estimator();
     {
         QTextBlock b = firstBlock;
         for (int i = first; i <= last && b.isValid(); ++i, b = b.next()) {
@@ -589,7 +632,7 @@ void IncrementalDocumentLayout::documentChanged(int from, int, int charsAdded)
             info.exact = false;
             ++m_estimated;
             if (delta != 0)
-                m_heights.set(i, estimateAdvance(b));
+                m_heights.set(i, estimateAdvance(b, e));
             // Items after a changed list item may be numbered anew.
             if (b.textList())
                 extendToBottom = true;
@@ -657,6 +700,7 @@ QRectF IncrementalDocumentLayout::blockBoundingRect(const QTextBlock &block) con
     const int number = block.blockNumber();
     if (number < 0 || number >= int(m_blocks.size()))
         return QRectF();
+    ensureSurroundings(block, number);
     ensureExact(block, number);
     const QTextLayout *tl = block.layout();
     QRectF rect = tl->boundingRect();
@@ -682,7 +726,7 @@ int IncrementalDocumentLayout::hitTest(const QPointF &point, Qt::HitTestAccuracy
     const QTextLayout *tl = block.layout();
     QRectF textRect = tl->boundingRect();
     textRect.translate(tl->position());
-    if (point.y() < textRect.top()) {
+    if (point.y() <= textRect.top()) {
         // On the bottom edge of the block before: that block is hit.
         QTextBlock previous = block.previous();
         while (previous.isValid() && !previous.isVisible())
@@ -741,6 +785,8 @@ void IncrementalDocumentLayout::draw(QPainter *painter, const PaintContext &cont
     const QTextDocument *doc = document();
     if (!context.clip.isValid())
         layoutAllNow();
+    else if (context.clip.height() >= 50)
+        m_painted = context.clip; // a blinking cursor repaints less than this
 
     const QSizeF size = documentSize();
     const QTextFrameFormat &ff = m_settings.rootFormat;

@@ -64,6 +64,16 @@ public:
     // Lays out every block still estimated, now.
     void ensureLayoutFinished();
 
+    // The block whose share of the height (top margin and lines) holds y,
+    // and where that share starts; neither lays anything out.
+    int blockNumberAt(qreal y) const;
+    qreal blockOffset(int number) const;
+
+signals:
+    // The background layout replaced estimated heights from this block on;
+    // a view showing a later block may keep it in place by blockOffset().
+    void estimatesReplaced(int firstBlockNumber);
+
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
     void resizeInlineObject(QTextInlineObject item, int posInDocument, const QTextFormat &format) override;
@@ -94,15 +104,25 @@ private:
         bool operator==(const Settings &o) const;
     };
 
+    // How tall a block not laid out yet is guessed to be.
+    struct Estimate {
+        qreal charWidth = 0;
+        qint64 lineHeight = 0;
+        qreal available = 0;
+        bool wraps = false;
+    };
+
     Settings currentSettings() const;
     void applyFrameGeometry();
     void resetAll();
     void invalidateAll();
     void syncBlockCount() const;
     void layoutAllNow() const;
-    qint64 estimateAdvance(const QTextBlock &block) const;
+    Estimate estimator() const;
+    qint64 estimateAdvance(const QTextBlock &block, const Estimate &e) const;
     void layoutBlock(const QTextBlock &block, int number) const;
     void ensureExact(const QTextBlock &block, int number) const;
+    void ensureSurroundings(const QTextBlock &block, int number) const;
     int blockAtY(qreal y, QTextBlock *block) const;
     qreal blockTop(int number) const;
     void drawBlock(QPainter *painter, const PaintContext &context, const QTextBlock &block,
@@ -139,6 +159,7 @@ private:
     qint64 m_marginWidth = 0;
 
     int m_cursorWidth = 1;
+    QRectF m_painted; // the last paint of a whole view, document coordinates
     mutable QBasicTimer m_layoutTimer;
     mutable QBasicTimer m_sizeTimer;
     QSizeF m_reportedSize;
