@@ -13,8 +13,21 @@ void BlockHeights::insert(int index, int count, qint64 value)
     index = qBound(0, index, size());
     if (count <= 0)
         return;
-    m_values.insert(m_values.begin() + index, size_t(count), value);
-    rebuild();
+    if (index < size()) {
+        m_values.insert(m_values.begin() + index, size_t(count), value);
+        rebuild();
+        return;
+    }
+    // Blocks added at the end (a document filled paragraph by paragraph)
+    // extend the tree in O(log n) each instead of rebuilding it.
+    for (int k = 0; k < count; ++k) {
+        const size_t i = m_values.size() + 1;
+        const size_t low = i & (~i + 1);
+        m_values.push_back(value);
+        m_tree.resize(i + 1, 0);
+        m_tree[i] = value + offsetOf(int(i - 1)) - offsetOf(int(i - low));
+        m_total += value;
+    }
 }
 
 void BlockHeights::remove(int index, int count)
@@ -23,6 +36,16 @@ void BlockHeights::remove(int index, int count)
     count = qBound(0, count, size() - index);
     if (count == 0)
         return;
+    if (index + count == size()) {
+        // Every tree entry covers a range ending at its own index, so those
+        // before the cut stay right.
+        for (int k = 0; k < count; ++k) {
+            m_total -= m_values.back();
+            m_values.pop_back();
+        }
+        m_tree.resize(m_values.size() + 1);
+        return;
+    }
     m_values.erase(m_values.begin() + index, m_values.begin() + index + count);
     rebuild();
 }

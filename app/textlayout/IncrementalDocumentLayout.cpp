@@ -899,7 +899,8 @@ void IncrementalDocumentLayout::drawListItem(QPainter *painter, const PaintConte
                                              const QTextCharFormat *selectionFormat) const
 {
     const QTextBlockFormat blockFormat = block.blockFormat();
-    const QTextCharFormat charFormat = QTextCursor(block).charFormat();
+    // The marker takes the block's own character format, not its first character's.
+    const QTextCharFormat charFormat = block.charFormat();
     QFont font(charFormat.font());
     if (paintDevice())
         font = QFont(font, paintDevice());

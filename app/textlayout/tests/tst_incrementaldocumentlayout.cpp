@@ -18,6 +18,10 @@
 
 #include "DocumentLayoutKeeper.h"
 #include "IncrementalDocumentLayout.h"
+#include "RtfReader.h"
+
+#include <QDir>
+#include <QFile>
 
 using Build = std::function<void(QTextCursor &)>;
 Q_DECLARE_METATYPE(Build)
@@ -160,6 +164,8 @@ class TestIncrementalDocumentLayout : public QObject
 private slots:
     void sameAsQt_data();
     void sameAsQt();
+    void rtfDocuments_data();
+    void rtfDocuments();
     void noWrap();
     void edits_data();
     void edits();
@@ -294,6 +300,30 @@ void TestIncrementalDocumentLayout::sameAsQt()
         const QRectF first = p.layout->blockBoundingRect(p.ours.document()->firstBlock());
         QCOMPARE(p.ours.anchorAt(first.topLeft().toPoint() + QPoint(8, 6)), QStringLiteral("https://example.org/0"));
     }
+    QCOMPARE(pictureDifference(p), 0);
+}
+
+void TestIncrementalDocumentLayout::rtfDocuments_data()
+{
+    QTest::addColumn<QString>("path");
+    const QDir dir(QStringLiteral(QUENORA_CORPUS_DIR "/rtf"));
+    if (!dir.exists())
+        QSKIP("the sample documents are not here");
+    for (const QString &name : dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name))
+        QTest::newRow(qPrintable(name)) << dir.filePath(name);
+}
+
+// Documents as the RTF reader builds them, loaded after the layout is in place.
+void TestIncrementalDocumentLayout::rtfDocuments()
+{
+    QFETCH(QString, path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray rtf = file.readAll();
+    Pair p(nullptr);
+    p.both([&rtf](QTextEdit &e) { RtfReader::read(rtf, e.document()); });
+    QCOMPARE(p.ours.document()->documentLayout(), p.layout);
+    compareGeometry(p);
     QCOMPARE(pictureDifference(p), 0);
 }
 
