@@ -119,11 +119,12 @@ EspeakOwner &EspeakOwner::instance()
     return owner;
 }
 
-EspeakOwner::EspeakOwner()
+EspeakOwner::EspeakOwner() : m_ready(m_readyPromise.get_future().share())
 {
-    std::promise<void> ready;
-    std::future<void> started = ready.get_future();
-    m_thread = std::thread([this, &ready] {
+    // espeak loads its phoneme data and voice list here, which takes several
+    // milliseconds: the window is built meanwhile, and only a caller that
+    // needs the voices or the sample rate waits for it.
+    m_thread = std::thread([this] {
         // 200 ms of audio per callback: fewer WAV header rewrites while
         // recording, and still well under a millisecond of synthesis before
         // the first audio and before a reset is noticed.
@@ -143,10 +144,9 @@ EspeakOwner::EspeakOwner()
             }
             m_modes = ModeList::build(voices);
         }
-        ready.set_value();
+        m_readyPromise.set_value();
         run();
     });
-    started.wait();
 }
 
 EspeakOwner::~EspeakOwner()

@@ -27,6 +27,7 @@
 #include <condition_variable>
 #include <deque>
 #include <memory>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -80,9 +81,11 @@ public:
 
     static EspeakOwner &instance();
 
-    bool isAvailable() const { return m_available; }
-    int sampleRate() const { return m_sampleRate; }
-    const QList<SpeechMode> &modes() const { return m_modes; }
+    // These wait until espeak has been initialised on the synthesis thread;
+    // nothing else does, so creating the owner costs the caller nothing.
+    bool isAvailable() const { m_ready.wait(); return m_available; }
+    int sampleRate() const { m_ready.wait(); return m_sampleRate; }
+    const QList<SpeechMode> &modes() const { m_ready.wait(); return m_modes; }
 
     void enqueue(Job job);
     // True when a job is queued behind the one being synthesised (read by
@@ -113,7 +116,9 @@ private:
     QByteArray m_voiceToPrepare;
     bool m_stopping = false;
 
-    // Written once by the synthesis thread before the constructor returns.
+    // Written once by the synthesis thread before m_ready is set.
+    std::promise<void> m_readyPromise;
+    std::shared_future<void> m_ready;
     bool m_available = false;
     int m_sampleRate = 22050;
     QList<SpeechMode> m_modes;

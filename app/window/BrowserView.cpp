@@ -1,5 +1,6 @@
 #include "BrowserView.h"
 
+#include "PagePictures.h"
 #include "WindowTexts.h"
 
 #include <QDir>
@@ -121,7 +122,9 @@ void BrowserView::load(const QString &address, const QUrl &url, QTextDocument::R
         }
     }
     m_loading = true;
+    m_loadingUrl = url;
     QTextBrowser::doSetSource(url, type);
+    m_loadingUrl = QUrl();
     m_loading = false;
     m_missingPage = false;
     m_currentAddress = address;
@@ -140,6 +143,13 @@ QVariant BrowserView::loadResource(int type, const QUrl &name)
 {
     if (!isLocalScheme(name.scheme().toLower()))
         return QVariant();
+    if (type == QTextDocument::ImageResource) {
+        const QUrl base = m_loadingUrl.isValid() ? m_loadingUrl : m_currentUrl;
+        const QUrl url = name.isRelative() && base.isValid() ? base.resolved(name) : name;
+        const QImage prefetched = PagePictures::take(localPath(url));
+        if (!prefetched.isNull())
+            return prefetched;
+    }
     return QTextBrowser::loadResource(type, name);
 }
 

@@ -62,6 +62,7 @@ private:
     NavigationHook m_hook;
     QString m_currentAddress;
     QUrl m_currentUrl;
+    QUrl m_loadingUrl; // the page being loaded, for its pictures
     bool m_missingPage = false;
     // Set while the base class loads an address the hook has already seen.
     bool m_loading = false;

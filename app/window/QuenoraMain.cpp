@@ -4,6 +4,7 @@
 #include "EspeakEngine.h"
 #include "ExtensionHost.h"
 #include "FileTypeRegistration.h"
+#include "PagePictures.h"
 #include "QtDialogs.h"
 #include "SettingsStore.h"
 #include "Shell.h"
@@ -26,11 +27,16 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
         return 0;
     }
 
-    clsRegistryAccess registry;
+    // One connection to the hive serves the file type and the settings.
+    const std::shared_ptr<RegistryHive> hive = RegistryHive::userHive();
+    clsRegistryAccess registry(hive);
     FileTypeRegistration(registry, dialogs, FileTypeRegistration::currentEnvironment()).RegisterFileType(
         QStringLiteral(".vts"));
 
-    SettingsStore settings;
+    SettingsStore settings(hive);
+    // The start page's pictures are decoded while the window is built.
+    if (settings.read(SettingKeys::ShowWB) == QLatin1String("1"))
+        PagePictures::prefetch(frmMain::startPage());
     QString startUpFile = settings.read(SettingKeys::StartUpFile);
     const StartupRequest request = StartupCommandLine::parse(StartupCommandLine::fromArguments(arguments));
     if (!request.quotedPath.isEmpty() && DocumentController::FileExists(request.quotedPath))

@@ -6,6 +6,7 @@
 #include "DocumentController.h"
 #include "ErrorPage.h"
 #include "ExtensionHost.h"
+#include "GlyphIcons.h"
 #include "NavigationHandler.h"
 #include "Paths.h"
 #include "SettingsStore.h"
@@ -27,7 +28,6 @@
 #include <QKeyEvent>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTextBrowser>
 #include <QTextEdit>
 #include <QTimer>
@@ -90,6 +90,11 @@ frmMain::~frmMain() = default;
 QString frmMain::versionString()
 {
     return QStringLiteral(QUENORA_VERSION);
+}
+
+QString frmMain::startPage()
+{
+    return QDir(Paths::dataDir()).filePath(QStringLiteral("hypertext/home.htm"));
 }
 
 void frmMain::buildControls()
@@ -234,24 +239,24 @@ void frmMain::buildToolbar()
     m_toolbar->setMovable(false);
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_toolbar->setMinimumHeight(twips(840));
-    QStyle *s = style();
-    const auto button = [&](const QString &caption, const QString &tip, QStyle::StandardPixmap icon) {
-        QAction *a = m_toolbar->addAction(s->standardIcon(icon), caption);
+    using GlyphIcons::Glyph;
+    const auto button = [&](const QString &caption, const QString &tip, Glyph glyph) {
+        QAction *a = m_toolbar->addAction(GlyphIcons::icon(glyph), caption);
         a->setToolTip(tip);
         a->setObjectName(QStringLiteral("tb") + QString(caption).remove(QChar(0xD6)).remove(QChar(0xF6)));
         return a;
     };
-    button(QStringLiteral("Neu"), QStringLiteral("Neu"), QStyle::SP_FileIcon);
-    button(QStringLiteral("Öffnen"), QStringLiteral("Öffnen"), QStyle::SP_DialogOpenButton);
-    button(QStringLiteral("Speichern"), QStringLiteral("Speichern"), QStyle::SP_DialogSaveButton);
+    button(QStringLiteral("Neu"), QStringLiteral("Neu"), Glyph::NewDocument);
+    button(QStringLiteral("Öffnen"), QStringLiteral("Öffnen"), Glyph::OpenFolder);
+    button(QStringLiteral("Speichern"), QStringLiteral("Speichern"), Glyph::Save);
     m_toolbar->addSeparator();
-    button(QStringLiteral("Sprechen"), QStringLiteral("Text vorlesen"), QStyle::SP_MediaPlay);
-    button(QStringLiteral("Stop"), QStringLiteral("Sprachausgabe stoppen"), QStyle::SP_MediaStop);
-    button(QStringLiteral("Pause"), QStringLiteral("Sprachausgabe pausieren"), QStyle::SP_MediaPause);
+    button(QStringLiteral("Sprechen"), QStringLiteral("Text vorlesen"), Glyph::Play);
+    button(QStringLiteral("Stop"), QStringLiteral("Sprachausgabe stoppen"), Glyph::Stop);
+    button(QStringLiteral("Pause"), QStringLiteral("Sprachausgabe pausieren"), Glyph::Pause);
     m_toolbar->addSeparator();
     m_toolbar->addSeparator();
     m_exportButton = button(QStringLiteral("Exportieren"), QStringLiteral("Text als *.wav Datei abspeichern"),
-                            QStyle::SP_DriveHDIcon);
+                            Glyph::Export);
     connect(m_toolbar, &QToolBar::actionTriggered, this, &frmMain::onToolbar);
 }
 
@@ -305,7 +310,7 @@ void frmMain::onToolbar(QAction *button)
 
 void frmMain::fillTaskPane()
 {
-    const QPixmap icon = style()->standardIcon(QStyle::SP_MediaVolume).pixmap(16, 16);
+    const QPixmap icon = GlyphIcons::icon(GlyphIcons::Glyph::Volume).pixmap(16, 16);
     m_ctlTask->TPSetTaskImageList(icon);
     m_ctlTask->TPAddGroup(QStringLiteral("Quenora"), 0, true, 0, -1);
     m_ctlTask->TPAddTask(0, QStringLiteral("Text vorlesen"), TaskSpeak, 0);
@@ -343,7 +348,7 @@ void frmMain::Form_Load()
     // The browser view is offline by construction: it never loads from the network.
     m_isLoading = true;
     m_c.extensions->NotifyStartup();
-    HomePagePath = QDir(Paths::dataDir()).filePath(QStringLiteral("hypertext/home.htm"));
+    HomePagePath = startPage();
     if (settings.read(SettingKeys::ReadTitleOnAppChange) == QLatin1String("1"))
         m_tmrWinTasks->start();
     if (settings.read(SettingKeys::ReadClipboardOnChange) == QLatin1String("1"))

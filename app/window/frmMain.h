@@ -101,6 +101,8 @@ public:
     QTimer *tmrWinTasks() const { return m_tmrWinTasks; }
 
     static QString versionString();
+    // The start page in the program's hypertext folder.
+    static QString startPage();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -3,11 +3,13 @@
 #include "BrowserView.h"
 #include "ErrorPage.h"
 #include "NavigationHandler.h"
+#include "PagePictures.h"
 #include "ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -382,6 +384,78 @@ private slots:
     }
 };
 
+// ---------------------------------------------------------------------------
+
+class TestPagePictures : public QObject
+{
+    Q_OBJECT
+private slots:
+    void picturesOf_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("src and background")
+            << "<img src=\"a.png\"><td background=\"b.jpg\">" << QStringList{"/p/a.png", "/p/b.jpg"};
+        QTest::newRow("single quotes, blanks, upper case")
+            << "<IMG SRC = 'a.png'>" << QStringList{"/p/a.png"};
+        QTest::newRow("sub-folder and parent folder")
+            << "<img src=\"img/a.png\"><img src=\"../b.png\">" << QStringList{"/p/img/a.png", "/b.png"};
+        QTest::newRow("absolute path and file URL")
+            << "<img src=\"/x/a.png\"><img src=\"file:///y/b.png\">" << QStringList{"/x/a.png", "/y/b.png"};
+        QTest::newRow("an escaped blank") << "<img src=\"mein%20Bild.png\">" << QStringList{"/p/mein Bild.png"};
+        QTest::newRow("web pictures are never fetched")
+            << "<img src=\"https://example.com/a.png\"><img src=\"qrc:/b.png\">" << QStringList{};
+        QTest::newRow("named twice, fetched once") << "<img src=\"a.png\"><img src=\"./a.png\">" << QStringList{"/p/a.png"};
+        QTest::newRow("text that looks like an attribute is harmless") << "<p>src=\"a.png\" steht im Text</p>" << QStringList{"/p/a.png"};
+        QTest::newRow("datasrc is not src") << "<x datasrc=\"a.png\">" << QStringList{};
+    }
+    void picturesOf()
+    {
+        QFETCH(QString, html);
+        QFETCH(QStringList, files);
+        QCOMPARE(PagePictures::picturesOf(html, "/p"), files);
+    }
+
+    // The view takes the prefetched picture instead of decoding it again.
+    void theBrowserViewShowsThePrefetchedPicture()
+    {
+        QTemporaryDir dir;
+        QImage picture(7, 5, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(dir.filePath("bild.png")));
+        QFile page(dir.filePath("seite.htm"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<html><body><img src=\"bild.png\"><p>Text</p></body></html>");
+        page.close();
+
+        PagePictures::prefetch(page.fileName());
+        BrowserView view;
+        view.navigate(page.fileName());
+        QVERIFY(!view.showsMissingPage());
+        const QImage shown = view.document()->resource(QTextDocument::ImageResource, QUrl("bild.png")).value<QImage>();
+        QCOMPARE(shown.size(), QSize(7, 5));
+        // Handed out once: the view had it.
+        QVERIFY(PagePictures::take(dir.filePath("bild.png")).isNull());
+    }
+
+    void badPagesAndPicturesPrefetchNothing()
+    {
+        QTemporaryDir dir;
+        PagePictures::prefetch(dir.filePath("fehlt.htm"));
+        QFile page(dir.filePath("seite.htm"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<img src=\"kaputt.png\"><img src=\"fehlt.png\"><img src=\"");
+        page.close();
+        QFile broken(dir.filePath("kaputt.png"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("\x89PNG kein Bild");
+        broken.close();
+        PagePictures::prefetch(page.fileName());
+        QVERIFY(PagePictures::take(dir.filePath("kaputt.png")).isNull());
+        QVERIFY(PagePictures::take(dir.filePath("fehlt.png")).isNull());
+    }
+};
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -396,6 +470,10 @@ int main(int argc, char **argv)
     }
     {
         TestErrorPage t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    {
+        TestPagePictures t;
         status |= QTest::qExec(&t, argc, argv);
     }
     return status;

@@ -464,6 +464,24 @@ private slots:
                                         "Exportieren"}));
         QCOMPARE(tips, (QStringList{"Neu", "Öffnen", "Speichern", "|", "Text vorlesen", "Sprachausgabe stoppen",
                                     "Sprachausgabe pausieren", "|", "|", "Text als *.wav Datei abspeichern"}));
+
+        // Every button shows a picture of its own, and a greyed one when disabled.
+        QList<QImage> pictures;
+        for (QAction *a : w.Toolbar1()->actions()) {
+            if (a->isSeparator())
+                continue;
+            const QImage normal = a->icon().pixmap(24).toImage();
+            const QImage disabled = a->icon().pixmap(24, QIcon::Disabled).toImage();
+            int opaque = 0;
+            for (int y = 0; y < normal.height(); ++y)
+                for (int x = 0; x < normal.width(); ++x)
+                    opaque += qAlpha(normal.pixel(x, y)) > 128;
+            QVERIFY2(opaque > 24, qPrintable(a->text()));
+            QVERIFY2(disabled != normal, qPrintable(a->text()));
+            QVERIFY2(!pictures.contains(normal), qPrintable(a->text()));
+            pictures << normal;
+        }
+        QCOMPARE(pictures.size(), 7);
     }
 
     void webPagesOpenInTheBrowser()
