@@ -272,7 +272,7 @@ void IncrementalDocumentLayout::layoutBlock(const QTextBlock &block, int number)
         info.gap = 0;
         info.widthNeed = 0;
         m_heights.set(number, 0);
-        if (oldNeed == m_maxNeed && oldNeed > 0)
+        if (oldNeed == m_maxNeed && oldNeed > m_contentsWidth)
             m_maxNeedDirty = true;
         return;
     }
@@ -383,9 +383,11 @@ void IncrementalDocumentLayout::layoutBlock(const QTextBlock &block, int number)
     info.widthNeed = qint32(qBound(qint64(0), need, qint64(INT_MAX)));
     info.hasLines = true;
     m_heights.set(number, gap + y);
+    // Only a line wider than the page widens the document, so the widest
+    // block is looked for again only when one of those got narrower.
     if (info.widthNeed > m_maxNeed)
         m_maxNeed = info.widthNeed;
-    else if (oldNeed == m_maxNeed && info.widthNeed < oldNeed)
+    else if (oldNeed == m_maxNeed && info.widthNeed < oldNeed && oldNeed > m_contentsWidth)
         m_maxNeedDirty = true;
 
     if (lines > 0 && block.length() > 1) {
@@ -611,7 +613,7 @@ void IncrementalDocumentLayout::documentChanged(int from, int, int charsAdded)
         const BlockInfo &info = m_blocks[size_t(i)];
         if (!info.exact)
             --m_estimated;
-        if (info.widthNeed >= m_maxNeed && info.widthNeed > 0)
+        if (info.widthNeed >= m_maxNeed && info.widthNeed > m_contentsWidth)
             hadMaxNeed = true;
     }
     if (delta > 0) {

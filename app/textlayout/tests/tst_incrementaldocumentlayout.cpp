@@ -204,6 +204,7 @@ void TestIncrementalDocumentLayout::sameAsQt_data()
         });
     }
     QTest::newRow("margins and indents") << Build([](QTextCursor &c) {
+        c.document()->setDocumentMargin(12);
         for (int i = 0; i < 8; ++i) {
             QTextBlockFormat f;
             f.setLeftMargin(10 * i);
@@ -220,6 +221,7 @@ void TestIncrementalDocumentLayout::sameAsQt_data()
         const QTextListFormat::Style styles[] = {QTextListFormat::ListDisc, QTextListFormat::ListCircle,
             QTextListFormat::ListSquare, QTextListFormat::ListDecimal, QTextListFormat::ListLowerAlpha,
             QTextListFormat::ListUpperAlpha, QTextListFormat::ListLowerRoman, QTextListFormat::ListUpperRoman};
+        c.document()->setIndentWidth(30);
         int level = 1;
         for (QTextListFormat::Style style : styles) {
             QTextListFormat lf;
@@ -272,6 +274,16 @@ void TestIncrementalDocumentLayout::sameAsQt_data()
         c.insertBlock();
         c.insertImage(missing);
         c.insertText(words(4));
+    });
+    QTest::newRow("tabs") << Build([](QTextCursor &c) {
+        QTextOption option = c.document()->defaultTextOption();
+        option.setTabStopDistance(53);
+        c.document()->setDefaultTextOption(option);
+        c.insertText(QStringLiteral("a\tbb\tccc\td\n\t\teingerückt\n"));
+        QTextBlockFormat f;
+        f.setTabPositions({QTextOption::Tab(120, QTextOption::RightTab), QTextOption::Tab(200, QTextOption::CenterTab)});
+        c.insertBlock(f);
+        c.insertText(QStringLiteral("links\trechts\tmitte"));
     });
     QTest::newRow("empty blocks and backgrounds") << Build([](QTextCursor &c) {
         QTextBlockFormat f;
@@ -526,9 +538,11 @@ void TestIncrementalDocumentLayout::selectionsAndCursorPaint()
         for (int i = 0; i < 15; ++i)
             c.insertText(words(25) + QChar::ParagraphSeparator);
     });
+    p.both([](QTextEdit &e) { e.setCursorWidth(3); });
     auto render = [](QTextEdit &e) {
         QTextDocument *doc = e.document();
         QAbstractTextDocumentLayout::PaintContext ctx;
+        ctx.palette.setColor(QPalette::Text, QColor(120, 0, 40));
         ctx.clip = QRectF(0, 0, 420, 400);
         ctx.cursorPosition = doc->findBlockByNumber(1).position() + 17;
         QTextCursor word(doc->findBlockByNumber(2));
