@@ -84,6 +84,8 @@ struct Result {
     double loadText = 0;
     double resize = 0;
     double append = 0;
+    double paragraphLoad = 0;
+    double paragraphKey = 0;
 };
 
 Result run(const QString &text, bool incremental)
@@ -145,7 +147,37 @@ Result run(const QString &text, bool incremental)
     }
     edit.viewport()->repaint();
     r.append = clock.nsecsElapsed() / 1e6;
+
+    // The whole text as one paragraph: every key lays the paragraph out anew.
+    QString paragraph = text;
+    paragraph.replace('\n', ' ');
+    clock.restart();
+    edit.setPlainText(paragraph);
+    edit.viewport()->repaint();
+    r.paragraphLoad = clock.nsecsElapsed() / 1e6;
+    edit.moveCursor(QTextCursor::Start);
+    QApplication::processEvents();
+    clock.restart();
+    QTest::keyClick(&edit, Qt::Key_A);
+    QApplication::processEvents();
+    r.paragraphKey = clock.nsecsElapsed() / 1e6;
     return r;
+}
+
+// setPlainText and the first paint alone, for a median over several runs.
+double loadOnce(const QString &text, bool incremental)
+{
+    QTextEdit edit;
+    edit.resize(800, 600);
+    if (incremental)
+        IncrementalDocumentLayout::install(&edit);
+    edit.show();
+    QApplication::processEvents();
+    QElapsedTimer clock;
+    clock.start();
+    edit.setPlainText(text);
+    edit.viewport()->repaint();
+    return clock.nsecsElapsed() / 1e6;
 }
 
 } // namespace
@@ -161,6 +193,11 @@ int main(int argc, char **argv)
 
     const Result qt = run(text, false);
     const Result own = run(text, true);
+    std::vector<double> loadsQt, loadsOwn;
+    for (int i = 0; i < 5; ++i) {
+        loadsQt.push_back(loadOnce(text, false));
+        loadsOwn.push_back(loadOnce(text, true));
+    }
     const char *const where[3] = {"end", "middle", "start"};
     std::printf("%-34s %18s %18s\n", "ms", "Qt layout", "incremental");
     for (int i = 0; i < 3; ++i) {
@@ -170,7 +207,10 @@ int main(int argc, char **argv)
     std::printf("%-34s %18d %18d\n", "paint events while typing 300 keys", qt.paints, own.paints);
     std::printf("%-34s %18.1f %18.1f\n", "setPlainText + first paint", qt.load, own.load);
     std::printf("%-34s %18.1f %18.1f\n", "  of which setPlainText", qt.loadText, own.loadText);
+    std::printf("%-34s %18.1f %18.1f\n", "  median of 5 more, alternating", stats(loadsQt).median, stats(loadsOwn).median);
     std::printf("%-34s %18.1f %18.1f\n", "resize 800 -> 700 wide + paint", qt.resize, own.resize);
     std::printf("%-34s %18.1f %18.1f\n", "20000 paragraphs added one by one", qt.append, own.append);
+    std::printf("%-34s %18.1f %18.1f\n", "one 5 MB paragraph: load + paint", qt.paragraphLoad, own.paragraphLoad);
+    std::printf("%-34s %18.1f %18.1f\n", "one 5 MB paragraph: one key", qt.paragraphKey, own.paragraphKey);
     return 0;
 }

@@ -1,5 +1,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
@@ -10,43 +12,42 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextList>
-#include <QTextTable>
 
 #include <climits>
 #include <functional>
-#include <memory>
 
 #include "DocumentLayoutKeeper.h"
 #include "IncrementalDocumentLayout.h"
 #include "RtfReader.h"
 
-#include <QDir>
-#include <QFile>
-
 using Build = std::function<void(QTextCursor &)>;
+using Edit = std::function<void(QTextEdit &)>;
 Q_DECLARE_METATYPE(Build)
+Q_DECLARE_METATYPE(Edit)
 
 namespace {
 
-const QString kWords = QStringLiteral("Der schnelle braune Fuchs springt über den faulen Hund und läuft weiter ");
-
 QString words(int n)
 {
-    QString s;
+    static const QStringList all = QStringLiteral("Der schnelle braune Fuchs springt über den faulen Hund und läuft weiter").split(' ');
+    QStringList s;
     for (int i = 0; i < n; ++i)
-        s += kWords.section(' ', i % 12, i % 12) + ' ';
-    return s.trimmed();
+        s << all.at(i % all.size());
+    return s.join(' ');
 }
 
 // Two edits of the same size showing the same document: one laid out by Qt,
-// one by the layout under test, installed as the main window installs it.
+// one by the layout under test, installed as the main window installs it
+// before the document is filled.
 struct Pair {
     QTextEdit qt;
     QTextEdit ours;
     IncrementalDocumentLayout *layout = nullptr;
 
-    Pair(const Build &build, QTextEdit::LineWrapMode wrap = QTextEdit::WidgetWidth)
+    explicit Pair(const Build &build, QTextEdit::LineWrapMode wrap = QTextEdit::WidgetWidth)
     {
+        IncrementalDocumentLayout::install(&ours);
+        layout = qobject_cast<IncrementalDocumentLayout *>(ours.document()->documentLayout());
         for (QTextEdit *e : {&qt, &ours}) {
             e->setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
             e->setLineWrapMode(wrap);
@@ -56,14 +57,11 @@ struct Pair {
             if (build)
                 build(c);
             e->moveCursor(QTextCursor::Start);
+            e->show();
         }
-        IncrementalDocumentLayout::install(&ours);
-        layout = qobject_cast<IncrementalDocumentLayout *>(ours.document()->documentLayout());
-        qt.show();
-        ours.show();
         QApplication::processEvents();
     }
-    void both(const std::function<void(QTextEdit &)> &f)
+    void both(const Edit &f)
     {
         f(qt);
         f(ours);
@@ -71,21 +69,13 @@ struct Pair {
     }
 };
 
-QImage addImage(QTextDocument *doc)
-{
-    QImage img(40, 24, QImage::Format_RGB32);
-    img.fill(QColor(200, 60, 30));
-    doc->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("pic")), img);
-    return img;
-}
-
 bool near(const QRectF &a, const QRectF &b)
 {
     return qAbs(a.left() - b.left()) <= 1 && qAbs(a.top() - b.top()) <= 1
         && qAbs(a.right() - b.right()) <= 1 && qAbs(a.bottom() - b.bottom()) <= 1;
 }
 
-// Block rectangles, document size, cursor rectangles and hit tests agree.
+// Block rectangles, document size, cursor rectangles, hit tests and anchors agree.
 void compareGeometry(Pair &p, bool widths = true)
 {
     p.layout->ensureLayoutFinished();
@@ -94,61 +84,50 @@ void compareGeometry(Pair &p, bool widths = true)
     QCOMPARE(b->blockCount(), a->blockCount());
     const QSizeF sa = a->documentLayout()->documentSize();
     const QSizeF sb = b->documentLayout()->documentSize();
-    QVERIFY2(qAbs(sa.height() - sb.height()) <= 1, qPrintable(QStringLiteral("%1 vs %2").arg(sa.height()).arg(sb.height())));
-    if (widths)
-        QVERIFY(qAbs(sa.width() - sb.width()) <= 1);
+    QVERIFY(qAbs(sa.height() - sb.height()) <= 1 && (!widths || qAbs(sa.width() - sb.width()) <= 1));
     for (QTextBlock x = a->begin(), y = b->begin(); x.isValid(); x = x.next(), y = y.next()) {
         QRectF ra = a->documentLayout()->blockBoundingRect(x);
         QRectF rb = b->documentLayout()->blockBoundingRect(y);
-        if (!widths) {
-            ra.setWidth(0);
-            rb.setWidth(0);
-        }
-        QVERIFY2(near(ra, rb), qPrintable(QStringLiteral("block %1: (%2,%3 %4x%5) vs (%6,%7 %8x%9)").arg(x.blockNumber())
-            .arg(ra.x()).arg(ra.y()).arg(ra.width()).arg(ra.height()).arg(rb.x()).arg(rb.y()).arg(rb.width()).arg(rb.height())));
+        if (!widths)
+            ra.setWidth(rb.width());
+        QVERIFY2(near(ra, rb), qPrintable(QString::number(x.blockNumber())));
     }
     p.both([](QTextEdit &e) { e.verticalScrollBar()->setValue(0); e.horizontalScrollBar()->setValue(0); });
-    const int posStep = qMax(5, a->characterCount() / 500);
-    for (int pos = 0; pos < a->characterCount(); pos += posStep) {
+    for (int pos = 0; pos < a->characterCount(); pos += qMax(5, a->characterCount() / 500)) {
         QTextCursor ca(a), cb(b);
         ca.setPosition(pos);
         cb.setPosition(pos);
         QVERIFY2(near(p.qt.cursorRect(ca), p.ours.cursorRect(cb)), qPrintable(QString::number(pos)));
     }
-    const qreal yStep = qMax(qreal(7), sa.height() / 300) + 0.37;
-    for (qreal y = -5; y < sa.height() + 20; y += yStep) {
+    for (qreal y = -5; y < sa.height() + 20; y += qMax(qreal(7), sa.height() / 300) + 0.37) {
         for (qreal x = -3; x < 420; x += 23) {
             const QPointF pt(x, y);
             QCOMPARE(b->documentLayout()->hitTest(pt, Qt::FuzzyHit), a->documentLayout()->hitTest(pt, Qt::FuzzyHit));
             QCOMPARE(b->documentLayout()->hitTest(pt, Qt::ExactHit), a->documentLayout()->hitTest(pt, Qt::ExactHit));
-            if (y < p.qt.viewport()->height())
+            if (y < p.qt.viewport()->height()) // on whole pixels, block edges included
                 QCOMPARE(p.ours.anchorAt(pt.toPoint()), p.qt.anchorAt(pt.toPoint()));
         }
     }
 }
 
+// Pixels that differ noticeably; two blank pictures prove nothing.
 int differingPixels(const QImage &x, const QImage &y)
 {
     const QImage a = x.convertToFormat(QImage::Format_RGB32);
     const QImage b = y.convertToFormat(QImage::Format_RGB32);
     if (a.size() != b.size() || a.isNull())
         return INT_MAX;
-    int differing = 0;
-    int inked = 0;
+    int differing = 0, inked = 0;
     for (int row = 0; row < a.height(); ++row) {
         for (int col = 0; col < a.width(); ++col) {
             const QRgb pa = a.pixel(col, row), pb = b.pixel(col, row);
-            if (qAbs(qRed(pa) - qRed(pb)) + qAbs(qGreen(pa) - qGreen(pb)) + qAbs(qBlue(pa) - qBlue(pb)) > 60)
-                ++differing;
-            if (pa != a.pixel(0, 0))
-                ++inked;
+            differing += qAbs(qRed(pa) - qRed(pb)) + qAbs(qGreen(pa) - qGreen(pb)) + qAbs(qBlue(pa) - qBlue(pb)) > 60;
+            inked += pa != a.pixel(0, 0);
         }
     }
-    // Two blank pictures prove nothing.
     return inked < 50 ? INT_MAX : differing;
 }
 
-// Pixels that differ noticeably between the two viewports.
 int pictureDifference(Pair &p)
 {
     QApplication::processEvents();
@@ -165,8 +144,7 @@ private slots:
     void sameAsQt_data();
     void sameAsQt();
     void rtfDocuments_data();
-    void rtfDocuments();
-    void noWrap();
+    void rtfDocuments() { sameAsQt(); }
     void edits_data();
     void edits();
     void updateCoversChangedLines();
@@ -174,34 +152,36 @@ private slots:
     void viewStaysWhileEstimatesAreReplaced();
     void keyboardAndMouse();
     void selectionsAndCursorPaint();
-    void keeperHandsOverForTables();
-    void keeperSurvivesReplacedDocument();
+    void keeper();
     void badInput();
 };
 
 void TestIncrementalDocumentLayout::sameAsQt_data()
 {
     QTest::addColumn<Build>("build");
-    QTest::newRow("plain") << Build([](QTextCursor &c) {
-        for (int i = 0; i < 30; ++i)
-            c.insertText(words(4 + i % 5) + QChar::ParagraphSeparator);
-    });
-    QTest::newRow("wrapped") << Build([](QTextCursor &c) {
-        for (int i = 0; i < 6; ++i)
-            c.insertText(words(60 + 13 * i) + QChar::ParagraphSeparator);
+    QTest::addColumn<bool>("noWrap");
+    const auto paragraphs = [](int count, int base, int step) {
+        return Build([=](QTextCursor &c) {
+            for (int i = 0; i < count; ++i)
+                c.insertText(words(base + step * i) + QChar::ParagraphSeparator);
+        });
+    };
+    QTest::newRow("plain") << paragraphs(30, 4, 0) << false;
+    QTest::newRow("wrapped") << Build([&](QTextCursor &c) {
+        paragraphs(6, 60, 13)(c);
         c.insertText(QString(400, 'x')); // one word wider than the page
-    });
+    }) << false;
+    QTest::newRow("no wrap") << paragraphs(12, 10, 9) << true;
     for (const auto &[name, align] : {std::pair{"left", Qt::AlignLeft}, {"centre", Qt::AlignHCenter},
                                       {"right", Qt::AlignRight}, {"justify", Qt::AlignJustify}}) {
-        const Qt::Alignment al = align;
-        QTest::newRow(name) << Build([al](QTextCursor &c) {
+        QTest::newRow(name) << Build([al = Qt::Alignment(align)](QTextCursor &c) {
             QTextBlockFormat f;
             f.setAlignment(al);
             for (int i = 0; i < 5; ++i) {
                 c.insertBlock(f);
                 c.insertText(words(30 + 5 * i));
             }
-        });
+        }) << false;
     }
     QTest::newRow("margins and indents") << Build([](QTextCursor &c) {
         c.document()->setDocumentMargin(12);
@@ -216,17 +196,13 @@ void TestIncrementalDocumentLayout::sameAsQt_data()
             c.insertBlock(f);
             c.insertText(words(25));
         }
-    });
+    }) << false;
     QTest::newRow("lists") << Build([](QTextCursor &c) {
-        const QTextListFormat::Style styles[] = {QTextListFormat::ListDisc, QTextListFormat::ListCircle,
-            QTextListFormat::ListSquare, QTextListFormat::ListDecimal, QTextListFormat::ListLowerAlpha,
-            QTextListFormat::ListUpperAlpha, QTextListFormat::ListLowerRoman, QTextListFormat::ListUpperRoman};
         c.document()->setIndentWidth(30);
-        int level = 1;
-        for (QTextListFormat::Style style : styles) {
+        for (int style = QTextListFormat::ListUpperRoman; style <= QTextListFormat::ListDisc; ++style) {
             QTextListFormat lf;
-            lf.setStyle(style);
-            lf.setIndent(level++ % 3 + 1);
+            lf.setStyle(QTextListFormat::Style(style));
+            lf.setIndent(-style % 3 + 1);
             QTextList *list = c.insertList(lf);
             c.insertText(words(12));
             for (int i = 0; i < 3; ++i) {
@@ -236,7 +212,7 @@ void TestIncrementalDocumentLayout::sameAsQt_data()
             }
             c.insertBlock(QTextBlockFormat());
         }
-    });
+    }) << false;
     QTest::newRow("mixed formats") << Build([](QTextCursor &c) {
         for (int i = 0; i < 40; ++i) {
             QTextCharFormat f;
@@ -245,36 +221,28 @@ void TestIncrementalDocumentLayout::sameAsQt_data()
             f.setFontItalic(i % 3 == 0);
             f.setFontUnderline(i % 4 == 0);
             f.setFontStrikeOut(i % 5 == 0);
-            f.setVerticalAlignment(i % 6 == 1 ? QTextCharFormat::AlignSuperScript
-                                   : i % 6 == 2 ? QTextCharFormat::AlignSubScript : QTextCharFormat::AlignNormal);
+            f.setVerticalAlignment(QTextCharFormat::VerticalAlignment(i % 3));
             f.setForeground(QColor::fromHsv(i * 9, 200, 150));
-            if (i % 7 == 0)
-                f.setBackground(Qt::yellow);
-            if (i % 9 == 0) {
-                f.setAnchor(true);
-                f.setAnchorHref(QStringLiteral("https://example.org/%1").arg(i));
-            }
-            c.insertText(words(3) + ' ', f);
-            if (i % 8 == 7)
-                c.insertBlock();
+            f.setBackground(i % 7 ? QBrush() : QBrush(Qt::yellow));
+            f.setAnchor(i % 9 == 0);
+            f.setAnchorHref(i % 9 ? QString() : QStringLiteral("https://example.org/%1").arg(i));
+            c.insertText(words(3) + (i % 8 == 7 ? QChar::ParagraphSeparator : QChar(' ')), f);
         }
-    });
+    }) << false;
     QTest::newRow("images") << Build([](QTextCursor &c) {
-        addImage(c.document());
-        QTextImageFormat natural;
+        QImage img(40, 24, QImage::Format_RGB32);
+        img.fill(QColor(200, 60, 30));
+        c.document()->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("pic")), img);
+        QTextImageFormat natural, sized, missing;
         natural.setName(QStringLiteral("pic"));
-        QTextImageFormat sized = natural;
+        sized.setName(QStringLiteral("pic"));
         sized.setWidth(90);
-        QTextImageFormat missing;
         missing.setName(QStringLiteral("nothing-here"));
-        c.insertText(words(5));
-        c.insertImage(natural);
-        c.insertText(words(9));
-        c.insertImage(sized);
-        c.insertBlock();
-        c.insertImage(missing);
-        c.insertText(words(4));
-    });
+        for (const QTextImageFormat &f : {natural, sized, missing}) {
+            c.insertText(words(7));
+            c.insertImage(f);
+        }
+    }) << false;
     QTest::newRow("tabs") << Build([](QTextCursor &c) {
         QTextOption option = c.document()->defaultTextOption();
         option.setTabStopDistance(53);
@@ -284,100 +252,82 @@ void TestIncrementalDocumentLayout::sameAsQt_data()
         f.setTabPositions({QTextOption::Tab(120, QTextOption::RightTab), QTextOption::Tab(200, QTextOption::CenterTab)});
         c.insertBlock(f);
         c.insertText(QStringLiteral("links\trechts\tmitte"));
-    });
+    }) << false;
     QTest::newRow("empty blocks and backgrounds") << Build([](QTextCursor &c) {
         QTextBlockFormat f;
         f.setBackground(QColor(220, 230, 255));
         for (int i = 0; i < 10; ++i)
             c.insertBlock(i % 3 ? QTextBlockFormat() : f);
         c.insertText(words(6));
-    });
+    }) << false;
     QTest::newRow("right to left") << Build([](QTextCursor &c) {
         for (int i = 0; i < 6; ++i) {
-            c.insertText(QString::fromUtf8("שלום עולם זה טקסט בעברית ") .repeated(3 + i) + QChar::ParagraphSeparator);
+            c.insertText(QStringLiteral("שלום עולם זה טקסט בעברית ").repeated(3 + i) + QChar::ParagraphSeparator);
             QTextBlockFormat f;
             f.setLayoutDirection(i % 2 ? Qt::RightToLeft : Qt::LeftToRight);
             f.setIndent(1);
             c.setBlockFormat(f);
         }
-    });
+    }) << false;
 }
 
 void TestIncrementalDocumentLayout::sameAsQt()
 {
     QFETCH(Build, build);
-    Pair p(build);
-    compareGeometry(p);
-    if (QByteArray(QTest::currentDataTag()) == "mixed formats") {
-        const QRectF first = p.layout->blockBoundingRect(p.ours.document()->firstBlock());
-        QCOMPARE(p.ours.anchorAt(first.topLeft().toPoint() + QPoint(8, 6)), QStringLiteral("https://example.org/0"));
-    }
+    QFETCH(bool, noWrap);
+    Pair p(build, noWrap ? QTextEdit::NoWrap : QTextEdit::WidgetWidth);
+    // Qt lays out unaligned text for no wrapping at width 0: the lines and
+    // their places are the same, only the blocks' widths differ.
+    compareGeometry(p, !noWrap);
+    QCOMPARE(p.ours.document()->documentLayout(), p.layout);
+    QCOMPARE(p.ours.horizontalScrollBar()->maximum(), p.qt.horizontalScrollBar()->maximum());
     QCOMPARE(pictureDifference(p), 0);
+    if (QByteArray(QTest::currentDataTag()) == "mixed formats")
+        QCOMPARE(p.ours.anchorAt(QPoint(12, 10)), QStringLiteral("https://example.org/0"));
 }
 
+// Documents as the RTF reader builds them.
 void TestIncrementalDocumentLayout::rtfDocuments_data()
 {
-    QTest::addColumn<QString>("path");
+    QTest::addColumn<Build>("build");
+    QTest::addColumn<bool>("noWrap");
     const QDir dir(QStringLiteral(QUENORA_CORPUS_DIR "/rtf"));
     if (!dir.exists())
         QSKIP("the sample documents are not here");
-    for (const QString &name : dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name))
-        QTest::newRow(qPrintable(name)) << dir.filePath(name);
-}
-
-// Documents as the RTF reader builds them, loaded after the layout is in place.
-void TestIncrementalDocumentLayout::rtfDocuments()
-{
-    QFETCH(QString, path);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray rtf = file.readAll();
-    Pair p(nullptr);
-    p.both([&rtf](QTextEdit &e) { RtfReader::read(rtf, e.document()); });
-    QCOMPARE(p.ours.document()->documentLayout(), p.layout);
-    compareGeometry(p);
-    QCOMPARE(pictureDifference(p), 0);
-}
-
-void TestIncrementalDocumentLayout::noWrap()
-{
-    Pair p([](QTextCursor &c) {
-        for (int i = 0; i < 12; ++i)
-            c.insertText(words(10 + 9 * i) + QChar::ParagraphSeparator);
-    }, QTextEdit::NoWrap);
-    // Qt lays out unaligned text for no wrapping at width 0; the lines and
-    // their places are the same, only the blocks' widths differ.
-    compareGeometry(p, false);
-    QCOMPARE(p.ours.horizontalScrollBar()->maximum(), p.qt.horizontalScrollBar()->maximum());
-    QCOMPARE(pictureDifference(p), 0);
+    for (const QString &name : dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name)) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QTest::newRow(qPrintable(name))
+            << Build([rtf = file.readAll()](QTextCursor &c) { RtfReader::read(rtf, c.document()); }) << false;
+    }
 }
 
 void TestIncrementalDocumentLayout::edits_data()
 {
-    QTest::addColumn<std::function<void(QTextEdit &)>>("edit");
-    using E = std::function<void(QTextEdit &)>;
-    auto at = [](QTextEdit &e, int block, int offset) {
+    QTest::addColumn<Edit>("edit");
+    const auto at = [](QTextEdit &e, int block, int offset) {
         QTextCursor c(e.document()->findBlockByNumber(block));
         c.setPosition(c.position() + offset);
         e.setTextCursor(c);
     };
-    QTest::newRow("insert") << E([at](QTextEdit &e) { at(e, 5, 10); QTest::keyClicks(&e, "abc xyz"); });
-    QTest::newRow("delete") << E([at](QTextEdit &e) { at(e, 5, 10); for (int i = 0; i < 20; ++i) QTest::keyClick(&e, Qt::Key_Delete); });
-    QTest::newRow("enter") << E([at](QTextEdit &e) { at(e, 3, 7); QTest::keyClick(&e, Qt::Key_Return); QTest::keyClick(&e, Qt::Key_Return); });
-    QTest::newRow("backspace joins") << E([at](QTextEdit &e) { at(e, 8, 0); QTest::keyClick(&e, Qt::Key_Backspace); });
-    QTest::newRow("paste many blocks") << E([at](QTextEdit &e) {
+    const auto keys = [at](int block, int offset, QList<Qt::Key> keys) {
+        return Edit([=](QTextEdit &e) { at(e, block, offset); for (Qt::Key k : keys) QTest::keyClick(&e, k); });
+    };
+    QTest::newRow("insert") << keys(5, 10, {Qt::Key_A, Qt::Key_B, Qt::Key_Space, Qt::Key_C});
+    QTest::newRow("delete") << keys(5, 10, QList<Qt::Key>(20, Qt::Key_Delete));
+    QTest::newRow("enter") << keys(3, 7, {Qt::Key_Return, Qt::Key_Return});
+    QTest::newRow("backspace joins") << keys(8, 0, {Qt::Key_Backspace});
+    QTest::newRow("paste many blocks") << Edit([at](QTextEdit &e) {
         at(e, 2, 4);
         e.textCursor().insertText(QString(words(40) + '\n').repeated(50));
     });
-    QTest::newRow("undo redo") << E([at](QTextEdit &e) {
-        at(e, 4, 3);
-        QTest::keyClick(&e, Qt::Key_Return);
-        QTest::keyClicks(&e, "neu");
+    QTest::newRow("undo redo") << Edit([keys](QTextEdit &e) {
+        keys(4, 3, {Qt::Key_Return, Qt::Key_N, Qt::Key_E, Qt::Key_U})(e);
         e.undo();
         e.undo();
         e.redo();
     });
-    QTest::newRow("format change") << E([at](QTextEdit &e) {
+    QTest::newRow("format change") << Edit([at](QTextEdit &e) {
         at(e, 6, 0);
         QTextBlockFormat f;
         f.setTopMargin(30);
@@ -385,12 +335,13 @@ void TestIncrementalDocumentLayout::edits_data()
         f.setAlignment(Qt::AlignRight);
         e.textCursor().mergeBlockFormat(f);
     });
-    QTest::newRow("select all delete") << E([](QTextEdit &e) { e.selectAll(); QTest::keyClick(&e, Qt::Key_Delete); });
+    QTest::newRow("select all delete") << Edit([](QTextEdit &e) { e.selectAll(); QTest::keyClick(&e, Qt::Key_Delete); });
 }
 
+// After edits the geometry is the one a fresh layout of the result gives.
 void TestIncrementalDocumentLayout::edits()
 {
-    QFETCH(std::function<void(QTextEdit &)>, edit);
+    QFETCH(Edit, edit);
     Pair p([](QTextCursor &c) {
         for (int i = 0; i < 20; ++i)
             c.insertText(words(10 + 7 * (i % 6)) + (i < 19 ? QString(QChar::ParagraphSeparator) : QString()));
@@ -398,6 +349,8 @@ void TestIncrementalDocumentLayout::edits()
     p.layout->ensureLayoutFinished();
     p.both(edit);
     QCOMPARE(p.ours.toPlainText(), p.qt.toPlainText());
+    p.qt.document()->setDocumentLayout(nullptr);
+    p.qt.document()->documentLayout();
     compareGeometry(p);
     if (!p.qt.document()->isEmpty())
         QCOMPARE(pictureDifference(p), 0);
@@ -410,14 +363,12 @@ void TestIncrementalDocumentLayout::updateCoversChangedLines()
             c.insertText(words(50) + QChar::ParagraphSeparator);
     });
     p.layout->ensureLayoutFinished();
-    QTextDocument *doc = p.ours.document();
-    const QTextBlock block = doc->findBlockByNumber(100);
+    const QTextBlock block = p.ours.document()->findBlockByNumber(100);
     const QRectF blockRect = p.layout->blockBoundingRect(block);
-    const QTextLine third = block.layout()->lineAt(2);
     QSignalSpy updates(p.layout, &QAbstractTextDocumentLayout::update);
 
     QTextCursor c(block);
-    c.setPosition(block.position() + third.textStart() + 3);
+    c.setPosition(block.position() + block.layout()->lineAt(2).textStart() + 3);
     c.insertText(QStringLiteral("i"));
     QCOMPARE(updates.count(), 1);
     const QRectF r = updates.at(0).at(0).toRectF();
@@ -427,7 +378,7 @@ void TestIncrementalDocumentLayout::updateCoversChangedLines()
     updates.clear();
     c.insertBlock(); // the block splits: everything below moves
     QCOMPARE(updates.count(), 1);
-    QVERIFY(updates.at(0).at(0).toRectF().bottom() >= doc->documentLayout()->documentSize().height());
+    QVERIFY(updates.at(0).at(0).toRectF().bottom() >= p.layout->documentSize().height());
 }
 
 void TestIncrementalDocumentLayout::lazyLayoutConverges()
@@ -453,52 +404,34 @@ void TestIncrementalDocumentLayout::lazyLayoutConverges()
     p.ours.moveCursor(QTextCursor::End);
     QApplication::processEvents();
     QVERIFY(p.ours.viewport()->rect().contains(p.ours.cursorRect()));
-    p.ours.moveCursor(QTextCursor::Start);
     // Editing while the layout is still catching up.
-    p.both([](QTextEdit &e) {
-        QTextCursor c(e.document()->findBlockByNumber(3000));
-        c.insertText(QStringLiteral("mitten\nhinein "));
-        e.setTextCursor(c);
-    });
+    p.both([](QTextEdit &e) { QTextCursor(e.document()->findBlockByNumber(3000)).insertText(QStringLiteral("mitten\nhinein ")); });
     QTRY_VERIFY_WITH_TIMEOUT(p.layout->isLayoutFinished(), 60000);
-    QVERIFY(sizes.count() > 0);
     QCOMPARE(sizes.last().at(0).toSizeF(), p.layout->documentSize());
+    QCOMPARE(p.ours.verticalScrollBar()->maximum(), qRound(p.layout->documentSize().height()) - p.ours.viewport()->height());
     // Qt's layout, edited while it was still laying out, can stop short of
     // the end; the oracle is a fresh one.
     p.qt.document()->setDocumentLayout(nullptr);
     p.qt.document()->documentLayout();
-    QApplication::processEvents();
     compareGeometry(p);
-    QCOMPARE(p.ours.verticalScrollBar()->maximum(),
-             qRound(p.layout->documentSize().height()) - p.ours.viewport()->height());
 }
 
 void TestIncrementalDocumentLayout::viewStaysWhileEstimatesAreReplaced()
 {
-    QTextEdit edit;
-    edit.resize(500, 300);
-    IncrementalDocumentLayout::install(&edit);
     QString text;
     for (int i = 0; i < 3000; ++i)
         text += words(5 + (i * 13) % 70) + '\n';
-    edit.setPlainText(text);
-    edit.show();
-    auto *layout = qobject_cast<IncrementalDocumentLayout *>(edit.document()->documentLayout());
-    QVERIFY(layout);
-    layout->ensureLayoutFinished();
-    QApplication::processEvents();
-    const QTextBlock shown = edit.document()->findBlockByNumber(2000);
-    edit.verticalScrollBar()->setValue(qRound(layout->blockBoundingRect(shown).top()));
-    edit.viewport()->repaint();
-
-    QSignalSpy replaced(layout, &IncrementalDocumentLayout::estimatesReplaced);
-    edit.resize(330, 300); // every line breaks anew; heights above are estimates
-    edit.viewport()->repaint();
-    QTRY_VERIFY_WITH_TIMEOUT(layout->isLayoutFinished(), 30000);
+    Pair p([&text](QTextCursor &c) { c.insertText(text); });
+    p.layout->ensureLayoutFinished();
+    p.ours.verticalScrollBar()->setValue(qRound(p.layout->blockBoundingRect(p.ours.document()->findBlockByNumber(2000)).top()));
+    p.ours.viewport()->repaint();
+    QSignalSpy replaced(p.layout, &IncrementalDocumentLayout::estimatesReplaced);
+    p.ours.resize(330, 320); // every line breaks anew; the heights above are estimates
+    p.ours.viewport()->repaint();
+    QTRY_VERIFY_WITH_TIMEOUT(p.layout->isLayoutFinished(), 30000);
     QVERIFY(replaced.count() > 0);
-    QApplication::processEvents();
-    const int topBlock = edit.document()->findBlock(layout->hitTest(QPointF(5, edit.verticalScrollBar()->value() + 2), Qt::FuzzyHit)).blockNumber();
-    QCOMPARE(topBlock, 2000);
+    const int top = p.layout->hitTest(QPointF(5, p.ours.verticalScrollBar()->value() + 2), Qt::FuzzyHit);
+    QCOMPARE(p.ours.document()->findBlock(top).blockNumber(), 2000);
 }
 
 void TestIncrementalDocumentLayout::keyboardAndMouse()
@@ -507,18 +440,14 @@ void TestIncrementalDocumentLayout::keyboardAndMouse()
         for (int i = 0; i < 80; ++i)
             c.insertText(words(5 + (i * 7) % 40) + QChar::ParagraphSeparator);
     });
-    const Qt::Key keys[] = {Qt::Key_Down, Qt::Key_Down, Qt::Key_End, Qt::Key_Down, Qt::Key_PageDown,
-                            Qt::Key_Up, Qt::Key_Home, Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_Right,
-                            Qt::Key_Up, Qt::Key_PageUp, Qt::Key_Down};
-    for (Qt::Key key : keys) {
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_End, Qt::Key_Down, Qt::Key_PageDown, Qt::Key_Up, Qt::Key_Home,
+                        Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_Right, Qt::Key_Up, Qt::Key_PageUp, Qt::Key_Down}) {
         p.both([key](QTextEdit &e) { QTest::keyClick(&e, key); });
         QCOMPARE(p.ours.textCursor().position(), p.qt.textCursor().position());
         QCOMPARE(p.ours.verticalScrollBar()->value(), p.qt.verticalScrollBar()->value());
         QCOMPARE(p.ours.cursorRect(), p.qt.cursorRect());
     }
-    p.both([](QTextEdit &e) {
-        QTest::mouseClick(e.viewport(), Qt::LeftButton, {}, QPoint(130, 57));
-    });
+    p.both([](QTextEdit &e) { QTest::mouseClick(e.viewport(), Qt::LeftButton, {}, QPoint(130, 57)); });
     QCOMPARE(p.ours.textCursor().position(), p.qt.textCursor().position());
     p.both([](QTextEdit &e) {
         QTest::mousePress(e.viewport(), Qt::LeftButton, {}, QPoint(40, 20));
@@ -527,9 +456,9 @@ void TestIncrementalDocumentLayout::keyboardAndMouse()
         QApplication::sendEvent(e.viewport(), &move);
         QTest::mouseRelease(e.viewport(), Qt::LeftButton, {}, QPoint(300, 140));
     });
+    QVERIFY(p.ours.textCursor().hasSelection());
     QCOMPARE(p.ours.textCursor().selectionStart(), p.qt.textCursor().selectionStart());
     QCOMPARE(p.ours.textCursor().selectionEnd(), p.qt.textCursor().selectionEnd());
-    QVERIFY(p.ours.textCursor().hasSelection());
 }
 
 void TestIncrementalDocumentLayout::selectionsAndCursorPaint()
@@ -539,23 +468,22 @@ void TestIncrementalDocumentLayout::selectionsAndCursorPaint()
             c.insertText(words(25) + QChar::ParagraphSeparator);
     });
     p.both([](QTextEdit &e) { e.setCursorWidth(3); });
-    auto render = [](QTextEdit &e) {
+    const auto render = [](QTextEdit &e) {
         QTextDocument *doc = e.document();
+        using Selection = QAbstractTextDocumentLayout::Selection;
         QAbstractTextDocumentLayout::PaintContext ctx;
         ctx.palette.setColor(QPalette::Text, QColor(120, 0, 40));
         ctx.clip = QRectF(0, 0, 420, 400);
         ctx.cursorPosition = doc->findBlockByNumber(1).position() + 17;
-        QTextCursor word(doc->findBlockByNumber(2));
-        word.movePosition(QTextCursor::NextWord, QTextCursor::KeepAnchor, 3);
-        QAbstractTextDocumentLayout::Selection spoken{word, {}};
+        Selection spoken{QTextCursor(doc->findBlockByNumber(2)), {}}; // the word being spoken
+        spoken.cursor.movePosition(QTextCursor::NextWord, QTextCursor::KeepAnchor, 3);
         spoken.format.setBackground(QColor(255, 200, 0));
         spoken.format.setForeground(Qt::blue);
-        QAbstractTextDocumentLayout::Selection line{QTextCursor(doc->findBlockByNumber(4)), {}};
+        Selection line{QTextCursor(doc->findBlockByNumber(4)), {}};
         line.format.setBackground(QColor(200, 255, 200));
         line.format.setProperty(QTextFormat::FullWidthSelection, true);
-        QTextCursor across(doc->findBlockByNumber(6));
-        across.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor, 4);
-        QAbstractTextDocumentLayout::Selection selected{across, {}};
+        Selection selected{QTextCursor(doc->findBlockByNumber(6)), {}};
+        selected.cursor.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor, 4);
         selected.format.setBackground(QColor(40, 80, 200));
         selected.format.setForeground(Qt::white);
         ctx.selections = {spoken, line, selected};
@@ -568,7 +496,7 @@ void TestIncrementalDocumentLayout::selectionsAndCursorPaint()
     QCOMPARE(differingPixels(render(p.qt), render(p.ours)), 0);
 }
 
-void TestIncrementalDocumentLayout::keeperHandsOverForTables()
+void TestIncrementalDocumentLayout::keeper()
 {
     QTextEdit edit;
     edit.resize(400, 300);
@@ -577,7 +505,6 @@ void TestIncrementalDocumentLayout::keeperHandsOverForTables()
     QCOMPARE(IncrementalDocumentLayout::install(&edit), keeper);
     QVERIFY(keeper->usesIncrementalLayout());
     QSignalSpy switched(keeper, &DocumentLayoutKeeper::layoutSwitched);
-
     edit.setPlainText(words(300));
     edit.setHtml(QStringLiteral("<p>vorher</p><p>danach</p>"));
     QVERIFY(qobject_cast<IncrementalDocumentLayout *>(edit.document()->documentLayout()));
@@ -585,10 +512,9 @@ void TestIncrementalDocumentLayout::keeperHandsOverForTables()
     QTextCursor c = edit.textCursor();
     c.movePosition(QTextCursor::End);
     c.insertHtml(QStringLiteral("<table border=1><tr><td>a</td><td>b</td></tr></table>"));
-    edit.viewport()->repaint(); // the transient picture must not crash
+    edit.viewport()->repaint(); // the picture until the switch must not crash
     QTRY_VERIFY(!keeper->usesIncrementalLayout());
     QCOMPARE(switched.count(), 1);
-    QVERIFY(!qobject_cast<IncrementalDocumentLayout *>(edit.document()->documentLayout()));
     QTest::keyClicks(&edit, "weiter");
     edit.viewport()->repaint();
 
@@ -598,20 +524,13 @@ void TestIncrementalDocumentLayout::keeperHandsOverForTables()
     QTest::keyClicks(&edit, "wieder flach");
     QCOMPARE(edit.toPlainText(), QStringLiteral("wieder flach"));
     QVERIFY(edit.cursorRect().height() > 5);
-}
 
-void TestIncrementalDocumentLayout::keeperSurvivesReplacedDocument()
-{
-    QTextEdit edit;
-    edit.resize(300, 200);
-    edit.show();
-    DocumentLayoutKeeper *keeper = IncrementalDocumentLayout::install(&edit);
+    // A document of its own for the edit: the keeper follows at the next paint.
     auto *doc = new QTextDocument(&edit);
     doc->setPlainText(words(100));
     edit.setDocument(doc);
     edit.viewport()->repaint();
     QTRY_VERIFY(qobject_cast<IncrementalDocumentLayout *>(doc->documentLayout()));
-    QVERIFY(keeper->usesIncrementalLayout());
     QTest::keyClick(&edit, Qt::Key_End, Qt::ControlModifier);
     QCOMPARE(edit.textCursor().position(), doc->characterCount() - 1);
 }
@@ -623,16 +542,15 @@ void TestIncrementalDocumentLayout::badInput()
     doc.setDocumentLayout(layout);
     QCOMPARE(layout->hitTest(QPointF(10, 10), Qt::FuzzyHit), 0);
     QVERIFY(layout->documentSize().height() > 0);
+    QImage img(200, 200, QImage::Format_RGB32);
+    QPainter painter(&img);
     for (qreal width : {0.0, -50.0, 1.0, 300.0}) {
         doc.setPageSize(QSizeF(width, -1));
-        QImage img(200, 200, QImage::Format_RGB32);
-        QPainter painter(&img);
         doc.drawContents(&painter, QRectF(0, 0, 200, 200));
-        layout->hitTest(QPointF(50, 50), Qt::ExactHit);
+        QCOMPARE(layout->hitTest(QPointF(-5, -5), Qt::FuzzyHit), 0);
     }
     // One huge paragraph without a line break.
     doc.setPlainText(QString(words(20) + ' ').repeated(4000));
-    QCOMPARE(doc.blockCount(), 1);
     layout->ensureLayoutFinished();
     QVERIFY(doc.firstBlock().layout()->lineCount() > 100);
     QCOMPARE(layout->hitTest(QPointF(1e7, 1e7), Qt::FuzzyHit), doc.characterCount() - 1);
@@ -644,14 +562,13 @@ void TestIncrementalDocumentLayout::badInput()
     QCOMPARE(layout->blockBoundingRect(doc.findBlockByNumber(1)), QRectF());
     const QRectF third = layout->blockBoundingRect(doc.findBlockByNumber(2));
     QCOMPARE(third.top(), layout->blockBoundingRect(doc.firstBlock()).bottom());
-    QCOMPARE(layout->hitTest(third.center(), Qt::FuzzyHit) >= doc.findBlockByNumber(2).position(), true);
-    // Changed in an edit block: queries before the layout hears of it.
+    QVERIFY(layout->hitTest(third.center(), Qt::FuzzyHit) >= doc.findBlockByNumber(2).position());
+    // Asked in the middle of an edit block, before the layout hears of the change.
     QTextCursor c(&doc);
     c.beginEditBlock();
     c.insertText(QStringLiteral("a\nb\nc\n"));
     QVERIFY(layout->blockBoundingRect(doc.lastBlock()).isValid());
     c.endEditBlock();
-    layout->ensureLayoutFinished();
     doc.clear();
     QCOMPARE(doc.documentLayout(), layout);
     QCOMPARE(layout->hitTest(QPointF(0, 0), Qt::FuzzyHit), 0);
