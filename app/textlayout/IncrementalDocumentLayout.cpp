@@ -30,6 +30,19 @@ qint64 fx(qreal v)
     return qRound64(v * 64.0);
 }
 
+// Margins and indents from a document; absurd ones (a broken file) are
+// capped so that the sums of them stay far from overflowing.
+qint64 fxLength(qreal v)
+{
+    return qIsFinite(v) ? fx(qBound(qreal(-1e6), v, qreal(1e6))) : 0;
+}
+
+// A position asked about, which may be anything.
+qint64 fxCoordinate(qreal v)
+{
+    return qIsFinite(v) ? fx(qBound(qreal(-1e12), v, qreal(1e12))) : 0;
+}
+
 qreal real(qint64 v)
 {
     return qreal(v) / 64.0;
@@ -133,15 +146,15 @@ void IncrementalDocumentLayout::applyFrameGeometry()
 {
     const QTextFrameFormat &ff = m_settings.rootFormat;
     const qreal maximumWidth = qMax(qreal(0), m_settings.pageWidth);
-    qint64 width = fx(ff.width().value(maximumWidth));
+    qint64 width = fxLength(ff.width().value(maximumWidth));
     if (ff.width().type() == QTextLength::FixedLength)
-        width = fx(real(width) * dpiScale());
-    const qint64 top = fx(ff.topMargin());
-    const qint64 bottom = fx(ff.bottomMargin());
-    const qint64 left = fx(ff.leftMargin());
-    const qint64 right = fx(ff.rightMargin());
-    const qint64 border = fx(ff.border());
-    const qint64 padding = fx(ff.padding());
+        width = fxLength(real(width) * dpiScale());
+    const qint64 top = fxLength(ff.topMargin());
+    const qint64 bottom = fxLength(ff.bottomMargin());
+    const qint64 left = fxLength(ff.leftMargin());
+    const qint64 right = fxLength(ff.rightMargin());
+    const qint64 border = fxLength(ff.border());
+    const qint64 padding = fxLength(ff.padding());
     m_contentsWidth = width - 2 * (border + padding) - left - right;
     m_xLeft = left + border + padding;
     m_xRight = m_xLeft + m_contentsWidth;
@@ -287,7 +300,7 @@ void IncrementalDocumentLayout::layoutBlock(const QTextBlock &block, int number)
         qreal margin = qMax(format.topMargin(), block.previous().blockFormat().bottomMargin());
         if (margin > 0 && paintDevice())
             margin *= scaling;
-        gap = fx(margin);
+        gap = fxLength(margin);
     }
 
     const Qt::LayoutDirection dir = block.textDirection();
@@ -300,9 +313,9 @@ void IncrementalDocumentLayout::layoutBlock(const QTextBlock &block, int number)
     if (const QTextList *list = block.textList())
         indentSteps += list->format().indent();
     const qint64 indent = qFuzzyIsNull(indentSteps)
-        ? 0 : fx(indentSteps * scaling * doc->indentWidth());
-    const qint64 totalLeft = fx(format.leftMargin()) + (dir == Qt::RightToLeft ? extraMargin : indent);
-    const qint64 totalRight = fx(format.rightMargin()) + (dir == Qt::RightToLeft ? indent : extraMargin);
+        ? 0 : fxLength(indentSteps * scaling * doc->indentWidth());
+    const qint64 totalLeft = fxLength(format.leftMargin()) + (dir == Qt::RightToLeft ? extraMargin : indent);
+    const qint64 totalRight = fxLength(format.rightMargin()) + (dir == Qt::RightToLeft ? indent : extraMargin);
 
     QTextLayout *tl = block.layout();
     const qint64 top = m_yTop + m_heights.offsetOf(number) + gap;
@@ -322,7 +335,7 @@ void IncrementalDocumentLayout::layoutBlock(const QTextBlock &block, int number)
 
     const qint64 l = m_xLeft + totalLeft;
     const qint64 r = m_xRight - totalRight;
-    const qint64 textIndent = fx(format.textIndent());
+    const qint64 textIndent = fxLength(format.textIndent());
     const QTextBlockFormat::LineHeightTypes heightType =
         QTextBlockFormat::LineHeightTypes(format.lineHeightType());
     qint64 y = 0;
@@ -361,8 +374,8 @@ void IncrementalDocumentLayout::layoutBlock(const QTextBlock &block, int number)
         }
 
         const qreal rawHeight = qCeil(line.ascent() + line.descent() + line.leading());
-        const qint64 lineHeight = fx(format.lineHeight(rawHeight, scaling));
-        const qint64 lineBottom = fx(format.lineHeight(line.height(), scaling));
+        const qint64 lineHeight = fxLength(format.lineHeight(rawHeight, scaling));
+        const qint64 lineBottom = fxLength(format.lineHeight(line.height(), scaling));
         qint64 adjustment = 0;
         if (heightType == QTextBlockFormat::FixedHeight)
             adjustment = fx(line.ascent() + qMax(line.leading(), qreal(0))) - (lineHeight * 4) / 5;
@@ -437,7 +450,7 @@ int IncrementalDocumentLayout::blockNumberAt(qreal y) const
 {
     if (m_blocks.empty())
         return 0;
-    return m_heights.indexAt(fx(y) - m_yTop);
+    return m_heights.indexAt(fxCoordinate(y) - m_yTop);
 }
 
 qreal IncrementalDocumentLayout::blockOffset(int number) const
@@ -454,7 +467,7 @@ qreal IncrementalDocumentLayout::blockTop(int number) const
 int IncrementalDocumentLayout::blockAtY(qreal y, QTextBlock *block) const
 {
     const QTextDocument *doc = document();
-    const qint64 offset = fx(y) - m_yTop;
+    const qint64 offset = fxCoordinate(y) - m_yTop;
     int number = m_heights.indexAt(offset);
     QTextBlock b = doc->findBlockByNumber(number);
     ensureExact(b, number);
@@ -645,9 +658,14 @@ void IncrementalDocumentLayout::documentChanged(int from, int, int charsAdded)
     {
         QTextBlock b = firstBlock;
         for (int i = first; i <= last && b.isValid(); ++i, b = b.next()) {
-            if (i - first >= kSyncBlocks)
-                break;
-            layoutBlock(b, i);
+            if (i - first < kSyncBlocks) {
+                layoutBlock(b, i);
+            } else {
+                // Lines from before the change must not guide a cursor
+                // through text that changed; without lines it asks here.
+                b.layout()->clearLayout();
+                m_blocks[size_t(i)].hasLines = false;
+            }
         }
         // The block after the range collapses its top margin with the last
         // changed block's bottom margin.
@@ -710,10 +728,12 @@ QRectF IncrementalDocumentLayout::blockBoundingRect(const QTextBlock &block) con
     return rect;
 }
 
-int IncrementalDocumentLayout::hitTest(const QPointF &point, Qt::HitTestAccuracy accuracy) const
+int IncrementalDocumentLayout::hitTest(const QPointF &asked, Qt::HitTestAccuracy accuracy) const
 {
     if (!m_haveSettings)
         return -1;
+    const QPointF point(qIsFinite(asked.x()) ? qBound(-1e12, asked.x(), 1e12) : 0,
+                        qIsFinite(asked.y()) ? qBound(-1e12, asked.y(), 1e12) : 0);
     syncBlockCount();
     const QTextDocument *doc = document();
     QTextBlock block;

@@ -554,6 +554,13 @@ void TestIncrementalDocumentLayout::badInput()
     layout->ensureLayoutFinished();
     QVERIFY(doc.firstBlock().layout()->lineCount() > 100);
     QCOMPARE(layout->hitTest(QPointF(1e7, 1e7), Qt::FuzzyHit), doc.characterCount() - 1);
+    QCOMPARE(layout->hitTest(QPointF(qQNaN(), -qInf()), Qt::FuzzyHit), 0);
+    QTextBlockFormat absurd;
+    absurd.setTopMargin(1e300);
+    absurd.setLeftMargin(-1e300);
+    absurd.setLineHeight(1e200, QTextBlockFormat::FixedHeight);
+    QTextCursor(&doc).setBlockFormat(absurd);
+    QVERIFY(layout->blockBoundingRect(doc.firstBlock()).isValid());
     // Hidden blocks take no room and are never hit.
     doc.setPlainText(QStringLiteral("eins\nzwei\ndrei"));
     doc.findBlockByNumber(1).setVisible(false);
