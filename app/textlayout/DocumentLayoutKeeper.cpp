@@ -13,6 +13,9 @@ DocumentLayoutKeeper::DocumentLayoutKeeper(QTextEdit *edit)
     , m_edit(edit)
 {
     edit->viewport()->installEventFilter(this);
+    // Scrolling moves the anchor at once, before any paint: a background step
+    // in between must not pull the view back.
+    connect(edit->verticalScrollBar(), &QScrollBar::valueChanged, this, &DocumentLayoutKeeper::captureAnchor);
     attach(edit->document());
     check();
     connectLayout();
@@ -52,13 +55,23 @@ bool DocumentLayoutKeeper::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Paint && m_edit) {
         if (m_edit->document() != m_doc) {
             scheduleCheck();
-        } else if (auto *layout = qobject_cast<IncrementalDocumentLayout *>(m_doc->documentLayout())) {
-            const int top = m_edit->verticalScrollBar()->value();
-            m_anchorBlock = layout->blockNumberAt(top);
-            m_anchorOffset = top - layout->blockOffset(m_anchorBlock);
+        } else {
+            captureAnchor();
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+void DocumentLayoutKeeper::captureAnchor()
+{
+    auto *layout = m_doc ? qobject_cast<IncrementalDocumentLayout *>(m_doc->documentLayout()) : nullptr;
+    if (!m_edit || !layout || m_edit->document() != m_doc) {
+        m_anchorBlock = -1;
+        return;
+    }
+    const int top = m_edit->verticalScrollBar()->value();
+    m_anchorBlock = layout->blockNumberAt(top);
+    m_anchorOffset = top - layout->blockOffset(m_anchorBlock);
 }
 
 void DocumentLayoutKeeper::connectLayout()

@@ -39,6 +39,7 @@ private:
     bool wantsIncremental() const;
     void connectLayout();
     void keepViewInPlace(int firstBlockNumber);
+    void captureAnchor();
 
     QPointer<QTextEdit> m_edit;
     QPointer<QTextDocument> m_doc;
