@@ -25,6 +25,8 @@ PACKAGES=(
   xvfb
   xauth
   xdotool
+  # the document layout's tests compare rendered text
+  fonts-dejavu-core
 )
 
 missing=()
