@@ -470,23 +470,22 @@ void TestIncrementalDocumentLayout::selectionsAndCursorPaint()
     p.both([](QTextEdit &e) { e.setCursorWidth(3); });
     const auto render = [](QTextEdit &e) {
         QTextDocument *doc = e.document();
-        using Selection = QAbstractTextDocumentLayout::Selection;
+        const auto selection = [doc](int block, QTextCursor::MoveOperation op, int n, QColor bg, QColor fg) {
+            QAbstractTextDocumentLayout::Selection s{QTextCursor(doc->findBlockByNumber(block)), {}};
+            s.cursor.movePosition(op, QTextCursor::KeepAnchor, n);
+            s.format.setBackground(bg);
+            if (fg.isValid())
+                s.format.setForeground(fg);
+            return s;
+        };
         QAbstractTextDocumentLayout::PaintContext ctx;
         ctx.palette.setColor(QPalette::Text, QColor(120, 0, 40));
         ctx.clip = QRectF(0, 0, 420, 400);
         ctx.cursorPosition = doc->findBlockByNumber(1).position() + 17;
-        Selection spoken{QTextCursor(doc->findBlockByNumber(2)), {}}; // the word being spoken
-        spoken.cursor.movePosition(QTextCursor::NextWord, QTextCursor::KeepAnchor, 3);
-        spoken.format.setBackground(QColor(255, 200, 0));
-        spoken.format.setForeground(Qt::blue);
-        Selection line{QTextCursor(doc->findBlockByNumber(4)), {}};
-        line.format.setBackground(QColor(200, 255, 200));
+        auto line = selection(4, QTextCursor::NoMove, 0, QColor(200, 255, 200), QColor());
         line.format.setProperty(QTextFormat::FullWidthSelection, true);
-        Selection selected{QTextCursor(doc->findBlockByNumber(6)), {}};
-        selected.cursor.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor, 4);
-        selected.format.setBackground(QColor(40, 80, 200));
-        selected.format.setForeground(Qt::white);
-        ctx.selections = {spoken, line, selected};
+        ctx.selections = {selection(2, QTextCursor::NextWord, 3, QColor(255, 200, 0), Qt::blue), // the word spoken
+                          line, selection(6, QTextCursor::Down, 4, QColor(40, 80, 200), Qt::white)};
         QImage img(420, 400, QImage::Format_RGB32);
         img.fill(Qt::white);
         QPainter painter(&img);
