@@ -50,6 +50,10 @@ qreal real(qint64 v)
 
 // Time one step of the background layout may take before it yields.
 constexpr qint64 kStepNanoseconds = 4'000'000;
+// While the user types the background layout waits, so that a key press
+// never queues behind a step of it; it goes on in the pauses.
+constexpr qint64 kTypingPauseMs = 150;
+constexpr int kWaitWhileTypingMs = 60;
 // An edit touching more blocks than this leaves the rest to the background.
 constexpr int kSyncBlocks = 256;
 constexpr qreal kHuge = 1e9;
@@ -240,8 +244,10 @@ void IncrementalDocumentLayout::syncBlockCount() const
 
 void IncrementalDocumentLayout::scheduleWork() const
 {
-    if (m_estimated > 0 && !m_layoutTimer.isActive())
+    if (m_estimated > 0 && !m_layoutTimer.isActive()) {
+        m_layoutWaiting = false;
         m_layoutTimer.start(0, const_cast<IncrementalDocumentLayout *>(this));
+    }
 }
 
 void IncrementalDocumentLayout::noteSizeChange() const
@@ -520,6 +526,17 @@ void IncrementalDocumentLayout::timerEvent(QTimerEvent *event)
         m_layoutTimer.stop();
         return;
     }
+    if (m_sinceEdit.isValid() && m_sinceEdit.elapsed() < kTypingPauseMs) {
+        if (!m_layoutWaiting) {
+            m_layoutWaiting = true;
+            m_layoutTimer.start(kWaitWhileTypingMs, this);
+        }
+        return;
+    }
+    if (m_layoutWaiting) {
+        m_layoutWaiting = false;
+        m_layoutTimer.start(0, this);
+    }
     QElapsedTimer clock;
     clock.start();
     int firstChanged = -1;
@@ -599,6 +616,7 @@ void IncrementalDocumentLayout::documentChanged(int from, int, int charsAdded)
         return;
     }
 
+    m_sinceEdit.start();
     const qint64 oldTop = m_heights.offsetOf(first);
     const qint64 oldBottom = m_heights.offsetOf(oldLast + 1);
     qint64 updateTop = oldTop;

@@ -20,6 +20,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBasicTimer>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QList>
 #include <QTextFrameFormat>
@@ -161,6 +162,8 @@ private:
     int m_cursorWidth = 1;
     QRectF m_painted; // the last paint of a whole view, document coordinates
     mutable QBasicTimer m_layoutTimer;
+    QElapsedTimer m_sinceEdit; // since the last edit of the text
+    mutable bool m_layoutWaiting = false;
     mutable QBasicTimer m_sizeTimer;
     QSizeF m_reportedSize;
 };
