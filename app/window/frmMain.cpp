@@ -7,6 +7,7 @@
 #include "ErrorPage.h"
 #include "ExtensionHost.h"
 #include "GlyphIcons.h"
+#include "IncrementalDocumentLayout.h"
 #include "NavigationHandler.h"
 #include "Paths.h"
 #include "SettingsStore.h"
@@ -115,6 +116,9 @@ void frmMain::buildControls()
     m_rtfText = new QTextEdit(m_views);
     m_rtfText->setObjectName(QStringLiteral("rtfText"));
     m_rtfText->setAcceptRichText(true);
+    // Qt's own layout moves every paragraph after an edit; this one touches
+    // only what the edit changed, so typing stays quick in long documents.
+    IncrementalDocumentLayout::install(m_rtfText);
     m_wbBrowser = new BrowserView(m_views);
     m_views->addWidget(m_rtfText);
     m_views->addWidget(m_wbBrowser);

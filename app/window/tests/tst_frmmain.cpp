@@ -2,6 +2,7 @@
 
 #include "CPanelkitCtrl.h"
 #include "DocumentController.h"
+#include "IncrementalDocumentLayout.h"
 #include "WindowTexts.h"
 
 #include <QAction>
@@ -448,6 +449,22 @@ private slots:
         QVERIFY(a);
         QCOMPARE(a->text(), caption);
         QCOMPARE(a->shortcut().toString(), shortcut);
+    }
+
+    // Long documents stay quick to type in: the document box keeps its
+    // incremental layout through new documents and loaded files.
+    void theDocumentBoxLaysOutIncrementally()
+    {
+        Rig rig;
+        frmMain &w = rig.load();
+        const auto incremental = [&w] {
+            return qobject_cast<IncrementalDocumentLayout *>(w.rtfText()->document()->documentLayout()) != nullptr;
+        };
+        QVERIFY(incremental());
+        w.rtfText()->setPlainText(QStringLiteral("Erste Zeile\nZweite Zeile"));
+        w.NewDoc();
+        QCoreApplication::processEvents();
+        QVERIFY(incremental());
     }
 
     void toolbarButtons()
