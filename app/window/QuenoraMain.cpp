@@ -15,9 +15,16 @@
 #include "frmMain.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QThreadPool>
 
 int QuenoraMain(QApplication &app, const QStringList &arguments, const std::function<void(frmMain &)> &loaded)
 {
+    // The font database is filled from the system's font configuration the
+    // first time any text is measured, which takes several milliseconds.
+    // Filled on a worker (it is thread-safe) while the instance, the hive and
+    // the settings are seen to, it is ready when the window's first text is.
+    QThreadPool::globalInstance()->start([] { QFontDatabase::families(); });
     SingleInstance instance(QStringLiteral("quenora"));
     QtDialogs dialogs;
     if (!instance.isFirst()) {
