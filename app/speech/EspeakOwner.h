@@ -26,8 +26,8 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
-#include <memory>
 #include <future>
+#include <memory>
 #include <mutex>
 #include <thread>
 
