@@ -27,6 +27,28 @@ PACKAGES=(
   xdotool
   # the document layout's tests compare rendered text
   fonts-dejavu-core
+  # Qt's own texts (dialogs, context menus) in German
+  qt6-translations-l10n
+  # script downloads
+  libcurl4-openssl-dev
+  # the foreground window's title (X11)
+  libxcb1-dev
+  # reading PDF, EPUB, ODT and DOCX documents
+  libpoppler-qt6-dev
+  libzip-dev
+  # a window manager for the end-to-end tests, screenshots of them
+  openbox
+  imagemagick
+  # tests and benchmarks that compare against other tools or make test files
+  poppler-utils
+  sox
+  zip
+  python3
+  # checks of the install tree and the Debian package
+  appstream
+  desktop-file-utils
+  lintian
+  help2man
 )
 
 missing=()
