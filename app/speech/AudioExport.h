@@ -1,0 +1,92 @@
+#pragma once
+// AudioExport: the main window's export of what was spoken. Every speak lets
+// the recorder write a temporary WAV; ExportDoc asks where to put it and
+// writes it there as WAV or, by the chosen name's extension, as FLAC, Ogg
+// Vorbis, Opus or MP3 (AudioConverter), then tells the extensions. The
+// conversion runs on a worker thread behind a cancellable progress window,
+// so a long recording never freezes the window; only a finished export is
+// announced.
+//
+// Window-free: the window is seen through ExportHost, the questions go
+// through Dialogs and the progress through ExportProgress, so tests drive it
+// without a window. Uses quenora_speech, quenora_platform and the extension
+// host; used by frmMain.
+
+#include "AudioConverter.h"
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+
+class Dialogs;
+class ExtensionHost;
+class QProgressDialog;
+class QThread;
+class QWidget;
+
+class ExportHost
+{
+public:
+    virtual ~ExportHost() = default;
+    virtual QString CurrentRecordingPath() const = 0;
+    virtual void showStatus(const QString &text) = 0;
+};
+
+// What the user sees while a conversion runs. begin() hands over the way to
+// cancel it; setValue() gets the share done in thousandths.
+class ExportProgress
+{
+public:
+    virtual ~ExportProgress() = default;
+    virtual void begin(std::function<void()> cancel) = 0;
+    virtual void setValue(int permille) = 0;
+    virtual void end() = 0;
+};
+
+// A window-modal QProgressDialog that appears only when the work takes
+// longer than a moment.
+class QtExportProgress : public ExportProgress
+{
+public:
+    explicit QtExportProgress(QWidget *parent) : m_parent(parent) {}
+    ~QtExportProgress() override;
+    void begin(std::function<void()> cancel) override;
+    void setValue(int permille) override;
+    void end() override;
+
+private:
+    QWidget *m_parent;
+    QProgressDialog *m_dialog = nullptr;
+};
+
+class AudioExport : public QObject
+{
+    Q_OBJECT
+public:
+    AudioExport(ExportHost &host, Dialogs &dialogs, ExtensionHost &extensions, ExportProgress &progress,
+                QObject *parent = nullptr);
+    ~AudioExport() override;
+
+    void ExportDoc();
+    bool isExporting() const { return m_worker != nullptr; }
+
+    // The dialog's filter: the WAV entry first, then each format offered.
+    static QString filterFor(const QList<AudioFormat> &formats);
+    // Tests decide which formats "open here".
+    void setFormatProbe(std::function<QList<AudioFormat>()> probe) { m_probe = std::move(probe); }
+
+private:
+    AudioConverter::Result convertOffThread(const QString &source, const QString &target, AudioFormat format);
+
+    ExportHost &m_host;
+    Dialogs &m_dialogs;
+    ExtensionHost &m_extensions;
+    ExportProgress &m_progress;
+    std::function<QList<AudioFormat>()> m_probe;
+    QString m_lastFolder;
+    QThread *m_worker = nullptr;
+    std::atomic<bool> m_cancel{false};
+    int m_run = 0;
+};
