@@ -1,0 +1,288 @@
+#include "ExtensionLoader.h"
+#include "PluginExtensionHost.h"
+#include "SqliteHive.h"
+#include "clsRegistryAccess.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// The host against real plug-in libraries (the test plug-in, whose class
+// chooses its behaviour) and a real hive in a temporary folder.
+class tst_ExtensionHost : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::shared_ptr<SqliteHive> m_hive;
+    std::unique_ptr<clsRegistryAccess> m_reg;
+    std::unique_ptr<ExtensionLoader> m_loader;
+    std::unique_ptr<PluginExtensionHost> m_host;
+    QStringList m_log;
+
+    QString logFile() const { return m_dir->filePath(QStringLiteral("calls.txt")); }
+
+    // What reached the plug-in, one "Class Member Argument" per call.
+    QStringList calls() const
+    {
+        QFile f(logFile());
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+    void registerClass(const QString &identifier, const QString &library)
+    {
+        QVERIFY(m_reg->WriteString(QStringLiteral("HKEY_CLASSES_ROOT\\") + identifier + QStringLiteral("\\InprocServer32"),
+                                   QStringLiteral("@"), library));
+    }
+
+    void addEntry(const QString &name, const QString &active, const QString &objectName)
+    {
+        const QString key = PluginExtensionHost::ExtensionsKey + QLatin1Char('\\') + name;
+        QVERIFY(m_reg->WriteString(key, QStringLiteral("Active"), active));
+        QVERIFY(m_reg->WriteString(key, QStringLiteral("ObjectName"), objectName));
+    }
+
+    void allEvents()
+    {
+        m_host->NotifyStartup();
+        m_host->NotifyClose();
+        m_host->NotifyNewFile();
+        m_host->NotifyOpenFile(QStringLiteral("/d/a.txt"));
+        m_host->NotifySaveFile(QStringLiteral("/d/a.txt"));
+        m_host->NotifyExport(QStringLiteral("/d/a.wav"));
+        m_host->NotifyTaskScript(QStringLiteral("s.vts"));
+        m_host->ApplyTextFilters(QStringLiteral("Text"));
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        qputenv("QN_TESTPLUGIN_LOG", logFile().toLocal8Bit());
+        m_hive = std::make_shared<SqliteHive>(m_dir->filePath(QStringLiteral("registry.db")));
+        m_reg = std::make_unique<clsRegistryAccess>(m_hive);
+        m_log.clear();
+        m_loader = std::make_unique<ExtensionLoader>(*m_reg, [this](const QString &line) { m_log << line; });
+        m_host = std::make_unique<PluginExtensionHost>(*m_reg, *m_loader);
+        for (const char *cls : {"Recorder", "NoStartup", "Failing", "ChangeThenFail", "Bracket", "ReplaceAndReturn",
+                                "Unbekannt"})
+            registerClass(QStringLiteral("QnTest.") + QLatin1String(cls), QStringLiteral(TESTPLUGIN));
+    }
+
+    void cleanup()
+    {
+        m_host.reset();
+        m_loader.reset();
+        m_reg.reset();
+        m_hive.reset();
+        m_dir.reset();
+    }
+
+    void activityTests_data()
+    {
+        QTest::addColumn<QString>("active");
+        // Exact, StartsWith, Contains, TrimmedLowerCase
+        QTest::addColumn<QList<bool>>("expected");
+        QTest::newRow("true") << "true" << QList<bool>{true, true, true, true};
+        QTest::newRow("false") << "false" << QList<bool>{false, false, false, false};
+        QTest::newRow("empty") << "" << QList<bool>{false, false, false, false};
+        QTest::newRow("True") << "True" << QList<bool>{false, false, false, true};
+        QTest::newRow("blank true") << " true" << QList<bool>{false, false, true, true};
+        QTest::newRow("trueish") << "trueish" << QList<bool>{false, true, true, true};
+        QTest::newRow("TRUE blanks") << "  TRUE  " << QList<bool>{false, false, false, true};
+        QTest::newRow("tab true") << "\ttrue" << QList<bool>{false, false, true, false};
+        QTest::newRow("untrue") << "untrue" << QList<bool>{false, false, true, false};
+    }
+
+    void activityTests()
+    {
+        QFETCH(QString, active);
+        QFETCH(QList<bool>, expected);
+        const QList<bool> actual{isExtensionActive(ActivityTest::Exact, active),
+                                 isExtensionActive(ActivityTest::StartsWith, active),
+                                 isExtensionActive(ActivityTest::Contains, active),
+                                 isExtensionActive(ActivityTest::TrimmedLowerCase, active)};
+        QCOMPARE(actual, expected);
+    }
+
+    // Which events an entry receives for its Active text, through the real
+    // hive: the registry class trims blanks when it reads a string, so a
+    // leading blank is gone before any test sees it, while a tab stays.
+    void eventsByActiveText_data()
+    {
+        QTest::addColumn<QString>("active");
+        QTest::addColumn<QStringList>("members");
+        const QStringList all{"Startup", "Close", "NewFile", "OpenFile", "SaveFile", "Export", "TaskScript", "FilterText"};
+        QTest::newRow("true") << "true" << all;
+        QTest::newRow("True") << "True" << QStringList{"FilterText"};
+        QTest::newRow("blank true") << " true" << all;
+        QTest::newRow("tab true") << "\ttrue" << QStringList{"Export"};
+        QTest::newRow("trueish") << "trueish" << QStringList{"SaveFile", "Export", "TaskScript", "FilterText"};
+        QTest::newRow("false") << "false" << QStringList{};
+    }
+
+    void eventsByActiveText()
+    {
+        QFETCH(QString, active);
+        QFETCH(QStringList, members);
+        addEntry(QStringLiteral("Rec"), active, QStringLiteral("QnTest.Recorder"));
+        allEvents();
+        QStringList reached;
+        for (const QString &line : calls())
+            reached << line.section(QLatin1Char(' '), 1, 1);
+        QCOMPARE(reached, members);
+    }
+
+    void argumentsReachTheExtension()
+    {
+        addEntry(QStringLiteral("Rec"), QStringLiteral("true"), QStringLiteral("QnTest.Recorder"));
+        m_host->NotifySaveFile(QStringLiteral("/home/ä ö/Brief.rtf"));
+        m_host->NotifyTaskScript(QStringLiteral("Begrüßung.vts"));
+        QCOMPARE(calls(), (QStringList{"Recorder SaveFile /home/ä ö/Brief.rtf", "Recorder TaskScript Begrüßung.vts"}));
+    }
+
+    void firstEntryLacksStartup()
+    {
+        addEntry(QStringLiteral("A"), QStringLiteral("true"), QStringLiteral("QnTest.NoStartup"));
+        addEntry(QStringLiteral("B"), QStringLiteral("true"), QStringLiteral("QnTest.Recorder"));
+        m_host->NotifyStartup();
+        QCOMPARE(calls(), QStringList{});
+        m_host->NotifyExport(QStringLiteral("/x.wav"));
+        QCOMPARE(calls(), (QStringList{"NoStartup Export /x.wav", "Recorder Export /x.wav"}));
+    }
+
+    // An entry in front of a recording one whose object cannot be made or
+    // whose member fails: the events that stop, stop; Export and the filter
+    // chain go on.
+    void failingEntryInFront_data()
+    {
+        QTest::addColumn<QString>("objectName");
+        QTest::newRow("not registered") << "QnTest.Nirgends";
+        QTest::newRow("no such class") << "QnTest.Unbekannt";
+        QTest::newRow("no point") << "QnTest";
+        QTest::newRow("empty") << "";
+        QTest::newRow("member fails") << "QnTest.Failing";
+    }
+
+    void failingEntryInFront()
+    {
+        QFETCH(QString, objectName);
+        addEntry(QStringLiteral("A"), QStringLiteral("true"), objectName);
+        addEntry(QStringLiteral("B"), QStringLiteral("true"), QStringLiteral("QnTest.Bracket"));
+        m_host->NotifyClose();
+        m_host->NotifySaveFile(QStringLiteral("/s"));
+        m_host->NotifyTaskScript(QStringLiteral("t.vts"));
+        m_host->NotifyExport(QStringLiteral("/e.wav"));
+        QCOMPARE(m_host->ApplyTextFilters(QStringLiteral("Hallo")), QStringLiteral("[Hallo]"));
+        QStringList bracket;
+        for (const QString &line : calls()) {
+            if (line.startsWith(QLatin1String("Bracket")))
+                bracket << line;
+        }
+        QCOMPARE(bracket, (QStringList{"Bracket Export /e.wav", "Bracket FilterText Hallo"}));
+    }
+
+    void filterChain()
+    {
+        addEntry(QStringLiteral("1"), QStringLiteral("true"), QStringLiteral("QnTest.Bracket"));
+        addEntry(QStringLiteral("2"), QStringLiteral("true"), QStringLiteral("QnTest.ChangeThenFail"));
+        addEntry(QStringLiteral("3"), QStringLiteral("TRUE"), QStringLiteral("QnTest.Bracket"));
+        // A failure after changing the argument: the text from before it goes on.
+        QCOMPARE(m_host->ApplyTextFilters(QStringLiteral("Grüß Gott")), QStringLiteral("[[Grüß Gott]]"));
+        // The result counts, not what was put into the argument.
+        addEntry(QStringLiteral("4"), QStringLiteral("true"), QStringLiteral("QnTest.ReplaceAndReturn"));
+        addEntry(QStringLiteral("5"), QStringLiteral("true"), QStringLiteral("QnTest.Bracket"));
+        QCOMPARE(m_host->ApplyTextFilters(QStringLiteral("x")), QStringLiteral("[Ergebnis]"));
+    }
+
+    void noExtensionsKey()
+    {
+        QCOMPARE(m_host->ApplyTextFilters(QStringLiteral(" a\r\nb ")), QStringLiteral(" a\r\nb "));
+        allEvents();
+        QCOMPARE(calls(), QStringList{});
+        QCOMPARE(m_log, QStringList{});
+    }
+
+    void byReferenceArgumentComesBackReplaced()
+    {
+        QList<ExtensionArgument> args{{QStringLiteral("vorher"), true}};
+        ExtensionCall call = m_loader->invoke(QStringLiteral("QnTest.ReplaceAndReturn"), QStringLiteral("FilterText"), args);
+        QCOMPARE(call.status, ExtensionCall::Status::Ok);
+        QCOMPARE(call.result, QStringLiteral("Ergebnis"));
+        QCOMPARE(args.at(0).text, QStringLiteral("ersetzt"));
+
+        args = {{QStringLiteral("vorher"), true}};
+        call = m_loader->invoke(QStringLiteral("QnTest.ChangeThenFail"), QStringLiteral("FilterText"), args);
+        QCOMPARE(call.status, ExtensionCall::Status::Failed);
+        QCOMPARE(args.at(0).text, QStringLiteral("verändert"));
+
+        args = {{QStringLiteral("vorher"), true}};
+        call = m_loader->invoke(QStringLiteral("QnTest.Recorder"), QStringLiteral("Ausdrucken"), args);
+        QCOMPARE(call.status, ExtensionCall::Status::UnknownMember);
+    }
+
+    // Libraries the loader refuses: nothing of them runs, the reason goes to
+    // the log once, and the next event tries again without repeating it.
+    void refusedLibraries_data()
+    {
+        QTest::addColumn<QString>("library");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << QStringLiteral("/nicht/vorhanden/libfehlt.so") << "lässt sich nicht laden";
+        QTest::newRow("relative") << "libqn_testplugin.so" << "nicht absolut";
+        QTest::newRow("foreign ABI") << TESTPLUGIN_FOREIGNABI << "Schnittstellenversion 99";
+        QTest::newRow("missing symbol") << TESTPLUGIN_NOFREE << "qn_free";
+    }
+
+    void refusedLibraries()
+    {
+        QFETCH(QString, library);
+        QFETCH(QString, reason);
+        registerClass(QStringLiteral("Kaputt.Recorder"), library);
+        addEntry(QStringLiteral("A"), QStringLiteral("true"), QStringLiteral("Kaputt.Recorder"));
+        addEntry(QStringLiteral("B"), QStringLiteral("true"), QStringLiteral("QnTest.Recorder"));
+        m_host->NotifyExport(QStringLiteral("/e.wav"));
+        m_host->NotifyExport(QStringLiteral("/e.wav"));
+        QCOMPARE(calls(), (QStringList{"Recorder Export /e.wav", "Recorder Export /e.wav"}));
+        QCOMPARE(m_log.size(), 1);
+        QVERIFY2(m_log.first().contains(reason), qPrintable(m_log.first()));
+    }
+
+    void unknownMemberReportedOncePerLibrary()
+    {
+        addEntry(QStringLiteral("A"), QStringLiteral("true"), QStringLiteral("QnTest.NoStartup"));
+        m_host->NotifyStartup();
+        m_host->NotifyStartup();
+        QCOMPARE(m_log.size(), 1);
+        QVERIFY(m_log.first().contains(QLatin1String("\"Startup\"")));
+    }
+
+    // The manager is another process: what it writes into the hive counts
+    // from the next event on.
+    void switchedOffByAnotherProcess()
+    {
+        addEntry(QStringLiteral("Rec"), QStringLiteral("true"), QStringLiteral("QnTest.Recorder"));
+        m_host->NotifyNewFile();
+        QProcess qnreg;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QUENORA_HOME"), m_dir->path());
+        qnreg.setProcessEnvironment(env);
+        qnreg.start(QStringLiteral(QNREG_BINARY),
+                    {QStringLiteral("set"), PluginExtensionHost::ExtensionsKey + QStringLiteral("\\Rec"),
+                     QStringLiteral("Active"), QStringLiteral("false")});
+        QVERIFY(qnreg.waitForFinished(30000));
+        QCOMPARE(qnreg.exitCode(), 0);
+        m_host->NotifyNewFile();
+        QCOMPARE(m_host->ApplyTextFilters(QStringLiteral("a")), QStringLiteral("a"));
+        QCOMPARE(calls(), QStringList{"Recorder NewFile"});
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ExtensionHost)
+#include "tst_extensionhost.moc"

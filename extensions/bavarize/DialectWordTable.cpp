@@ -1,0 +1,206 @@
+#include "DialectWordTable.h"
+
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+
+namespace DialectWordTable {
+
+const std::vector<Pair> &pairs()
+{
+    static const std::vector<Pair> table{
+    {"ja", "jo"},
+    {"da", "doh"},
+    {"nicht", "net"},
+    {"hallo", "servus"},
+    {"das", "des"},
+    {"macht", "mocht"},
+    {"gerne", "gern"},
+    {"Fichte", "Fichtn"},
+    {"quatsch", "schmarrn"},
+    {"ich", "i"},
+    {"müsste", "müssat"},
+    {"toilette", "klo"},
+    {"ein", "oan"},
+    {"mein", "mei"},
+    {"will", "wui"},
+    {"halb", "hoibat"},
+    {"kaputt", "kabutt"},
+    {"schmecken", "schmecker"},
+    {"schmeckt", "schmeckat"},
+    {"neben", "neber"},
+    {"zeig", "zoag"},
+    {"mal", "amoi"},
+    {"hier", "do"},
+    {"gerade", "grod"},
+    {"einem", "oam"},
+    {"besser", "bessa"},
+    {"als", "ois"},
+    {"danke", "donkschee"},
+    {"essen", "moih"},
+    {"deutsch", "preiß"},
+    {"deutsche", "preißn"},
+    {"tschüß", "servus"},
+    {"übersetzt", "übasetzt"},
+    {"komisch", "seitsom"},
+    {"inhalt", "inhoit"},
+    {"bestimmt", "bstimmt"},
+    {"her", "hea"},
+    {"gefahren", "gfahrn"},
+    {"grade", "grod"},
+    {"grad", "grod"},
+    {"liegen", "liegn"},
+    {"hand", "hond"},
+    {"zigarette", "zigarettn"},
+    {"handy", "hendi"},
+    {"widerstand", "widastond"},
+    {"motorrad", "motorradl"},
+    {"fahrrad", "radl"},
+    {"rad", "radl"},
+    {"zerstört", "kabutt"},
+    {"ist", "is"},
+    {"feuerzeug", "feiazeig"},
+    {"funktioniert", "geht"},
+    {"läuft", "lafft"},
+    {"neu", "nei"},
+    {"eins", "oans"},
+    {"zwei", "zwoa"},
+    {"vier", "via"},
+    {"fünf", "finf"},
+    {"sieben", "siebn"},
+    {"acht", "ocht"},
+    {"neun", "nein"},
+    {"zehn", "zehne"},
+    {"zwanzig", "zwonzig"},
+    {"vierzig", "viazig"},
+    {"fünfzig", "finfzig"},
+    {"achtzig", "ochtzig"},
+    {"neunzig", "neunzig"},
+    {"hundert", "hundat"},
+    {"tausend", "dausnd"},
+    {"habe", "hob"},
+    {"frauen", "weiber"},
+    {"hast", "host"},
+    {"mädchen", "madl"},
+    {"hinter", "hinta"},
+    {"arsch", "orsch"},
+    {"hintern", "bopo"},
+    {"zweck", "zweg"},
+    {"fährt", "fahrt"},
+    {"fahren", "fohrn"},
+    {"ungefähr", "ungefeah"},
+    {"etwa", "etwo"},
+    {"packn", "pockn"},
+    {"packen", "pocken"},
+    {"übersetzen", "übasetzn"},
+    {"erledigen", "tun"},
+    {"bekomm", "krieg"},
+    {"kriege", "kriag"},
+    {"satz", "sotz"},
+    {"geil", "goil"},
+    {"volk", "voik"},
+    {"seid", "seits"},
+    {"ihr", "iah"},
+    {"zur", "zuah"},
+    {"sinds", "sans"},
+    {"gute", "guade"},
+    {"gut", "guad"},
+    {"person", "pearson"},
+    {"personen", "leits"},
+    {"leute", "leite"},
+    {"begrüsst", "begriasst"},
+    {"begrüßen", "begriassn"},
+    {"entscheidung", "endscheidung"},
+    {"entscheiden", "endscheidn"},
+    {"welche", "wöiche"},
+    {"alles", "ois"},
+    {"wasser", "wossa"},
+    {"einmal", "oanmoi"},
+    {"deine", "dei"},
+    {"mädel", "dirndl"},
+    };
+    return table;
+}
+
+const std::vector<Pair> &twoWordPairs()
+{
+    static const std::vector<Pair> table{
+        {"auf wiedersehen", "pfiad die"},
+        {"auf das", "aufs"},
+        {"auf die", "aufs"},
+        {"auf des", "aufs"},
+    };
+    return table;
+}
+
+namespace {
+
+// Keys are all ASCII or lower-case UTF-8 except "Fichte", which only needs
+// its capital folded.
+std::string lowerKey(std::string_view key)
+{
+    std::string s(key);
+    std::transform(s.begin(), s.end(), s.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    return s;
+}
+
+struct Index {
+    std::unordered_map<std::string, std::string_view> words;
+    std::unordered_map<std::string, std::string_view> twoWords;
+    std::vector<std::string> twoWordStarts;
+    std::size_t longest = 0;
+
+    Index()
+    {
+        for (const Pair &p : pairs()) {
+            words.emplace(lowerKey(p.first), p.second); // the first pair of a key wins
+            longest = std::max(longest, p.first.size());
+        }
+        for (const Pair &p : twoWordPairs())
+        {
+            const std::string key = lowerKey(p.first);
+            twoWords.emplace(key, p.second);
+            const std::string start = key.substr(0, key.find(' '));
+            if (std::find(twoWordStarts.begin(), twoWordStarts.end(), start) == twoWordStarts.end())
+                twoWordStarts.push_back(start);
+        }
+    }
+};
+
+const Index &index()
+{
+    static const Index i;
+    return i;
+}
+
+} // namespace
+
+const std::string_view *lookup(std::string_view lowerWord)
+{
+    const auto &words = index().words;
+    const auto it = words.find(std::string(lowerWord));
+    return it == words.end() ? nullptr : &it->second;
+}
+
+bool beginsTwoWordKey(std::string_view lowerWord)
+{
+    const auto &starts = index().twoWordStarts;
+    return std::find(starts.begin(), starts.end(), lowerWord) != starts.end();
+}
+
+const std::string_view *lookupTwo(std::string_view lowerFirst, std::string_view lowerSecond)
+{
+    const auto &two = index().twoWords;
+    std::string key;
+    key.reserve(lowerFirst.size() + 1 + lowerSecond.size());
+    key.append(lowerFirst).append(1, ' ').append(lowerSecond);
+    const auto it = two.find(key);
+    return it == two.end() ? nullptr : &it->second;
+}
+
+std::size_t longestKey()
+{
+    return index().longest;
+}
+
+} // namespace DialectWordTable
