@@ -1,5 +1,6 @@
 #include "DocumentIO.h"
 
+#include "DocumentImporter.h"
 #include "PlainText.h"
 #include "RichTextMessages.h"
 #include "RtfReader.h"
@@ -107,30 +108,113 @@ DocumentFormat DocumentIO::detectFormat(QByteArrayView bytes)
     return withoutUtf8Bom(bytes).startsWith("{\\rtf") ? DocumentFormat::RichText : DocumentFormat::PlainText;
 }
 
-DocumentLoadResult DocumentIO::loadBytes(QByteArrayView bytes, QTextDocument *doc)
+namespace {
+
+DocumentFormat documentFormat(ImportFormat f)
 {
-    DocumentLoadResult result;
-    result.ok = true;
-    result.format = detectFormat(bytes);
+    switch (f) {
+    case ImportFormat::Pdf: return DocumentFormat::Pdf;
+    case ImportFormat::Epub: return DocumentFormat::Epub;
+    case ImportFormat::OpenDocumentText: return DocumentFormat::OpenDocumentText;
+    case ImportFormat::WordDocument: return DocumentFormat::WordDocument;
+    case ImportFormat::Html: return DocumentFormat::Html;
+    case ImportFormat::Markdown: return DocumentFormat::Markdown;
+    case ImportFormat::None: break;
+    }
+    return DocumentFormat::PlainText;
+}
+
+ImportFormat importFormat(DocumentFormat f)
+{
+    switch (f) {
+    case DocumentFormat::Pdf: return ImportFormat::Pdf;
+    case DocumentFormat::Epub: return ImportFormat::Epub;
+    case DocumentFormat::OpenDocumentText: return ImportFormat::OpenDocumentText;
+    case DocumentFormat::WordDocument: return ImportFormat::WordDocument;
+    case DocumentFormat::Html: return ImportFormat::Html;
+    case DocumentFormat::Markdown: return ImportFormat::Markdown;
+    case DocumentFormat::PlainText:
+    case DocumentFormat::RichText: break;
+    }
+    return ImportFormat::None;
+}
+
+} // namespace
+
+DocumentFormat DocumentIO::detectFormat(QByteArrayView bytes, const QString &fileName)
+{
+    const ImportFormat imported = DocumentImporter::detect(bytes, fileName);
+    return imported == ImportFormat::None ? detectFormat(bytes) : documentFormat(imported);
+}
+
+PreparedDocument DocumentIO::prepareBytes(const QByteArray &bytes, const QString &fileName,
+                                          const ImportControl &control)
+{
+    PreparedDocument prepared;
+    prepared.result.ok = true;
+    prepared.result.format = detectFormat(bytes, fileName);
+    if (!prepared.result.imported()) {
+        prepared.bytes = bytes;
+        return prepared;
+    }
+    ImportResult imported = DocumentImporter::read(importFormat(prepared.result.format), bytes, control);
+    prepared.result.importStatus = imported.status;
+    if (imported.status != ImportStatus::Ok) {
+        prepared.result.ok = false;
+        prepared.result.message = imported.status == ImportStatus::Failed ? imported.message : QString();
+        prepared.result.errorDescription = prepared.result.message;
+        return prepared;
+    }
+    prepared.imported = std::move(imported.document);
+    return prepared;
+}
+
+PreparedDocument DocumentIO::prepareFile(const QString &path, const ImportControl &control)
+{
+    QByteArray bytes;
+    const DocumentLoadResult read = readFile(path, &bytes);
+    if (!read.ok) {
+        PreparedDocument prepared;
+        prepared.result = read;
+        return prepared;
+    }
+    return prepareBytes(bytes, path, control);
+}
+
+DocumentLoadResult DocumentIO::applyPrepared(const PreparedDocument &prepared, QTextDocument *doc)
+{
+    DocumentLoadResult result = prepared.result;
+    if (!result.ok)
+        return result;
+    if (result.imported()) {
+        prepared.imported.buildInto(doc);
+        return result;
+    }
     if (result.format == DocumentFormat::RichText) {
-        result.damaged = RtfReader::read(withoutUtf8Bom(bytes), doc).damaged;
+        result.damaged = RtfReader::read(withoutUtf8Bom(prepared.bytes), doc).damaged;
         return result;
     }
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
-    doc->setPlainText(PlainText::decode(bytes));
+    doc->setPlainText(PlainText::decode(prepared.bytes));
     doc->setUndoRedoEnabled(undo);
     doc->setModified(false);
     return result;
 }
 
-DocumentLoadResult DocumentIO::loadFile(const QString &path, QTextDocument *doc)
+DocumentLoadResult DocumentIO::loadBytes(QByteArrayView bytes, QTextDocument *doc, const QString &fileName)
 {
-    QByteArray bytes;
-    const DocumentLoadResult read = readFile(path, &bytes);
-    if (!read.ok)
-        return read;
-    return loadBytes(bytes, doc);
+    return applyPrepared(prepareBytes(bytes.toByteArray(), fileName), doc);
+}
+
+DocumentLoadResult DocumentIO::loadFile(const QString &path, QTextDocument *doc, const ImportControl &control)
+{
+    return applyPrepared(prepareFile(path, control), doc);
+}
+
+QStringList DocumentIO::readableSuffixes()
+{
+    return QStringList{QStringLiteral("txt"), QStringLiteral("rtf")} + DocumentImporter::fileSuffixes();
 }
 
 DocumentText DocumentIO::readText(const QString &path)
@@ -141,10 +225,16 @@ DocumentText DocumentIO::readText(const QString &path)
     out.ok = r.ok;
     out.format = r.format;
     out.errorNumber = r.errorNumber;
-    if (r.ok)
+    if (r.ok) {
         out.text = doc.toPlainText();
-    else
-        out.errorMessage = RichTextMessages::loadFailed(path, r.errorDescription);
+    } else {
+        QString why = r.errorDescription;
+        if (r.importStatus == ImportStatus::NeedsPassword || r.importStatus == ImportStatus::WrongPassword)
+            why = RichTextMessages::passwordProtected();
+        if (why.endsWith(QLatin1Char('.')))
+            why.chop(1);
+        out.errorMessage = RichTextMessages::loadFailed(path, why);
+    }
     return out;
 }
 

@@ -16,7 +16,16 @@
 // which reads a document's text through DocumentIO::readText so that it
 // speaks exactly what the window would show.
 //
+// Documents of other programs (PDF, EPUB, ODT, DOCX, HTML, Markdown) are
+// read by app/importers, chosen by the file's content; they open as new,
+// unsaved documents. Reading can run on any thread (prepareFile) and the
+// result is put into the document on its own thread (applyPrepared), so the
+// window reads big files off its GUI thread.
+//
 // Every file is outside input: any bytes load without a crash or a hang.
+
+#include "ImportControl.h"
+#include "ImportedDocument.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -27,6 +36,13 @@ class QTextDocument;
 enum class DocumentFormat {
     PlainText,
     RichText,
+    // Read from another program's format; saved only as RTF or plain text.
+    Pdf,
+    Epub,
+    OpenDocumentText,
+    WordDocument,
+    Html,
+    Markdown,
 };
 
 struct DocumentLoadResult {
@@ -38,6 +54,26 @@ struct DocumentLoadResult {
     // (53 "Datei nicht gefunden", 70 "Zugriff verweigert", ...).
     int errorNumber = 0;
     QString errorDescription;
+    // Documents of other formats: how reading went, and on failure the
+    // German sentence that says why (errorDescription holds it too).
+    ImportStatus importStatus = ImportStatus::Ok;
+    QString message;
+
+    bool imported() const { return format != DocumentFormat::PlainText && format != DocumentFormat::RichText; }
+};
+
+// A file read and parsed, not yet put into a document.
+struct PreparedDocument {
+    DocumentLoadResult result;
+    QByteArray bytes;          // RTF and plain text: read when applied
+    ImportedDocument imported; // other formats
+
+    bool cancelled() const { return result.importStatus == ImportStatus::Cancelled; }
+    bool needsPassword() const
+    {
+        return result.importStatus == ImportStatus::NeedsPassword
+               || result.importStatus == ImportStatus::WrongPassword;
+    }
 };
 
 struct DocumentText {
@@ -63,14 +99,32 @@ public:
     // RTF when the bytes start with "{\rtf" (after an optional UTF-8
     // byte-order mark), else plain text.
     static DocumentFormat detectFormat(QByteArrayView bytes);
+    // The same, and the formats of other programs by their content (the
+    // name decides only for Markdown, which has no telling content).
+    static DocumentFormat detectFormat(QByteArrayView bytes, const QString &fileName);
 
     // Replaces the document's content with the bytes, read in the detected
     // format. Undo history is cleared; the document is left unmodified.
-    static DocumentLoadResult loadBytes(QByteArrayView bytes, QTextDocument *doc);
+    // When the bytes cannot be read the document is left untouched.
+    static DocumentLoadResult loadBytes(QByteArrayView bytes, QTextDocument *doc,
+                                        const QString &fileName = QString());
 
     // Reads the file and loads it into the document. When the file cannot
     // be read the document is left untouched.
-    static DocumentLoadResult loadFile(const QString &path, QTextDocument *doc);
+    static DocumentLoadResult loadFile(const QString &path, QTextDocument *doc,
+                                       const ImportControl &control = {});
+
+    // loadFile in two steps: reading and parsing, on any thread...
+    static PreparedDocument prepareFile(const QString &path, const ImportControl &control = {});
+    static PreparedDocument prepareBytes(const QByteArray &bytes, const QString &fileName,
+                                         const ImportControl &control = {});
+    // ... and putting the result into the document, on the document's thread.
+    // A failed, cancelled or locked preparation leaves the document as it was.
+    static DocumentLoadResult applyPrepared(const PreparedDocument &prepared, QTextDocument *doc);
+
+    // The file name extensions of every format that can be opened, lower
+    // case without the dot ("txt", "rtf", "pdf", ...).
+    static QStringList readableSuffixes();
 
     // The text of a document file as the document box would show it
     // (hidden text and non-text parts of RTF left out). Needs no window;

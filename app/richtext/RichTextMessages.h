@@ -35,4 +35,10 @@ inline QString loadFailed(const QString &path, const QString &description)
     return QStringLiteral("Die Datei \u201E%1\u201C konnte nicht geladen werden: %2.").arg(path, description);
 }
 
+// A document that opens only with a password, where nobody can be asked.
+inline QString passwordProtected()
+{
+    return QStringLiteral("Die Datei ist durch ein Kennwort geschützt");
+}
+
 } // namespace RichTextMessages

@@ -1,0 +1,183 @@
+#include "DocumentImporter.h"
+
+#include "DocxReader.h"
+#include "EpubReader.h"
+#include "ImportMessages.h"
+#include "OdtReader.h"
+#include "PdfReader.h"
+#include "PdfTextAssembler.h"
+#include "ZipArchive.h"
+
+#include <QStringDecoder>
+
+namespace {
+
+QByteArrayView trimmedStart(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    qsizetype i = 0;
+    while (i < bytes.size() && i < 4096 && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n'))
+        ++i;
+    return bytes.sliced(i);
+}
+
+bool startsWithNoCase(QByteArrayView bytes, QByteArrayView prefix)
+{
+    return bytes.size() >= prefix.size()
+           && QByteArrayView(bytes.first(prefix.size())).compare(prefix, Qt::CaseInsensitive) == 0;
+}
+
+// A ZIP archive: which document it holds, by its parts. The first entry
+// "mimetype" names EPUB and OpenDocument files; Word documents have their
+// content types part and a main part under word/.
+ImportFormat archiveFormat(QByteArrayView bytes)
+{
+    // The stored "mimetype" entry sits at offset 30 of a well-made file;
+    // reading the directory is the sure way and cheap.
+    ZipArchive zip;
+    if (!zip.open(bytes.toByteArray()))
+        return ImportFormat::None;
+    if (zip.contains(QStringLiteral("mimetype"))) {
+        QByteArray type;
+        if (zip.read(QStringLiteral("mimetype"), &type)) {
+            type = type.trimmed();
+            if (type == "application/epub+zip")
+                return ImportFormat::Epub;
+            if (type == "application/vnd.oasis.opendocument.text"
+                || type == "application/vnd.oasis.opendocument.text-template")
+                return ImportFormat::OpenDocumentText;
+        }
+    }
+    if (zip.contains(QStringLiteral("[Content_Types].xml")) && zip.contains(QStringLiteral("word/document.xml")))
+        return ImportFormat::WordDocument;
+    if (zip.contains(QStringLiteral("META-INF/container.xml")))
+        return ImportFormat::Epub;
+    if (zip.contains(QStringLiteral("content.xml")))
+        return ImportFormat::OpenDocumentText;
+    return ImportFormat::None;
+}
+
+QString suffixOf(const QString &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
+    return dot > slash ? fileName.mid(dot + 1).toLower() : QString();
+}
+
+QString decodeHtml(const QByteArray &bytes)
+{
+    // The page's own charset (BOM or <meta>), else UTF-8 when valid, else
+    // Windows-1252, as for every other text file.
+    QStringDecoder decoder = QStringDecoder::decoderForHtml(bytes);
+    if (decoder.isValid() && decoder.name() != QByteArrayView("UTF-8")) {
+        const QString text = decoder(bytes);
+        if (!decoder.hasError())
+            return text;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder latin(QStringDecoder::Latin1);
+    QStringDecoder cp1252("windows-1252");
+    return cp1252.isValid() ? cp1252(bytes) : latin(bytes);
+}
+
+ImportResult fromPdf(const QByteArray &bytes, const ImportControl &control)
+{
+    ImportResult result;
+    ImportControl reading = control;
+    // Extraction is nearly all the work; leave a little for assembling.
+    reading.progress = [&control](int percent) {
+        if (control.progress)
+            control.progress(percent * 95 / 100);
+    };
+    PdfReader::Result pdf = PdfReader::read(bytes, reading);
+    result.status = pdf.status;
+    result.message = pdf.message;
+    if (pdf.status != ImportStatus::Ok)
+        return result;
+    ImportedDocumentBuilder builder(result.document);
+    for (const QString &paragraph : PdfTextAssembler::paragraphs(pdf.pages)) {
+        builder.paragraph();
+        builder.text(paragraph, TextRun{}, false);
+    }
+    builder.finish();
+    if (result.document.blocks.empty()) {
+        result.status = ImportStatus::Failed;
+        result.message = ImportMessages::PdfNoText;
+    }
+    control.report(100, 100);
+    return result;
+}
+
+} // namespace
+
+ImportFormat DocumentImporter::detect(QByteArrayView bytes, const QString &fileName)
+{
+    // "%PDF-" may follow a few bytes of garbage; readers accept it within
+    // the first kilobyte.
+    if (bytes.first(qMin<qsizetype>(bytes.size(), 1024)).indexOf("%PDF-") >= 0)
+        return ImportFormat::Pdf;
+    if (bytes.startsWith("PK\x03\x04"))
+        return archiveFormat(bytes);
+    const QByteArrayView start = trimmedStart(bytes);
+    if (start.startsWith("{\\rtf"))
+        return ImportFormat::None;
+    if (startsWithNoCase(start, "<!doctype html") || startsWithNoCase(start, "<html"))
+        return ImportFormat::Html;
+    if (startsWithNoCase(start, "<?xml") && bytes.first(qMin<qsizetype>(bytes.size(), 2048)).indexOf("<html") >= 0)
+        return ImportFormat::Html;
+    const QString suffix = suffixOf(fileName);
+    if (suffix == QLatin1String("md") || suffix == QLatin1String("markdown"))
+        return ImportFormat::Markdown;
+    if (suffix == QLatin1String("html") || suffix == QLatin1String("htm") || suffix == QLatin1String("xhtml"))
+        return ImportFormat::Html;
+    return ImportFormat::None;
+}
+
+ImportResult DocumentImporter::read(ImportFormat format, const QByteArray &bytes, const ImportControl &control)
+{
+    ImportResult result;
+    switch (format) {
+    case ImportFormat::Pdf:
+        return fromPdf(bytes, control);
+    case ImportFormat::Epub:
+        result.status = EpubReader::read(bytes, control, &result.document, &result.message);
+        break;
+    case ImportFormat::OpenDocumentText:
+        result.status = OdtReader::read(bytes, control, &result.document, &result.message);
+        break;
+    case ImportFormat::WordDocument:
+        result.status = DocxReader::read(bytes, control, &result.document, &result.message);
+        break;
+    case ImportFormat::Html:
+        result.document.markup = ImportedDocument::Markup::Html;
+        result.document.markupText = decodeHtml(bytes);
+        result.status = ImportStatus::Ok;
+        break;
+    case ImportFormat::Markdown:
+        result.document.markup = ImportedDocument::Markup::Markdown;
+        {
+            QStringDecoder utf8(QStringDecoder::Utf8);
+            result.document.markupText = utf8(bytes);
+            if (utf8.hasError())
+                result.document.markupText = decodeHtml(bytes);
+        }
+        result.status = ImportStatus::Ok;
+        break;
+    case ImportFormat::None:
+        result.message = ImportMessages::NotADocument;
+        break;
+    }
+    if (result.status != ImportStatus::Ok)
+        result.document = ImportedDocument{};
+    return result;
+}
+
+QStringList DocumentImporter::fileSuffixes()
+{
+    return {QStringLiteral("pdf"),  QStringLiteral("epub"), QStringLiteral("odt"), QStringLiteral("docx"),
+            QStringLiteral("html"), QStringLiteral("htm"),  QStringLiteral("md"),  QStringLiteral("markdown")};
+}

@@ -1,0 +1,20 @@
+#pragma once
+// PdfReader: the text layer of a PDF through Poppler, page by page in
+// reading order, as lines with their positions for PdfTextAssembler.
+
+#include "ImportControl.h"
+#include "PdfTextAssembler.h"
+
+#include <QByteArray>
+
+namespace PdfReader {
+
+struct Result {
+    ImportStatus status = ImportStatus::Failed;
+    QString message;
+    std::vector<PdfPageText> pages;
+};
+
+Result read(const QByteArray &bytes, const ImportControl &control);
+
+} // namespace PdfReader

@@ -1,0 +1,38 @@
+#pragma once
+// PdfTextAssembler: turns the lines of a PDF's pages (text and where it
+// stands) into paragraphs a listener wants to hear. Lines of one paragraph
+// are joined; a word hyphenated at a line end is joined again
+// ("Silben-" + "trennung"), while a hyphen that stands for a left-out part
+// of a compound stays ("Nord-" + "und Südseite"). Running headers, footers
+// and page numbers, which repeat in the page margins on most pages, are
+// left out. Needs no PDF library, so it is tested with made-up pages.
+
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+struct PdfLine {
+    QString text;
+    QRectF box; // in points, y growing downwards
+};
+
+struct PdfPageText {
+    QSizeF size; // in points
+    std::vector<PdfLine> lines;
+};
+
+namespace PdfTextAssembler {
+
+// The lines left after removing running headers, footers and page numbers.
+std::vector<PdfPageText> withoutRunningLines(const std::vector<PdfPageText> &pages);
+
+// Paragraphs of the whole document, in reading order.
+QStringList paragraphs(const std::vector<PdfPageText> &pages);
+
+// Joins the end of one line and the start of the next (exposed for tests).
+QString joinLines(const QString &first, const QString &second);
+
+} // namespace PdfTextAssembler
