@@ -1,0 +1,107 @@
+#include "PageLabel.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+PageLabel::PageLabel(int index, const QString &caption, QWidget *parent) : QLabel(caption, parent), m_index(index)
+{
+    setObjectName(QStringLiteral("Label1_%1").arg(index));
+    setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::PointingHandCursor);
+    setAccessibleName(caption);
+    setAccessibleDescription(QStringLiteral("Seite „%1“ der Einstellungen anzeigen").arg(caption));
+    setMargin(4);
+    QFont f = font();
+    f.setPointSizeF(f.pointSizeF() * 1.15);
+    setFont(f);
+    updateColor();
+}
+
+QColor PageLabel::normalColor()
+{
+    return QColor(255, 255, 255);
+}
+
+QColor PageLabel::highlightColor()
+{
+    return QColor(255, 255, 0);
+}
+
+void PageLabel::setCurrent(bool current)
+{
+    QFont f = font();
+    f.setBold(current);
+    setFont(f);
+}
+
+void PageLabel::clearHover()
+{
+    if (!m_hovered)
+        return;
+    m_hovered = false;
+    updateColor();
+}
+
+void PageLabel::updateColor()
+{
+    QPalette p = palette();
+    p.setColor(QPalette::WindowText, isHighlighted() ? highlightColor() : normalColor());
+    setPalette(p);
+    // The colour is seen at once, even while a long handler keeps the loop busy.
+    update();
+}
+
+void PageLabel::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit activated(m_index);
+    QLabel::mousePressEvent(event);
+}
+
+void PageLabel::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        emit activated(m_index);
+        return;
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+        emit moveRequested(m_index, -1);
+        return;
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        emit moveRequested(m_index, +1);
+        return;
+    default:
+        QLabel::keyPressEvent(event);
+    }
+}
+
+void PageLabel::enterEvent(QEnterEvent *event)
+{
+    m_hovered = true;
+    updateColor();
+    QLabel::enterEvent(event);
+}
+
+void PageLabel::leaveEvent(QEvent *event)
+{
+    m_hovered = false;
+    updateColor();
+    QLabel::leaveEvent(event);
+}
+
+void PageLabel::focusInEvent(QFocusEvent *event)
+{
+    QLabel::focusInEvent(event);
+    updateColor();
+}
+
+void PageLabel::focusOutEvent(QFocusEvent *event)
+{
+    QLabel::focusOutEvent(event);
+    updateColor();
+}

@@ -1,0 +1,152 @@
+#include "frmSettings.h"
+
+#include "Dialogs.h"
+#include "PageLabel.h"
+#include "Paths.h"
+#include "PlugdeskLauncher.h"
+#include "SettingsDialogTexts.h"
+#include "SettingsFormValues.h"
+#include "SettingsPages.h"
+#include "SettingsStore.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QStackedWidget>
+
+namespace T = SettingsDialogTexts;
+
+namespace {
+
+// Design geometry in twips (1440 to the inch), at 96 pixels per inch.
+constexpr int twips(int t) { return t * 96 / 1440; }
+
+constexpr int PageLeft = 2040;
+constexpr int PageHeight = 5160;
+constexpr int PageWidth = 6600;
+constexpr int ButtonRow = 600;
+
+} // namespace
+
+frmSettings::frmSettings(SettingsStore &settings, Dialogs &dialogs, PlugdeskLauncher &plugdesk, QWidget *parent)
+    : QDialog(parent), m_settings(settings), m_dialogs(dialogs), m_plugdesk(plugdesk)
+{
+    setObjectName(QStringLiteral("frmSettings"));
+    setWindowTitle(T::caption());
+    // The dialog shows no window icon.
+    setWindowIcon(QIcon());
+    setModal(true);
+    const int width = twips(PageLeft + PageWidth);
+    const int height = twips(PageHeight + ButtonRow);
+    setFixedSize(width, height);
+
+    // The gradient behind everything; the mouse over it turns the page labels white.
+    m_image = new QLabel(this);
+    m_image->setObjectName(QStringLiteral("Image1"));
+    m_image->setGeometry(0, 0, width, height);
+    m_image->setScaledContents(true);
+    m_image->setPixmap(QPixmap(QDir(Paths::dataDir()).filePath(QStringLiteral("hypertext/farbverlauf.jpg"))));
+    if (m_image->pixmap().isNull())
+        m_image->setStyleSheet(QStringLiteral("background: qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+                                              "stop:0 #1c3f8c, stop:1 #6f9be0);"));
+    m_image->setMouseTracking(true);
+    m_image->installEventFilter(this);
+
+    m_pages = new QStackedWidget(this);
+    m_pages->setGeometry(twips(PageLeft), 0, twips(PageWidth), twips(PageHeight));
+    m_workspace = new WorkspacePage(m_pages);
+    m_extensions = new ExtensionsPage(m_pages);
+    m_scripts = new ScriptsPage(m_pages);
+    m_misc = new MiscPage(m_pages);
+    m_pageList = {m_workspace, m_extensions, m_scripts, m_misc};
+    for (SettingsPage *page : m_pageList)
+        m_pages->addWidget(page);
+    m_workspace->lblSufPrefHelp()->setText(T::prefixHelp());
+    connect(m_extensions, &ExtensionsPage::extensionManagerRequested, this, &frmSettings::startExtensionManager);
+
+    const QString captions[PageCount] = {T::pageWorkspace(), T::pageExtensions(), T::pageScripts(), T::pageMisc()};
+    for (int i = 0; i < PageCount; ++i) {
+        auto *label = new PageLabel(i, captions[i], this);
+        label->setGeometry(twips(120), twips(360 + i * 480), twips(PageLeft - 180), twips(400));
+        connect(label, &PageLabel::activated, this, &frmSettings::showPage);
+        connect(label, &PageLabel::moveRequested, this, [this](int index, int step) {
+            m_labels.at((index + step + PageCount) % PageCount)->setFocus(Qt::OtherFocusReason);
+        });
+        m_labels[i] = label;
+    }
+    // Tab goes through the page names first, then the shown page, then the button.
+    for (int i = 0; i + 1 < PageCount; ++i)
+        setTabOrder(m_labels[i], m_labels[i + 1]);
+
+    m_apply = new QPushButton(T::apply(), this);
+    m_apply->setObjectName(QStringLiteral("Command1"));
+    m_apply->setDefault(true);
+    const QSize button = m_apply->sizeHint().expandedTo(QSize(twips(1500), twips(375)));
+    m_apply->setGeometry(width - button.width() - twips(120),
+                         twips(PageHeight) + (twips(ButtonRow) - button.height()) / 2, button.width(),
+                         button.height());
+    connect(m_apply, &QPushButton::clicked, this, &frmSettings::Command1_Click);
+
+    showPage(0);
+    GetSettings();
+}
+
+void frmSettings::showPage(int index)
+{
+    if (index < 0 || index >= PageCount)
+        return;
+    m_pages->setCurrentIndex(index);
+    for (int i = 0; i < PageCount; ++i)
+        m_labels[i]->setCurrent(i == index);
+}
+
+int frmSettings::currentPage() const
+{
+    return m_pages->currentIndex();
+}
+
+void frmSettings::GetSettings()
+{
+    const SettingsFormValues values = SettingsFormValues::read(m_settings);
+    for (SettingsPage *page : m_pageList)
+        page->setValues(values);
+}
+
+void frmSettings::ApplySettings()
+{
+    SettingsFormValues values;
+    for (SettingsPage *page : m_pageList)
+        page->collect(values);
+    values.write(m_settings);
+}
+
+void frmSettings::Command1_Click()
+{
+    SettingsFormValues values;
+    for (SettingsPage *page : m_pageList)
+        page->collect(values);
+    if (values.needsRestart(m_settings))
+        m_dialogs.message(T::restartNotice(), T::restartTitle(), Dialogs::Icon::Information, Dialogs::Buttons::Ok);
+    ApplySettings();
+    accept();
+}
+
+void frmSettings::startExtensionManager()
+{
+    // The user clicked and expects something to happen: say why nothing does.
+    const PlugdeskLauncher::Result result = m_plugdesk.launch();
+    if (result != PlugdeskLauncher::Result::Started)
+        m_dialogs.message(m_plugdesk.message(result), PlugdeskLauncher::messageTitle(), Dialogs::Icon::Critical,
+                          Dialogs::Buttons::Ok);
+}
+
+bool frmSettings::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_image && (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter)) {
+        for (PageLabel *label : m_labels)
+            label->clearHover();
+    }
+    return QDialog::eventFilter(watched, event);
+}

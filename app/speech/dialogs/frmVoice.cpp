@@ -1,0 +1,131 @@
+#include "frmVoice.h"
+
+#include "SettingsStore.h"
+#include "SpeechEngine.h"
+#include "TextPreparation.h"
+#include "VoiceDialogTexts.h"
+#include "VoicePreview.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+frmVoice::frmVoice(SpeechEngine &voice, SettingsStore &settings, VoicePreview *preview, QWidget *parent)
+    : QDialog(parent), m_voice(voice), m_settings(settings), m_previewer(preview)
+{
+    setObjectName(QStringLiteral("frmVoice"));
+    setWindowTitle(VoiceDialogTexts::voiceCaption());
+    setModal(true);
+
+    auto *label = new QLabel(VoiceDialogTexts::voiceLabel(), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    m_cmbVoice = new QComboBox(this);
+    m_cmbVoice->setObjectName(QStringLiteral("cmbVoice"));
+    m_cmbVoice->setEditable(false);
+    label->setBuddy(m_cmbVoice);
+    m_lblLNG = new QLabel(this);
+    m_lblLNG->setObjectName(QStringLiteral("lblLNG"));
+    m_lblGender = new QLabel(this);
+    m_lblGender->setObjectName(QStringLiteral("lblGender"));
+
+    m_ok = new QPushButton(VoiceDialogTexts::ok(), this);
+    m_ok->setObjectName(QStringLiteral("Command1"));
+    m_ok->setDefault(true);
+    m_cancel = new QPushButton(VoiceDialogTexts::cancel(), this);
+    m_cancel->setObjectName(QStringLiteral("Command2"));
+    m_preview = new QPushButton(VoiceDialogTexts::preview(), this);
+    m_preview->setObjectName(QStringLiteral("cmdPreview"));
+    m_preview->setToolTip(VoiceDialogTexts::previewTip());
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_preview);
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(m_cmbVoice);
+    layout->addWidget(m_lblLNG);
+    layout->addWidget(m_lblGender);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+
+    connect(m_cmbVoice, &QComboBox::currentIndexChanged, this, &frmVoice::showVoiceDetails);
+    connect(m_ok, &QPushButton::clicked, this, [this] {
+        store();
+        accept();
+    });
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_preview, &QPushButton::clicked, this, [this] {
+        if (m_previewer && selectedPosition() >= 0)
+            m_previewer->play({selectedPosition(), {}, {}, {}});
+    });
+
+    const int count = std::max(0, m_voice.modeCount());
+    for (int mode = 1; mode <= count; ++mode)
+        m_cmbVoice->addItem(m_voice.modeName(mode));
+
+    if (count == 0) {
+        m_lblLNG->setText(VoiceDialogTexts::noVoices());
+        m_ok->setEnabled(false);
+        m_preview->setEnabled(false);
+        return;
+    }
+    m_preview->setEnabled(m_previewer != nullptr);
+    // A stored position the list does not have (fewer voices installed than
+    // when it was chosen, or no number at all) selects the nearest voice the
+    // list has; nothing is stored until the user presses OK.
+    const auto stored = TextPreparation::wholeNumber(m_settings.read(SettingKeys::Voice));
+    const int wanted = stored.value_or(QString::fromLatin1(SettingKeys::Voice.defaultValue).toInt());
+    const int position = std::clamp(wanted, 0, count - 1);
+    if (m_cmbVoice->currentIndex() == position)
+        showVoiceDetails(position);
+    else
+        m_cmbVoice->setCurrentIndex(position);
+}
+
+QString frmVoice::languageName(int languageId)
+{
+    switch (languageId) {
+    case 1031:
+        return QStringLiteral("Deutsch");
+    case 1033:
+        return QStringLiteral("Englisch");
+    case 1034:
+        return QStringLiteral("Spanisch");
+    case 1040:
+        return QStringLiteral("Italienisch");
+    case 1043:
+        return QStringLiteral("Niederländisch");
+    case 2070:
+        return QStringLiteral("Portugiesisch");
+    default:
+        return VoiceDialogTexts::unknownLanguage();
+    }
+}
+
+int frmVoice::selectedPosition() const
+{
+    return m_cmbVoice->currentIndex();
+}
+
+void frmVoice::showVoiceDetails(int position)
+{
+    if (position < 0)
+        return;
+    const int mode = position + 1;
+    m_lblLNG->setText(VoiceDialogTexts::languagePrefix() + languageName(m_voice.language(mode)));
+    m_lblGender->setText(VoiceDialogTexts::genderPrefix()
+                         + (m_voice.gender(mode) == SpeechEngine::Male ? VoiceDialogTexts::male()
+                                                                       : VoiceDialogTexts::female()));
+}
+
+void frmVoice::store()
+{
+    if (selectedPosition() >= 0)
+        m_settings.write(SettingKeys::Voice, QString::number(selectedPosition()));
+}

@@ -1,0 +1,20 @@
+#include "ClipboardReader.h"
+
+#include "Clipboard.h"
+
+ClipboardReader::ClipboardReader(Clipboard &clipboard, TextSpeaker &speaker)
+    : m_clipboard(clipboard), m_speaker(speaker)
+{
+}
+
+void ClipboardReader::tick()
+{
+    const QString text = m_clipboard.text();
+    if (text == m_last)
+        return;
+    m_last = text;
+    // Keeps the recorder's file, so an export afterwards still has the last
+    // text the user asked for; clipboard text is the user's own, so the
+    // extensions' filters apply.
+    m_speaker.SpeakText(text, false, QStringLiteral("-1"), true);
+}

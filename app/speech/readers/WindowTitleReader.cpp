@@ -1,0 +1,41 @@
+#include "WindowTitleReader.h"
+
+#include "ForegroundWindow.h"
+#include "SettingsStore.h"
+
+WindowTitleReader::WindowTitleReader(ForegroundWindow &foreground, TextSpeaker &speaker, SettingsStore &settings)
+    : m_foreground(foreground), m_speaker(speaker), m_settings(settings)
+{
+}
+
+QString WindowTitleReader::bufferedTitle(const QString &title)
+{
+    QString text = title;
+    const qsizetype nul = text.indexOf(QChar(0));
+    if (nul >= 0)
+        text.truncate(nul);
+    if (text.size() > MaxTitleLength) {
+        qsizetype cut = MaxTitleLength;
+        // Never half a character.
+        if (text.at(cut - 1).isHighSurrogate())
+            --cut;
+        text.truncate(cut);
+    }
+    return text;
+}
+
+void WindowTitleReader::ReadForegroundTitle()
+{
+    const ForegroundWindow::Window window = m_foreground.foreground();
+    const QString title = bufferedTitle(window.title);
+    if (title == m_last)
+        return;
+    m_last = title;
+    // Remembered all the same, so that going back to the window before
+    // speaks its title again.
+    if (window.ownProcess && m_settings.read(SettingKeys::IgnoreOwnWindowTitles) == QLatin1String("1"))
+        return;
+    // A fresh recording each time; titles are not the user's text, so no
+    // extension filters them.
+    m_speaker.SpeakText(title, false, QString(), false);
+}

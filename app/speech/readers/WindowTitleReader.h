@@ -1,0 +1,31 @@
+#pragma once
+// WindowTitleReader: on each tick (ReadForegroundTitle), speaks the title of
+// the window in front when it differs from the title last seen. Titles are
+// taken as the system hands them over: at most 254 characters, cut at the
+// first NUL. Optionally (Settings/IgnoreOwnWindowTitles) Quenora's own
+// windows are passed over without a word.
+
+#include "TextSpeaker.h"
+
+class ForegroundWindow;
+class SettingsStore;
+
+class WindowTitleReader
+{
+public:
+    static constexpr int MaxTitleLength = 254;
+
+    WindowTitleReader(ForegroundWindow &foreground, TextSpeaker &speaker, SettingsStore &settings);
+
+    void ReadForegroundTitle();
+    QString LastWindowTitle() const { return m_last; }
+
+    // The title as the reader compares and speaks it.
+    static QString bufferedTitle(const QString &title);
+
+private:
+    ForegroundWindow &m_foreground;
+    TextSpeaker &m_speaker;
+    SettingsStore &m_settings;
+    QString m_last;
+};

@@ -1,0 +1,164 @@
+// The clipboard and window-title readers with a fake clipboard, a fake
+// foreground window and a recorder of SpeakText calls; each tick is called
+// by the test, so no timer runs.
+#include "ClipboardReader.h"
+#include "FakeClipboard.h"
+#include "FakeForegroundWindow.h"
+#include "SettingsStore.h"
+#include "SqliteHive.h"
+#include "WindowTitleReader.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+struct RecordingSpeaker : TextSpeaker {
+    struct Call {
+        QString text;
+        bool wait;
+        QString target;
+        bool filters;
+    };
+    QList<Call> calls;
+    QStringList texts() const
+    {
+        QStringList t;
+        for (const Call &c : calls)
+            t << c.text;
+        return t;
+    }
+    void SpeakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
+                   bool applyFilters) override
+    {
+        calls.append({text, waitUntilDone, recordingTarget, applyFilters});
+    }
+};
+
+struct Rig {
+    QTemporaryDir dir;
+    std::unique_ptr<SettingsStore> settings =
+        std::make_unique<SettingsStore>(std::make_shared<SqliteHive>(dir.filePath("registry.db")));
+    FakeClipboard clipboard;
+    FakeForegroundWindow foreground;
+    RecordingSpeaker speaker;
+    ClipboardReader clipboardReader{clipboard, speaker};
+    WindowTitleReader titleReader{foreground, speaker, *settings};
+};
+
+} // namespace
+
+class TestReaders : public QObject
+{
+    Q_OBJECT
+private slots:
+    void clipboardSequence_data()
+    {
+        // Each step is the clipboard's content at one tick ("<none>": no
+        // text, e.g. a picture); spoken are the texts handed to SpeakText.
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("spoken");
+        QTest::newRow("text already there at start") << QStringList{"Hallo"} << QStringList{"Hallo"};
+        QTest::newRow("nothing at start") << QStringList{"<none>", "<none>"} << QStringList{};
+        QTest::newRow("copied twice in a row")
+            << QStringList{"Hallo", "Hallo", "Hallo"} << QStringList{"Hallo"};
+        QTest::newRow("other text, then the first again")
+            << QStringList{"eins", "zwei", "eins"} << QStringList{"eins", "zwei", "eins"};
+        QTest::newRow("case counts") << QStringList{"hallo", "Hallo"} << QStringList{"hallo", "Hallo"};
+        QTest::newRow("text to no text reads the document")
+            << QStringList{"Hallo", "<none>", "<none>"} << QStringList{"Hallo", ""};
+        QTest::newRow("trailing space counts") << QStringList{"a", "a "} << QStringList{"a", "a "};
+    }
+    void clipboardSequence()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, spoken);
+        Rig rig;
+        for (const QString &step : steps) {
+            rig.clipboard.content = step == "<none>" ? QString() : step;
+            rig.clipboardReader.tick();
+        }
+        QCOMPARE(rig.speaker.texts(), spoken);
+        for (const auto &call : rig.speaker.calls) {
+            QCOMPARE(call.wait, false);
+            QCOMPARE(call.target, QStringLiteral("-1"));
+            QCOMPARE(call.filters, true);
+        }
+        QCOMPARE(rig.clipboard.reads, steps.size());
+    }
+
+    void titleSequence_data()
+    {
+        QTest::addColumn<QStringList>("steps"); // the front window's title at each tick
+        QTest::addColumn<QStringList>("spoken");
+        QTest::newRow("switching back and forth")
+            << QStringList{"Editor", "Rechner", "Editor", "Rechner"}
+            << QStringList{"Editor", "Rechner", "Editor", "Rechner"};
+        QTest::newRow("staying in front") << QStringList{"Editor", "Editor", "Editor"} << QStringList{"Editor"};
+        QTest::newRow("no window in front reads the document")
+            << QStringList{"Editor", "", ""} << QStringList{"Editor", ""};
+        QTest::newRow("nothing at start") << QStringList{""} << QStringList{};
+        QTest::newRow("cut at the first NUL")
+            << QStringList{QString("Fenster") + QChar(0) + "Rest", "Fenster"} << QStringList{"Fenster"};
+    }
+    void titleSequence()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, spoken);
+        Rig rig;
+        for (const QString &title : steps) {
+            rig.foreground.bringToFront(title);
+            rig.titleReader.ReadForegroundTitle();
+        }
+        QCOMPARE(rig.speaker.texts(), spoken);
+        for (const auto &call : rig.speaker.calls) {
+            QCOMPARE(call.wait, false);
+            QCOMPARE(call.target, QString()); // a fresh recording
+            QCOMPARE(call.filters, false);
+        }
+    }
+
+    void longTitlesAreCut_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("254 characters") << QString(254, 'a') << QString(254, 'a');
+        QTest::newRow("255 characters") << QString(255, 'a') << QString(254, 'a');
+        QTest::newRow("1000 characters") << QString(1000, QChar(0xE4)) << QString(254, QChar(0xE4));
+        const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+        QTest::newRow("no half character") << QString(253, 'a') + emoji << QString(253, 'a');
+    }
+    void longTitlesAreCut()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, kept);
+        QCOMPARE(WindowTitleReader::bufferedTitle(title), kept);
+    }
+
+    void ownWindowsIgnoredOnlyWhenChosen()
+    {
+        Rig rig;
+        const auto visit = [&](const QString &title, bool own) {
+            rig.foreground.bringToFront(title, own);
+            rig.titleReader.ReadForegroundTitle();
+        };
+        // Off (the default): the main window's own title is spoken like any.
+        visit("Quenora", true);
+        visit("Rechner", false);
+        QCOMPARE(rig.speaker.texts(), (QStringList{"Quenora", "Rechner"}));
+
+        rig.settings->write(SettingKeys::IgnoreOwnWindowTitles, "1");
+        visit("Quenora", true);
+        visit("Rechner", false);
+        visit("Einstellungen", true);
+        // Another program that calls itself "Quenora" is still read.
+        visit("Quenora", false);
+        QCOMPARE(rig.speaker.texts(), (QStringList{"Quenora", "Rechner", "Rechner", "Quenora"}));
+        QCOMPARE(rig.titleReader.LastWindowTitle(), QStringLiteral("Quenora"));
+    }
+};
+
+QTEST_MAIN(TestReaders)
+#include "tst_readers.moc"
