@@ -5,6 +5,11 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QString envPath(const char *name)
@@ -16,6 +21,13 @@ QString envPath(const char *name)
 QString join(const QString &dir, const QString &name)
 {
     return QDir::cleanPath(dir + QLatin1Char('/') + name);
+}
+
+// Without a runtime folder: one folder per user in the shared temporary
+// folder, so one user's lock never meets another's.
+QString sharedTempRuntimeDir()
+{
+    return join(QDir::tempPath(), QStringLiteral("quenora-%1").arg(::geteuid()));
 }
 
 } // namespace
@@ -99,10 +111,53 @@ QString Paths::runtimeDir()
     const QString runtime = envPath("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
         return runtime;
-    return QDir::tempPath();
+    return sharedTempRuntimeDir();
+}
+
+bool Paths::ensureRuntimeDir(QString *error)
+{
+    const QString dir = runtimeDir();
+    if (dir != sharedTempRuntimeDir())
+        return ensureDir(dir);
+    const QByteArray name = QFile::encodeName(dir);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST) {
+        if (error)
+            *error = QStringLiteral("Der Ordner %1 kann nicht angelegt werden.").arg(dir);
+        return false;
+    }
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
+        if (error)
+            *error = QStringLiteral("Der Ordner %1 gehört nicht Ihnen oder ist kein Ordner; er wird nicht benutzt.")
+                         .arg(dir);
+        return false;
+    }
+    if ((st.st_mode & 077) != 0 && ::chmod(name.constData(), 0700) != 0) {
+        if (error)
+            *error = QStringLiteral("Der Ordner %1 ist für andere lesbar und lässt sich nicht schützen.").arg(dir);
+        return false;
+    }
+    return true;
 }
 
 bool Paths::ensureDir(const QString &dir)
 {
-    return !dir.isEmpty() && QDir().mkpath(dir);
+    if (dir.isEmpty())
+        return false;
+    // Folders are made one by one from the first missing one, so each new
+    // one gets mode 0700 and an existing one keeps its own.
+    QStringList missing;
+    QString path = QDir::cleanPath(QDir(dir).absolutePath());
+    while (!QFileInfo(path).isDir()) {
+        missing.prepend(path);
+        const QString parent = QFileInfo(path).absolutePath();
+        if (parent == path)
+            break;
+        path = parent;
+    }
+    for (const QString &folder : std::as_const(missing)) {
+        if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    return QFileInfo(dir).isDir();
 }

@@ -45,10 +45,16 @@ public:
     static QString freedesktopDataDir();
 
     // Lock files of running programs: $QUENORA_HOME, else $XDG_RUNTIME_DIR,
-    // else the system's temporary folder.
+    // else a folder of this user's own in the system's temporary folder,
+    // quenora-<uid>.
     static QString runtimeDir();
+    // Creates runtimeDir() when missing. The folder in the shared temporary
+    // folder must be a real folder of this user with mode 0700 (anyone could
+    // have made it first); false with a German reason when it is not.
+    static bool ensureRuntimeDir(QString *error = nullptr);
 
-    // Creates the folder (and its parents) when missing; true when it exists
-    // afterwards.
+    // Creates the folder (and its parents) when missing, each new folder
+    // private to the user (0700): recordings hold the spoken text. True when
+    // it exists afterwards.
     static bool ensureDir(const QString &dir);
 };

@@ -130,6 +130,16 @@ int Command::import(const QStringList &a)
         return failure(QStringLiteral("Die Datei %1 wurde nicht gefunden.").arg(file));
     if (m_reg.ImportFromReg(file))
         return 0;
+    // One line for each fault, so a long file with many cannot flood the
+    // terminal beyond a screenful.
+    const QStringList faults = m_reg.importFaults();
+    constexpr qsizetype Shown = 20;
+    for (qsizetype i = 0; i < faults.size() && i < Shown; ++i)
+        failure(QStringLiteral("%1: %2").arg(file, faults.at(i)));
+    if (faults.size() > Shown)
+        failure(QStringLiteral("%1: %2 weitere Fehler").arg(file).arg(faults.size() - Shown));
+    if (!faults.isEmpty())
+        return 1;
     if (!m_reg.lastError().isEmpty())
         return failure(m_reg.lastError());
     return failure(QStringLiteral("%1 ist keine vollständig lesbare REGEDIT4-Datei (erste Zeile REGEDIT4, "

@@ -71,6 +71,16 @@ public:
                           bool createMissingKey) = 0;
     virtual bool deleteValue(RootKey root, const QString &path, const QString &name) = 0;
 
+    // The same by the id openKey() gave, for walking a tree without looking
+    // every path up again from its root (an export of a deep tree would take
+    // time in the square of its depth). A key that is gone has none.
+    struct Subkey {
+        QString name;
+        qint64 id = 0;
+    };
+    virtual std::optional<QList<Subkey>> subkeysOf(qint64 key) = 0;
+    virtual std::optional<QList<RegValue>> valuesOf(qint64 key) = 0;
+
     virtual Status status() const = 0;
     // A German description of the last Failed status.
     virtual QString errorString() const = 0;

@@ -8,6 +8,12 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 enum Slot {
@@ -17,6 +23,7 @@ enum Slot {
     DeleteValuesOfKey,
     DeleteKey,
     Subkeys,
+    SubkeysById,
     Values,
     Value,
     UpsertValue,
@@ -53,6 +60,23 @@ QStringList splitPath(const QString &path)
 QByteArray utf8(const QString &s)
 {
     return s.toUtf8();
+}
+
+// SQLite gives its -wal and -shm files the mode the hive has when it makes
+// them. A reader that met a read-only hive leaves them read-only behind, and
+// every later writer would fail on them; so they follow the hive's mode.
+void alignSideFiles(const QByteArray &hive)
+{
+    struct stat db {};
+    if (::stat(hive.constData(), &db) != 0)
+        return;
+    for (const char *suffix : {"-wal", "-shm"}) {
+        const QByteArray side = hive + suffix;
+        struct stat st {};
+        if (::lstat(side.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()
+            && (st.st_mode & 07777) != (db.st_mode & 07777))
+            ::chmod(side.constData(), db.st_mode & 07777);
+    }
 }
 
 } // namespace
@@ -149,12 +173,7 @@ SqliteHive::SqliteHive(const QString &fileName, int busyTimeoutMs)
 
 SqliteHive::~SqliteHive()
 {
-    for (sqlite3_stmt *&s : m_statements) {
-        sqlite3_finalize(s);
-        s = nullptr;
-    }
-    if (m_db)
-        sqlite3_close(m_db);
+    close();
 }
 
 QString SqliteHive::foldName(const QString &name)
@@ -167,13 +186,20 @@ bool SqliteHive::open()
     if (m_db)
         return true;
     const QString dir = QFileInfo(m_fileName).absolutePath();
-    if (!QDir().mkpath(dir)) {
+    if (!Paths::ensureDir(dir)) {
         m_status = Status::Failed;
         m_error = QStringLiteral("Der Ordner der Registrierungsdatenbank kann nicht angelegt werden: %1").arg(dir);
         return false;
     }
+    const QByteArray file = QFile::encodeName(m_fileName);
+    // A new hive is the user's alone (SQLite itself would make it readable
+    // for everyone); its side files take the same mode.
+    const int created = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (created >= 0)
+        ::close(created);
+    alignSideFiles(file);
     sqlite3 *db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(m_fileName).constData(), &db,
+    const int rc = sqlite3_open_v2(file.constData(), &db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                                    nullptr);
     m_db = db;
@@ -203,6 +229,27 @@ bool SqliteHive::open()
     }
     ok();
     return true;
+}
+
+void SqliteHive::close()
+{
+    for (sqlite3_stmt *&s : m_statements) {
+        sqlite3_finalize(s);
+        s = nullptr;
+    }
+    if (m_db)
+        sqlite3_close(m_db);
+    m_db = nullptr;
+}
+
+bool SqliteHive::reopenIfNowWritable()
+{
+    if (!m_db || sqlite3_db_readonly(m_db, "main") != 1)
+        return false;
+    if (::access(QFile::encodeName(m_fileName).constData(), W_OK) != 0)
+        return false;
+    close();
+    return open();
 }
 
 bool SqliteHive::createSchema()
@@ -253,6 +300,7 @@ bool SqliteHive::fail(const char *what)
 {
     m_status = Status::Failed;
     const int code = m_db ? sqlite3_extended_errcode(m_db) : SQLITE_CANTOPEN;
+    m_lastCode = code;
     const QString detail = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
     switch (code & 0xff) {
     case SQLITE_BUSY:
@@ -373,10 +421,27 @@ Result SqliteHive::inTransaction(bool write, Result failed, Body body)
     QMutexLocker lock(&m_mutex);
     if (!open())
         return failed;
-    Transaction t(*this, write);
-    if (!t.active())
-        return failed;
-    return body(t);
+    // A connection opened while the hive was read-only stays read-only; once
+    // the file can be written again, a new connection can write it.
+    if (write)
+        reopenIfNowWritable();
+    for (int attempt = 0;; ++attempt) {
+        m_lastCode = SQLITE_OK;
+        Result result = failed;
+        bool active = false;
+        {
+            Transaction t(*this, write);
+            active = t.active();
+            if (active)
+                result = body(t);
+        }
+        // A side file left read-only by a reader: fixed when reopening.
+        if (!write || attempt > 0 || m_status != Status::Failed || (m_lastCode & 0xff) != SQLITE_READONLY)
+            return active ? result : failed;
+        close();
+        if (!open())
+            return failed;
+    }
 }
 
 bool SqliteHive::runOnKey(int slot, const char *sql, qint64 key, const char *what)
@@ -463,6 +528,48 @@ std::optional<QStringList> SqliteHive::subkeys(RootKey root, const QString &path
         }
         ok();
         return names;
+    });
+}
+
+std::optional<QList<RegistryHive::Subkey>> SqliteHive::subkeysOf(qint64 key)
+{
+    using Subkeys = std::optional<QList<Subkey>>;
+    return inTransaction(false, Subkeys(), [&](Transaction &) -> Subkeys {
+        Statement s(prepared(SubkeysById, "SELECT name, id FROM keys WHERE parent = ?1 ORDER BY fold, name"));
+        if (!s)
+            return std::nullopt;
+        s.bind(1, key);
+        QList<Subkey> list;
+        int rc;
+        while ((rc = s.step()) == SQLITE_ROW)
+            list.append(Subkey{s.text(0), s.int64(1)});
+        if (rc != SQLITE_DONE) {
+            fail("enumerate keys");
+            return std::nullopt;
+        }
+        ok();
+        return list;
+    });
+}
+
+std::optional<QList<RegValue>> SqliteHive::valuesOf(qint64 key)
+{
+    using Values = std::optional<QList<RegValue>>;
+    return inTransaction(false, Values(), [&](Transaction &) -> Values {
+        Statement s(prepared(Slot::Values, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id"));
+        if (!s)
+            return std::nullopt;
+        s.bind(1, key);
+        QList<RegValue> list;
+        int rc;
+        while ((rc = s.step()) == SQLITE_ROW)
+            list.append(RegValue{s.text(0), quint32(s.int64(1)), s.blob(2)});
+        if (rc != SQLITE_DONE) {
+            fail("enumerate values");
+            return std::nullopt;
+        }
+        ok();
+        return list;
     });
 }
 

@@ -6,7 +6,9 @@
 // timeout, and every operation is one transaction: a process killed in the
 // middle of a write leaves the file readable with every earlier value.
 // Case-insensitive names are compared through a stored case-folded copy, so
-// "Ä" and "ä" meet as well as "A" and "a".
+// "Ä" and "ä" meet as well as "A" and "a". The file is created private to
+// the user (0600); its -wal and -shm files follow its mode, and a connection
+// that met a read-only hive writes again once the file is writable.
 
 #include "RegistryHive.h"
 
@@ -39,6 +41,8 @@ public:
     bool setValue(RootKey root, const QString &path, const RegValue &value,
                   bool createMissingKey) override;
     bool deleteValue(RootKey root, const QString &path, const QString &name) override;
+    std::optional<QList<Subkey>> subkeysOf(qint64 key) override;
+    std::optional<QList<RegValue>> valuesOf(qint64 key) override;
 
     Status status() const override { return m_status; }
     QString errorString() const override { return m_error; }
@@ -58,6 +62,8 @@ private:
     bool runOnKey(int slot, const char *sql, qint64 key, const char *what);
 
     bool open();
+    void close();
+    bool reopenIfNowWritable();
     bool createSchema();
     bool fail(const char *what);
     void notFound();
@@ -72,6 +78,7 @@ private:
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_statements[16] = {};
     Status m_status = Status::Ok;
+    int m_lastCode = 0; // SQLite's extended code of the last failure
     QString m_error;
     QMutex m_mutex;
 };

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace {
 
@@ -393,39 +394,36 @@ bool clsRegistryAccess::isBinValid(const QString &sBin)
     return true;
 }
 
-bool clsRegistryAccess::exportKey(const QString &sPath, QByteArray &out)
+// One key's block: the default string value, then the named strings, the
+// binaries and the DWORDs, each kind in creation order.
+void clsRegistryAccess::exportKey(const QString &sPath, const QList<RegValue> &values, QByteArray &out)
 {
-    if (!KeyExists(sPath))
-        return false;
     out += '[' + Ansi::encode(LongRootPath(sPath)) + ']' + kCrLf;
-
-    const QString zero(QChar(0));
-    const QString defaultValue = ReadString(sPath, QString(), zero);
-    if (defaultValue != zero)
-        out += "@=\"" + Ansi::encode(defaultValue) + '"' + kCrLf;
-
-    QStringList names;
-    QVariantList values;
-    if (EnumValues(sPath, names, values, RegType::String) < 0)
-        return false;
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        if (!names[i].isEmpty())
-            out += '"' + Ansi::encode(names[i]) + "\"=\"" + Ansi::encode(values[i].toString()) + '"' + kCrLf;
+    for (const RegValue &v : values) {
+        if (v.name.isEmpty() && isStringType(v.type)) {
+            if (const auto text = stringData(v))
+                out += "@=\"" + Ansi::encode(*text) + '"' + kCrLf;
+        }
     }
-    if (EnumValues(sPath, names, values, RegType::Binary) < 0)
-        return false;
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        const QString hex = trimBlanks(values[i].toString()).replace(QLatin1Char(' '), QLatin1Char(','));
-        out += '"' + Ansi::encode(names[i]) + "\"=hex:" + hex.toLatin1() + kCrLf;
+    for (const RegValue &v : values) {
+        const QString name = trimBlanks(v.name);
+        if (v.type == RegType::String && !name.isEmpty())
+            out += '"' + Ansi::encode(name) + "\"=\"" + Ansi::encode(stringData(v).value_or(QString())) + '"' + kCrLf;
     }
-    if (EnumValues(sPath, names, values, RegType::DWord) < 0)
-        return false;
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        const QString hex = QStringLiteral("%1").arg(quint32(values[i].toInt()), 8, 16, QLatin1Char('0')).toUpper();
-        out += '"' + Ansi::encode(names[i]) + "\"=dword:" + hex.toLatin1() + kCrLf;
+    for (const RegValue &v : values) {
+        if (v.type != RegType::Binary)
+            continue;
+        const QString hex = trimBlanks(BinToStr(v.data)).replace(QLatin1Char(' '), QLatin1Char(','));
+        out += '"' + Ansi::encode(trimBlanks(v.name)) + "\"=hex:" + hex.toLatin1() + kCrLf;
+    }
+    for (const RegValue &v : values) {
+        if (v.type != RegType::DWord)
+            continue;
+        const QString hex =
+            QStringLiteral("%1").arg(quint32(dwordData(v).value_or(0)), 8, 16, QLatin1Char('0')).toUpper();
+        out += '"' + Ansi::encode(trimBlanks(v.name)) + "\"=dword:" + hex.toLatin1() + kCrLf;
     }
     out += kCrLf;
-    return true;
 }
 
 qint32 clsRegistryAccess::ExportToReg(const QString &sPath, const QString &sRegFile, bool IncludeSubkeys,
@@ -433,37 +431,71 @@ qint32 clsRegistryAccess::ExportToReg(const QString &sPath, const QString &sRegF
 {
     if (sRegFile.isEmpty() || QFileInfo::exists(sRegFile))
         return 0;
+    const KeyPath start = ParsePath(sPath);
+    if (!start.root) {
+        m_lastError.clear();
+        return 0;
+    }
+    const auto startId = m_hive->openKey(*start.root, start.subkey);
+    noteResult();
+    if (!startId)
+        return 0;
+
+    // Streamed through a QSaveFile: memory stays bounded whatever the size
+    // of the tree, and a failed export leaves no half file behind that would
+    // block the next attempt.
+    QSaveFile file(sRegFile);
+    if (!file.open(QIODevice::WriteOnly))
+        return 0;
+    constexpr qsizetype FlushBytes = 1 << 20;
     QByteArray out = "REGEDIT4" + kCrLf + kCrLf;
 
     // Depth first, each key before its subkeys, subkeys in enumeration order;
-    // an explicit stack so that no key tree can exhaust the call stack.
-    QStringList pending{sPath};
-    while (!pending.isEmpty()) {
-        const QString path = pending.takeLast();
+    // an explicit stack so that no key tree can exhaust the call stack, and
+    // keys by id so that no path is looked up again from its root.
+    struct Pending {
+        QString path;
+        qint64 id;
+    };
+    std::vector<Pending> pending{{sPath, *startId}};
+    while (!pending.empty()) {
+        const Pending key = std::move(pending.back());
+        pending.pop_back();
         if (Output)
-            Output(LongRootPath(path));
-        if (!exportKey(path, out))
+            Output(LongRootPath(key.path));
+        const auto values = m_hive->valuesOf(key.id);
+        noteResult();
+        if (!values)
             return 0;
+        exportKey(key.path, *values, out);
         if (IncludeSubkeys) {
-            QStringList subkeys;
-            if (EnumKeys(path, subkeys) < 0)
+            const auto subkeys = m_hive->subkeysOf(key.id);
+            noteResult();
+            if (!subkeys)
                 return 0;
-            for (auto it = subkeys.crbegin(); it != subkeys.crend(); ++it)
-                pending.append(path + QLatin1Char('\\') + *it);
+            for (auto it = subkeys->crbegin(); it != subkeys->crend(); ++it)
+                pending.push_back({key.path + QLatin1Char('\\') + it->name, it->id});
+        }
+        if (out.size() >= FlushBytes) {
+            if (file.write(out) != out.size())
+                return 0;
+            out.clear();
         }
     }
-
-    // Written in one piece, so a failed export leaves no half file behind
-    // that would block the next attempt.
-    QSaveFile file(sRegFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit())
+    if (file.write(out) != out.size() || !file.commit())
         return 0;
     return 1;
+}
+
+void clsRegistryAccess::noteImportFault(qsizetype line, const QString &fault)
+{
+    m_importFaults.append(QStringLiteral("Zeile %1: %2").arg(line).arg(fault));
 }
 
 qint32 clsRegistryAccess::ImportFromReg(const QString &sRegFile)
 {
     m_createKeyIfDoesntExists = true;
+    m_importFaults.clear();
     QFile file(sRegFile);
     if (!QFileInfo(sRegFile).isFile() || !file.open(QIODevice::ReadOnly))
         return 0;
@@ -471,8 +503,24 @@ qint32 clsRegistryAccess::ImportFromReg(const QString &sRegFile)
     file.close();
 
     const QStringList lines = text.split(QStringLiteral("\r\n"));
-    if (lines.isEmpty() || lines.first().toUpper() != QLatin1String("REGEDIT4"))
+    if (lines.isEmpty() || lines.first().toUpper() != QLatin1String("REGEDIT4")) {
+        const QString first = text.left(9).toUpper();
+        if (first == QLatin1String("REGEDIT4\n"))
+            noteImportFault(1, QStringLiteral("Zeilenenden LF statt CR LF"));
+        else
+            noteImportFault(1, QStringLiteral("REGEDIT4 erwartet"));
         return 0;
+    }
+    // Why a write failed, in the hive's own words when it was the hive.
+    auto writeFault = [this](qsizetype line, const QString &key, const QString &name) {
+        if (!ParsePath(key).root)
+            noteImportFault(line, QStringLiteral("unbekannter Hauptschlüssel in %1").arg(key));
+        else if (!m_lastError.isEmpty())
+            noteImportFault(line, m_lastError);
+        else
+            noteImportFault(line, QStringLiteral("der Wert %1 in %2 konnte nicht geschrieben werden")
+                                      .arg(name.isEmpty() ? QStringLiteral("@") : name, key));
+    };
 
     bool allWritten = true;
     std::optional<QString> key;
@@ -505,20 +553,34 @@ qint32 clsRegistryAccess::ImportFromReg(const QString &sRegFile)
             KillValue(*key, name);
         } else if (!quoted && data.startsWith(QLatin1String("hex:"), Qt::CaseInsensitive)) {
             const QString hex = data.mid(4).replace(QLatin1Char(','), QLatin1Char(' '));
-            if (!WriteBinary(*key, name, hex))
+            bool valid = false;
+            StrToBin(hex, &valid);
+            if (!valid) {
+                noteImportFault(n + 1, QStringLiteral("ungültiger Hex-Wert"));
                 allWritten = false;
+            } else if (!WriteBinary(*key, name, hex)) {
+                writeFault(n + 1, *key, name);
+                allWritten = false;
+            }
         } else if (!quoted && data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive)) {
             const QString digits = trimBlanks(data.mid(6));
             bool ok = digits.size() >= 1 && digits.size() <= 8
                 && std::all_of(digits.cbegin(), digits.cend(), [](QChar c) { return hexDigit(c) >= 0; });
             const quint32 number = ok ? digits.toUInt(&ok, 16) : 0;
-            if (!ok || !WriteDWORD(*key, name, qint32(number)))
+            if (!ok) {
+                noteImportFault(n + 1, QStringLiteral("ungültiger DWORD-Wert (bis zu acht Hexadezimalziffern)"));
                 allWritten = false;
+            } else if (!WriteDWORD(*key, name, qint32(number))) {
+                writeFault(n + 1, *key, name);
+                allWritten = false;
+            }
         } else {
-            if (!WriteString(*key, name, data))
+            if (!WriteString(*key, name, data)) {
+                writeFault(n + 1, *key, name);
                 allWritten = false;
-            else if (name == QLatin1String("@") && data.isEmpty())
+            } else if (name == QLatin1String("@") && data.isEmpty()) {
                 KillValue(*key, QString());
+            }
         }
     }
     return allWritten ? 1 : 0;

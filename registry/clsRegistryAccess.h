@@ -81,6 +81,10 @@ public:
                        const ProgressCallback &Output = {});
     // "Imports .reg file into registry..." 1 on success, 0 on failure.
     qint32 ImportFromReg(const QString &sRegFile);
+    // What the last import could not take, one German line per fault with
+    // its line number ("Zeile 12: ungültiger Hex-Wert"); empty after a
+    // complete import.
+    QStringList importFaults() const { return m_importFaults; }
 
     // "Converts hex (string) into it's binary value..." Blanks anywhere are
     // ignored, either case is accepted; ok is false for a non-hex digit.
@@ -109,9 +113,11 @@ private:
     std::optional<RegValue> readValue(const QString &sPath, const QString &sName);
     Handle writeValue(const QString &sPath, const QString &sName, quint32 type, const QByteArray &data);
     void noteResult();
-    bool exportKey(const QString &sPath, QByteArray &out);
+    static void exportKey(const QString &sPath, const QList<RegValue> &values, QByteArray &out);
+    void noteImportFault(qsizetype line, const QString &fault);
 
     std::shared_ptr<RegistryHive> m_hive;
     bool m_createKeyIfDoesntExists = true;
     QString m_lastError;
+    QStringList m_importFaults;
 };

@@ -1,13 +1,15 @@
 #pragma once
 // SingleInstance: tells whether another Quenora is already running for this
 // user (or this QUENORA_HOME), through a lock file in the runtime folder.
-// The lock is held for the life of the object; a lock left behind by a
-// crashed run is taken over, because its process no longer exists.
+//
+// The lock is an advisory lock (flock) on the file, held by the running
+// process for the life of the object; the kernel lets it go when the process
+// ends, however it ends. So a file that no process holds never blocks a
+// start, whatever it contains (empty, garbage, left by a crash or planted by
+// someone else). Without a runtime folder the file lives in a private folder
+// of this user in the system's temporary folder.
 
-#include <QLockFile>
 #include <QString>
-
-#include <memory>
 
 class SingleInstance
 {
@@ -16,13 +18,19 @@ public:
     // Paths::runtimeDir()/<name>.lock.
     explicit SingleInstance(const QString &name);
     ~SingleInstance();
+    SingleInstance(const SingleInstance &) = delete;
+    SingleInstance &operator=(const SingleInstance &) = delete;
 
-    // True when this process holds the lock, false when another one does.
+    // True unless another process holds the lock. A lock that cannot be
+    // taken at all (read-only or foreign folder) never keeps the program
+    // from starting; errorString() then says why.
     bool isFirst() const { return m_first; }
     QString lockFileName() const { return m_fileName; }
+    QString errorString() const { return m_error; }
 
 private:
     QString m_fileName;
-    std::unique_ptr<QLockFile> m_lock;
+    QString m_error;
+    int m_fd = -1;
     bool m_first = false;
 };

@@ -27,6 +27,8 @@ constexpr int kMaxDepth = 512;
 constexpr int kMaxTableEntries = 65536;
 // Control-word parameters are clamped to this magnitude.
 constexpr int kMaxParam = 1 << 24;
+// Whole parameters (\bin) saturate here, far beyond any file's size.
+constexpr long long kMaxFullParam = (1LL << 62) / 10;
 // Length of the field instruction we look at (for a link target).
 constexpr int kMaxFieldInst = 4096;
 // Twips are turned into document units (pixels at 96 dpi).
@@ -253,6 +255,7 @@ private:
     const unsigned char *m_data;
     qsizetype m_size;
     qsizetype m_pos = 0;
+    long long m_fullParam = 0; // the last control word's parameter, unclamped, never negative
     QTextDocument *m_doc;
     QTextCursor m_cursor;
 
@@ -432,12 +435,18 @@ void Parser::controlWord()
         negative = true;
         ++m_pos;
     }
+    // \bin's length is a count of bytes to skip, not a size to clamp: a
+    // clamped one would read the rest of a long payload as text.
+    long long fullValue = 0;
     while (m_pos < m_size && m_data[m_pos] >= '0' && m_data[m_pos] <= '9') {
         hasParam = true;
         if (value <= kMaxParam)
             value = value * 10 + (m_data[m_pos] - '0');
+        if (fullValue <= kMaxFullParam)
+            fullValue = fullValue * 10 + (m_data[m_pos] - '0');
         ++m_pos;
     }
+    m_fullParam = negative ? 0 : fullValue;
     if (m_pos < m_size && m_data[m_pos] == ' ')
         ++m_pos; // the delimiter belongs to the control word
     value = std::min<long long>(value, kMaxParam);
@@ -696,7 +705,8 @@ void Parser::handleKeyword(const KwInfo &info, bool hasParam, int param)
         break;
     case Kw::Bin: {
         // Raw binary data: never read as text or as control words.
-        const qsizetype n = std::clamp<qsizetype>(param, 0, m_size - m_pos);
+        Q_UNUSED(param);
+        const qsizetype n = qsizetype(std::min<long long>(m_fullParam, m_size - m_pos));
         m_pos += n;
         consumeSkip();
         break;

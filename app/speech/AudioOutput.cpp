@@ -9,6 +9,7 @@
 #include <QMediaDevices>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -22,7 +23,9 @@ void announceFallback(const QString &reason)
     static std::atomic<bool> announced{false};
     if (announced.exchange(true))
         return;
-    std::fprintf(stderr, "quenora: %s\n", SpeechTexts::noAudioDevice(reason).toLocal8Bit().constData());
+    // Named after the program that runs, quenora or quenora-speak.
+    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name,
+                 SpeechTexts::noAudioDevice(reason).toLocal8Bit().constData());
     std::fflush(stderr);
 }
 

@@ -34,6 +34,13 @@ public:
         post([generation, textId](EspeakEngine *engine) { engine->onTextSynthesised(generation, textId); });
     }
 
+    void recordingStopped(quint64 generation, int textId, QString reason)
+    {
+        post([generation, textId, reason](EspeakEngine *engine) {
+            engine->onRecordingStopped(generation, textId, reason);
+        });
+    }
+
     void detach()
     {
         std::lock_guard lock(m_mutex);
@@ -47,7 +54,7 @@ private:
 
 // The recorder's WAV file with the generation of the texts going into it.
 struct EspeakRecorderFile {
-    explicit EspeakRecorderFile(int rate) : wav(rate) {}
+    EspeakRecorderFile(int rate, DiskReserve::Probe probe) : wav(rate, std::move(probe)) {}
     WavRecorder wav;
     quint64 generation = 0;
 };
@@ -100,19 +107,26 @@ public:
     }
     void begin() override
     {
-        // Texts queued one after another without a reset go into one file.
-        if (m_file->wav.isOpen() && m_file->wav.path() == m_path && m_file->generation == m_generation)
+        // Texts queued one after another without a reset go into one file; a
+        // file stopped for want of space stays stopped for them.
+        if ((m_file->wav.isOpen() || m_file->wav.stoppedForSpace()) && m_file->wav.path() == m_path
+            && m_file->generation == m_generation)
             return;
         m_file->generation = m_generation;
         m_file->wav.open(m_path); // a failure leaves no file, as a missing folder should
     }
     bool audio(const short *samples, int count) override
     {
-        m_file->wav.write(samples, count);
-        return true;
+        // A full disk ends only the recording; other write errors leave the
+        // file short, as they always did.
+        return m_file->wav.write(samples, count) || !m_file->wav.stoppedForSpace();
     }
     void end(bool completed, bool moreFollow) override
     {
+        if (m_file->generation == m_generation && m_file->wav.stoppedForSpace()) {
+            m_relay->recordingStopped(m_generation, m_textId, m_file->wav.errorString());
+            return;
+        }
         // The file may already hold a newer generation's text.
         if (!moreFollow && m_file->generation == m_generation)
             m_file->wav.close();
@@ -200,7 +214,7 @@ void EspeakEngine::speak(const QString &text)
         }
     } else {
         if (!m_recorderFile)
-            m_recorderFile = std::make_shared<EspeakRecorderFile>(sampleRate());
+            m_recorderFile = std::make_shared<EspeakRecorderFile>(sampleRate(), m_spaceProbe);
         job.sink = std::make_shared<RecorderSink>(m_recorderFile,
                                                   m_outputFile, job.generation, id, m_relay);
     }
@@ -255,6 +269,22 @@ void EspeakEngine::onTextSynthesised(quint64 generation, int textId)
 {
     if (generation == m_channel->generation.load())
         finishText(textId);
+}
+
+void EspeakEngine::onRecordingStopped(quint64 generation, int textId, const QString &reason)
+{
+    if (generation != m_channel->generation.load() || !m_pending.removeOne(textId))
+        return;
+    if (m_stopReported != generation) {
+        m_stopReported = generation;
+        emit recordingStopped(reason);
+    }
+}
+
+void EspeakEngine::setFreeSpaceProbe(DiskReserve::Probe probe)
+{
+    m_spaceProbe = std::move(probe);
+    m_recorderFile.reset();
 }
 
 void EspeakEngine::finishText(int textId)

@@ -9,6 +9,7 @@
 // results come back to this object's thread as queued calls, so the GUI
 // thread never waits for synthesis or the sound device.
 
+#include "DiskReserve.h"
 #include "SpeechEngine.h"
 
 #include <QList>
@@ -69,12 +70,16 @@ public:
     QString outputFileName() const override { return m_outputFile; }
     void setOutputFileName(const QString &path) override;
 
+    // Where a recorder asks how much space is left; set before it records.
+    void setFreeSpaceProbe(DiskReserve::Probe probe);
+
     // The loudspeaker output, created on first use.
     AudioOutput *audioOutput();
 
 private:
     friend class EspeakRelay;
     void onTextSynthesised(quint64 generation, int textId);
+    void onRecordingStopped(quint64 generation, int textId, const QString &reason);
     void finishText(int textId);
     void releaseHeldEnds();
 
@@ -92,4 +97,6 @@ private:
     int m_leftVolume = MaxVolume;
     int m_rightVolume = MaxVolume;
     QString m_outputFile;
+    DiskReserve::Probe m_spaceProbe = DiskReserve::systemProbe();
+    quint64 m_stopReported = ~quint64(0);
 };

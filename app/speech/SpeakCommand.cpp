@@ -15,7 +15,12 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,15 +37,71 @@ int fail(std::FILE *err, const QString &message)
     return 1;
 }
 
-bool readAll(std::FILE *in, QByteArray *bytes)
+enum class ReadResult { Ok, Failed, TooLarge };
+
+// Standard input has the size limit of a document: a pipe from /dev/zero
+// must not grow the process without bound.
+ReadResult readAll(std::FILE *in, QByteArray *bytes, qint64 limit)
 {
     char buffer[65536];
     for (;;) {
         const std::size_t n = std::fread(buffer, 1, sizeof buffer, in);
+        if (bytes->size() + qint64(n) > limit)
+            return ReadResult::TooLarge;
         bytes->append(buffer, qsizetype(n));
         if (n < sizeof buffer)
-            return !std::ferror(in);
+            return std::ferror(in) ? ReadResult::Failed : ReadResult::Ok;
     }
+}
+
+// The hidden temporary recording of --wav is removed when the program is
+// interrupted; the handler may only use what is safe in a signal handler,
+// so the name waits in a fixed buffer.
+char g_temporaryRecording[4096];
+
+extern "C" void removeTemporaryRecording(int signalNumber)
+{
+    if (g_temporaryRecording[0])
+        ::unlink(g_temporaryRecording);
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
+
+class TemporaryRecordingGuard
+{
+public:
+    explicit TemporaryRecordingGuard(const QString &path)
+    {
+        const QByteArray name = QFile::encodeName(path);
+        if (name.size() >= qsizetype(sizeof g_temporaryRecording))
+            return;
+        std::memcpy(g_temporaryRecording, name.constData(), std::size_t(name.size()) + 1);
+        for (std::size_t i = 0; i < std::size(kSignals); ++i)
+            m_previous[i] = std::signal(kSignals[i], removeTemporaryRecording);
+    }
+    ~TemporaryRecordingGuard()
+    {
+        for (std::size_t i = 0; i < std::size(kSignals); ++i)
+            std::signal(kSignals[i], m_previous[i] == SIG_ERR || !m_previous[i] ? SIG_DFL : m_previous[i]);
+        g_temporaryRecording[0] = '\0';
+    }
+    TemporaryRecordingGuard(const TemporaryRecordingGuard &) = delete;
+    TemporaryRecordingGuard &operator=(const TemporaryRecordingGuard &) = delete;
+
+private:
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+    void (*m_previous[std::size(kSignals)])(int) = {};
+};
+
+// An existing target is replaced only when it is a regular file (or a link
+// to one): replacing a device node or a pipe would take it from every other
+// program, and as root that could be /dev/null.
+bool replaceableTarget(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return errno == ENOENT;
+    return S_ISREG(st.st_mode);
 }
 
 // A percentage given on the command line: a whole number from 0 to 100.
@@ -131,6 +192,12 @@ bool SpeakCommand::parse(const QStringList &arguments, Options *options, QString
 
 int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *out, std::FILE *err)
 {
+    return run(arguments, in, out, err, Limits{});
+}
+
+int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *out, std::FILE *err,
+                      const Limits &limits)
+{
     Options options;
     QString error;
     if (!parse(arguments, &options, &error))
@@ -187,11 +254,15 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
         } else {
             const QString stored = store.read(v.key);
             const std::optional<int> n = TextPreparation::wholeNumber(stored);
-            if (!n)
-                return fail(err, SpeechTexts::invalidStoredValue(
-                                     QStringLiteral("%1/%2").arg(QLatin1String(v.key.section),
-                                                                 QLatin1String(v.key.name)),
-                                     stored));
+            if (!n) {
+                const QString key = QStringLiteral("%1/%2").arg(QLatin1String(v.key.section),
+                                                                QLatin1String(v.key.name));
+                // A number too large for the engine is not "no number".
+                bool isNumber = false;
+                stored.trimmed().toDouble(&isNumber);
+                return fail(err, isNumber ? SpeechTexts::storedValueOutOfRange(key, stored)
+                                          : SpeechTexts::invalidStoredValue(key, stored));
+            }
             *v.target = *n;
         }
     }
@@ -211,7 +282,10 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
         text = document.text;
     } else if (options.readStdin) {
         QByteArray bytes;
-        if (!in || !readAll(in, &bytes))
+        const ReadResult read = in ? readAll(in, &bytes, limits.inputBytes) : ReadResult::Failed;
+        if (read == ReadResult::TooLarge)
+            return fail(err, SpeechTexts::inputTooLarge(limits.inputBytes));
+        if (read == ReadResult::Failed)
             return fail(err, SpeechTexts::unreadableInput());
         text = Ansi::decode(bytes);
         if (text.startsWith(QChar(0xFEFF)))
@@ -248,6 +322,8 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
             return fail(err, SpeechTexts::unwritableWav(options.wavPath, SpeechTexts::reasonIsFolder()));
         if (!QFileInfo(info.absolutePath()).isDir())
             return fail(err, SpeechTexts::unwritableWav(options.wavPath, SpeechTexts::reasonMissingFolder()));
+        if (!replaceableTarget(target))
+            return fail(err, SpeechTexts::unwritableWav(options.wavPath, SpeechTexts::reasonNotRegularFile()));
         QTemporaryFile temporary(info.absolutePath() + QStringLiteral("/.quenora-speak-XXXXXX.wav"));
         temporary.setAutoRemove(false);
         if (!temporary.open() || (info.exists() && !info.isWritable()))
@@ -256,15 +332,27 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
         temporary.close();
         engine.setOutputFileName(temporaryPath);
     }
+    std::optional<TemporaryRecordingGuard> guard;
+    if (!temporaryPath.isEmpty())
+        guard.emplace(temporaryPath);
+    if (limits.freeSpace)
+        engine.setFreeSpaceProbe(limits.freeSpace);
 
     QEventLoop loop;
+    QString stoppedForSpace;
     QObject::connect(&engine, &SpeechEngine::textEnded, &loop, [&] {
         if (!engine.isSpeaking())
             loop.quit();
     });
+    QObject::connect(&engine, &SpeechEngine::recordingStopped, &loop, [&](const QString &reason) {
+        stoppedForSpace = reason;
+        loop.quit();
+    });
     engine.speak(spoken);
     if (engine.isSpeaking())
         loop.exec();
+    if (!stoppedForSpace.isEmpty())
+        engine.reset();
 
     if (!temporaryPath.isEmpty()) {
         if (QFileInfo(temporaryPath).size() < 44) {
@@ -278,10 +366,14 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
         const mode_t mask = ::umask(0);
         ::umask(mask);
         ::chmod(from.constData(), 0666 & ~mask);
-        if (std::rename(from.constData(), to.constData()) != 0) {
+        // Checked again: the target may have become a device since.
+        if (!replaceableTarget(target) || std::rename(from.constData(), to.constData()) != 0) {
             QFile::remove(temporaryPath);
             return fail(err, SpeechTexts::unwritableWav(options.wavPath, SpeechTexts::reasonRenameFailed()));
         }
     }
+    // What was recorded up to the reserve is kept, but the text is not all in it.
+    if (!stoppedForSpace.isEmpty())
+        return fail(err, stoppedForSpace);
     return 0;
 }

@@ -8,6 +8,8 @@
 //
 // Exit status 0 on success, 1 with a German message on stderr otherwise.
 
+#include "DiskReserve.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +37,14 @@ public:
     // unknown option or an option without its value.
     static bool parse(const QStringList &arguments, Options *options, QString *error);
 
+    // What the program may use; tests make the limits small.
+    struct Limits {
+        DiskReserve::Probe freeSpace; // the recording's volume; empty: the real one
+        qint64 inputBytes = qint64(512) * 1024 * 1024; // standard input, as for --file
+    };
+
     // Runs the program; needs a QCoreApplication.
     static int run(const QStringList &arguments, std::FILE *in, std::FILE *out, std::FILE *err);
+    static int run(const QStringList &arguments, std::FILE *in, std::FILE *out, std::FILE *err,
+                   const Limits &limits);
 };

@@ -82,4 +82,8 @@ signals:
     // The word now being heard: position and length in the text given to
     // speak(), in QString units.
     void wordReached(int position, int length);
+    // The recorder stopped writing its file to keep free space on the disk
+    // (the file stays valid); once per text or queue of texts, which then
+    // end without textEnded. reason is a German sentence for the user.
+    void recordingStopped(const QString &reason);
 };

@@ -2,6 +2,7 @@
 // Every text of the speech subsystem that a user can read, in one place.
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QString>
 
 namespace SpeechTexts {
@@ -89,6 +90,27 @@ inline QString reasonMissingFolder() { return QStringLiteral("der Ordner existie
 inline QString reasonIsFolder() { return QStringLiteral("das ist ein Ordner"); }
 inline QString reasonNotWritable() { return QStringLiteral("keine Schreibberechtigung"); }
 inline QString reasonRenameFailed() { return QStringLiteral("die fertige Aufnahme lässt sich nicht umbenennen"); }
+inline QString reasonNotRegularFile()
+{
+    return QStringLiteral("das ist keine gewöhnliche Datei (Gerät, Pipe oder Socket) und wird nicht ersetzt");
+}
+inline QString inputTooLarge(qint64 limitBytes)
+{
+    return QStringLiteral("Die Standardeingabe ist größer als %1 MB und wird nicht gelesen.")
+        .arg(limitBytes / (1024 * 1024));
+}
+inline QString storedValueOutOfRange(const QString &key, const QString &value)
+{
+    return QStringLiteral("Der gespeicherte Wert \"%2\" für %1 liegt außerhalb des Bereichs.").arg(key, value);
+}
+// The recorder kept free space for everything else on the disk.
+inline QString recordingStoppedForSpace(const QString &path, qint64 reserveBytes)
+{
+    const double gib = double(reserveBytes) / double(qint64(1) << 30);
+    return QStringLiteral("Die Aufnahme \"%1\" wurde angehalten: Auf dem Datenträger müssen mindestens "
+                          "%2 GB frei bleiben. Die Sprachausgabe geht weiter.")
+        .arg(path, QLocale(QLocale::German).toString(gib, 'f', 1));
+}
 inline QString recordingFailed(const QString &path)
 {
     return QStringLiteral("Die Aufnahme nach \"%1\" ist fehlgeschlagen.").arg(path);

@@ -4,8 +4,16 @@
 //
 // The header is rewritten after every write, so the file is a valid WAV at
 // every moment: a copy taken while recording, or the file left by a reset in
-// the middle of a text, plays what was synthesised up to then. Used on the
-// synthesis thread only.
+// the middle of a text, plays what was synthesised up to then. The file is
+// RF64 that libsndfile keeps a plain RIFF WAVE while it is under 4 GiB, so a
+// long recording never wraps its sizes and a short one plays everywhere.
+//
+// Before and while writing it keeps the DiskReserve free on the file's
+// volume: below it, the recorder stops for good (until the next open), the
+// file stays a valid WAV of what was written, and stoppedForSpace() tells.
+// Used on the synthesis thread only.
+
+#include "DiskReserve.h"
 
 #include <QString>
 
@@ -14,26 +22,38 @@ struct sf_private_tag;
 class WavRecorder
 {
 public:
-    explicit WavRecorder(int sampleRate);
+    explicit WavRecorder(int sampleRate, DiskReserve::Probe probe = DiskReserve::systemProbe());
     ~WavRecorder();
     WavRecorder(const WavRecorder &) = delete;
     WavRecorder &operator=(const WavRecorder &) = delete;
 
     // Creates (or truncates) the file; false with errorString() when it
-    // cannot be written.
+    // cannot be written. A volume already below the reserve leaves an empty
+    // WAV and a recorder stopped for space.
     bool open(const QString &path);
     bool isOpen() const { return m_file != nullptr; }
     QString path() const { return m_path; }
-    // Appends samples; false when the disk refuses them.
+    // Appends samples; false when the disk refuses them or the reserve was
+    // reached.
     bool write(const short *samples, long long count);
     void close();
     long long framesWritten() const { return m_frames; }
     QString errorString() const { return m_error; }
+    bool stoppedForSpace() const { return m_stoppedForSpace; }
+
+    // The free space is asked for again after this many bytes; the reserve
+    // is kept for this much more, so it holds between two asks.
+    static constexpr qint64 CheckEveryBytes = qint64(4) << 20;
 
 private:
+    bool keepsReserve(qint64 bytes);
+
     int m_sampleRate;
+    DiskReserve::Probe m_probe;
     sf_private_tag *m_file = nullptr;
     QString m_path;
     QString m_error;
     long long m_frames = 0;
+    qint64 m_bytesSinceCheck = 0;
+    bool m_stoppedForSpace = false;
 };
