@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 SpeechControl::SpeechControl(SpeechEngine &voice, SpeechEngine &voice2, SpeechHost &host,
@@ -84,10 +85,13 @@ void SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QString &
             m_mapping = Mapping{true, int(spokenPrefix.size()), int(body.size()), documentOffset};
     }
 
-    m_voice.reset();
-    m_voice2.reset();
+    resetBoth();
     m_finishPending = false;
     emit speakingStopped();
+    // The end message belongs to the text before; it must not stand while
+    // this one is read.
+    if (m_host.statusText() == WindowTexts::SpeechFinished)
+        m_host.showCharacterCount();
     letEventsRun();
 
     // A stored value that is not a whole number, a mode the engine refuses or
@@ -116,8 +120,8 @@ void SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QString &
         m_aborted = false;
         while (m_voice.isSpeaking() && !m_aborted)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
-        m_voice.reset();
-        m_voice2.reset();
+        resetBoth();
+        enableExportIfRecorded();
         m_mapping.active = false;
         emit speakingStopped();
     }
@@ -128,11 +132,11 @@ void SpeechControl::TogglePause()
     if (m_isPaused != 0) {
         m_voice.resume();
         m_voice2.resume();
-        m_isPaused = 0;
+        setPaused(0);
     } else {
         m_voice.pause();
         m_voice2.pause();
-        m_isPaused = 1;
+        setPaused(1);
     }
     letEventsRun();
     if (m_settings.read(SettingKeys::ShowPauseMsg) == QLatin1String("yes")) {
@@ -143,10 +147,36 @@ void SpeechControl::TogglePause()
     letEventsRun();
 }
 
-void SpeechControl::Stop()
+void SpeechControl::resetBoth()
 {
     m_voice.reset();
     m_voice2.reset();
+    // Both instances forget a pause on reset; so must the flag, or the next
+    // Pause would resume instead of pausing.
+    setPaused(0);
+}
+
+void SpeechControl::setPaused(int paused)
+{
+    if (m_isPaused == paused)
+        return;
+    m_isPaused = paused;
+    emit pausedChanged(paused != 0);
+}
+
+void SpeechControl::enableExportIfRecorded()
+{
+    // The recorder's header is valid at every moment, so whatever it wrote
+    // before the reset is a playable file; only an empty one is no recording.
+    constexpr qint64 wavHeaderSize = 44;
+    if (QFileInfo(m_voice2.outputFileName()).size() > wavHeaderSize)
+        m_host.setExportButtonEnabled(true);
+}
+
+void SpeechControl::Stop()
+{
+    resetBoth();
+    enableExportIfRecorded();
     m_host.clearScriptRunning();
     m_finishPending = false;
     m_mapping.active = false;

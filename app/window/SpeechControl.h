@@ -29,6 +29,9 @@ public:
     virtual QString documentText() const = 0;
     virtual void setExportButtonEnabled(bool enabled) = 0;
     virtual void showStatus(const QString &text) = 0;
+    virtual QString statusText() const = 0;
+    // The status bar's resting text: the document's character count.
+    virtual void showCharacterCount() = 0;
     virtual void clearScriptRunning() = 0;
 };
 
@@ -72,10 +75,16 @@ signals:
     void wordInDocument(int position, int length);
     // Speaking stopped, was reset or ended: no word is being heard any more.
     void speakingStopped();
+    void pausedChanged(bool paused);
 
 private:
     void onVoiceWord(int position, int length);
     void onRecorderEnded();
+    // A reset discards what both instances were saying, a pause with it.
+    void resetBoth();
+    void setPaused(int paused);
+    // A stopped recording is as good to export as a finished one.
+    void enableExportIfRecorded();
     static void letEventsRun();
 
     SpeechEngine &m_voice;

@@ -73,6 +73,11 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     connect(m_speech, &SpeechControl::speakingStopped, m_highlighter, &WordHighlighter::clear);
 
     NavigationHandler::Actions links;
+    // The pause entries show the state they would leave.
+    connect(m_speech, &SpeechControl::pausedChanged, this, [this](bool paused) {
+        action(QStringLiteral("mnuPause"))->setChecked(paused);
+        action(QStringLiteral("tbPause"))->setChecked(paused);
+    });
     links.textmode = [this] { Textmode(); };
     links.openDocument = [this] { OpenDoc(); };
     links.showTextView = [this] { showTextView(); };
@@ -189,7 +194,8 @@ void frmMain::buildMenus()
          [this] { SpeakText(QString(), true, QString(), true); });
     // Stop and pause do what the toolbar's buttons do.
     item(aktion, "mnuStop", QStringLiteral("Sto&p"), QKeySequence(Qt::Key_F6), [this] { stopSpeaking(); });
-    item(aktion, "mnuPause", QStringLiteral("P&ause"), QKeySequence(Qt::Key_F7), [this] { TogglePause(); });
+    item(aktion, "mnuPause", QStringLiteral("P&ause"), QKeySequence(Qt::Key_F7), [this] { TogglePause(); })
+        ->setCheckable(true);
     aktion->addSeparator();
     item(aktion, "mnuReadFromCur", QStringLiteral("Text ab Cursorposition lesen"), QKeySequence(Qt::Key_F8),
          [this] { readFromCursor(); });
@@ -256,7 +262,7 @@ void frmMain::buildToolbar()
     m_toolbar->addSeparator();
     button(QStringLiteral("Sprechen"), QStringLiteral("Text vorlesen"), Glyph::Play);
     button(QStringLiteral("Stop"), QStringLiteral("Sprachausgabe stoppen"), Glyph::Stop);
-    button(QStringLiteral("Pause"), QStringLiteral("Sprachausgabe pausieren"), Glyph::Pause);
+    button(QStringLiteral("Pause"), QStringLiteral("Sprachausgabe pausieren"), Glyph::Pause)->setCheckable(true);
     m_toolbar->addSeparator();
     m_toolbar->addSeparator();
     m_exportButton = button(QStringLiteral("Exportieren"), QStringLiteral("Text als *.wav Datei abspeichern"),
@@ -524,6 +530,11 @@ void frmMain::showStatus(const QString &text)
 
 void frmMain::endProcess()
 {
+void frmMain::showCharacterCount()
+{
+    showStatus(WindowTexts::CharacterCount(m_documents->characterCount()));
+}
+
     m_ending = true;
     m_speech->abortWaits();
     m_c.voice->reset();

@@ -42,9 +42,9 @@ public:
         ExtensionHost *extensions = nullptr;
         SettingsStore *settings = nullptr;
         // Ends the process (the window is gone by then). Tests record it.
-        std::function<void()> endProcess;
+        std::function<void()> endProcess = {};
         // Shows the survey modally and returns the choice (tests answer it).
-        std::function<int(QWidget *parent)> runSurvey;
+        std::function<int(QWidget *parent)> runSurvey = {};
     };
 
     explicit frmMain(Collaborators collaborators, QWidget *parent = nullptr);
@@ -92,7 +92,7 @@ public:
     BrowserView *wbBrowser() const { return m_wbBrowser; }
     CPanelkitCtrl *ctlTask() const { return m_ctlTask; }
     QToolBar *Toolbar1() const { return m_toolbar; }
-    QString statusText() const;
+    QString statusText() const override;
     DocumentController &documents() { return *m_documents; }
     SpeechControl &speech() { return *m_speech; }
     QAction *action(const QString &objectName) const;
@@ -118,6 +118,7 @@ private:
     void buildControls();
     void buildMenus();
     void buildToolbar();
+    void showCharacterCount() override;
     void buildKeys();
     void fillTaskPane();
     void onToolbar(QAction *button);

@@ -282,16 +282,77 @@ private slots:
         QCOMPARE(rig.dialogs.messages.size(), 1);
     }
 
-    void pauseSurvivesStopAndNewSpeech()
+    void resetEndsThePause_data()
+    {
+        QTest::addColumn<QString>("reset");
+        QTest::newRow("new speak") << "speak";
+        QTest::newRow("menu Stop") << "mnuStop";
+        QTest::newRow("toolbar Stop") << "tbStop";
+        QTest::newRow("Esc") << "esc";
+    }
+    void resetEndsThePause()
+    {
+        QFETCH(QString, reset);
+        Rig rig;
+        frmMain &w = rig.load();
+        QAction *menu = w.action("mnuPause");
+        QAction *button = w.action("tbPause");
+        w.SpeakText(QStringLiteral("Eins"), false, QString(), false);
+        button->trigger();
+        QCOMPARE(w.speech().IsPaused(), 1);
+        QVERIFY(menu->isChecked());
+        QVERIFY(button->isChecked());
+        if (reset == QLatin1String("speak"))
+            w.SpeakText(QStringLiteral("Zwei"), false, QString(), false);
+        else if (reset == QLatin1String("esc"))
+            QTest::keyClick(w.rtfText(), Qt::Key_Escape);
+        else
+            w.action(reset)->trigger();
+        QCOMPARE(w.speech().IsPaused(), 0);
+        QVERIFY(!menu->isChecked());
+        QVERIFY(!button->isChecked());
+        // One click pauses again, from the menu as from the toolbar.
+        rig.voice.clearCalls();
+        menu->trigger();
+        QCOMPARE(rig.voice.calls(), QStringList{"pause"});
+        QVERIFY(button->isChecked());
+        QVERIFY(menu->isChecked());
+        menu->trigger();
+        QCOMPARE(rig.voice.calls(), (QStringList{"pause", "resume"}));
+        QVERIFY(!button->isChecked());
+    }
+
+    void newSpeakDropsTheEndMessage()
     {
         Rig rig;
         frmMain &w = rig.load();
-        w.TogglePause();
+        w.rtfText()->setPlainText("Hallo");
+        w.SpeakText(QStringLiteral("Hallo"), false, QString(), false);
+        QVERIFY(rig.voice2.finishText());
+        QVERIFY(rig.voice.finishText());
+        QTRY_COMPARE(w.statusText(), QStringLiteral("Der Text wurde vollständig vorgelesen."));
+        w.action("tbSprechen")->trigger();
+        QCOMPARE(w.statusText(), QStringLiteral("5 Zeichen."));
+    }
+
+    void stoppedRecordingCanBeExported()
+    {
+        Rig rig;
+        frmMain &w = rig.load();
+        QAction *exportButton = w.action("tbExportieren");
+        w.SpeakText(QStringLiteral("Ein langer Text"), false, QString(), false);
+        QVERIFY(!exportButton->isEnabled());
+        // Stopped before the recorder ended: nothing written, nothing to export.
         w.action("mnuStop")->trigger();
-        w.SpeakText(QStringLiteral("x"), false, QString(), false);
-        rig.voice.clearCalls();
-        w.TogglePause();
-        QCOMPARE(rig.voice.calls(), QStringList{"resume"});
+        QVERIFY(!exportButton->isEnabled());
+        w.SpeakText(QStringLiteral("Ein langer Text"), false, QString(), false);
+        // What the recorder wrote before the stop is a playable file.
+        QFile wav(rig.voice2.outputFileName());
+        QVERIFY(wav.open(QIODevice::WriteOnly));
+        wav.write(QByteArray(4096, 'w'));
+        wav.close();
+        w.action("tbStop")->trigger();
+        QVERIFY(exportButton->isEnabled());
     }
 
     void readFromCursor_data()
@@ -349,6 +410,54 @@ private slots:
         QCOMPARE(w.rtfText()->textCursor().hasSelection(), false);
         w.action("mnuStop")->trigger();
         QCOMPARE(w.rtfText()->extraSelections().size(), 0);
+    }
+
+    void highlightFollowsEdits_data()
+    {
+        QTest::addColumn<int>("editAt");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<QString>("marked"); // empty: no highlight
+        QTest::newRow("typed at the start") << 0 << "abcd" << 0 << "zwei";
+        QTest::newRow("typed right before the word") << 5 << "xx " << 0 << "zwei";
+        QTest::newRow("typed right after the word") << 9 << "!" << 0 << "zwei";
+        QTest::newRow("typed behind it") << 14 << " vier" << 0 << "zwei";
+        QTest::newRow("deleted before it") << 0 << "" << 5 << "zwei";
+        QTest::newRow("typed inside the word") << 6 << "x" << 0 << "";
+        QTest::newRow("deleted across it") << 3 << "" << 4 << "";
+    }
+    void highlightFollowsEdits()
+    {
+        QFETCH(int, editAt);
+        QFETCH(QString, typed);
+        QFETCH(int, removed);
+        QFETCH(QString, marked);
+        Rig rig;
+        frmMain &w = rig.load();
+        w.rtfText()->setPlainText("Eins zwei drei");
+        w.action("tbSprechen")->trigger();
+        rig.voice.emitWord(1, 4); // "Eins" while the user edits
+        QTRY_COMPARE(w.rtfText()->extraSelections().size(), 1);
+        QTextCursor c = w.rtfText()->textCursor();
+        c.setPosition(editAt);
+        c.setPosition(editAt + removed, QTextCursor::KeepAnchor);
+        w.rtfText()->setTextCursor(c);
+        if (removed > 0)
+            QTest::keyClick(w.rtfText(), Qt::Key_Delete);
+        QTest::keyClicks(w.rtfText(), typed);
+        rig.voice.emitWord(6, 4); // "zwei" in the text as it was taken
+        if (marked.isEmpty()) {
+            QTRY_COMPARE(w.rtfText()->extraSelections().size(), 0);
+        } else {
+            QTRY_COMPARE(w.rtfText()->extraSelections().size(), 1);
+            QCOMPARE(w.rtfText()->extraSelections().first().cursor.selectedText(), marked);
+        }
+        // The next speak starts from the document as it is now.
+        w.action("tbSprechen")->trigger();
+        const int at = int(w.rtfText()->toPlainText().indexOf(QStringLiteral("drei")));
+        rig.voice.emitWord(1 + at, 4);
+        QTRY_COMPARE(w.rtfText()->extraSelections().size(), 1);
+        QCOMPARE(w.rtfText()->extraSelections().first().cursor.selectedText(), QStringLiteral("drei"));
     }
 
     void filteredTextIsNotHighlighted()
