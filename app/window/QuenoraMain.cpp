@@ -1,5 +1,7 @@
 #include "QuenoraMain.h"
 
+#include "Clipboard.h"
+#include "Clock.h"
 #include "DocumentController.h"
 #include "EspeakEngine.h"
 #include "ExtensionHost.h"
@@ -53,7 +55,9 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
     EspeakEngine voice2;
     QtShell shell;
     NoExtensions extensions;
-    frmMain::Collaborators c;
+    SystemClock clock;
+    QtClipboard clipboard;
+    frmMain::Collaborators c{clock, clipboard};
     c.voice = &voice;
     c.voice2 = &voice2;
     c.dialogs = &dialogs;

@@ -14,6 +14,8 @@
 #include <memory>
 
 class CPanelkitCtrl;
+class Clipboard;
+class Clock;
 class Dialogs;
 class DocumentController;
 class ExtensionHost;
@@ -35,6 +37,9 @@ class frmMain : public QMainWindow, private SpeechHost
     Q_OBJECT
 public:
     struct Collaborators {
+        // References: a builder that forgets one does not compile.
+        Clock &clock;
+        Clipboard &clipboard;
         SpeechEngine *voice = nullptr;  // loudspeaker
         SpeechEngine *voice2 = nullptr; // recorder
         Dialogs *dialogs = nullptr;
@@ -113,12 +118,12 @@ private:
     QString documentText() const override;
     void setExportButtonEnabled(bool enabled) override;
     void showStatus(const QString &text) override;
+    void showCharacterCount() override;
     void clearScriptRunning() override { ScriptRunning = false; }
 
     void buildControls();
     void buildMenus();
     void buildToolbar();
-    void showCharacterCount() override;
     void buildKeys();
     void fillTaskPane();
     void onToolbar(QAction *button);

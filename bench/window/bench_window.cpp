@@ -16,6 +16,8 @@
 // Typing: one key press into a 5 MB document in the window, handled
 // including the character count in the status bar; median of 100 at the
 // end, in the middle and at the start of the document.
+#include "Clipboard.h"
+#include "Clock.h"
 #include "FakeSpeechEngine.h"
 #include "QuenoraMain.h"
 #include "RecordingExtensionHost.h"
@@ -121,7 +123,9 @@ void typing()
     RecordingExtensionHost extensions;
     SettingsStore settings(std::make_shared<SqliteHive>(home.filePath("registry.db")));
     settings.write(SettingKeys::ShowWB, "0");
-    frmMain::Collaborators c{&voice, &voice2, &dialogs, &shell, &extensions, &settings, [] {}, {}};
+    SystemClock clock;
+    QtClipboard clipboard;
+    frmMain::Collaborators c{clock, clipboard, &voice, &voice2, &dialogs, &shell, &extensions, &settings, [] {}, {}};
     frmMain w(c);
     w.Form_Load();
     QString line = QStringLiteral("Dies ist eine Zeile eines sehr langen Dokuments mit Umlauten: äöüß.\n");

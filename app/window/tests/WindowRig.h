@@ -4,6 +4,8 @@
 // QUENORA_HOME, with the shipped pages of the source tree. Shared by the
 // window tests.
 
+#include "FakeClipboard.h"
+#include "FakeClock.h"
 #include "FakeSpeechEngine.h"
 #include "RecordingExtensionHost.h"
 #include "RecordingShell.h"
@@ -22,6 +24,8 @@ struct WindowRig {
     QTemporaryDir home;
     std::shared_ptr<SqliteHive> hive;
     std::unique_ptr<SettingsStore> settings;
+    FakeClock clock;
+    FakeClipboard clipboard;
     FakeSpeechEngine voice;
     FakeSpeechEngine voice2;
     ScriptedDialogs dialogs;
@@ -43,7 +47,7 @@ struct WindowRig {
     }
     frmMain &make()
     {
-        frmMain::Collaborators c;
+        frmMain::Collaborators c{clock, clipboard};
         c.voice = &voice;
         c.voice2 = &voice2;
         c.dialogs = &dialogs;
