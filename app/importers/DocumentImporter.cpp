@@ -28,16 +28,33 @@ bool startsWithNoCase(QByteArrayView bytes, QByteArrayView prefix)
            && QByteArrayView(bytes.first(prefix.size())).compare(prefix, Qt::CaseInsensitive) == 0;
 }
 
+QString suffixOf(const QString &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
+    return dot > slash ? fileName.mid(dot + 1).toLower() : QString();
+}
+
 // A ZIP archive: which document it holds, by its parts. The first entry
 // "mimetype" names EPUB and OpenDocument files; Word documents have their
 // content types part and a main part under word/.
-ImportFormat archiveFormat(QByteArrayView bytes)
+ImportFormat archiveFormat(QByteArrayView bytes, const QString &suffix)
 {
-    // The stored "mimetype" entry sits at offset 30 of a well-made file;
-    // reading the directory is the sure way and cheap.
     ZipArchive zip;
-    if (!zip.open(bytes.toByteArray()))
+    if (!zip.open(bytes.toByteArray())) {
+        // A damaged, truncated or hostile archive still goes to its reader,
+        // which says what is wrong, rather than opening as bytes. Its kind
+        // shows in the stored "mimetype" entry at the start of a well-made
+        // file, in the first part names, or in the file name.
+        const QByteArrayView head = bytes.first(qMin<qsizetype>(bytes.size(), 4096));
+        if (head.indexOf("mimetypeapplication/epub+zip") >= 0 || suffix == QLatin1String("epub"))
+            return ImportFormat::Epub;
+        if (head.indexOf("mimetypeapplication/vnd.oasis.opendocument.text") >= 0 || suffix == QLatin1String("odt"))
+            return ImportFormat::OpenDocumentText;
+        if (head.indexOf("[Content_Types].xml") >= 0 || head.indexOf("word/") >= 0 || suffix == QLatin1String("docx"))
+            return ImportFormat::WordDocument;
         return ImportFormat::None;
+    }
     if (zip.contains(QStringLiteral("mimetype"))) {
         QByteArray type;
         if (zip.read(QStringLiteral("mimetype"), &type)) {
@@ -58,12 +75,6 @@ ImportFormat archiveFormat(QByteArrayView bytes)
     return ImportFormat::None;
 }
 
-QString suffixOf(const QString &fileName)
-{
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));
-    return dot > slash ? fileName.mid(dot + 1).toLower() : QString();
-}
 
 QString decodeHtml(const QByteArray &bytes)
 {
@@ -121,7 +132,7 @@ ImportFormat DocumentImporter::detect(QByteArrayView bytes, const QString &fileN
     if (bytes.first(qMin<qsizetype>(bytes.size(), 1024)).indexOf("%PDF-") >= 0)
         return ImportFormat::Pdf;
     if (bytes.startsWith("PK\x03\x04"))
-        return archiveFormat(bytes);
+        return archiveFormat(bytes, suffixOf(fileName));
     const QByteArrayView start = trimmedStart(bytes);
     if (start.startsWith("{\\rtf"))
         return ImportFormat::None;

@@ -1,0 +1,508 @@
+// Documents of other programs through DocumentIO, as the window, scripts
+// and quenora-speak open them: real files made at run time.
+#include "DocumentIO.h"
+#include "DocumentImporter.h"
+#include "ImportMessages.h"
+#include "PdfTextAssembler.h"
+#include "TestFiles.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+
+#include <atomic>
+
+Q_DECLARE_METATYPE(DocumentFormat)
+
+namespace {
+
+QStringList blockTexts(const QTextDocument &doc)
+{
+    QStringList out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        out << b.text();
+    return out;
+}
+
+QTextBlock blockWith(const QTextDocument &doc, const QString &start)
+{
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (b.text().startsWith(start))
+            return b;
+    }
+    return {};
+}
+
+// The character format at the first occurrence of a word.
+QTextCharFormat formatOf(const QTextDocument &doc, const QString &word)
+{
+    QTextCursor c = doc.find(word);
+    if (c.isNull())
+        return {};
+    QTextCursor at(c.document());
+    at.setPosition(c.selectionStart() + 1);
+    return at.charFormat();
+}
+
+PdfLine line(const QString &text, double top, double left = 72, double right = 520, double height = 11)
+{
+    return PdfLine{text, QRectF(left, top, right - left, height)};
+}
+
+const QByteArray kOdtHead =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+    "xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\" "
+    "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+    "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+    "xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\">";
+
+const QByteArray kDocxHead =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>";
+
+QByteArray xhtml(const QByteArray &body)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+           "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.1//EN\" \"http://www.w3.org/TR/xhtml11/DTD/xhtml11.dtd\">\n"
+           "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>Titel</title>"
+           "<style>p { margin: 0 }</style></head><body>"
+           + body + "</body></html>";
+}
+
+} // namespace
+
+class tst_importers : public QObject
+{
+    Q_OBJECT
+private slots:
+    void joinLines_data();
+    void joinLines();
+    void runningHeadersAndPageNumbersLeftOut();
+    void paragraphsFromLines();
+    void pdfOpensAsParagraphs();
+    void pdfProgressAndCancel();
+    void pdfWithoutTextSaysSo();
+    void epubChaptersInSpineOrder();
+    void odtKeepsStructure();
+    void docxKeepsStructure();
+    void htmlAndMarkdown_data();
+    void htmlAndMarkdown();
+    void detection_data();
+    void detection();
+    void hostileFiles_data();
+    void hostileFiles();
+    void readTextForSpeaking();
+};
+
+void tst_importers::joinLines_data()
+{
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("joined");
+    QTest::newRow("plain") << "Ende der" << "Zeile" << "Ende der Zeile";
+    QTest::newRow("hyphenated word") << "die Silben-" << "trennung hilft" << "die Silbentrennung hilft";
+    QTest::newRow("left-out part with und") << "die Nord-" << "und Südseite" << "die Nord- und Südseite";
+    QTest::newRow("left-out part with oder") << "Ein-" << "oder Ausgang" << "Ein- oder Ausgang";
+    QTest::newRow("compound with capital") << "das Max-" << "Planck-Institut" << "das Max-Planck-Institut";
+    QTest::newRow("soft hyphen") << QString("Bei\u00ADspiel-").chopped(1) + QChar(0x00AD) << "satz"
+                                 << QString("Bei\u00ADspielsatz");
+    QTest::newRow("dash after a digit") << "Seiten 5-" << "10" << "Seiten 5- 10";
+}
+
+void tst_importers::joinLines()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(QString, joined);
+    QCOMPARE(PdfTextAssembler::joinLines(first, second), joined);
+}
+
+void tst_importers::runningHeadersAndPageNumbersLeftOut()
+{
+    std::vector<PdfPageText> pages;
+    for (int i = 1; i <= 4; ++i) {
+        PdfPageText page;
+        page.size = QSizeF(595, 842);
+        page.lines.push_back(line(QStringLiteral("Handbuch \u2013 Kapitel %1").arg(i), 30));
+        page.lines.push_back(line(QStringLiteral("Text der Seite %1.").arg(i), 100, 72, 200));
+        if (i == 2) // a margin line on one page only is text
+            page.lines.push_back(line(QStringLiteral("Einmalige Randnotiz."), 800, 72, 200));
+        page.lines.push_back(line(QString::number(i), 810, 290, 300));
+        pages.push_back(page);
+    }
+    const QStringList paragraphs = PdfTextAssembler::paragraphs(pages);
+    QCOMPARE(paragraphs, (QStringList{"Text der Seite 1.", "Text der Seite 2.", "Einmalige Randnotiz.",
+                                      "Text der Seite 3.", "Text der Seite 4."}));
+
+    // A single page has nothing that repeats: its margins are text.
+    pages.resize(1);
+    QCOMPARE(PdfTextAssembler::paragraphs(pages).first(), QStringLiteral("Handbuch \u2013 Kapitel 1"));
+}
+
+void tst_importers::paragraphsFromLines()
+{
+    PdfPageText page;
+    page.size = QSizeF(595, 842);
+    page.lines = {
+        line("Überschrift", 100, 72, 200, 18),
+        line("Der erste Absatz beginnt hier und läuft über die", 130),
+        line("ganze Breite der Seite, bis er mit einem kurzen", 144),
+        line("Satz endet.", 158, 72, 150),
+        line("Der zweite Absatz folgt ohne Abstand nach einer", 172),
+        line("kurzen Zeile.", 186, 72, 160),
+        line("Nach einem großen Abstand beginnt der dritte", 230),
+        line("Absatz, der auf der nächsten Seite weitergeht", 244),
+    };
+    PdfPageText next;
+    next.size = page.size;
+    next.lines = {line("und dort endet.", 100, 72, 180)};
+    QCOMPARE(PdfTextAssembler::paragraphs({page, next}),
+             (QStringList{"Überschrift",
+                          "Der erste Absatz beginnt hier und läuft über die ganze Breite der Seite, bis er mit "
+                          "einem kurzen Satz endet.",
+                          "Der zweite Absatz folgt ohne Abstand nach einer kurzen Zeile.",
+                          "Nach einem großen Abstand beginnt der dritte Absatz, der auf der nächsten Seite "
+                          "weitergeht und dort endet."}));
+}
+
+void tst_importers::pdfOpensAsParagraphs()
+{
+    const QByteArray pdf = TestFiles::pdf({
+        {"Quenora Handbuch",
+         {"Ein Vorleseprogramm liest Dokumente vor, auch lange",
+          "Texte mit automatischer Silben-",
+          "trennung und mit Wörtern wie der Nord-",
+          "und Südseite eines Hauses.",
+          "",
+          "Der zweite Absatz steht auf der ersten Seite und"},
+         "1"},
+        {"Quenora Handbuch",
+         {"geht auf der zweiten Seite weiter, bis zum Ende."},
+         "2"},
+    });
+    QTextDocument doc;
+    const DocumentLoadResult r = DocumentIO::loadBytes(pdf, &doc, QStringLiteral("handbuch.pdf"));
+    QVERIFY2(r.ok, qPrintable(r.message));
+    QCOMPARE(r.format, DocumentFormat::Pdf);
+    QVERIFY(r.imported());
+    QCOMPARE(blockTexts(doc),
+             (QStringList{"Ein Vorleseprogramm liest Dokumente vor, auch lange Texte mit automatischer "
+                          "Silbentrennung und mit Wörtern wie der Nord- und Südseite eines Hauses.",
+                          "Der zweite Absatz steht auf der ersten Seite und geht auf der zweiten Seite weiter, "
+                          "bis zum Ende."}));
+    QVERIFY(!doc.isModified());
+}
+
+void tst_importers::pdfProgressAndCancel()
+{
+    QList<TestFiles::PdfPage> pages;
+    for (int i = 0; i < 8; ++i)
+        pages.append({QString(), {QStringLiteral("Seite %1 mit etwas Text.").arg(i + 1)}, QString()});
+    const QByteArray pdf = TestFiles::pdf(pages);
+
+    QList<int> seen;
+    ImportControl control;
+    control.progress = [&seen](int p) { seen << p; };
+    PreparedDocument done = DocumentIO::prepareBytes(pdf, QString(), control);
+    QVERIFY(done.result.ok);
+    QVERIFY(seen.size() >= 8);
+    QVERIFY(std::is_sorted(seen.cbegin(), seen.cend()));
+    QCOMPARE(seen.last(), 100);
+
+    // Cancelled after the third page: nothing is handed back.
+    std::atomic<bool> cancel{false};
+    int reports = 0;
+    control.cancel = &cancel;
+    control.progress = [&](int) {
+        if (++reports == 3)
+            cancel = true;
+    };
+    const PreparedDocument cancelled = DocumentIO::prepareBytes(pdf, QString(), control);
+    QVERIFY(cancelled.cancelled());
+    QVERIFY(!cancelled.result.ok);
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("Alter Text"));
+    DocumentIO::applyPrepared(cancelled, &doc);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("Alter Text"));
+}
+
+void tst_importers::pdfWithoutTextSaysSo()
+{
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("Alter Text"));
+    const DocumentLoadResult r = DocumentIO::loadBytes(TestFiles::pdfWithoutText(), &doc);
+    QVERIFY(!r.ok);
+    QCOMPARE(r.format, DocumentFormat::Pdf);
+    QCOMPARE(r.message, ImportMessages::PdfNoText);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("Alter Text"));
+}
+
+void tst_importers::epubChaptersInSpineOrder()
+{
+    // The manifest lists the chapters backwards; the spine decides.
+    const QByteArray epub = TestFiles::epub(
+        {{"kapitel1.xhtml", xhtml("<h1>Erstes Kapitel</h1><p>Es war <em>einmal</em> ein Text.</p>")},
+         {"teil/kapitel%202.xhtml",
+          xhtml("<h2>Zweites Kapitel</h2><ul><li><p>Apfel</p></li><li>Birne</li></ul><ol><li>Eins</li></ol>")},
+         {"kapitel3.xhtml",
+          xhtml("<div><p>Drittes&nbsp;Kapitel mit <strong>fettem</strong>\n   Wort.</p>"
+                "<script>alert('nie')</script></div>")}},
+        true);
+    QTextDocument doc;
+    const DocumentLoadResult r = DocumentIO::loadBytes(epub, &doc, QStringLiteral("buch.epub"));
+    QVERIFY2(r.ok, qPrintable(r.message));
+    QCOMPARE(r.format, DocumentFormat::Epub);
+    QCOMPARE(blockTexts(doc), (QStringList{"Erstes Kapitel", "Es war einmal ein Text.", "Zweites Kapitel", "Apfel",
+                                           "Birne", "Eins", QString("Drittes\u00A0Kapitel mit fettem Wort.")}));
+    QCOMPARE(blockWith(doc, "Erstes").blockFormat().headingLevel(), 1);
+    QCOMPARE(blockWith(doc, "Zweites").blockFormat().headingLevel(), 2);
+    QVERIFY(formatOf(doc, "einmal").fontItalic());
+    QVERIFY(!formatOf(doc, "Text").fontItalic());
+    QCOMPARE(formatOf(doc, "fettem").fontWeight(), int(QFont::Bold));
+    QTextList *fruit = blockWith(doc, "Apfel").textList();
+    QVERIFY(fruit);
+    QCOMPARE(fruit->count(), 2);
+    QCOMPARE(fruit->format().style(), QTextListFormat::ListDisc);
+    QCOMPARE(blockWith(doc, "Eins").textList()->format().style(), QTextListFormat::ListDecimal);
+}
+
+void tst_importers::odtKeepsStructure()
+{
+    const QByteArray content = kOdtHead +
+        "<office:automatic-styles>"
+        "<style:style style:name=\"T1\" style:family=\"text\"><style:text-properties fo:font-weight=\"bold\"/>"
+        "</style:style>"
+        "<style:style style:name=\"T2\" style:family=\"text\"><style:text-properties fo:font-style=\"italic\" "
+        "style:text-underline-style=\"solid\"/></style:style>"
+        "<text:list-style style:name=\"L1\"><text:list-level-style-number text:level=\"1\" style:num-format=\"1\"/>"
+        "</text:list-style>"
+        "</office:automatic-styles>"
+        "<office:body><office:text>"
+        "<text:tracked-changes><text:changed-region text:id=\"c1\"><text:deletion>"
+        "<text:p>Gelöschter Satz.</text:p></text:deletion></text:changed-region></text:tracked-changes>"
+        "<text:h text:outline-level=\"1\">Bericht</text:h>"
+        "<text:p>Ein <text:span text:style-name=\"T1\">wichtiger</text:span> und "
+        "<text:span text:style-name=\"T2\">betonter</text:span> Satz<text:note text:note-class=\"footnote\">"
+        "<text:note-citation>1</text:note-citation><text:note-body><text:p>Die Quelle.</text:p></text:note-body>"
+        "</text:note>.<text:change text:change-id=\"c1\"/></text:p>"
+        "<text:list text:style-name=\"L1\"><text:list-item><text:p>Erstens</text:p></text:list-item>"
+        "<text:list-item><text:p>Zweitens</text:p></text:list-item></text:list>"
+        "<table:table><table:table-row><table:table-cell><text:p>Name</text:p></table:table-cell>"
+        "<table:table-cell><text:p>Wert</text:p></table:table-cell></table:table-row>"
+        "<table:table-row><table:table-cell><text:p>Breite</text:p></table:table-cell>"
+        "<table:table-cell><text:p>12<text:s text:c=\"2\"/>cm</text:p></table:table-cell></table:table-row>"
+        "</table:table>"
+        "</office:text></office:body></office:document-content>";
+    QTextDocument doc;
+    const DocumentLoadResult r = DocumentIO::loadBytes(TestFiles::odt(content), &doc, QStringLiteral("b.odt"));
+    QVERIFY2(r.ok, qPrintable(r.message));
+    QCOMPARE(r.format, DocumentFormat::OpenDocumentText);
+    QCOMPARE(blockTexts(doc), (QStringList{"Bericht", "Ein wichtiger und betonter Satz1.", "Erstens", "Zweitens",
+                                           "Name\tWert", "Breite\t12  cm", "1 Die Quelle."}));
+    QCOMPARE(blockWith(doc, "Bericht").blockFormat().headingLevel(), 1);
+    QCOMPARE(formatOf(doc, "wichtiger").fontWeight(), int(QFont::Bold));
+    QVERIFY(formatOf(doc, "betonter").fontItalic());
+    QVERIFY(formatOf(doc, "betonter").fontUnderline());
+    QVERIFY(!formatOf(doc, "Satz").fontItalic());
+    QCOMPARE(blockWith(doc, "Erstens").textList()->format().style(), QTextListFormat::ListDecimal);
+    QCOMPARE(blockWith(doc, "Erstens").textList()->count(), 2);
+}
+
+void tst_importers::docxKeepsStructure()
+{
+    const QByteArray styles =
+        "<?xml version=\"1.0\"?><w:styles xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+        "<w:style w:type=\"paragraph\" w:styleId=\"berschrift1\"><w:name w:val=\"heading 1\"/>"
+        "<w:rPr><w:b/></w:rPr></w:style>"
+        "<w:style w:type=\"character\" w:styleId=\"Betont\"><w:name w:val=\"Emphasis\"/><w:rPr><w:i/></w:rPr>"
+        "</w:style></w:styles>";
+    const QByteArray numbering =
+        "<?xml version=\"1.0\"?><w:numbering xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+        "<w:abstractNum w:abstractNumId=\"0\"><w:lvl w:ilvl=\"0\"><w:numFmt w:val=\"bullet\"/></w:lvl>"
+        "<w:lvl w:ilvl=\"1\"><w:numFmt w:val=\"decimal\"/></w:lvl></w:abstractNum>"
+        "<w:num w:numId=\"5\"><w:abstractNumId w:val=\"0\"/></w:num></w:numbering>";
+    const QByteArray footnotes =
+        "<?xml version=\"1.0\"?><w:footnotes xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\">"
+        "<w:footnote w:type=\"separator\" w:id=\"-1\"><w:p><w:r><w:separator/></w:r></w:p></w:footnote>"
+        "<w:footnote w:id=\"2\"><w:p><w:r><w:t>Siehe Anhang.</w:t></w:r></w:p></w:footnote></w:footnotes>";
+    const QByteArray document = kDocxHead +
+        "<w:p><w:pPr><w:pStyle w:val=\"berschrift1\"/><w:rPr><w:i/></w:rPr></w:pPr><w:r><w:t>Protokoll</w:t></w:r>"
+        "</w:p>"
+        "<w:p><w:r><w:t xml:space=\"preserve\">Ein </w:t></w:r><w:r><w:rPr><w:b/></w:rPr><w:t>fettes</w:t></w:r>"
+        "<w:r><w:t xml:space=\"preserve\">, ein </w:t></w:r><w:r><w:rPr><w:rStyle w:val=\"Betont\"/></w:rPr>"
+        "<w:t>kursives</w:t></w:r><w:r><w:t xml:space=\"preserve\"> und ein </w:t></w:r>"
+        "<w:r><w:rPr><w:u w:val=\"single\"/></w:rPr><w:t>unterstrichenes</w:t></w:r>"
+        "<w:del w:id=\"9\" w:author=\"A\"><w:r><w:delText> gestrichenes</w:delText></w:r></w:del>"
+        "<w:ins w:id=\"10\" w:author=\"A\"><w:r><w:t xml:space=\"preserve\"> neues</w:t></w:r></w:ins>"
+        "<w:r><w:t xml:space=\"preserve\"> Wort</w:t></w:r>"
+        "<w:r><w:footnoteReference w:id=\"2\"/></w:r><w:r><w:t>.</w:t></w:r></w:p>"
+        "<w:p><w:pPr><w:numPr><w:ilvl w:val=\"0\"/><w:numId w:val=\"5\"/></w:numPr></w:pPr>"
+        "<w:r><w:t>Punkt</w:t></w:r></w:p>"
+        "<w:p><w:pPr><w:numPr><w:ilvl w:val=\"1\"/><w:numId w:val=\"5\"/></w:numPr></w:pPr>"
+        "<w:r><w:t>Unterpunkt</w:t></w:r></w:p>"
+        "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>Ort</w:t></w:r></w:p></w:tc><w:tc><w:p><w:r><w:t>Zeit</w:t></w:r></w:p>"
+        "</w:tc></w:tr><w:tr><w:tc><w:p><w:r><w:t>Saal</w:t></w:r></w:p><w:p><w:r><w:t>2</w:t></w:r></w:p></w:tc>"
+        "<w:tc><w:p><w:r><w:t>9 Uhr</w:t></w:r></w:p></w:tc></w:tr></w:tbl>"
+        "<w:p><w:r><w:t>Ende</w:t></w:r><w:r><w:br/><w:t>Zeile zwei</w:t></w:r></w:p>"
+        "</w:body></w:document>";
+    QTextDocument doc;
+    const DocumentLoadResult r =
+        DocumentIO::loadBytes(TestFiles::docx(document, styles, numbering, footnotes), &doc, "p.docx");
+    QVERIFY2(r.ok, qPrintable(r.message));
+    QCOMPARE(r.format, DocumentFormat::WordDocument);
+    QCOMPARE(blockTexts(doc),
+             (QStringList{"Protokoll", "Ein fettes, ein kursives und ein unterstrichenes neues Wort1.", "Punkt",
+                          "Unterpunkt", "Ort\tZeit", "Saal 2\t9 Uhr", QString("Ende\u2028Zeile zwei"),
+                          "1 Siehe Anhang."}));
+    QCOMPARE(blockWith(doc, "Protokoll").blockFormat().headingLevel(), 1);
+    QVERIFY(!formatOf(doc, "Protokoll").fontItalic()); // the paragraph mark's format is no text format
+    QCOMPARE(formatOf(doc, "fettes").fontWeight(), int(QFont::Bold));
+    QVERIFY(formatOf(doc, "kursives").fontItalic());
+    QVERIFY(formatOf(doc, "unterstrichenes").fontUnderline());
+    QCOMPARE(formatOf(doc, "Wort1").verticalAlignment(), QTextCharFormat::AlignNormal);
+    QCOMPARE(blockWith(doc, "Punkt").textList()->format().style(), QTextListFormat::ListDisc);
+    QCOMPARE(blockWith(doc, "Unterpunkt").textList()->format().style(), QTextListFormat::ListDecimal);
+}
+
+void tst_importers::htmlAndMarkdown_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<DocumentFormat>("format");
+    QTest::addColumn<QStringList>("blocks");
+    QTest::addColumn<int>("headingLevel");
+    QTest::newRow("html") << QByteArray("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>T</title></head>"
+                                        "<body><h2>Grüße</h2><p>Ein <b>Absatz</b>.</p></body></html>")
+                          << "seite.txt" << DocumentFormat::Html << QStringList{"Grüße", "Ein Absatz."} << 2;
+    QTest::newRow("html in windows-1252 by name")
+        << QByteArray("<p>Sch\xF6n</p>") << "alt.htm" << DocumentFormat::Html << QStringList{"Schön"} << 0;
+    QTest::newRow("markdown") << QByteArray("# Titel\n\nEin **fetter** Absatz.\n\n- eins\n- zwei\n") << "liesmich.md"
+                              << DocumentFormat::Markdown << QStringList{"Titel", "Ein fetter Absatz.", "eins", "zwei"}
+                              << 1;
+}
+
+void tst_importers::htmlAndMarkdown()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    QFETCH(DocumentFormat, format);
+    QFETCH(QStringList, blocks);
+    QFETCH(int, headingLevel);
+    QTextDocument doc;
+    const DocumentLoadResult r = DocumentIO::loadBytes(bytes, &doc, name);
+    QVERIFY(r.ok);
+    QCOMPARE(r.format, format);
+    QCOMPARE(blockTexts(doc), blocks);
+    QCOMPARE(doc.begin().blockFormat().headingLevel(), headingLevel);
+}
+
+void tst_importers::detection_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<DocumentFormat>("format");
+    const QByteArray odt = TestFiles::odt(kOdtHead + "<office:body/></office:document-content>");
+    QTest::newRow("pdf named .txt") << TestFiles::pdfWithoutText() << "x.txt" << DocumentFormat::Pdf;
+    QTest::newRow("epub named .zip") << TestFiles::epub({{"a.xhtml", xhtml("<p>a</p>")}}) << "x.zip"
+                                     << DocumentFormat::Epub;
+    QTest::newRow("odt without name") << odt << "" << DocumentFormat::OpenDocumentText;
+    QTest::newRow("truncated odt") << odt.left(odt.size() / 2) << "" << DocumentFormat::OpenDocumentText;
+    QTest::newRow("docx named .rtf") << TestFiles::docx(kDocxHead + "</w:body></w:document>") << "x.rtf"
+                                     << DocumentFormat::WordDocument;
+    QTest::newRow("other zip is bytes") << TestFiles::zip({{"a.txt", "a"}}) << "a.zip" << DocumentFormat::PlainText;
+    QTest::newRow("rtf named .html") << QByteArray("{\\rtf1 x}") << "x.html" << DocumentFormat::RichText;
+    QTest::newRow("html by content") << QByteArray("\n  <HTML><body>x") << "x.txt" << DocumentFormat::Html;
+    QTest::newRow("text named .md") << QByteArray("# x") << "x.MD" << DocumentFormat::Markdown;
+    QTest::newRow("text") << QByteArray("Hallo %PDF") << "x.txt" << DocumentFormat::PlainText;
+}
+
+void tst_importers::detection()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, name);
+    QFETCH(DocumentFormat, format);
+    QCOMPARE(DocumentIO::detectFormat(bytes, name), format);
+}
+
+void tst_importers::hostileFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+
+    const QByteArray body = kOdtHead + "<office:body><office:text><text:p>Hallo</text:p></office:text></office:body>"
+                                       "</office:document-content>";
+    QByteArray bomb = kOdtHead + "<office:body><office:text><text:p>";
+    bomb += QByteArray(8 * 1024 * 1024, ' ');
+    bomb += "</text:p></office:text></office:body></office:document-content>";
+    QTest::newRow("zip bomb") << TestFiles::odt(bomb) << ImportMessages::ArchiveRatio;
+
+    QTest::newRow("path out of the archive")
+        << TestFiles::zip({{"mimetype", "application/vnd.oasis.opendocument.text"},
+                           {"content.xml", body},
+                           {"../../home/user/.bashrc", "rm -rf ~"}})
+        << ImportMessages::ArchiveUnsafePath("../../home/user/.bashrc");
+
+    const QByteArray laughs =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [<!ENTITY lol \"lol\">"
+        "<!ENTITY lol2 \"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">"
+        "<!ENTITY lol3 \"&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;\">]>"
+        "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>"
+        "<w:p><w:r><w:t>&lol3;</w:t></w:r></w:p></w:body></w:document>";
+    QTest::newRow("entity expansion") << TestFiles::docx(laughs) << ImportMessages::XmlEntities;
+
+    const QByteArray epub = TestFiles::epub({{"a.xhtml", xhtml("<p>Kapitel</p>")}});
+    QTest::newRow("truncated epub") << epub.left(epub.size() - 60) << ImportMessages::ArchiveDamaged;
+
+    QTest::newRow("encrypted archive")
+        << TestFiles::zip({{"mimetype", "application/vnd.oasis.opendocument.text"},
+                           {"content.xml", body, true}})
+        << ImportMessages::ArchiveEncrypted;
+
+    QTest::newRow("pdf poppler cannot read") << QByteArray("%PDF-1.7\n1 0 obj << /Type /Catalog >> endobj\n%%EOF")
+                                             << ImportMessages::PdfDamaged;
+    QTest::newRow("epub without chapters")
+        << TestFiles::zip({{"mimetype", "application/epub+zip"}}) << ImportMessages::ArchiveMissingPart("META-INF/container.xml");
+}
+
+void tst_importers::hostileFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("Alter Text"));
+    const DocumentLoadResult r = DocumentIO::loadBytes(bytes, &doc);
+    QVERIFY(!r.ok);
+    QVERIFY(r.imported());
+    QCOMPARE(r.importStatus, ImportStatus::Failed);
+    QCOMPARE(r.message, message);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("Alter Text"));
+}
+
+void tst_importers::readTextForSpeaking()
+{
+    QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("kurz.pdf"));
+    const QString empty = dir.filePath(QStringLiteral("bild.pdf"));
+    QFile f(good);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(TestFiles::pdf({{QString(), {"Guten Tag."}, QString()}}));
+    f.close();
+    QFile g(empty);
+    QVERIFY(g.open(QIODevice::WriteOnly));
+    g.write(TestFiles::pdfWithoutText());
+    g.close();
+
+    const DocumentText text = DocumentIO::readText(good);
+    QVERIFY(text.ok);
+    QCOMPARE(text.text, QStringLiteral("Guten Tag."));
+    const DocumentText none = DocumentIO::readText(empty);
+    QVERIFY(!none.ok);
+    QCOMPARE(none.errorMessage, QStringLiteral("Die Datei \u201E%1\u201C konnte nicht geladen werden: Diese "
+                                               "PDF-Datei enthält keinen Text (nur Bilder).").arg(empty));
+}
+
+QTEST_MAIN(tst_importers)
+#include "tst_importers.moc"
