@@ -1,0 +1,145 @@
+// The extension manager's window with its messages answered by a script.
+#include "ExtensionListModel.h"
+#include "ExtensionsFixture.h"
+#include "ScriptedDialogs.h"
+#include "frmMain.h"
+
+#include <QLabel>
+#include <QListView>
+#include <QPlainTextEdit>
+
+class tst_PlugdeskWindow : public QObject
+{
+    Q_OBJECT
+
+    struct Rig {
+        ExtensionsFixture &f;
+        clsRegistryAccess &registry;
+        ExtensionEntries entries{registry};
+        ExtensionListModel model{entries};
+        ScriptedDialogs dialogs;
+        plugdesk::frmMain window{model, entries, dialogs};
+        Rig(ExtensionsFixture &fixture, clsRegistryAccess &r) : f(fixture), registry(r) {}
+    };
+
+private slots:
+    void nothingInstalledTellsAndEnds()
+    {
+        ExtensionsFixture f;
+        Rig rig(f, f.registry);
+        QVERIFY(!rig.window.Form_Load());
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        const ScriptedDialogs::Message m = rig.dialogs.messages[0];
+        QCOMPARE(m.text, QString("Es sind keine Erweiterungen installiert!"));
+        QCOMPARE(m.title, QString("Extension Manager"));
+        QCOMPARE(m.icon, Dialogs::Icon::None);
+        QCOMPARE(m.buttons, Dialogs::Buttons::Ok);
+    }
+
+    void aDamagedHiveIsNotCalledEmpty()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("registry.db");
+        QFile junk(file);
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(8192, 'x'));
+        junk.close();
+        ExtensionsFixture f;
+        clsRegistryAccess damaged(std::make_shared<SqliteHive>(file, 50));
+        Rig rig(f, damaged);
+        QVERIFY(!rig.window.Form_Load());
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        QVERIFY(rig.dialogs.messages[0].text.startsWith("Die Liste der Erweiterungen kann nicht gelesen werden."));
+        QVERIFY(rig.dialogs.messages[0].text.contains("beschädigt"));
+    }
+
+    void showsTheWindowAsDesigned()
+    {
+        ExtensionsFixture f;
+        f.add("a", "Mailer", "true");
+        Rig rig(f, f.registry);
+        QVERIFY(rig.window.Form_Load());
+        QCOMPARE(rig.window.windowTitle(), QString("Marlowind Extension/AddIn Manager"));
+        QCOMPARE(rig.window.font().families().value(0), QString("Tahoma"));
+        QVERIFY(rig.window.windowIcon().isNull());
+        QCOMPARE(rig.window.Label1()->text(),
+                 QString("Wählen Sie eine Erweiterung aus der Liste und deaktivieren oder aktivieren Sie es, in dem "
+                         "Sie ein Kästchen davor setzen oder dieses entfernen."));
+        QCOMPARE(rig.window.txtDesc()->toPlainText(), QString("(keine Beschreibung vorhanden)\n"));
+        QCOMPARE(rig.window.List1()->model()->rowCount(), 1);
+        QVERIFY(rig.dialogs.messages.isEmpty());
+    }
+
+    void clickingAnItemShowsItsDescription()
+    {
+        ExtensionsFixture f;
+        f.add("a", "Filter Pro", "true");
+        f.describe("a", "Zeile 1$CRLFZeile 2");
+        f.add("b", "Filter", "true");
+        f.describe("b", "Nur der Filter");
+        Rig rig(f, f.registry);
+        QVERIFY(rig.window.Form_Load());
+        rig.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        QListView *list = rig.window.List1();
+
+        const QRect first = list->visualRect(rig.model.index(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center());
+        QCOMPARE(rig.window.txtDesc()->toPlainText(), QString("Zeile 1\nZeile 2"));
+        QCOMPARE(rig.window.txtDesc()->document()->blockCount(), 2);
+
+        // "Filter" belongs to both entries: the last one enumerated shows.
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(rig.window.txtDesc()->toPlainText(), QString("Nur der Filter"));
+        QCOMPARE(rig.dialogs.messages.size(), 0);
+    }
+
+    void spaceTogglesTheCurrentEntry()
+    {
+        ExtensionsFixture f;
+        f.add("a", "Mailer", "true");
+        f.add("b", "Bairisch", "false");
+        Rig rig(f, f.registry);
+        QVERIFY(rig.window.Form_Load());
+        rig.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        QListView *list = rig.window.List1();
+        list->setCurrentIndex(rig.model.index(1));
+
+        QTest::keyClick(list, Qt::Key_Space);
+        QCOMPARE(f.active("b"), QString("true"));
+        QTest::keyClick(list, Qt::Key_Up);
+        QTest::keyClick(list, Qt::Key_Space);
+        QCOMPARE(f.active("a"), QString("false"));
+        QCOMPARE(rig.model.isChecked(0), false);
+        QCOMPARE(rig.model.isChecked(1), true);
+    }
+
+    void aFailedWriteIsToldOnceAndTheBoxRestored()
+    {
+        ExtensionsFixture f;
+        f.add("a", "Filter Pro", "true");
+        f.add("b", "Filter", "true");
+        clsRegistryAccess readOnly(std::make_shared<RefusingHive>(f.hive, 0));
+        Rig rig(f, readOnly);
+        QVERIFY(rig.window.Form_Load());
+        rig.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        QListView *list = rig.window.List1();
+        list->setCurrentIndex(rig.model.index(1));
+
+        QTest::keyClick(list, Qt::Key_Space);
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        const ScriptedDialogs::Message m = rig.dialogs.messages[0];
+        QCOMPARE(m.title, QString("Fehler"));
+        QCOMPARE(m.icon, Dialogs::Icon::Warning);
+        QVERIFY2(m.text.startsWith("Die Erweiterung \"Filter\" konnte nicht deaktiviert werden"), qPrintable(m.text));
+        QVERIFY(m.text.contains("schreibgeschützt"));
+        QCOMPARE(rig.model.index(1).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QCOMPARE(f.active("a"), QString("true"));
+        QCOMPARE(f.active("b"), QString("true"));
+    }
+};
+
+QTEST_MAIN(tst_PlugdeskWindow)
+#include "tst_plugdeskwindow.moc"
