@@ -154,7 +154,7 @@ ExtensionCall ExtensionLoader::invoke(const QString &identifier, const QString &
         PluginText resultText{e.free, result.data};
         for (size_t i = 0; i < raw.size(); ++i) {
             PluginText replaced{e.free, raw[i].replaced};
-            if (raw[i].replaced && args.at(qsizetype(i)).byRef)
+            if (raw[i].replaced && args.at(qsizetype(i)).byRef && args.at(qsizetype(i)).takeBack)
                 args[qsizetype(i)].text = fromPlugin(raw[i].replaced, raw[i].replaced_size);
         }
         if (status == QN_OK)

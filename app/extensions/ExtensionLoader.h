@@ -26,6 +26,9 @@ class clsRegistryAccess;
 struct ExtensionArgument {
     QString text;
     bool byRef = false;
+    // Whether a replacement by the extension comes back into text. The host
+    // discards every replacement, and converting one of a long text costs.
+    bool takeBack = false;
 };
 
 struct ExtensionCall {
@@ -44,8 +47,8 @@ public:
     ~ExtensionLoader();
 
     // One call on a new object of the class the identifier names. A
-    // by-reference argument that the extension replaced comes back replaced
-    // in args, also when the call failed afterwards.
+    // by-reference argument with takeBack that the extension replaced comes
+    // back replaced in args, also when the call failed afterwards.
     ExtensionCall invoke(const QString &identifier, const QString &member, QList<ExtensionArgument> &args);
 
     // The library path registered for an identifier; empty when there is none.

@@ -7,26 +7,12 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <string>
+#include <memory>
+#include <string_view>
 
 struct qn_object {
     Dialect dialect;
 };
-
-namespace {
-
-char *copyText(const std::string &s, size_t &size)
-{
-    char *p = static_cast<char *>(std::malloc(s.size() + 1));
-    if (!p)
-        return nullptr;
-    std::memcpy(p, s.data(), s.size());
-    p[s.size()] = '\0';
-    size = s.size();
-    return p;
-}
-
-} // namespace
 
 extern "C" {
 
@@ -59,16 +45,29 @@ QN_EXPORT qn_status qn_invoke(qn_object *object, const char *member, qn_arg *arg
             return QN_UNKNOWN_MEMBER;
         if (argc < 1 || !args)
             return QN_FAILED;
-        std::string text = args[0].data ? std::string(args[0].data, args[0].size) : std::string();
-        const std::string dialect = object->dialect.FilterText(text);
-        result->data = copyText(dialect, result->size);
+        // Both texts are written straight into the buffers the host takes
+        // over, so a text of many megabytes is not copied once more.
+        const std::string_view text = args[0].data ? std::string_view(args[0].data, args[0].size) : std::string_view();
+        std::unique_ptr<char, decltype(&std::free)> owned(
+            static_cast<char *>(std::malloc(Dialect::preparedSizeBound(text.size()) + 1)), &std::free);
+        char *prepared = owned.get();
+        if (!prepared)
+            return QN_FAILED;
+        const size_t preparedSize = Dialect::prepareInto(text, prepared);
+        prepared[preparedSize] = '\0';
+        // From here on the host frees both buffers, whatever the status.
+        if (args[0].by_ref) {
+            args[0].replaced = owned.release();
+            args[0].replaced_size = preparedSize;
+        }
+        const std::string_view preparedText(prepared, preparedSize);
+        result->data = static_cast<char *>(std::malloc(Dialect::dialectSizeBound(preparedSize) + 1));
+        if (result->data) {
+            result->size = Dialect::dialectInto(preparedText, result->data);
+            result->data[result->size] = '\0';
+        }
         if (!result->data)
             return QN_FAILED;
-        if (args[0].by_ref) {
-            args[0].replaced = copyText(text, args[0].replaced_size);
-            if (!args[0].replaced)
-                return QN_FAILED;
-        }
         return QN_OK;
     } catch (...) {
         return QN_FAILED;

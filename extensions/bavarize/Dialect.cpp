@@ -4,116 +4,155 @@
 
 #include <QString>
 
+#include <cstring>
+#include <memory>
+#include <optional>
+
 namespace {
 
-// Lower case as the lookup needs it: ASCII directly, anything else (the
-// umlauts and every other letter) through Qt's Unicode tables.
-bool toLower(std::string_view word, std::string &out)
+// Lower-casing shrinks a character to a third of its bytes at most (U+212A
+// KELVIN SIGN becomes "k"), so a word of more bytes than this is no key in
+// any letter case.
+std::size_t longestCandidate()
 {
-    // Lower-casing shrinks a character to a third of its bytes at most
-    // (U+212A KELVIN SIGN to "k"), so a longer word can be no key.
-    if (word.size() > 3 * DialectWordTable::longestKey())
-        return false;
-    out.assign(word);
-    bool ascii = true;
-    for (char &c : out) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            ascii = false;
-        else if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    }
-    if (!ascii) {
+    static const std::size_t n = 3 * DialectWordTable::longestKey();
+    return n;
+}
+
+// The word in lower case as the lookup needs it: ASCII directly into buf,
+// anything else (the umlauts and every other letter) through Qt's Unicode
+// tables into spill. Nothing when the word is too long to be a key.
+struct LowerWord {
+    char buf[64];
+    std::string spill;
+
+    std::optional<std::string_view> of(std::string_view word)
+    {
+        if (word.empty() || word.size() > longestCandidate())
+            return std::nullopt;
+        if (word.size() <= sizeof buf) {
+            std::size_t i = 0;
+            for (; i < word.size(); ++i) {
+                const char c = word[i];
+                if (static_cast<unsigned char>(c) >= 0x80)
+                    break;
+                buf[i] = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+            }
+            if (i == word.size())
+                return std::string_view(buf, i);
+        }
         const QByteArray lower = QString::fromUtf8(word.data(), qsizetype(word.size())).toLower().toUtf8();
-        out.assign(lower.constData(), size_t(lower.size()));
+        spill.assign(lower.constData(), size_t(lower.size()));
+        return std::string_view(spill);
     }
-    return true;
+};
+
+std::string_view wordAt(std::string_view text, std::size_t start)
+{
+    const std::size_t end = text.find(' ', start);
+    return text.substr(start, (end == std::string_view::npos ? text.size() : end) - start);
 }
 
 } // namespace
 
-std::string Dialect::prepare(std::string_view text)
+std::size_t Dialect::preparedSizeBound(std::size_t textSize)
+{
+    return 3 * textSize + 2; // "." grows most, to "  ,"
+}
+
+std::size_t Dialect::prepareInto(std::string_view text, char *out)
 {
     // The replacements "!" -> " !", "?" -> " ?", "." -> " ,", "," -> " ,"
-    // and CR LF -> " " done one after the other come to this one pass: the
-    // comma a full stop turns into is set apart once more, and none of them
-    // makes or breaks a CR LF pair.
-    std::string s;
-    s.reserve(text.size() + text.size() / 8 + 2);
-    s.push_back(' ');
-    for (size_t i = 0; i < text.size(); ++i) {
+    // and CR LF -> " ", done one after the other over the whole text, come
+    // to this one pass: the comma a full stop turns into is set apart once
+    // more, and none of them makes or breaks a CR LF pair.
+    char *o = out;
+    *o++ = ' ';
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n; ++i) {
         const char c = text[i];
         switch (c) {
         case '!':
-            s.append(" !");
-            break;
         case '?':
-            s.append(" ?");
+            *o++ = ' ';
+            *o++ = c;
             break;
         case '.':
-            s.append("  ,");
+            *o++ = ' ';
+            *o++ = ' ';
+            *o++ = ',';
             break;
         case ',':
-            s.append(" ,");
+            *o++ = ' ';
+            *o++ = ',';
             break;
         case '\r':
-            if (i + 1 < text.size() && text[i + 1] == '\n') {
-                s.push_back(' ');
+            if (i + 1 < n && text[i + 1] == '\n') {
+                *o++ = ' ';
                 ++i;
             } else {
-                s.push_back(c);
+                *o++ = c;
             }
             break;
         default:
-            s.push_back(c);
+            *o++ = c;
         }
     }
-    s.push_back(' ');
-    return s;
+    *o++ = ' ';
+    return std::size_t(o - out);
+}
+
+std::size_t Dialect::dialectSizeBound(std::size_t preparedSize)
+{
+    return preparedSize * DialectWordTable::longestGrowth() + 1;
+}
+
+std::size_t Dialect::dialectInto(std::string_view text, char *out)
+{
+    char *o = out;
+    LowerWord lower;
+    LowerWord nextLower;
+    std::size_t start = 0;
+    // Every blank ends a word, so two blanks in a row give an empty word and
+    // the blanks come out again exactly as they went in.
+    for (;;) {
+        const std::string_view word = wordAt(text, start);
+        std::size_t end = start + word.size();
+        std::string_view dialect = word;
+        if (const auto l = lower.of(word)) {
+            bool two = false;
+            if (end < text.size() && DialectWordTable::beginsTwoWordKey(*l)) {
+                // A two-word key takes the word and its right neighbour together.
+                const std::string_view next = wordAt(text, end + 1);
+                if (const auto n = nextLower.of(next)) {
+                    if (const std::string_view *d = DialectWordTable::lookupTwo(*l, *n)) {
+                        dialect = *d;
+                        end += 1 + next.size();
+                        two = true;
+                    }
+                }
+            }
+            if (!two) {
+                if (const std::string_view *d = DialectWordTable::lookup(*l))
+                    dialect = *d;
+            }
+        }
+        std::memcpy(o, dialect.data(), dialect.size());
+        o += dialect.size();
+        if (end >= text.size())
+            break;
+        *o++ = ' ';
+        start = end + 1;
+    }
+    return std::size_t(o - out);
 }
 
 std::string Dialect::FilterText(std::string &sText) const
 {
-    sText = prepare(sText);
-    const std::string_view text(sText);
-
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    std::string lower;
-    std::string nextLower;
-    size_t start = 0;
-    bool first = true;
-    // Every blank ends a word, so two blanks in a row give an empty word and
-    // the blanks come out again exactly as they went in.
-    while (start <= text.size()) {
-        size_t end = text.find(' ', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view word = text.substr(start, end - start);
-        if (!first)
-            out.push_back(' ');
-        first = false;
-
-        const bool mayMatch = !word.empty() && toLower(word, lower);
-        bool done = false;
-        if (mayMatch && end < text.size() && DialectWordTable::beginsTwoWordKey(lower)) {
-            // A two-word key takes the word and its neighbour together.
-            size_t nextEnd = text.find(' ', end + 1);
-            if (nextEnd == std::string_view::npos)
-                nextEnd = text.size();
-            const std::string_view next = text.substr(end + 1, nextEnd - end - 1);
-            if (!next.empty() && toLower(next, nextLower)) {
-                if (const std::string_view *two = DialectWordTable::lookupTwo(lower, nextLower)) {
-                    out.append(*two);
-                    end = nextEnd;
-                    done = true;
-                }
-            }
-        }
-        if (!done) {
-            const std::string_view *dialect = mayMatch ? DialectWordTable::lookup(lower) : nullptr;
-            out.append(dialect ? *dialect : word);
-        }
-        start = end + 1;
-    }
-    return out;
+    // Uninitialised buffers: only what is written is touched.
+    std::unique_ptr<char[]> prepared(new char[preparedSizeBound(sText.size())]);
+    sText.assign(prepared.get(), prepareInto(sText, prepared.get()));
+    prepared.reset();
+    std::unique_ptr<char[]> out(new char[dialectSizeBound(sText.size())]);
+    return std::string(out.get(), dialectInto(sText, out.get()));
 }

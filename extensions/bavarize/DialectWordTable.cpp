@@ -144,22 +144,34 @@ std::string lowerKey(std::string_view key)
     return s;
 }
 
+// Lets the maps be searched with a string_view, without making a string of
+// every word of the text first.
+struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+using Map = std::unordered_map<std::string, std::string_view, Hash, std::equal_to<>>;
+
 struct Index {
-    std::unordered_map<std::string, std::string_view> words;
-    std::unordered_map<std::string, std::string_view> twoWords;
+    Map words;
+    Map twoWords;
     std::vector<std::string> twoWordStarts;
     std::size_t longest = 0;
+    std::size_t growth = 1;
 
     Index()
     {
         for (const Pair &p : pairs()) {
             words.emplace(lowerKey(p.first), p.second); // the first pair of a key wins
             longest = std::max(longest, p.first.size());
+            // A word that lower-cases to a key has at least the key's bytes,
+            // so this bounds what one word can grow to.
+            growth = std::max(growth, (p.second.size() + p.first.size() - 1) / p.first.size());
         }
-        for (const Pair &p : twoWordPairs())
-        {
+        for (const Pair &p : twoWordPairs()) {
             const std::string key = lowerKey(p.first);
             twoWords.emplace(key, p.second);
+            growth = std::max(growth, (p.second.size() + key.size() - 1) / key.size());
             const std::string start = key.substr(0, key.find(' '));
             if (std::find(twoWordStarts.begin(), twoWordStarts.end(), start) == twoWordStarts.end())
                 twoWordStarts.push_back(start);
@@ -178,7 +190,7 @@ const Index &index()
 const std::string_view *lookup(std::string_view lowerWord)
 {
     const auto &words = index().words;
-    const auto it = words.find(std::string(lowerWord));
+    const auto it = words.find(lowerWord);
     return it == words.end() ? nullptr : &it->second;
 }
 
@@ -201,6 +213,11 @@ const std::string_view *lookupTwo(std::string_view lowerFirst, std::string_view 
 std::size_t longestKey()
 {
     return index().longest;
+}
+
+std::size_t longestGrowth()
+{
+    return index().growth;
 }
 
 } // namespace DialectWordTable

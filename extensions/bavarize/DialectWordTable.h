@@ -26,7 +26,9 @@ bool beginsTwoWordKey(std::string_view lowerWord);
 // two are no key.
 const std::string_view *lookupTwo(std::string_view lowerFirst, std::string_view lowerSecond);
 
-// The longest key in bytes; a longer word can be no key, whatever its case.
+// The longest key in bytes.
 std::size_t longestKey();
+// How many times its key's bytes a dialect word has at most, rounded up.
+std::size_t longestGrowth();
 
 } // namespace DialectWordTable

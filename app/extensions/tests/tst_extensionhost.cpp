@@ -212,18 +212,18 @@ private slots:
 
     void byReferenceArgumentComesBackReplaced()
     {
-        QList<ExtensionArgument> args{{QStringLiteral("vorher"), true}};
+        QList<ExtensionArgument> args{{QStringLiteral("vorher"), true, true}};
         ExtensionCall call = m_loader->invoke(QStringLiteral("QnTest.ReplaceAndReturn"), QStringLiteral("FilterText"), args);
         QCOMPARE(call.status, ExtensionCall::Status::Ok);
         QCOMPARE(call.result, QStringLiteral("Ergebnis"));
         QCOMPARE(args.at(0).text, QStringLiteral("ersetzt"));
 
-        args = {{QStringLiteral("vorher"), true}};
+        args = {{QStringLiteral("vorher"), true, true}};
         call = m_loader->invoke(QStringLiteral("QnTest.ChangeThenFail"), QStringLiteral("FilterText"), args);
         QCOMPARE(call.status, ExtensionCall::Status::Failed);
         QCOMPARE(args.at(0).text, QStringLiteral("verändert"));
 
-        args = {{QStringLiteral("vorher"), true}};
+        args = {{QStringLiteral("vorher"), true, true}};
         call = m_loader->invoke(QStringLiteral("QnTest.Recorder"), QStringLiteral("Ausdrucken"), args);
         QCOMPARE(call.status, ExtensionCall::Status::UnknownMember);
     }

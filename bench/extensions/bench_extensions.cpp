@@ -1,0 +1,108 @@
+// The dialect filter through the whole host chain: ApplyTextFilters reads the
+// Extensions key, finds the library through HKEY_CLASSES_ROOT, creates the
+// object, calls FilterText and releases it, on a German text of some
+// megabytes. Also the filter alone, without the host, for comparison.
+//
+//   bench_extensions [megabytes]   (default 10; goal: at least 50 MB/s)
+
+#include "Dialect.h"
+#include "ExtensionLoader.h"
+#include "PluginExtensionHost.h"
+#include "SqliteHive.h"
+#include "clsRegistryAccess.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+QString germanText(int megabytes)
+{
+    const QString paragraph = QStringLiteral(
+        "Hallo, ich bin da. Ja, das Fahrrad ist kaputt! Müsste ich nicht gerade zur Toilette? "
+        "Die Entscheidung über den Inhalt fällt ungefähr in zwanzig Minuten; danke für alles.\r\n"
+        "Auf Wiedersehen, Leute. Der Widerstand der Personen war bestimmt größer als erwartet, "
+        "und das Wasser läuft über den Weg zur Fichte hinter dem Haus.\r\n");
+    QString text;
+    text.reserve(megabytes * 1024 * 1024 + paragraph.size());
+    const QString block = paragraph.repeated(256);
+    const qsizetype blockBytes = block.toUtf8().size();
+    for (qsizetype bytes = 0; bytes < qsizetype(megabytes) * 1024 * 1024; bytes += blockBytes)
+        text += block;
+    return text;
+}
+
+// CPU time of this thread in milliseconds: on a busy machine the wall clock
+// measures the other processes as much as this one.
+double cpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int megabytes = argc > 1 ? std::max(1, atoi(argv[1])) : 10;
+    QTemporaryDir dir;
+    auto hive = std::make_shared<SqliteHive>(dir.filePath(QStringLiteral("registry.db")));
+    clsRegistryAccess reg(hive);
+    reg.WriteString(QStringLiteral("HKEY_CLASSES_ROOT\\Bavarize.Dialect\\InprocServer32"), QStringLiteral("@"),
+                    QStringLiteral(BAVARIZE_PLUGIN));
+    const QString entry = PluginExtensionHost::ExtensionsKey + QStringLiteral("\\Bavarize");
+    reg.WriteString(entry, QStringLiteral("Active"), QStringLiteral("true"));
+    reg.WriteString(entry, QStringLiteral("ObjectName"), QStringLiteral("Bavarize.Dialect"));
+    ExtensionLoader loader(reg);
+    PluginExtensionHost host(reg, loader);
+
+    const QString text = germanText(megabytes);
+    const double mb = double(text.toUtf8().size()) / (1024.0 * 1024.0);
+    std::printf("Text: %.1f MB (UTF-8), %lld characters\n", mb, (long long)text.size());
+
+    std::vector<double> chain;
+    std::vector<double> chainCpu;
+    std::vector<double> alone;
+    std::vector<double> aloneCpu;
+    QElapsedTimer t;
+    for (int round = 0; round < 5; ++round) {
+        double cpu = cpuMs();
+        t.start();
+        const QString out = host.ApplyTextFilters(text);
+        chain.push_back(double(t.nsecsElapsed()) / 1e6);
+        chainCpu.push_back(cpuMs() - cpu);
+        if (out == text) {
+            std::printf("The filter did not run.\n");
+            return 1;
+        }
+        std::string s = text.toStdString();
+        cpu = cpuMs();
+        t.start();
+        const std::string d = Dialect().FilterText(s);
+        alone.push_back(double(t.nsecsElapsed()) / 1e6);
+        aloneCpu.push_back(cpuMs() - cpu);
+    }
+    const auto line = [mb](const char *what, const char *clock, double ms) {
+        std::printf("%-30s %-5s %8.1f ms  %6.2f ms/MB  %7.1f MB/s\n", what, clock, ms, ms / mb, mb / (ms / 1000.0));
+    };
+    line("ApplyTextFilters, whole chain", "wall", median(chain));
+    line("", "cpu", median(chainCpu));
+    line("Dialect::FilterText alone", "wall", median(alone));
+    line("", "cpu", median(aloneCpu));
+    std::printf("Goal: the whole chain at least 50 MB/s.\n");
+    return 0;
+}
