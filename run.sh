@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Quenora.
+# Installs what is missing, builds, registers the shipped extensions, and
+# starts Quenora.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 ./scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
+
+# The shipped extensions, registered once; the user's choices stay.
+if [ -x build/registry/qnreg ] && [ -d build/plugins ]; then
+  extensions/register-extensions.sh build/registry/qnreg build/plugins
+fi
 
 if [ -x build/app/quenora ]; then
   exec build/app/quenora "$@"
