@@ -11,6 +11,11 @@
 #include <QSaveFile>
 #include <QTextDocument>
 
+#include <cerrno>
+#include <cstdlib>
+
+#include <unistd.h>
+
 namespace {
 
 QByteArrayView withoutUtf8Bom(QByteArrayView bytes)
@@ -31,6 +36,21 @@ int openErrorNumber(const QString &path, QFileDevice::FileError error)
     return RichTextMessages::kPathFileAccessError;
 }
 
+// Whether the folder refuses new files for want of permission (or a
+// read-only medium): the save writes a new file beside the target first, so
+// that is what is tried.
+bool folderRefusesNewFiles(const QString &folder)
+{
+    QByteArray name = QFile::encodeName(folder) + "/.quenora-save-XXXXXX";
+    const int fd = ::mkstemp(name.data());
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(name.constData());
+        return false;
+    }
+    return errno == EACCES || errno == EPERM || errno == EROFS;
+}
+
 int saveOpenErrorNumber(const QString &path, QFileDevice::FileError error)
 {
     const QFileInfo info(path);
@@ -38,7 +58,7 @@ int saveOpenErrorNumber(const QString &path, QFileDevice::FileError error)
         return RichTextMessages::kPathNotFound;
     if (info.isDir())
         return RichTextMessages::kPathFileAccessError;
-    if (error == QFileDevice::PermissionsError)
+    if (error == QFileDevice::PermissionsError || folderRefusesNewFiles(info.absolutePath()))
         return RichTextMessages::kPermissionDenied;
     return RichTextMessages::kPathFileAccessError;
 }

@@ -41,6 +41,25 @@ QString FileTypeRegistration::mimeTypeFor(const QString &typeName)
     return QStringLiteral("text/x-quenora-") + typeName;
 }
 
+QString FileTypeRegistration::desktopStringValue(const QString &value)
+{
+    QString out = QStringLiteral(""); // empty, never null: null means "cannot"
+    out.reserve(value.size());
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case '\\': out += QStringLiteral("\\\\"); break;
+        case '\n': out += QStringLiteral("\\n"); break;
+        case '\t': out += QStringLiteral("\\t"); break;
+        case '\r': out += QStringLiteral("\\r"); break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+                return QString();
+            out += c;
+        }
+    }
+    return out;
+}
+
 QString FileTypeRegistration::desktopExecQuote(const QString &argument)
 {
     QString quoted;
@@ -49,11 +68,13 @@ QString FileTypeRegistration::desktopExecQuote(const QString &argument)
             quoted += QLatin1Char('\\');
         quoted += c;
     }
-    // A literal percent sign is doubled in an Exec line; the backslashes are
-    // doubled once more because the whole value is itself an escaped string.
+    // A literal percent sign is doubled in an Exec line; then the whole
+    // value is escaped once more as the string it is.
     quoted.replace(QLatin1Char('%'), QStringLiteral("%%"));
-    quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    const QString value = desktopStringValue(quoted);
+    if (value.isNull())
+        return QString();
+    return QLatin1Char('"') + value + QLatin1Char('"');
 }
 
 void FileTypeRegistration::RegisterFileType(const QString &extension)
@@ -110,15 +131,22 @@ void FileTypeRegistration::writeDesktopFiles(const QString &extension, const QSt
     const bool mimeChanged = writeIfChanged(share.filePath(QStringLiteral("mime/packages/quenora-%1.xml").arg(typeName)),
                                             mimeXml);
 
+    // A program path or type name that no entry can hold leaves the old entry
+    // (or none) rather than one with a line of someone else's making.
+    const QString exec = desktopExecQuote(m_env.programPath);
+    const QString iconValue = desktopStringValue(iconName);
+    const QString mimeValue = desktopStringValue(mimeType);
+    if (exec.isNull() || iconValue.isNull() || mimeValue.isNull() || mimeValue.contains(QLatin1Char(';')))
+        return;
     const QByteArray desktop =
         "[Desktop Entry]\n"
         "Type=Application\n"
         "Name=Quenora\n"
         "GenericName=Vorleseprogramm\n"
         "Comment=Quenora-Skripte ausführen und Texte vorlesen\n"
-        "Exec=" + desktopExecQuote(m_env.programPath).toUtf8() + " %f\n"
-        "Icon=" + iconName.toUtf8() + "\n"
-        "MimeType=" + mimeType.toUtf8() + ";\n"
+        "Exec=" + exec.toUtf8() + " %f\n"
+        "Icon=" + iconValue.toUtf8() + "\n"
+        "MimeType=" + mimeValue.toUtf8() + ";\n"
         "Terminal=false\n"
         "NoDisplay=true\n";
     const bool desktopChanged = writeIfChanged(

@@ -37,8 +37,14 @@ public:
 
     // The MIME type Quenora uses for a type name such as "vtsfile".
     static QString mimeTypeFor(const QString &typeName);
-    // One argument quoted for the Exec line of a .desktop entry.
+    // One argument quoted for the Exec line of a .desktop entry; a null
+    // string when the argument cannot be written there (a control character
+    // other than tab, line feed or carriage return).
     static QString desktopExecQuote(const QString &argument);
+    // A value as a .desktop entry's string type writes it: backslash, tab,
+    // line feed and carriage return escaped, so no value can start a line
+    // of its own; a null string for any other control character.
+    static QString desktopStringValue(const QString &value);
 
     // True when the last RegisterFileType changed a desktop file.
     bool desktopFilesChanged() const { return m_changed; }

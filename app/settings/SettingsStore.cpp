@@ -41,8 +41,24 @@ bool SettingsStore::write(const QString &application, const QString &section, co
 {
     if (application.isEmpty() || section.isEmpty() || key.isEmpty())
         return false;
-    return m_hive->setValue(RootKey::CurrentUser, sectionKey(application, section),
-                            RegValue{key, RegType::String, Ansi::encode(value)}, true);
+    const bool written = m_hive->setValue(RootKey::CurrentUser, sectionKey(application, section),
+                                          RegValue{key, RegType::String, Ansi::encode(value)}, true);
+    if (written) {
+        m_failureTold = false;
+    } else if (!m_failureTold && m_notice) {
+        m_failureTold = true;
+        m_notice(writeFailedMessage(m_hive->errorString()));
+    }
+    return written;
+}
+
+QString SettingsStore::writeFailedMessage(const QString &reason)
+{
+    QString message = QStringLiteral("Ihre Einstellungen können nicht gespeichert werden; Änderungen gelten "
+                                     "nur bis zum Beenden von Quenora.");
+    if (!reason.isEmpty())
+        message += QStringLiteral("\n\n") + reason;
+    return message;
 }
 
 QString SettingsStore::read(const SettingKeys::Key &key) const

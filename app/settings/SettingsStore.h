@@ -14,6 +14,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class RegistryHive;
@@ -44,6 +45,15 @@ public:
     // The registry path of a section, for tools that show it.
     static QString sectionPath(const QString &application, const QString &section);
 
+    // Told with a German sentence (and the hive's reason) the first time a
+    // write fails; later failures stay quiet until a write succeeds again,
+    // so the user hears of a read-only hive once, not at every setting.
+    using WriteFailureNotice = std::function<void(const QString &message)>;
+    void setWriteFailureNotice(WriteFailureNotice notice) { m_notice = std::move(notice); }
+    static QString writeFailedMessage(const QString &reason);
+
 private:
     std::shared_ptr<RegistryHive> m_hive;
+    WriteFailureNotice m_notice;
+    bool m_failureTold = false;
 };

@@ -32,7 +32,10 @@ WavAnalysis WavAnalysis::read(const QString &path)
     SNDFILE *sf = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
     if (!sf)
         return result;
-    result.valid = (info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV
+    // Recordings are RF64 kept as RIFF WAVE, whose format chunk is the
+    // extensible one: libsndfile reads them as WAVEX.
+    const int type = info.format & SF_FORMAT_TYPEMASK;
+    result.valid = (type == SF_FORMAT_WAV || type == SF_FORMAT_WAVEX)
                    && (info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_PCM_16;
     result.sampleRate = info.samplerate;
     result.channels = info.channels;

@@ -3,6 +3,12 @@
 
 #include <QtTest>
 
+#include <csignal>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 // The quenora-speak program, run as a user would run it, each test with its
 // own settings hive.
 class tst_QuenoraSpeak : public QObject
@@ -22,6 +28,10 @@ private slots:
     void playsWithoutASoundCard();
     void help();
     void speaksADocumentFile();
+    void refusesTargetsThatAreNoRegularFiles_data();
+    void refusesTargetsThatAreNoRegularFiles();
+    void interruptedRecordingLeavesNoTemporaryFile_data();
+    void interruptedRecordingLeavesNoTemporaryFile();
 
 private:
     struct Result {
@@ -146,6 +156,8 @@ void tst_QuenoraSpeak::errorsExitWithOneAndAGermanMessage_data()
     QTest::newRow("voice not a number") << QStringList{"--voice", "zwei", "x"} << "" << "gibt es nicht";
     QTest::newRow("stored voice out of range") << QStringList{"x"} << "9999" << "gibt es nicht";
     QTest::newRow("stored voice not a number") << QStringList{"x"} << "zwei" << "keine ganze Zahl";
+    QTest::newRow("stored voice beyond 32 bits") << QStringList{"x"} << "99999999999"
+                                                 << "außerhalb des Bereichs";
     QTest::newRow("speed above 100") << QStringList{"--speed", "101", "x"} << "" << "Ungültiger Wert für --speed";
     QTest::newRow("pitch not a number") << QStringList{"--pitch=hoch", "x"} << "" << "Ungültiger Wert für --pitch";
     QTest::newRow("missing value") << QStringList{"--volume"} << "" << "braucht einen Wert";
@@ -227,8 +239,9 @@ void tst_QuenoraSpeak::playsWithoutASoundCard()
 {
     const Result r = run({"Hallo, hier spricht Quenora."});
     QCOMPARE(r.exitCode, 0);
-    // One line about the silent output, nothing else.
+    // One line about the silent output, nothing else, in this program's name.
     QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
+    QVERIFY2(r.err.startsWith(QStringLiteral("quenora-speak: ")), qPrintable(r.err));
     QVERIFY(r.err.contains(QStringLiteral("stumm")));
     // Paced like real speech, not finished at synthesis speed.
     QVERIFY2(r.ms > 800, qPrintable(QString::number(r.ms)));
@@ -239,6 +252,71 @@ void tst_QuenoraSpeak::help()
     const Result r = run({"--help"});
     QCOMPARE(r.exitCode, 0);
     QVERIFY(r.out.startsWith(QStringLiteral("Aufruf: quenora-speak")));
+}
+
+void tst_QuenoraSpeak::refusesTargetsThatAreNoRegularFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("fifo") << "fifo";
+    QTest::newRow("link to a device") << "link to /dev/null";
+    QTest::newRow("character device") << "device";
+}
+
+void tst_QuenoraSpeak::refusesTargetsThatAreNoRegularFiles()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("ziel"));
+    const QByteArray name = QFile::encodeName(target);
+    if (kind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    } else if (kind == QLatin1String("device")) {
+        if (::mknod(name.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+            QSKIP("Ein Gerät kann hier nur root anlegen.");
+    } else {
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), target));
+    }
+    struct stat before {};
+    QCOMPARE(::lstat(name.constData(), &before), 0);
+
+    const Result r = run({"--wav", target, "Hallo"});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("keine gewöhnliche Datei")), qPrintable(r.err));
+    struct stat after {};
+    QCOMPARE(::lstat(name.constData(), &after), 0);
+    QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"ziel"});
+}
+
+void tst_QuenoraSpeak::interruptedRecordingLeavesNoTemporaryFile_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT (Ctrl+C)") << int(SIGINT);
+}
+
+void tst_QuenoraSpeak::interruptedRecordingLeavesNoTemporaryFile()
+{
+    QFETCH(int, signalNumber);
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("lang.wav"));
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QUENORA_HOME"), m_home->path());
+    process.setProcessEnvironment(env);
+    // Minutes of synthesis: it is still recording when the signal comes.
+    process.start(QStringLiteral(QUENORA_SPEAK_BINARY), {"--wav", target, "-"});
+    QVERIFY(process.waitForStarted(10000));
+    process.write(QByteArray("Das ist ein Satz zum Vorlesen. ").repeated(40000));
+    process.closeWriteChannel();
+    const QDir folder(dir.path());
+    QTRY_VERIFY_WITH_TIMEOUT(!folder.entryList({".quenora-speak-*"}, QDir::Files | QDir::Hidden).isEmpty()
+                                 && QFileInfo(folder.filePath(folder.entryList({".quenora-speak-*"}, QDir::Files | QDir::Hidden).first())).size() > 1000,
+                             30000);
+    ::kill(pid_t(process.processId()), signalNumber);
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 QTEST_GUILESS_MAIN(tst_QuenoraSpeak)
