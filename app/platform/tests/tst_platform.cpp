@@ -9,7 +9,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QStandardPaths>
 #include <QTimer>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestPlatform : public QObject
 {
@@ -115,6 +119,86 @@ private slots:
         lock.close();
         SingleInstance instance(QStringLiteral("quenora"));
         QVERIFY(instance.isFirst());
+    }
+
+    void plantedLockFilesNeverBlock_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("garbage") << QByteArray("\xff\xfe\x00 kein Schloss \n\n\n", 18);
+        QTest::newRow("another machine") << QByteArray("12345\nquenora\nein-anderer-rechner\n");
+        QTest::newRow("a live process of this machine")
+            << QByteArray::number(qint64(::getppid())) + "\nquenora\n" + QHostInfo::localHostName().toUtf8() + "\n";
+    }
+    void plantedLockFilesNeverBlock()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir home;
+        qputenv("QUENORA_HOME", home.path().toUtf8());
+        QFile lock(home.filePath("quenora.lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(content);
+        lock.close();
+        SingleInstance instance(QStringLiteral("quenora"));
+        QVERIFY(instance.isFirst());
+        QCOMPARE(instance.errorString(), QString());
+        // And it really holds the lock now.
+        SingleInstance second(QStringLiteral("quenora"));
+        QVERIFY(!second.isFirst());
+    }
+
+    // Without a runtime folder every user gets a folder of their own in the
+    // shared temporary folder: one user's Quenora never blocks another's,
+    // and a folder someone else made for them is not used.
+    void usersWithoutRuntimeFolderDoNotMeet()
+    {
+        if (::geteuid() != 0)
+            QSKIP("Ein zweiter Benutzer braucht root (setpriv); dieser Test läuft ohne root nicht.");
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            QSKIP("setpriv fehlt; ohne es gibt es keinen zweiten Benutzer.");
+        QTemporaryDir tmp;
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()).constData(), 01777) == 0);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("QUENORA_HOME");
+        env.remove("XDG_RUNTIME_DIR");
+        env.insert("TMPDIR", tmp.path());
+
+        QProcess root;
+        root.setProcessEnvironment(env);
+        root.start(QStringLiteral(INSTANCE_HOLDER));
+        QVERIFY(root.waitForReadyRead(10000));
+        QCOMPARE(root.readLine().trimmed(), QByteArray("first"));
+        const QFileInfo rootFolder(tmp.path() + "/quenora-0");
+        QVERIFY(rootFolder.isDir());
+        QCOMPARE(int(QFile::permissions(rootFolder.filePath()) & 0x0077), 0);
+
+        auto asNobody = [&](QByteArray *errors) {
+            QProcess other;
+            other.setProcessEnvironment(env);
+            other.start(setpriv, {"--reuid=65534", "--regid=65534", "--clear-groups", QStringLiteral(INSTANCE_HOLDER)});
+            if (!other.waitForReadyRead(10000))
+                return QByteArray("no answer: ") + other.readAllStandardError();
+            const QByteArray answer = other.readLine().trimmed();
+            other.closeWriteChannel();
+            other.waitForFinished(10000);
+            *errors = other.readAllStandardError();
+            return answer;
+        };
+        QByteArray errors;
+        QCOMPARE(asNobody(&errors), QByteArray("first"));
+        QVERIFY(QFileInfo(tmp.path() + "/quenora-65534/quenora.lock").isFile());
+
+        // A folder of that name that belongs to someone else is refused, and
+        // the start goes on without it.
+        QVERIFY(QDir(tmp.path() + "/quenora-65534").removeRecursively());
+        QVERIFY(QDir().mkdir(tmp.path() + "/quenora-65534"));
+        QCOMPARE(asNobody(&errors), QByteArray("first"));
+        QVERIFY2(errors.contains("gehört nicht Ihnen"), errors.constData());
+        QVERIFY(!QFileInfo::exists(tmp.path() + "/quenora-65534/quenora.lock"));
+
+        root.closeWriteChannel();
+        QVERIFY(root.waitForFinished(10000));
     }
 };
 
