@@ -5,7 +5,13 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QStandardPaths>
 #include <QTest>
+
+#include <sqlite3.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestQnreg : public QObject
 {
@@ -186,6 +192,87 @@ private slots:
         QCOMPARE(out2, QByteArray());
         QCOMPARE(err2.count('\n'), 1);
         QVERIFY2(err2.contains("beschädigt"), err2.constData());
+    }
+
+    void importFaultsNameTheLine_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("fault");
+        const QByteArray head = "REGEDIT4\r\n\r\n[HKCU\\Software\\I]\r\n\"gut\"=\"ja\"\r\n";
+        QTest::newRow("bad hex") << head + "\"b\"=hex:0a,0G\r\n" << QByteArray("Zeile 5: ungültiger Hex-Wert");
+        QTest::newRow("bad dword") << head + "\"c\"=dword:123456789\r\n"
+                                   << QByteArray("Zeile 5: ungültiger DWORD-Wert (bis zu acht Hexadezimalziffern)");
+        QTest::newRow("unknown root") << head + "\r\n[HKXY\\Software]\r\n\"d\"=\"x\"\r\n"
+                                      << QByteArray("Zeile 7: unbekannter Hauptschlüssel in HKXY\\Software");
+        QTest::newRow("line feeds only") << QByteArray("REGEDIT4\n\n[HKCU\\Software\\I]\n")
+                                         << QByteArray("Zeile 1: Zeilenenden LF statt CR LF");
+        QTest::newRow("another header") << QByteArray("Windows Registry Editor Version 5.00\r\n")
+                                        << QByteArray("Zeile 1: REGEDIT4 erwartet");
+    }
+    void importFaultsNameTheLine()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, fault);
+        const QString file = m_dir.filePath("fehler.reg");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+        f.close();
+        const QnregResult r = run({"import", file});
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.err, "qnreg: " + QFile::encodeName(file) + ": " + fault + '\n');
+        // What could be read is still taken.
+        if (content.contains("\"gut\""))
+            QCOMPARE(run({"get", "HKCU\\Software\\I", "gut"}).out, QByteArray("ja\n"));
+    }
+
+    void importReportsTheHivesReason()
+    {
+        // Another program holds the hive's write lock for the whole import.
+        m_hive = std::make_shared<SqliteHive>(m_dir.filePath("registry.db"), 20);
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(m_dir.filePath("registry.db")).constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        const QString file = m_dir.filePath("gesperrt.reg");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("REGEDIT4\r\n\r\n[HKCU\\Software\\I]\r\n\"a\"=\"1\"\r\n");
+        f.close();
+        const QnregResult r = run({"import", file});
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("Zeile 4: Die Registrierungsdatenbank ist von einem anderen Programm gesperrt"),
+                 r.err.constData());
+    }
+
+    // A reader that met a read-only hive left its side files read-only, and
+    // every later write failed, also once the hive was writable again.
+    void readOnlyEpisodeDoesNotLastAsNormalUser()
+    {
+        if (::geteuid() != 0)
+            QSKIP("Braucht root, um als anderer Benutzer (setpriv) zu laufen; root selbst darf alles schreiben.");
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            QSKIP("setpriv fehlt.");
+        QTemporaryDir home;
+        QVERIFY(::chown(QFile::encodeName(home.path()).constData(), 65534, 65534) == 0);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QUENORA_HOME", home.path());
+        auto qnreg = [&](const QStringList &args) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(setpriv, QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", QStringLiteral(QNREG)} + args);
+            p.waitForFinished(30000);
+            return std::pair(p.exitCode(), p.readAllStandardError());
+        };
+        const QByteArray db = QFile::encodeName(home.filePath("registry.db"));
+        QCOMPARE(qnreg({"set", "HKCU\\Software\\Q", "a", "1"}), std::pair(0, QByteArray()));
+        QCOMPARE(::chmod(db.constData(), 0444), 0);
+        QCOMPARE(qnreg({"get", "HKCU\\Software\\Q", "a"}).first, 0);
+        QCOMPARE(::chmod(db.constData(), 0644), 0);
+        QCOMPARE(qnreg({"set", "HKCU\\Software\\Q", "a", "2"}), std::pair(0, QByteArray()));
+        QCOMPARE(qnreg({"set", "HKCU\\Software\\Q", "b", "3"}), std::pair(0, QByteArray()));
     }
 };
 

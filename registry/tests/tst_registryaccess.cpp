@@ -20,6 +20,57 @@ void writeFile(const QString &file, const QByteArray &bytes)
     f.write(bytes);
 }
 
+// Forwards to a real hive and counts the key names it is asked to look up
+// from a root: an export must not look the whole path up again per key.
+class CountingHive : public RegistryHive
+{
+public:
+    explicit CountingHive(std::shared_ptr<RegistryHive> inner) : m_inner(std::move(inner)) {}
+    qint64 namesLookedUp = 0;
+
+    std::optional<qint64> openKey(RootKey root, const QString &path) override
+    {
+        return m_inner->openKey(root, count(path));
+    }
+    std::optional<qint64> createKey(RootKey root, const QString &path) override
+    {
+        return m_inner->createKey(root, count(path));
+    }
+    bool deleteKey(RootKey root, const QString &path) override { return m_inner->deleteKey(root, count(path)); }
+    std::optional<QStringList> subkeys(RootKey root, const QString &path) override
+    {
+        return m_inner->subkeys(root, count(path));
+    }
+    std::optional<QList<RegValue>> values(RootKey root, const QString &path) override
+    {
+        return m_inner->values(root, count(path));
+    }
+    std::optional<RegValue> value(RootKey root, const QString &path, const QString &name) override
+    {
+        return m_inner->value(root, count(path), name);
+    }
+    bool setValue(RootKey root, const QString &path, const RegValue &value, bool createMissingKey) override
+    {
+        return m_inner->setValue(root, count(path), value, createMissingKey);
+    }
+    bool deleteValue(RootKey root, const QString &path, const QString &name) override
+    {
+        return m_inner->deleteValue(root, count(path), name);
+    }
+    std::optional<QList<Subkey>> subkeysOf(qint64 key) override { return m_inner->subkeysOf(key); }
+    std::optional<QList<RegValue>> valuesOf(qint64 key) override { return m_inner->valuesOf(key); }
+    Status status() const override { return m_inner->status(); }
+    QString errorString() const override { return m_inner->errorString(); }
+
+private:
+    const QString &count(const QString &path)
+    {
+        namesLookedUp += path.count(QLatin1Char('\\')) + 1;
+        return path;
+    }
+    std::shared_ptr<RegistryHive> m_inner;
+};
+
 } // namespace
 
 class TestRegistryAccess : public QObject
@@ -377,6 +428,31 @@ private slots:
         const QString again = newFile();
         QCOMPARE(r.ExportToReg(base, again, true), 1);
         QCOMPARE(readAll(again), readAll(file));
+    }
+
+    void deepTreeExportsInLinearTime()
+    {
+        constexpr int Depth = 2000;
+        QStringList names;
+        for (int i = 0; i < Depth; ++i)
+            names << QStringLiteral("k%1").arg(i);
+        const QString base = "HKCU\\Tief";
+        auto r = reg();
+        QVERIFY(r.WriteDWORD(base + '\\' + names.join('\\'), "ende", 7));
+
+        auto counting = std::make_shared<CountingHive>(m_hive);
+        clsRegistryAccess access(counting);
+        const QString file = newFile();
+        QCOMPARE(access.ExportToReg(base, file, true), 1);
+        // Looking each key up from the root costs Depth * Depth / 2 names.
+        QVERIFY2(counting->namesLookedUp < 10 * Depth, qPrintable(QString::number(counting->namesLookedUp)));
+
+        const QList<QByteArray> lines = readAll(file).split('\n');
+        QCOMPARE(lines.count(QByteArray("\r")), Depth + 2); // after the header and after every key
+        QCOMPARE(lines.at(2), QByteArray("[HKEY_CURRENT_USER\\Tief]\r"));
+        const QByteArray last = "[HKEY_CURRENT_USER\\Tief\\" + names.join('\\').toUtf8() + "]\r";
+        QCOMPARE(lines.at(lines.size() - 4), last);
+        QCOMPARE(lines.at(lines.size() - 3), QByteArray("\"ende\"=dword:00000007\r"));
     }
 
     void importLineRules()

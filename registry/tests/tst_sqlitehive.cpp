@@ -9,6 +9,8 @@
 
 #include <csignal>
 
+#include <sys/stat.h>
+
 class TestSqliteHive : public QObject
 {
     Q_OBJECT
@@ -189,6 +191,34 @@ private slots:
         QVERIFY(!hive.setValue(RootKey::CurrentUser, "K", RegValue{"v", RegType::String, "1"}, true));
         QCOMPARE(hive.status(), RegistryHive::Status::Failed);
         QVERIFY(!hive.errorString().isEmpty());
+    }
+
+    // The hive holds what the user typed and what extensions store: it is
+    // the user's alone, and SQLite's side files take its mode, also when a
+    // reader of a read-only hive left them behind read-only.
+    void hiveIsPrivateAndSideFilesFollowIt()
+    {
+        const QString file = newHive();
+        const QByteArray shm = QFile::encodeName(file + "-shm");
+        {
+            SqliteHive hive(file);
+            QVERIFY(hive.setValue(RootKey::CurrentUser, "K", RegValue{"v", RegType::String, "1"}, true));
+            struct stat st {};
+            QCOMPARE(::stat(QFile::encodeName(file).constData(), &st), 0);
+            QCOMPARE(st.st_mode & 0777, mode_t(0600));
+            QCOMPARE(::stat(shm.constData(), &st), 0);
+            QCOMPARE(st.st_mode & 0777, mode_t(0600));
+        }
+        // What a read-only episode leaves behind.
+        QFile leftover(file + "-shm");
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.close();
+        QCOMPARE(::chmod(shm.constData(), 0444), 0);
+        SqliteHive hive(file);
+        QVERIFY(hive.setValue(RootKey::CurrentUser, "K", RegValue{"v", RegType::String, "2"}, true));
+        struct stat st {};
+        QCOMPARE(::stat(shm.constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(0600));
     }
 };
 
