@@ -88,8 +88,10 @@ int outputFormat(AudioFormat format, int sourceFormat)
 {
     switch (format) {
     case AudioFormat::Wav:
-        // A WAV stays in its own encoding; anything else becomes plain PCM.
-        if ((sourceFormat & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV)
+        // A WAV stays in its own encoding (RF64 beyond 4 GB, as the recorder
+        // writes it); anything else becomes plain PCM.
+        if ((sourceFormat & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV
+            || (sourceFormat & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64)
             return sourceFormat;
         return SF_FORMAT_WAV | pcmSubtype(sourceFormat, true, true);
     case AudioFormat::Flac:
@@ -318,6 +320,9 @@ AudioConverter::Result AudioConverter::convert(const QString &source, const QStr
     }
     // A resampled peak may go past full scale; it is clipped, not wrapped.
     sf_command(output.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // An RF64 copy is a plain WAV for as long as it fits one.
+    if ((out.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64)
+        sf_command(output.get(), SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
 
     const sf_count_t total = in.frames;
     sf_count_t done = 0;

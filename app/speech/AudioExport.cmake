@@ -16,3 +16,11 @@ quenora_add_test(tst_audioconverter SOURCES ${_export_tests}/tst_audioconverter.
   LIBS quenora_speech PkgConfig::SNDFILE)
 quenora_add_test(tst_audioexport SOURCES ${_export_tests}/tst_audioexport.cpp
   LIBS quenora_export quenora_testsupport PkgConfig::SNDFILE)
+if(TARGET quenora-speak)
+  quenora_add_test(tst_speakformats SOURCES ${_export_tests}/tst_speakformats.cpp
+    LIBS quenora_speech PkgConfig::SNDFILE)
+  if(TARGET tst_speakformats)
+    add_dependencies(tst_speakformats quenora-speak)
+    target_compile_definitions(tst_speakformats PRIVATE QUENORA_SPEAK_BINARY="$<TARGET_FILE:quenora-speak>")
+  endif()
+endif()

@@ -1,6 +1,7 @@
 #include "SpeakCommand.h"
 
 #include "Ansi.h"
+#include "AudioConverter.h"
 #include "DocumentIO.h"
 #include "EspeakEngine.h"
 #include "SettingKeys.h"
@@ -153,7 +154,8 @@ bool SpeakCommand::parse(const QStringList &arguments, Options *options, QString
             target = &o.pitch;
         else if (name == QLatin1String("--volume"))
             target = &o.volume;
-        const bool pathOption = name == QLatin1String("--wav") || name == QLatin1String("--file");
+        const bool recordOption = name == QLatin1String("--wav") || name == QLatin1String("--out");
+        const bool pathOption = recordOption || name == QLatin1String("--file");
         if (target || pathOption) {
             const std::optional<QString> v = value();
             if (!v || (pathOption && v->isEmpty())) {
@@ -162,7 +164,7 @@ bool SpeakCommand::parse(const QStringList &arguments, Options *options, QString
             }
             if (target)
                 *target = *v;
-            else if (name == QLatin1String("--wav"))
+            else if (recordOption)
                 o.wavPath = *v;
             else
                 o.documentPath = *v;
@@ -358,6 +360,21 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
         if (QFileInfo(temporaryPath).size() < 44) {
             QFile::remove(temporaryPath);
             return fail(err, SpeechTexts::recordingFailed(options.wavPath));
+        }
+        // FLAC, Ogg, Opus and MP3 are made from the finished WAV; the
+        // converter writes them through a temporary file of its own.
+        const AudioFormat format = AudioConverter::formatForPath(target);
+        if (format != AudioFormat::Wav) {
+            const AudioConverter::Result converted = replaceableTarget(target)
+                ? AudioConverter::convert(temporaryPath, target, format)
+                : AudioConverter::Result{};
+            QFile::remove(temporaryPath);
+            if (!converted.ok()) {
+                const QString reason = converted.description.isEmpty() ? SpeechTexts::reasonNotRegularFile()
+                                                                       : converted.description;
+                return fail(err, SpeechTexts::unwritableWav(options.wavPath, reason));
+            }
+            return stoppedForSpace.isEmpty() ? 0 : fail(err, stoppedForSpace);
         }
         const QByteArray from = QFile::encodeName(temporaryPath);
         const QByteArray to = QFile::encodeName(target);

@@ -3,7 +3,7 @@
 // without the window, with the user's stored voice settings, prefix and
 // suffix, through the same engine and text preparation as the editor.
 //
-//   quenora-speak [--voice N] [--speed P] [--pitch P] [--volume P] [--wav FILE]
+//   quenora-speak [--voice N] [--speed P] [--pitch P] [--volume P] [--wav|--out FILE]
 //                 [--list-voices] [--dry-run] [--file DOCUMENT | TEXT | -]
 //
 // Exit status 0 on success, 1 with a German message on stderr otherwise.

@@ -43,7 +43,9 @@ inline QString usage()
         "  --speed P       Geschwindigkeit in Prozent (0 bis 100)\n"
         "  --pitch P       Tonhöhe in Prozent (0 bis 100)\n"
         "  --volume P      Lautstärke in Prozent (0 bis 100)\n"
-        "  --wav DATEI     in eine WAV-Datei aufnehmen statt abzuspielen\n"
+        "  --wav DATEI     in eine Audiodatei aufnehmen statt abzuspielen; die Endung wählt\n"
+        "                  das Format: .wav, .flac, .ogg, .opus oder .mp3\n"
+        "  --out DATEI     wie --wav\n"
         "  --file DOKUMENT ein Text- oder RTF-Dokument vorlesen, wie der Editor es zeigt\n"
         "  --list-voices   die Stimmen auflisten: Position, Modus, Name, Sprach-ID, Geschlecht\n"
         "  --dry-run       nur den Text ausgeben, der gesprochen würde\n"
@@ -84,7 +86,7 @@ inline QString unreadableInput()
 }
 inline QString unwritableWav(const QString &path, const QString &reason)
 {
-    return QStringLiteral("Die WAV-Datei \"%1\" lässt sich nicht schreiben: %2").arg(path, reason);
+    return QStringLiteral("Die Audiodatei \"%1\" lässt sich nicht schreiben: %2").arg(path, reason);
 }
 inline QString reasonMissingFolder() { return QStringLiteral("der Ordner existiert nicht"); }
 inline QString reasonIsFolder() { return QStringLiteral("das ist ein Ordner"); }
