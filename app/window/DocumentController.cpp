@@ -1,9 +1,9 @@
 #include "DocumentController.h"
 
-#include "Ansi.h"
 #include "Dialogs.h"
 #include "DocumentIO.h"
 #include "ExtensionHost.h"
+#include "WholeFile.h"
 #include "WindowTexts.h"
 
 #include <QClipboard>
@@ -112,7 +112,7 @@ bool DocumentController::writeDocument(const QString &path, bool plainText)
     int number = 0;
     QString description;
     if (plainText) {
-        number = WriteWholeFile(path, m_rtfText.toPlainText(), &description);
+        number = WholeFile::WriteWholeFile(path, m_rtfText.toPlainText(), &description);
     } else {
         const DocumentSaveResult r = DocumentIO::saveFile(path, *m_rtfText.document(), DocumentFormat::RichText);
         number = r.ok ? 0 : (r.errorNumber ? r.errorNumber : 75);
@@ -151,7 +151,7 @@ void DocumentController::SaveAs()
     // name calls for: a rich-text file must not lose its formatting.
     const bool plain = DocumentIO::formatForSaving(m_currentPath) == DocumentFormat::PlainText;
     if (plain) {
-        WriteWholeFile(m_currentPath, m_rtfText.toPlainText());
+        WholeFile::WriteWholeFile(m_currentPath, m_rtfText.toPlainText());
     } else {
         DocumentIO::saveFile(m_currentPath, *m_rtfText.document(), DocumentFormat::RichText);
     }
@@ -182,35 +182,4 @@ void DocumentController::Delete()
     QTextCursor cursor = m_rtfText.textCursor();
     cursor.removeSelectedText();
     m_rtfText.setTextCursor(cursor);
-}
-
-bool DocumentController::FileExists(const QString &path)
-{
-    if (path.isEmpty())
-        return false;
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly);
-}
-
-int DocumentController::WriteWholeFile(const QString &path, const QString &data)
-{
-    return WriteWholeFile(path, data, nullptr);
-}
-
-int DocumentController::WriteWholeFile(const QString &path, const QString &data, QString *description)
-{
-    // Through QSaveFile: the old file stays whole until the new one is
-    // complete, so a failed write never costs the user the document.
-    const DocumentSaveResult r = DocumentIO::saveText(path, data);
-    if (description)
-        *description = r.errorDescription;
-    return r.ok ? 0 : (r.errorNumber ? r.errorNumber : 75);
-}
-
-QString DocumentController::ReadWholeFile(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    return Ansi::decode(f.readAll());
 }

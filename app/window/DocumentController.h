@@ -1,7 +1,7 @@
 #pragma once
 // DocumentController: the document in the rich-text box and its file: new,
 // open, save, save as, the edit menu through the clipboard, the character
-// count, and the small whole-file routines the program uses elsewhere.
+// count.
 //
 // The current path is what the open/save dialog last held; there is no
 // changed flag, so the questions about saving are asked whenever the
@@ -44,12 +44,6 @@ public:
 
     // Characters of the whole document, a line break counting as two.
     qint64 characterCount() const;
-
-    static bool FileExists(const QString &path);
-    // 0 when written; else an error number (the file keeps its old content).
-    static int WriteWholeFile(const QString &path, const QString &data);
-    static int WriteWholeFile(const QString &path, const QString &data, QString *description);
-    static QString ReadWholeFile(const QString &path);
 
 signals:
     // The status bar text after every change of the document.

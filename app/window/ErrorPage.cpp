@@ -1,6 +1,6 @@
 #include "ErrorPage.h"
 
-#include "DocumentController.h"
+#include "WholeFile.h"
 #include "Paths.h"
 #include "WindowTexts.h"
 
@@ -25,9 +25,9 @@ QString ErrorPage::fill(const QString &pageTemplate, int number, const QString &
 
 bool ErrorPage::write(const QString &templatePath, const QString &target, int number, const QString &description)
 {
-    const QString page = fill(DocumentController::ReadWholeFile(templatePath), number, description);
+    const QString page = fill(WholeFile::ReadWholeFile(templatePath), number, description);
     Paths::ensureDir(QFileInfo(target).absolutePath());
-    if (DocumentController::WriteWholeFile(target, page) == 0)
+    if (WholeFile::WriteWholeFile(target, page) == 0)
         return true;
     QFile::remove(target);
     return false;

@@ -2,7 +2,7 @@
 
 #include "Clipboard.h"
 #include "Clock.h"
-#include "DocumentController.h"
+#include "WholeFile.h"
 #include "EspeakEngine.h"
 #include "ExtensionHost.h"
 #include "FileTypeRegistration.h"
@@ -48,7 +48,7 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
         PagePictures::prefetch(frmMain::startPage());
     QString startUpFile = settings.read(SettingKeys::StartUpFile);
     const StartupRequest request = StartupCommandLine::parse(StartupCommandLine::fromArguments(arguments));
-    if (!request.quotedPath.isEmpty() && DocumentController::FileExists(request.quotedPath))
+    if (!request.quotedPath.isEmpty() && WholeFile::FileExists(request.quotedPath))
         startUpFile = request.quotedPath;
 
     EspeakEngine voice;

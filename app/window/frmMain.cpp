@@ -13,6 +13,7 @@
 #include "SettingsStore.h"
 #include "Shell.h"
 #include "SpeechEngine.h"
+#include "WholeFile.h"
 #include "WindowTexts.h"
 #include "WordHighlighter.h"
 #include "frmAbout.h"
@@ -452,17 +453,17 @@ bool frmMain::SaveDoc()
 
 bool frmMain::FileExists(const QString &path)
 {
-    return DocumentController::FileExists(path);
+    return WholeFile::FileExists(path);
 }
 
 QString frmMain::ReadWholeFile(const QString &path)
 {
-    return DocumentController::ReadWholeFile(path);
+    return WholeFile::ReadWholeFile(path);
 }
 
 int frmMain::WriteWholeFile(const QString &path, const QString &data)
 {
-    return DocumentController::WriteWholeFile(path, data);
+    return WholeFile::WriteWholeFile(path, data);
 }
 
 void frmMain::Textmode()

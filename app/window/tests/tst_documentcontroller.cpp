@@ -2,6 +2,7 @@
 
 #include "RecordingExtensionHost.h"
 #include "ScriptedDialogs.h"
+#include "WholeFile.h"
 #include "WindowTexts.h"
 
 #include <QFile>
@@ -196,15 +197,15 @@ private slots:
     void writeWholeFileKeepsTheOldFileOnFailure()
     {
         Rig rig;
-        QCOMPARE(DocumentController::WriteWholeFile(rig.path("new.txt"), QStringLiteral("neu")), 0);
+        QCOMPARE(WholeFile::WriteWholeFile(rig.path("new.txt"), QStringLiteral("neu")), 0);
         QCOMPARE(rig.read("new.txt"), QByteArray("neu"));
-        QVERIFY(DocumentController::WriteWholeFile(rig.path("none/x.txt"), "x") != 0);
-        QCOMPARE(DocumentController::ReadWholeFile(rig.path("new.txt")), QStringLiteral("neu"));
+        QVERIFY(WholeFile::WriteWholeFile(rig.path("none/x.txt"), "x") != 0);
+        QCOMPARE(WholeFile::ReadWholeFile(rig.path("new.txt")), QStringLiteral("neu"));
         rig.file("cp1252.txt", "Gr\xFC\xDF" "e");
-        QCOMPARE(DocumentController::ReadWholeFile(rig.path("cp1252.txt")), QStringLiteral(u"Grüße"));
-        QVERIFY(DocumentController::FileExists(rig.path("new.txt")));
-        QVERIFY(!DocumentController::FileExists(rig.path("nope.txt")));
-        QVERIFY(!DocumentController::FileExists(rig.dir.path() + "/none/x.txt"));
+        QCOMPARE(WholeFile::ReadWholeFile(rig.path("cp1252.txt")), QStringLiteral(u"Grüße"));
+        QVERIFY(WholeFile::FileExists(rig.path("new.txt")));
+        QVERIFY(!WholeFile::FileExists(rig.path("nope.txt")));
+        QVERIFY(!WholeFile::FileExists(rig.dir.path() + "/none/x.txt"));
     }
 
     void characterCountCountsLineBreaksTwice_data()

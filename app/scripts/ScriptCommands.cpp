@@ -1,0 +1,310 @@
+#include "ScriptCommands.h"
+
+#include "Clipboard.h"
+#include "Clock.h"
+#include "Dialogs.h"
+#include "EventWait.h"
+#include "ScriptHost.h"
+#include "ScriptTexts.h"
+#include "SettingsStore.h"
+#include "Shell.h"
+#include "WholeFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace {
+
+// A number of seconds as a script writes it: "10", "-5", "2.5" or "2,5".
+std::optional<double> secondsFrom(const QString &text)
+{
+    bool ok = false;
+    double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok)
+        value = QLocale(QLocale::German).toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value) || std::abs(value) > 1e9)
+        return std::nullopt;
+    return value;
+}
+
+// Only "*" and "?" are wildcards; everything else in a name is literal.
+QRegularExpression namePattern(const QString &pattern)
+{
+    QString expression;
+    for (const QChar c : pattern) {
+        if (c == QLatin1Char('*'))
+            expression += QLatin1String(".*");
+        else if (c == QLatin1Char('?'))
+            expression += QLatin1Char('.');
+        else
+            expression += QRegularExpression::escape(QString(c));
+    }
+    return QRegularExpression(QRegularExpression::anchoredPattern(expression),
+                              QRegularExpression::DotMatchesEverythingOption);
+}
+
+} // namespace
+
+ScriptCommands::ScriptCommands(ScriptHost &host, SettingsStore &settings, Dialogs &dialogs, Shell &shell,
+                               Clock &clock, Clipboard &clipboard)
+    : m_host(host), m_settings(settings), m_dialogs(dialogs), m_shell(shell), m_clock(clock), m_clipboard(clipboard)
+{
+}
+
+QString ScriptCommands::substituteVariables(QString text) const
+{
+    // In this order, each in the result of the one before, so a clipboard
+    // text holding "$Datum" ends up as the date. A source is read only when
+    // its name occurs, which keeps a plain line cheap in a long script.
+    const auto step = [&text](QLatin1String name, const auto &value) {
+        if (text.contains(name))
+            text.replace(name, value());
+    };
+    step(QLatin1String("$Zwischenablage"), [this] { return m_clipboard.text(); });
+    step(QLatin1String("$Zeit"), [this] { return m_clock.now().toString(QStringLiteral("HH:mm")); });
+    step(QLatin1String("$Datum"), [this] { return m_clock.now().toString(QStringLiteral("dd.MM.yyyy")); });
+    step(QLatin1String("$Windows"), [] { return qEnvironmentVariable("windir"); });
+    step(QLatin1String("$Markiert"), [this] { return m_host.selectedText(); });
+    step(QLatin1String("$Text"), [this] { return m_host.documentText(); });
+    return text;
+}
+
+ScriptCommands::Outcome ScriptCommands::ExecuteCommand(const QString &sBefehl, QString sPara1, QString sPara2)
+{
+    sPara1 = substituteVariables(std::move(sPara1));
+    sPara2 = substituteVariables(std::move(sPara2));
+    sPara1.replace(QLatin1String("%KOMMA%"), QLatin1String(","));
+    sPara2.replace(QLatin1String("%KOMMA%"), QLatin1String(","));
+
+    // Only blanks are trimmed: a tab stays part of the word, so a
+    // tab-indented line matches nothing.
+    qsizetype from = 0;
+    qsizetype to = sBefehl.size();
+    while (from < to && sBefehl.at(from) == QLatin1Char(' '))
+        ++from;
+    while (to > from && sBefehl.at(to - 1) == QLatin1Char(' '))
+        --to;
+    const QString command = sBefehl.mid(from, to - from);
+
+    std::optional<Failure> failure;
+    const Outcome outcome = run(command, sPara1, sPara2, failure);
+    if (failure) {
+        const auto answer = m_dialogs.message(ScriptTexts::ErrorPrompt(failure->description), ScriptTexts::TitleError,
+                                              Dialogs::Icon::Critical, Dialogs::Buttons::YesNo);
+        if (answer != Dialogs::Answer::Yes)
+            m_host.setScriptRunning(false);
+        return {};
+    }
+    return outcome;
+}
+
+bool ScriptCommands::allowed(const SettingKeys::Key &key) const
+{
+    return m_settings.read(key) == QLatin1String("1");
+}
+
+ScriptCommands::Outcome ScriptCommands::run(const QString &c, const QString &p1, const QString &p2,
+                                            std::optional<Failure> &failure)
+{
+    const auto is = [&c](const char *word) { return c == QString::fromUtf8(word); };
+
+    if (is("Meldung")) {
+        m_dialogs.message(p1, ScriptTexts::ProgramTitle, Dialogs::Icon::None, Dialogs::Buttons::Ok);
+    } else if (is("Sprechen")) {
+        m_host.speakText(m_host.documentText(), true, QStringLiteral("-1"), true);
+    } else if (is("Sprechen2")) {
+        m_host.speakText(p1, true, QString(), false);
+    } else if (is("Pause")) {
+        m_host.togglePause();
+    } else if (is("Stopp")) {
+        m_host.setScriptRunning(false);
+        m_host.stopSpeaker();
+    } else if (is("Geschwindigkeit")) {
+        m_settings.write(SettingKeys::SpeedWhenSpeaking, p1);
+    } else if (is("Lautstärke")) {
+        m_settings.write(SettingKeys::Volume, p1);
+    } else if (is("Helligkeit")) {
+        m_settings.write(SettingKeys::PitchWhenSpeaking, p1);
+    } else if (is("Exportieren")) {
+        m_host.setRecorderOutput(p1);
+    } else if (is("Laden")) {
+        if (allowed(SettingKeys::VTSAllowRead)) {
+            if (!WholeFile::FileExists(p1))
+                failure = Failure{ScriptTexts::FileNotFound(p1)};
+            else if (!m_host.loadDocument(p1))
+                failure = Failure{ScriptTexts::CannotLoad(p1)};
+        }
+    } else if (is("Text")) {
+        m_host.showStatus(p1);
+    } else if (is("Dokument")) {
+        m_host.setDocumentText(p2 == QLatin1String("0") ? p1 : m_host.documentText() + p1);
+    } else if (is("Wiederholen")) {
+        m_host.setScriptRunning(false);
+        return {Outcome::Restart, 0};
+    } else if (is("Wenn")) {
+        if (p2 != p1)
+            m_host.setScriptRunning(false);
+        else
+            EventWait::letEventsRun();
+    } else if (is("Wenn_nicht")) {
+        if (p2 == p1)
+            m_host.setScriptRunning(false);
+    } else if (is("WartenBis")) {
+        waitUntilTime(p1);
+    } else if (is("Warten")) {
+        waitSeconds(p1, failure);
+    } else if (is("Ersetzen")) {
+        // An empty search text would insert the replacement between every
+        // two characters; it finds nothing instead.
+        if (!p1.isEmpty())
+            m_host.setDocumentText(m_host.documentText().replace(p1, p2, Qt::CaseSensitive));
+    } else if (is("Ausführen")) {
+        if (allowed(SettingKeys::VTSAllowRead))
+            startProgram(p1, failure);
+    } else if (is("Download")) {
+        if (allowed(SettingKeys::VTSAllowDownload))
+            download(p1, p2);
+    } else if (is("Löschen")) {
+        if (allowed(SettingKeys::VTSAllowRead))
+            deleteFiles(p1, failure);
+    } else if (is("Speichern")) {
+        if (allowed(SettingKeys::VTSAllowRead))
+            saveDocument(p1, failure);
+    } else if (is("Stimme")) {
+        chooseVoice(p1);
+    } else if (is("Beenden")) {
+        m_host.setScriptRunning(false);
+        m_host.endProgram();
+    } else if (is("Springe")) {
+        bool ok = false;
+        const int line = p1.trimmed().toInt(&ok);
+        if (!ok || line < 1)
+            failure = Failure{ScriptTexts::BadLineNumber(p1)};
+        else
+            return {Outcome::Jump, line};
+    }
+    return {};
+}
+
+void ScriptCommands::waitSeconds(const QString &parameter, std::optional<Failure> &failure)
+{
+    const auto seconds = secondsFrom(parameter);
+    if (!seconds) {
+        failure = Failure{ScriptTexts::NotANumber(parameter)};
+        return;
+    }
+    const qint64 start = m_clock.now().toSecsSinceEpoch();
+    const qint64 end = start + qint64(std::llround(*seconds));
+    // A negative time is never reached: that wait lasts until the run is
+    // stopped. Any other ends once the moment has come, also when the loop
+    // was held up past it (a message box, a busy machine).
+    const bool endless = *seconds < 0;
+    EventWait::until([&] {
+        return !m_host.scriptRunning() || (!endless && end - m_clock.now().toSecsSinceEpoch() <= 0);
+    });
+}
+
+void ScriptCommands::waitUntilTime(const QString &parameter)
+{
+    EventWait::until([&] {
+        return !m_host.scriptRunning() || m_clock.now().time().toString(QStringLiteral("HH:mm:ss")) == parameter;
+    });
+}
+
+void ScriptCommands::download(const QString &url, const QString &target)
+{
+    UrlDownload transfer(url, target, m_downloadLimits);
+    transfer.start();
+    bool cancelled = false;
+    EventWait::until([&] {
+        if (!cancelled && !m_host.scriptRunning()) {
+            // ESC: the transfer stops, the old file stays.
+            transfer.cancel();
+            cancelled = true;
+        }
+        return transfer.done();
+    });
+    const UrlDownload::Result r = transfer.result();
+    if (!r.ok)
+        m_host.showStatus(ScriptTexts::DownloadFailedPrefix + r.error);
+    EventWait::letEventsRun();
+}
+
+void ScriptCommands::deleteFiles(const QString &pattern, std::optional<Failure> &failure)
+{
+    const QFileInfo info(pattern);
+    const QString name = info.fileName();
+    const QDir dir = info.dir();
+    QStringList victims;
+    if (!name.contains(QLatin1Char('*')) && !name.contains(QLatin1Char('?'))) {
+        if (info.isFile())
+            victims << info.filePath();
+    } else if (!name.isEmpty()) {
+        const QRegularExpression match = namePattern(name);
+        // Files only, this folder only: a folder is never deleted.
+        const QStringList names =
+            dir.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::CaseSensitive, QDir::Name);
+        for (const QString &n : names) {
+            if (match.match(n).hasMatch())
+                victims << dir.filePath(n);
+        }
+    }
+    if (victims.isEmpty()) {
+        failure = Failure{ScriptTexts::FileNotFound(pattern)};
+        return;
+    }
+    for (const QString &path : victims) {
+        if (!QFile::remove(path)) {
+            failure = Failure{ScriptTexts::CannotDelete(path)};
+            return;
+        }
+    }
+}
+
+void ScriptCommands::startProgram(const QString &commandLine, std::optional<Failure> &failure)
+{
+    if (commandLine.count(QLatin1Char('"')) % 2 != 0) {
+        failure = Failure{ScriptTexts::BadCommandLine(commandLine)};
+        return;
+    }
+    // Split as a shell would, but no shell runs: nothing in the line is
+    // expanded or executed beyond the one program.
+    QStringList arguments = QProcess::splitCommand(commandLine);
+    if (arguments.isEmpty()) {
+        failure = Failure{ScriptTexts::NoProgram};
+        return;
+    }
+    const QString program = arguments.takeFirst();
+    if (!m_shell.startProgram(program, arguments))
+        failure = Failure{ScriptTexts::CannotStart(program)};
+}
+
+void ScriptCommands::saveDocument(const QString &path, std::optional<Failure> &failure)
+{
+    QString description;
+    if (path.isEmpty()) {
+        failure = Failure{ScriptTexts::CannotSave(path, ScriptTexts::DownloadNoTarget)};
+        return;
+    }
+    if (WholeFile::WriteWholeFile(path, m_host.documentText(), &description) != 0)
+        failure = Failure{ScriptTexts::CannotSave(path, description)};
+}
+
+void ScriptCommands::chooseVoice(const QString &name)
+{
+    if (name.isEmpty())
+        return;
+    const QStringList voices = m_host.voiceNames();
+    for (int i = 0; i < voices.size(); ++i) {
+        if (voices.at(i).contains(name, Qt::CaseInsensitive)) {
+            m_settings.write(SettingKeys::Voice, QString::number(i + 1));
+            return;
+        }
+    }
+}

@@ -1,0 +1,64 @@
+#pragma once
+// ScriptCommands: carries out one parsed statement (ExecuteCommand): the
+// script variables, the command table, the waits and the error prompt.
+// Keeps no state between statements; what a statement changes lives in the
+// host (document, status bar, run flag), the settings and the file system.
+// Control flow that leaves the line (Wiederholen, Springe) is returned to the
+// interpreter as an outcome, so the interpreter, not the call stack, goes on.
+
+#include "SettingKeys.h"
+#include "UrlDownload.h"
+
+#include <QString>
+
+#include <optional>
+
+class Clipboard;
+class Clock;
+class Dialogs;
+class ScriptHost;
+class SettingsStore;
+class Shell;
+
+class ScriptCommands
+{
+public:
+    struct Outcome {
+        enum Kind { Next, Restart, Jump } kind = Next;
+        int line = 0; // Jump: 1-based line of the file
+    };
+
+    ScriptCommands(ScriptHost &host, SettingsStore &settings, Dialogs &dialogs, Shell &shell, Clock &clock,
+                   Clipboard &clipboard);
+
+    Outcome ExecuteCommand(const QString &sBefehl, QString sPara1 = QString(), QString sPara2 = QString());
+
+    // The variables replaced in a parameter, each read afresh.
+    QString substituteVariables(QString text) const;
+
+    void setDownloadLimits(const UrlDownload::Limits &limits) { m_downloadLimits = limits; }
+
+private:
+    struct Failure {
+        QString description;
+    };
+    // Runs the command; a failure is described instead of thrown.
+    Outcome run(const QString &command, const QString &p1, const QString &p2, std::optional<Failure> &failure);
+
+    bool allowed(const SettingKeys::Key &key) const;
+    void waitSeconds(const QString &parameter, std::optional<Failure> &failure);
+    void waitUntilTime(const QString &parameter);
+    void download(const QString &url, const QString &target);
+    void deleteFiles(const QString &pattern, std::optional<Failure> &failure);
+    void startProgram(const QString &commandLine, std::optional<Failure> &failure);
+    void saveDocument(const QString &path, std::optional<Failure> &failure);
+    void chooseVoice(const QString &name);
+
+    ScriptHost &m_host;
+    SettingsStore &m_settings;
+    Dialogs &m_dialogs;
+    Shell &m_shell;
+    Clock &m_clock;
+    Clipboard &m_clipboard;
+    UrlDownload::Limits m_downloadLimits;
+};

@@ -1,0 +1,40 @@
+#pragma once
+// ScriptHost: what the script commands may do to the main window, and no
+// more: its document, status bar, speaking and the run flag. The main window
+// implements it; tests use a small fake. Script code never sees the window.
+
+#include <QString>
+#include <QStringList>
+
+class ScriptHost
+{
+public:
+    virtual ~ScriptHost() = default;
+
+    // The window's ScriptRunning: true while a run goes on; anyone may clear
+    // it (ESC, the stop button, closing) to end the run after its line.
+    virtual bool scriptRunning() const = 0;
+    virtual void setScriptRunning(bool running) = 0;
+
+    virtual QString documentText() const = 0;
+    virtual void setDocumentText(const QString &text) = 0;
+    virtual QString selectedText() const = 0;
+    // The document box loads the file itself (rich text or plain text).
+    virtual bool loadDocument(const QString &path) = 0;
+
+    virtual void showStatus(const QString &text) = 0;
+
+    // The window's speaking routine; recordingTarget "-1" keeps the
+    // recorder's file, empty records into a new temporary file.
+    virtual void speakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
+                           bool applyFilters) = 0;
+    virtual void togglePause() = 0;
+    // Stops the loudspeaker instance only; a recording goes on.
+    virtual void stopSpeaker() = 0;
+    virtual void setRecorderOutput(const QString &path) = 0;
+    // The names of the installed voices, in the order of their positions.
+    virtual QStringList voiceNames() const = 0;
+
+    // Ends the program at once, without the question about saving.
+    virtual void endProgram() = 0;
+};

@@ -1,0 +1,59 @@
+#pragma once
+// FakeScriptHost: a ScriptHost that records what the commands did to the
+// "window". speakText can be given a hook, so a test can act while a
+// statement speaks (press "ESC" by clearing the flag, for example).
+
+#include "ScriptHost.h"
+
+#include <functional>
+
+struct FakeScriptHost : ScriptHost {
+    bool running = false;
+    QString document;
+    QString selection;
+    QString status;
+    QStringList statusHistory;
+    QStringList loaded;
+    bool loadResult = true;
+    struct Speech {
+        QString text;
+        bool wait;
+        QString target;
+        bool filters;
+    };
+    QList<Speech> spoken;
+    std::function<void()> whileSpeaking;
+    int pauses = 0;
+    int speakerStops = 0;
+    QStringList recorderOutputs;
+    QStringList voices{QStringLiteral("Deutsch (männlich)"), QStringLiteral("Deutsch (weiblich)"),
+                       QStringLiteral("English (male)"), QStringLiteral("English (female)")};
+    int programEnds = 0;
+
+    bool scriptRunning() const override { return running; }
+    void setScriptRunning(bool r) override { running = r; }
+    QString documentText() const override { return document; }
+    void setDocumentText(const QString &text) override { document = text; }
+    QString selectedText() const override { return selection; }
+    bool loadDocument(const QString &path) override
+    {
+        loaded << path;
+        return loadResult;
+    }
+    void showStatus(const QString &text) override
+    {
+        status = text;
+        statusHistory << text;
+    }
+    void speakText(const QString &text, bool wait, const QString &target, bool filters) override
+    {
+        spoken.append({text, wait, target, filters});
+        if (whileSpeaking)
+            whileSpeaking();
+    }
+    void togglePause() override { ++pauses; }
+    void stopSpeaker() override { ++speakerStops; }
+    void setRecorderOutput(const QString &path) override { recorderOutputs << path; }
+    QStringList voiceNames() const override { return voices; }
+    void endProgram() override { ++programEnds; }
+};
