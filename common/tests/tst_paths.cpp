@@ -50,6 +50,9 @@ private slots:
         QTemporaryDir tmp;
         QVERIFY(Paths::ensureDir(tmp.path() + "/a/b/c"));
         QVERIFY(QDir(tmp.path() + "/a/b/c").exists());
+        // Recordings and scripts are the user's own: every new folder is private.
+        for (const char *folder : {"/a", "/a/b", "/a/b/c"})
+            QCOMPARE(QFile::permissions(tmp.path() + folder) & 0x0077, QFileDevice::Permissions());
         QVERIFY(!Paths::ensureDir(QString()));
     }
 };

@@ -9,6 +9,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <unistd.h>
+
 #include <sys/stat.h>
 
 namespace {
@@ -49,6 +51,7 @@ private slots:
     void saveReplacesWholeFile();
     void saveErrors_data();
     void saveErrors();
+    void saveIntoAFolderWithoutPermission();
     void readText();
 
 private:
@@ -262,6 +265,29 @@ void TestDocumentIO::saveErrors()
     QCOMPARE(s.errorNumber, errorNumber);
     QVERIFY(!s.errorDescription.isEmpty());
     QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("ordner"))).isDir());
+}
+
+// The message must name the missing permission, not a general access fault.
+void TestDocumentIO::saveIntoAFolderWithoutPermission()
+{
+    QString folder = m_dir->filePath(QStringLiteral("schreibgeschützt"));
+    if (::geteuid() == 0) {
+        // root may write any folder; sysfs refuses new files even to root.
+        folder = QStringLiteral("/sys");
+        if (!QFileInfo(folder).isDir())
+            QSKIP("Ohne /sys gibt es für root keinen Ordner ohne Schreibrecht.");
+    } else {
+        QVERIFY(QDir().mkdir(folder));
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("x"));
+    const DocumentSaveResult s = DocumentIO::saveFile(folder + QStringLiteral("/brief.rtf"), doc,
+                                                      DocumentFormat::RichText);
+    QVERIFY(!s.ok);
+    QCOMPARE(s.errorNumber, 70);
+    QCOMPARE(s.errorDescription, QStringLiteral("Zugriff verweigert"));
+    QVERIFY(!QFileInfo::exists(folder + QStringLiteral("/brief.rtf")));
 }
 
 // The text quenora-speak speaks: exactly what the document box loads.

@@ -123,6 +123,15 @@ void TestRtfReader::text_data()
         << QByteArray(R"({\rtf1{\fonttbl\f0\fswiss\fcharset0 Helvetica;\f1 Courier;}Text})") << QStringLiteral("Text");
     QTest::newRow("picture") << QByteArray(R"({\rtf1 A{\pict\pngblip 89504e470d0a}B})") << QStringLiteral("AB");
     QTest::newRow("binary data with braces") << QByteArray("{\\rtf1 A{\\pict\\bin6 {}\\x}\x01}B}") << QStringLiteral("AB");
+    {
+        // A payload longer than the parameter clamp of other words: all of
+        // it is skipped, none of it is read (and spoken) as text.
+        const qsizetype size = (qsizetype(1) << 24) + 4096;
+        QByteArray payload = QByteArray("GEHEIM ").repeated(size / 7 + 1).left(size);
+        QTest::newRow("\\bin beyond 16 MiB")
+            << QByteArray("{\\rtf1 Hallo {\\pict\\bin") + QByteArray::number(size) + ' ' + payload + "}Welt}"
+            << QStringLiteral("Hallo Welt");
+    }
     QTest::newRow("object: only its result")
         << QByteArray(R"({\rtf1 A{\object\objemb{\*\objclass Paint}{\*\objdata 0102}{\result Bild}}B})")
         << QStringLiteral("ABildB");

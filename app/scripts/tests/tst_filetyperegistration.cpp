@@ -136,6 +136,38 @@ private slots:
         QVERIFY(!read("icons/hicolor/scalable/mimetypes/text-x-quenora-vtsfile.svg").isEmpty());
     }
 
+    // A program path is outside input: a line break in it must not become
+    // a line of the entry (a second Exec= would run something else).
+    void controlCharactersCannotAddLines_data()
+    {
+        QTest::addColumn<QString>("programPath");
+        QTest::addColumn<QByteArray>("execLine"); // empty: no entry is written
+        QTest::newRow("line feed") << "/opt/q\nExec=/bin/evil" << QByteArray("Exec=\"/opt/q\\nExec=/bin/evil\" %f");
+        QTest::newRow("carriage return and tab") << "/opt/a\rb\tc" << QByteArray("Exec=\"/opt/a\\rb\\tc\" %f");
+        QTest::newRow("other control character") << "/opt/a\x01b" << QByteArray();
+    }
+    void controlCharactersCannotAddLines()
+    {
+        QFETCH(QString, programPath);
+        QFETCH(QByteArray, execLine);
+        clsRegistryAccess reg(m_hive);
+        QDir(m_dir.filePath("share")).removeRecursively();
+        FileTypeRegistration::Environment e = env();
+        e.programPath = programPath;
+        FileTypeRegistration(reg, m_dialogs, e).RegisterFileType(".vts");
+        const QString entry = m_dir.filePath("share/applications/quenora-vtsfile.desktop");
+        if (execLine.isEmpty()) {
+            QVERIFY(!QFile::exists(entry));
+            return;
+        }
+        const QList<QByteArray> lines = read("applications/quenora-vtsfile.desktop").split('\n');
+        QCOMPARE(lines.count(execLine), 1);
+        int execLines = 0;
+        for (const QByteArray &line : lines)
+            execLines += line.startsWith("Exec") ? 1 : 0;
+        QCOMPARE(execLines, 1);
+    }
+
     void execQuoting_data()
     {
         QTest::addColumn<QString>("argument");

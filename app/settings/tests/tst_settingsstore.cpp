@@ -42,6 +42,31 @@ private:
     std::shared_ptr<SqliteHive> m_hive;
 
 private slots:
+    // A hive that cannot be written is told once, not at every setting
+    // and not never.
+    void failedWritesAreToldOnce()
+    {
+        const QString blocker = m_dir.filePath("blocker");
+        QFile f(blocker);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        SettingsStore store(std::make_shared<SqliteHive>(blocker + "/registry.db"));
+        QStringList told;
+        store.setWriteFailureNotice([&](const QString &message) { told << message; });
+        QVERIFY(!store.write(SettingKeys::LastDoc, "a"));
+        QVERIFY(!store.write(SettingKeys::Survey, "false"));
+        QVERIFY(!store.write(SettingKeys::Voice, "3"));
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.first().contains(QStringLiteral("nicht gespeichert")), qPrintable(told.first()));
+        QVERIFY2(told.first().contains(QStringLiteral("Registrierungsdatenbank")), qPrintable(told.first()));
+
+        // A working hive tells nothing.
+        SettingsStore working(m_hive);
+        working.setWriteFailureNotice([&](const QString &message) { told << message; });
+        QVERIFY(working.write(SettingKeys::LastDoc, "b"));
+        QCOMPARE(told.size(), 1);
+    }
+
     void init()
     {
         QVERIFY(m_dir.isValid());
