@@ -40,10 +40,13 @@ struct FakeScriptHost : ScriptHost {
         loaded << path;
         return loadResult;
     }
+    std::function<void(const QString &)> statusHook;
     void showStatus(const QString &text) override
     {
         status = text;
         statusHistory << text;
+        if (statusHook)
+            statusHook(text);
     }
     void speakText(const QString &text, bool wait, const QString &target, bool filters) override
     {
