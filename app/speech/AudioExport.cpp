@@ -39,11 +39,11 @@ void QtExportProgress::setValue(int permille)
 
 void QtExportProgress::end()
 {
-    if (m_dialog) {
-        m_dialog->hide();
-        m_dialog->deleteLater();
-        m_dialog = nullptr;
-    }
+    // Deleted at once: a window the extensions open next runs its own event
+    // loop, in which a later deletion would not happen and the dialog's
+    // show timer could still bring it back.
+    delete m_dialog;
+    m_dialog = nullptr;
 }
 
 AudioExport::AudioExport(ExportHost &host, Dialogs &dialogs, ExtensionHost &extensions, ExportProgress &progress,

@@ -5,6 +5,7 @@
 // short delegation. Subsystems never include this header; they see the
 // window through small host interfaces it implements.
 
+#include "AudioExport.h"
 #include "SpeechControl.h"
 
 #include <QMainWindow>
@@ -32,7 +33,7 @@ class Shell;
 class SpeechEngine;
 class WordHighlighter;
 
-class frmMain : public QMainWindow, private SpeechHost
+class frmMain : public QMainWindow, private SpeechHost, private ExportHost
 {
     Q_OBJECT
 public:
@@ -72,8 +73,10 @@ public:
     void SpeakText(const QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters);
     void TogglePause();
     void SetRecorderOutput(const QString &path);
-    QString CurrentRecordingPath() const;
+    QString CurrentRecordingPath() const override;
     void ClearTempFolder();
+    // Writes what was spoken last to a file the user chooses.
+    void ExportDoc();
 
     // Documents
     void NewDoc();
@@ -150,6 +153,8 @@ private:
     DocumentController *m_documents = nullptr;
     SpeechControl *m_speech = nullptr;
     WordHighlighter *m_highlighter = nullptr;
+    std::unique_ptr<ExportProgress> m_exportProgress;
+    AudioExport *m_export = nullptr;
     bool m_isLoading = false;
     bool m_loaded = false;
     bool m_ending = false;
