@@ -10,6 +10,7 @@
 #include "IncrementalDocumentLayout.h"
 #include "NavigationHandler.h"
 #include "Paths.h"
+#include "PlugdeskLauncher.h"
 #include "SettingsStore.h"
 #include "Shell.h"
 #include "SpeechEngine.h"
@@ -70,8 +71,6 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     connect(m_documents, &DocumentController::statusText, this, &frmMain::showStatus);
     m_speech = new SpeechControl(*m_c.voice, *m_c.voice2, *this, *m_c.extensions, *m_c.dialogs, *m_c.settings, this);
     m_highlighter = new WordHighlighter(*m_rtfText, this);
-    m_exportProgress = std::make_unique<QtExportProgress>(this);
-    m_export = new AudioExport(*this, *m_c.dialogs, *m_c.extensions, *m_exportProgress, this);
     connect(m_speech, &SpeechControl::wordInDocument, m_highlighter, &WordHighlighter::highlight);
     connect(m_speech, &SpeechControl::speakingStopped, m_highlighter, &WordHighlighter::clear);
 
@@ -179,8 +178,8 @@ void frmMain::buildMenus()
     item(datei, "mnuSave", QStringLiteral("&Speichern"), QKeySequence(QStringLiteral("Ctrl+S")), [this] { SaveDoc(); });
     item(datei, "mnuSaveAs", QStringLiteral("&Speichern unter"), none, [this] { m_documents->SaveAs(); });
     datei->addSeparator();
-    item(datei, "mnuExport", QStringLiteral("Exportieren"), QKeySequence(QStringLiteral("Ctrl+E")),
-         [this] { ExportDoc(); });
+    // The WAV export arrives with its own dialog; until then the entry is there and does nothing.
+    item(datei, "mnuExport", QStringLiteral("Exportieren"), QKeySequence(QStringLiteral("Ctrl+E")), [] {});
     datei->addSeparator();
     item(datei, "mnuExit", QStringLiteral("&Beenden"), none, [this] { ExitQN(); });
 
@@ -214,8 +213,11 @@ void frmMain::buildMenus()
     // The settings dialog arrives with its own issue; the entry waits for it.
     item(extras, "mnuSettings", QStringLiteral("Einstellungen"), none, [] {});
     item(extras, "mnuPlugdesk", QStringLiteral("Erweiterungen verwalten"), none, [this] {
-        const QString dir = Paths::executableDir();
-        m_c.shell->startProgram(QDir(dir).filePath(QStringLiteral("plugdesk")), {}, dir);
+        PlugdeskLauncher launcher(*m_c.shell, Paths::executableDir());
+        const PlugdeskLauncher::Result result = launcher.launch();
+        if (result != PlugdeskLauncher::Result::Started)
+            m_c.dialogs->message(launcher.message(result), PlugdeskLauncher::messageTitle(), Dialogs::Icon::Critical,
+                                 Dialogs::Buttons::Ok);
     });
 
     QMenu *help = menu("mnuHelp", QStringLiteral("?"));
@@ -316,7 +318,7 @@ void frmMain::onToolbar(QAction *button)
     } else if (caption == QLatin1String("Pause")) {
         TogglePause();
     } else if (caption == QLatin1String("Exportieren")) {
-        ExportDoc();
+        // The WAV export arrives with its own issue.
     }
     Textmode();
 }
@@ -426,11 +428,6 @@ QString frmMain::CurrentRecordingPath() const
 void frmMain::ClearTempFolder()
 {
     m_speech->ClearTempFolder();
-}
-
-void frmMain::ExportDoc()
-{
-    m_export->ExportDoc();
 }
 
 void frmMain::stopSpeaking()

@@ -560,6 +560,18 @@ private slots:
         QCOMPARE(a->shortcut().toString(), shortcut);
     }
 
+    // The test program's folder holds no plugdesk: the user is told, nothing starts.
+    void missingExtensionManagerIsReported()
+    {
+        Rig rig;
+        frmMain &w = rig.make();
+        w.action("mnuPlugdesk")->trigger();
+        QVERIFY(rig.shell.calls.isEmpty());
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        QVERIFY(rig.dialogs.messages[0].text.startsWith(QStringLiteral("Die Erweiterungsverwaltung (plugdesk) wurde nicht gefunden.")));
+        QCOMPARE(rig.dialogs.messages[0].title, QStringLiteral("Fehler"));
+    }
+
     // Long documents stay quick to type in: the document box keeps its
     // incremental layout through new documents and loaded files.
     void theDocumentBoxLaysOutIncrementally()
