@@ -71,6 +71,8 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     connect(m_documents, &DocumentController::statusText, this, &frmMain::showStatus);
     m_speech = new SpeechControl(*m_c.voice, *m_c.voice2, *this, *m_c.extensions, *m_c.dialogs, *m_c.settings, this);
     m_highlighter = new WordHighlighter(*m_rtfText, this);
+    m_exportProgress = std::make_unique<QtExportProgress>(this);
+    m_export = new AudioExport(*this, *m_c.dialogs, *m_c.extensions, *m_exportProgress, this);
     connect(m_speech, &SpeechControl::wordInDocument, m_highlighter, &WordHighlighter::highlight);
     connect(m_speech, &SpeechControl::speakingStopped, m_highlighter, &WordHighlighter::clear);
 
@@ -178,8 +180,8 @@ void frmMain::buildMenus()
     item(datei, "mnuSave", QStringLiteral("&Speichern"), QKeySequence(QStringLiteral("Ctrl+S")), [this] { SaveDoc(); });
     item(datei, "mnuSaveAs", QStringLiteral("&Speichern unter"), none, [this] { m_documents->SaveAs(); });
     datei->addSeparator();
-    // The WAV export arrives with its own dialog; until then the entry is there and does nothing.
-    item(datei, "mnuExport", QStringLiteral("Exportieren"), QKeySequence(QStringLiteral("Ctrl+E")), [] {});
+    item(datei, "mnuExport", QStringLiteral("Exportieren"), QKeySequence(QStringLiteral("Ctrl+E")),
+         [this] { ExportDoc(); });
     datei->addSeparator();
     item(datei, "mnuExit", QStringLiteral("&Beenden"), none, [this] { ExitQN(); });
 
@@ -318,7 +320,7 @@ void frmMain::onToolbar(QAction *button)
     } else if (caption == QLatin1String("Pause")) {
         TogglePause();
     } else if (caption == QLatin1String("Exportieren")) {
-        // The WAV export arrives with its own issue.
+        ExportDoc();
     }
     Textmode();
 }
@@ -428,6 +430,11 @@ QString frmMain::CurrentRecordingPath() const
 void frmMain::ClearTempFolder()
 {
     m_speech->ClearTempFolder();
+}
+
+void frmMain::ExportDoc()
+{
+    m_export->ExportDoc();
 }
 
 void frmMain::stopSpeaking()
