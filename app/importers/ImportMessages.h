@@ -57,6 +57,13 @@ inline const QString EpubNoChapters = QStringLiteral("Die EPUB-Datei enthält ke
 inline const QString NotADocument =
     QStringLiteral("Die Datei ist kein unterstütztes Dokument (EPUB, ODT oder DOCX) und kann nicht gelesen werden.");
 
+inline const QString AllReadableDocuments = QStringLiteral("Alle lesbaren Dokumente");
+inline QString KeepOriginal(const QString &path)
+{
+    return QStringLiteral("Das Dokument wurde aus \u201E%1\u201C gelesen; diese Datei wird nicht überschrieben. "
+                          "Bitte wählen Sie einen anderen Namen.").arg(path);
+}
+
 inline const QString ProgressCaption = QStringLiteral("Dokument öffnen");
 inline const QString ProgressText = QStringLiteral("Das Dokument wird gelesen …");
 inline const QString ProgressCancel = QStringLiteral("Abbrechen");
