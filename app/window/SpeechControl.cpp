@@ -28,6 +28,12 @@ SpeechControl::SpeechControl(SpeechEngine &voice, SpeechEngine &voice2, SpeechHo
       m_settings(settings)
 {
     connect(&m_voice2, &SpeechEngine::textEnded, this, &SpeechControl::onRecorderEnded);
+    // The recorder kept the disk's reserve free: the loudspeaker goes on, the
+    // recording stays short, and the user reads why.
+    connect(&m_voice2, &SpeechEngine::recordingStopped, this, [this](const QString &reason) {
+        m_finishPending = false;
+        m_host.showStatus(reason);
+    });
     connect(&m_voice, &SpeechEngine::wordReached, this, &SpeechControl::onVoiceWord);
     connect(&m_voice, &SpeechEngine::textEnded, this, [this] {
         m_mapping.active = false;

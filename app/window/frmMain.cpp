@@ -28,6 +28,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPointer>
 #include <QKeyEvent>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -70,6 +71,16 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     m_documents = new DocumentController(*m_rtfText, *m_c.dialogs, *m_c.extensions, this);
     connect(m_documents, &DocumentController::statusText, this, &frmMain::showStatus);
     m_speech = new SpeechControl(*m_c.voice, *m_c.voice2, *this, *m_c.extensions, *m_c.dialogs, *m_c.settings, this);
+    // A hive that cannot be written is told once, after the event that tried;
+    // the store may outlive the window.
+    m_c.settings->setWriteFailureNotice([window = QPointer<frmMain>(this)](const QString &message) {
+        if (!window)
+            return;
+        QTimer::singleShot(0, window, [window, message] {
+            window->m_c.dialogs->message(message, QStringLiteral("Warnung"), Dialogs::Icon::Warning,
+                                         Dialogs::Buttons::Ok);
+        });
+    });
     m_highlighter = new WordHighlighter(*m_rtfText, this);
     m_exportProgress = std::make_unique<QtExportProgress>(this);
     m_export = new AudioExport(*this, *m_c.dialogs, *m_c.extensions, *m_exportProgress, this);

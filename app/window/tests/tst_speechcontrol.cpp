@@ -1,0 +1,62 @@
+#include "FakeSpeechEngine.h"
+#include "RecordingExtensionHost.h"
+#include "ScriptedDialogs.h"
+#include "SettingsStore.h"
+#include "SpeechControl.h"
+#include "SqliteHive.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+class Host : public SpeechHost
+{
+public:
+    bool IsLoading() const override { return false; }
+    QString documentText() const override { return QStringLiteral("Ein Dokument."); }
+    void setExportButtonEnabled(bool enabled) override { exportEnabled = enabled; }
+    void showStatus(const QString &text) override { status = text; }
+    QString statusText() const override { return status; }
+    void showCharacterCount() override { status = QStringLiteral("Zeichen"); }
+    void clearScriptRunning() override {}
+
+    bool exportEnabled = true;
+    QString status;
+};
+
+} // namespace
+
+// The window side of a recorder that stopped for want of disk space.
+class TestSpeechControl : public QObject
+{
+    Q_OBJECT
+private slots:
+    void recorderStoppedForSpaceIsShownAndNotCalledComplete()
+    {
+        QTemporaryDir dir;
+        SettingsStore settings(std::make_shared<SqliteHive>(dir.filePath("registry.db")));
+        FakeSpeechEngine voice;
+        FakeSpeechEngine voice2;
+        Host host;
+        RecordingExtensionHost extensions;
+        ScriptedDialogs dialogs;
+        SpeechControl control(voice, voice2, host, extensions, dialogs, settings);
+
+        QString text = QStringLiteral("Hallo");
+        control.SpeakText(text, false, dir.filePath("aufnahme.wav"), false);
+        QVERIFY(!host.exportEnabled);
+        const QString reason = QStringLiteral("Die Aufnahme wurde angehalten: zu wenig Platz.");
+        emit voice2.recordingStopped(reason);
+        QCOMPARE(host.status, reason);
+        // The loudspeaker ends later; the text was not recorded completely.
+        QVERIFY(voice.finishText());
+        QTRY_VERIFY(!voice.isSpeaking());
+        QCoreApplication::processEvents();
+        QCOMPARE(host.status, reason);
+        QVERIFY(!host.exportEnabled);
+    }
+};
+
+QTEST_MAIN(TestSpeechControl)
+#include "tst_speechcontrol.moc"
