@@ -4,9 +4,10 @@
 #include "Clock.h"
 #include "WholeFile.h"
 #include "EspeakEngine.h"
-#include "ExtensionHost.h"
+#include "ExtensionLoader.h"
 #include "FileTypeRegistration.h"
 #include "PagePictures.h"
+#include "PluginExtensionHost.h"
 #include "QtDialogs.h"
 #include "SettingsStore.h"
 #include "Shell.h"
@@ -54,7 +55,9 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
     EspeakEngine voice;
     EspeakEngine voice2;
     QtShell shell;
-    NoExtensions extensions;
+    // Extensions are read from the same hive at every event.
+    ExtensionLoader extensionLoader(registry);
+    PluginExtensionHost extensions(registry, extensionLoader);
     SystemClock clock;
     QtClipboard clipboard;
     frmMain::Collaborators c{clock, clipboard};
