@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Installs into a DESTDIR staging folder and uses the installed programs from
+# there: run paths point inside the install, the desktop files validate, the
+# manual pages render, and the installed editor opens its window.
+set -euo pipefail
+build=$1
+work=$2
+rm -rf "$work"
+mkdir -p "$work"
+stage=$work/stage
+prefix=/opt/quenora-test
+
+fail() { echo "FEHLER: $*" >&2; exit 1; }
+
+DESTDIR=$stage cmake --install "$build" --prefix "$prefix" >/dev/null
+root=$stage$prefix
+bin=$root/bin
+
+for p in quenora quenora-speak qnreg; do
+  [ -x "$bin/$p" ] || fail "$p fehlt im Installationsbaum"
+done
+[ -e "$bin/panelkit-demo" ] && fail "panelkit-demo darf nicht installiert werden"
+ls "$root"/lib*/quenora/libpanelkit.so.1 >/dev/null 2>&1 || ls "$root"/lib/*/quenora/libpanelkit.so.1 >/dev/null 2>&1 \
+  || fail "libpanelkit.so.1 liegt nicht im privaten Bibliotheksordner"
+
+# Run paths: relative to the program, never into the build tree.
+for p in "$bin"/*; do
+  rp=$(readelf -d "$p" | sed -n 's/.*(RUNPATH).*\[\(.*\)\].*/\1/p; s/.*(RPATH).*\[\(.*\)\].*/\1/p')
+  case "$rp" in *"$build"*) fail "$p: Laufzeitpfad zeigt in den Build-Ordner: $rp";; esac
+  if [ "$(basename "$p")" = quenora ]; then
+    case "$rp" in '$ORIGIN/'*) ;; *) fail "quenora: kein relativer Laufzeitpfad ($rp)";; esac
+  fi
+done
+
+# The programs run from the staging tree alone: no library path, another
+# working folder, a home of their own.
+export QUENORA_HOME=$work/home
+unset LD_LIBRARY_PATH QUENORA_DATA_DIR || true
+cd "$work"
+out=$("$bin/quenora-speak" --dry-run "Guten Tag")
+[[ "$out" == *"Guten Tag"* ]] || fail "quenora-speak --dry-run: $out"
+"$bin/qnreg" set 'HKCU\Software\Test' Wert hallo
+[ "$("$bin/qnreg" get 'HKCU\Software\Test' Wert)" = hallo ] || fail "qnreg get"
+"$bin/quenora" --version | grep -q '^quenora ' || fail "quenora --version"
+"$bin/quenora" --help | grep -q 'Aufruf' || fail "quenora --help"
+linked=$(ldd "$bin/quenora" | grep panelkit || true)
+[[ "$linked" == *"=> $root/"* ]] || fail "quenora findet libpanelkit nicht im Installationsbaum: $linked"
+
+# The installed editor starts and shows its window.
+QT_QPA_PLATFORM=offscreen timeout -s KILL 20 "$bin/quenora" /t > "$work/quenora.log" 2>&1 &
+pid=$!
+for _ in $(seq 1 100); do
+  [ -f "$QUENORA_HOME/registry.db" ] && kill -0 $pid 2>/dev/null && break
+  sleep 0.1
+done
+kill -0 $pid 2>/dev/null || fail "das installierte quenora endete sofort: $(cat "$work/quenora.log")"
+kill $pid; wait $pid 2>/dev/null || true
+
+# Desktop integration.
+share=$root/share
+complaints=$(desktop-file-validate "$share/applications/io.github.quenora.Quenora.desktop" 2>&1 | grep -v ': hint: ' || true)
+[ -z "$complaints" ] || fail "desktop-file-validate: $complaints"
+appstreamcli validate --no-net "$share/metainfo/io.github.quenora.Quenora.metainfo.xml" >/dev/null \
+  || fail "appstreamcli validate"
+[ -f "$share/mime/packages/quenora-vts.xml" ] || fail "MIME-Typ fehlt"
+[ -f "$share/icons/hicolor/scalable/apps/io.github.quenora.Quenora.svg" ] || fail "Programmsymbol fehlt"
+[ -d "$share/quenora/hypertext" ] || fail "Datenordner fehlt"
+
+# Manual pages render without warnings.
+for p in quenora quenora-speak qnreg; do
+  page=$share/man/man1/$p.1.gz
+  [ -f "$page" ] || fail "Handbuchseite $p.1 fehlt"
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null || true)
+  [ -z "$warnings" ] || fail "$p.1: $warnings"
+done
+echo "Installationsbaum in Ordnung"
