@@ -154,17 +154,35 @@ bool isWaylandSession()
         && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// Decides at the first question, so that a program that never reads titles
+// never connects to the X server.
+class DesktopForegroundWindow : public ForegroundWindow
+{
+public:
+    Window foreground() override
+    {
+        if (!m_real) {
+            // Under Wayland an X server may still run for older programs,
+            // but it knows only their windows: a title from there would be
+            // wrong as often as not.
+            std::unique_ptr<X11ForegroundWindow> x11;
+            if (!isWaylandSession() && !qEnvironmentVariableIsEmpty("DISPLAY"))
+                x11 = std::make_unique<X11ForegroundWindow>();
+            if (x11 && x11->usable())
+                m_real = std::move(x11);
+            else
+                m_real = std::make_unique<NoForegroundWindow>();
+        }
+        return m_real->foreground();
+    }
+
+private:
+    std::unique_ptr<ForegroundWindow> m_real;
+};
+
 } // namespace
 
 std::unique_ptr<ForegroundWindow> ForegroundWindow::create()
 {
-    // Under Wayland an X server may still run for older programs, but it
-    // knows only their windows: a title from there would be wrong as often
-    // as not.
-    if (isWaylandSession() || qEnvironmentVariableIsEmpty("DISPLAY"))
-        return std::make_unique<NoForegroundWindow>();
-    auto x11 = std::make_unique<X11ForegroundWindow>();
-    if (!x11->usable())
-        return std::make_unique<NoForegroundWindow>();
-    return x11;
+    return std::make_unique<DesktopForegroundWindow>();
 }

@@ -23,7 +23,8 @@ public:
     virtual Window foreground() = 0;
 
     // The desktop's own: X11 when this session has an X server and is not a
-    // Wayland session, otherwise one that never names a window.
+    // Wayland session, otherwise one that never names a window. It connects
+    // at the first question.
     static std::unique_ptr<ForegroundWindow> create();
 };
 

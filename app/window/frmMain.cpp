@@ -2,10 +2,12 @@
 
 #include "BrowserView.h"
 #include "CPanelkitCtrl.h"
+#include "ClipboardReader.h"
 #include "Dialogs.h"
 #include "DocumentController.h"
 #include "ErrorPage.h"
 #include "ExtensionHost.h"
+#include "ForegroundWindow.h"
 #include "GlyphIcons.h"
 #include "IncrementalDocumentLayout.h"
 #include "NavigationHandler.h"
@@ -14,10 +16,14 @@
 #include "SettingsStore.h"
 #include "Shell.h"
 #include "SpeechEngine.h"
+#include "VoiceDialogs.h"
+#include "VoicePreview.h"
 #include "WholeFile.h"
 #include "WindowTexts.h"
+#include "WindowTitleReader.h"
 #include "WordHighlighter.h"
 #include "frmAbout.h"
+#include "frmSettings.h"
 #include "frmSurvey.h"
 
 #include <QAction>
@@ -55,6 +61,21 @@ enum TaskId {
     TaskVoice = 404,
     TaskSpeed = 505,
     TaskPitch = 606,
+};
+
+// The readers' way to SpeakText.
+class WindowTextSpeaker : public TextSpeaker
+{
+public:
+    explicit WindowTextSpeaker(frmMain &window) : m_window(window) {}
+    void SpeakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
+                   bool applyFilters) override
+    {
+        m_window.SpeakText(text, waitUntilDone, recordingTarget, applyFilters);
+    }
+
+private:
+    frmMain &m_window;
 };
 
 } // namespace
@@ -104,6 +125,18 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
         [this](const QString &address) { return m_navigation->BeforeNavigate(address); });
     connect(m_wbBrowser, &BrowserView::externalLinkRequested, this,
             [this](const QString &address) { m_c.shell->openUrl(address); });
+
+    // The readers speak through SpeakText like every other caller.
+    if (!m_c.foreground)
+        m_desktopForeground = ForegroundWindow::create();
+    m_readerSpeaker = std::make_unique<WindowTextSpeaker>(*this);
+    m_clipboardReader = std::make_unique<ClipboardReader>(m_c.clipboard, *m_readerSpeaker);
+    m_titleReader = std::make_unique<WindowTitleReader>(m_c.foreground ? *m_c.foreground : *m_desktopForeground,
+                                                        *m_readerSpeaker, *m_c.settings);
+    connect(m_tmrClipboard, &QTimer::timeout, this, [this] { m_clipboardReader->tick(); });
+    connect(m_tmrWinTasks, &QTimer::timeout, this, [this] { m_titleReader->ReadForegroundTitle(); });
+    m_voicePreview = std::make_unique<VoicePreview>(*m_c.voice, *m_c.settings, [this] { stopSpeaking(); });
+    m_voiceDialogs = std::make_unique<VoiceDialogs>(*m_c.voice, *m_c.settings, m_voicePreview.get());
 }
 
 frmMain::~frmMain() = default;
@@ -224,7 +257,7 @@ void frmMain::buildMenus()
 
     QMenu *extras = menu("mnuXTras", QStringLiteral("Extras"));
     // The settings dialog arrives with its own issue; the entry waits for it.
-    item(extras, "mnuSettings", QStringLiteral("Einstellungen"), none, [] {});
+    item(extras, "mnuSettings", QStringLiteral("Einstellungen"), none, [this] { ShowSettings(); });
     item(extras, "mnuPlugdesk", QStringLiteral("Erweiterungen verwalten"), none, [this] {
         PlugdeskLauncher launcher(*m_c.shell, Paths::executableDir());
         const PlugdeskLauncher::Result result = launcher.launch();
@@ -358,10 +391,28 @@ void frmMain::onTaskSelected(int taskId, int /*groupId*/)
     case TaskSave:
         SaveDoc();
         break;
+    case TaskVolume:
+    case TaskVoice:
+    case TaskSpeed:
+    case TaskPitch:
+        ShowVoiceDialog(taskId);
+        break;
     default:
         // The voice dialogs and the user's scripts arrive with their issues.
         break;
     }
+}
+
+void frmMain::ShowSettings()
+{
+    PlugdeskLauncher plugdesk(*m_c.shell, Paths::executableDir());
+    frmSettings dialog(*m_c.settings, *m_c.dialogs, plugdesk, this);
+    dialog.exec();
+}
+
+bool frmMain::ShowVoiceDialog(int taskId)
+{
+    return m_voiceDialogs->showForTask(taskId);
 }
 
 void frmMain::Form_Load()

@@ -17,9 +17,11 @@
 class CPanelkitCtrl;
 class Clipboard;
 class Clock;
+class ClipboardReader;
 class Dialogs;
 class DocumentController;
 class ExtensionHost;
+class ForegroundWindow;
 class QAction;
 class QLabel;
 class QStackedWidget;
@@ -31,6 +33,10 @@ class QToolBar;
 class SettingsStore;
 class Shell;
 class SpeechEngine;
+class TextSpeaker;
+class VoiceDialogs;
+class VoicePreview;
+class WindowTitleReader;
 class WordHighlighter;
 
 class frmMain : public QMainWindow, private SpeechHost, private ExportHost
@@ -47,6 +53,8 @@ public:
         Shell *shell = nullptr;
         ExtensionHost *extensions = nullptr;
         SettingsStore *settings = nullptr;
+        // The window in front, for the title reader; null: the desktop's own.
+        ForegroundWindow *foreground = nullptr;
         // Ends the process (the window is gone by then). Tests record it.
         std::function<void()> endProcess = {};
         // Shows the survey modally and returns the choice (tests answer it).
@@ -95,6 +103,12 @@ public:
     // "Beenden": asks about saving and ends at once.
     void ExitQN();
 
+    // The settings dialog, modal.
+    void ShowSettings();
+    // The voice, volume, speed or pitch dialog of a task pane entry (404,
+    // 303, 505, 606), modal; false for any other id.
+    bool ShowVoiceDialog(int taskId);
+
     // Parts for tests and the composition.
     QTextEdit *rtfText() const { return m_rtfText; }
     BrowserView *wbBrowser() const { return m_wbBrowser; }
@@ -107,6 +121,8 @@ public:
     bool isTextMode() const;
     QTimer *tmrClipboard() const { return m_tmrClipboard; }
     QTimer *tmrWinTasks() const { return m_tmrWinTasks; }
+    ClipboardReader &clipboardReader() { return *m_clipboardReader; }
+    WindowTitleReader &titleReader() { return *m_titleReader; }
 
     static QString versionString();
     // The start page in the program's hypertext folder.
@@ -138,6 +154,12 @@ private:
     void endProcess();
 
     Collaborators m_c;
+    std::unique_ptr<ForegroundWindow> m_desktopForeground;
+    std::unique_ptr<TextSpeaker> m_readerSpeaker;
+    std::unique_ptr<ClipboardReader> m_clipboardReader;
+    std::unique_ptr<WindowTitleReader> m_titleReader;
+    std::unique_ptr<VoicePreview> m_voicePreview;
+    std::unique_ptr<VoiceDialogs> m_voiceDialogs;
     QTextEdit *m_rtfText = nullptr;
     BrowserView *m_wbBrowser = nullptr;
     std::unique_ptr<NavigationHandler> m_navigation;

@@ -6,6 +6,7 @@
 
 #include "FakeClipboard.h"
 #include "FakeClock.h"
+#include "FakeForegroundWindow.h"
 #include "FakeSpeechEngine.h"
 #include "RecordingExtensionHost.h"
 #include "RecordingShell.h"
@@ -26,6 +27,7 @@ struct WindowRig {
     std::unique_ptr<SettingsStore> settings;
     FakeClock clock;
     FakeClipboard clipboard;
+    FakeForegroundWindow foreground;
     FakeSpeechEngine voice;
     FakeSpeechEngine voice2;
     ScriptedDialogs dialogs;
@@ -54,6 +56,7 @@ struct WindowRig {
         c.shell = &shell;
         c.extensions = &extensions;
         c.settings = settings.get();
+        c.foreground = &foreground;
         c.endProcess = [this] { ++ended; };
         c.runSurvey = [this](QWidget *) {
             ++surveysShown;

@@ -3,6 +3,7 @@
 #include "FakeSpeechEngine.h"
 #include "SettingsStore.h"
 #include "SqliteHive.h"
+#include "VoiceDialogs.h"
 #include "VoicePreview.h"
 #include "VoiceSliderDialog.h"
 #include "frmVoice.h"
@@ -264,6 +265,32 @@ private slots:
         QTest::mouseClick(dialog.previewButton(), Qt::LeftButton);
         QCOMPARE(rig.voice.spokenTexts().size(), 1);
         QCOMPARE(rig.voice.pitch(), 50);
+    }
+
+    void taskEntries_data()
+    {
+        QTest::addColumn<int>("task");
+        QTest::addColumn<QString>("dialog"); // empty: no dialog
+        QTest::newRow("303") << 303 << "frmVolume";
+        QTest::newRow("404") << 404 << "frmVoice";
+        QTest::newRow("505") << 505 << "frmSpeed";
+        QTest::newRow("606") << 606 << "frmPitch";
+        QTest::newRow("101 speaks") << 101 << "";
+        QTest::newRow("script entry") << 3 << "";
+    }
+    void taskEntries()
+    {
+        QFETCH(int, task);
+        QFETCH(QString, dialog);
+        Rig rig;
+        VoiceDialogs dialogs(rig.voice, *rig.settings, &rig.preview);
+        QCOMPARE(VoiceDialogs::handles(task), !dialog.isEmpty());
+        const auto shown = dialogs.dialogForTask(task);
+        QCOMPARE(shown ? shown->objectName() : QString(), dialog);
+        if (shown) {
+            QVERIFY(!shown->parent());
+            QVERIFY(shown->isModal());
+        }
     }
 
     void previewStopsTheProgramFirst()
