@@ -9,6 +9,7 @@
 #include "PagePictures.h"
 #include "PluginExtensionHost.h"
 #include "QtDialogs.h"
+#include "ScriptTexts.h"
 #include "SettingsStore.h"
 #include "Shell.h"
 #include "SingleInstance.h"
@@ -20,6 +21,9 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QThreadPool>
+#include <QTimer>
+
+#include <optional>
 
 int QuenoraMain(QApplication &app, const QStringList &arguments, const std::function<void(frmMain &)> &loaded)
 {
@@ -48,7 +52,15 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
     if (settings.read(SettingKeys::ShowWB) == QLatin1String("1"))
         PagePictures::prefetch(frmMain::startPage());
     QString startUpFile = settings.read(SettingKeys::StartUpFile);
-    const StartupRequest request = StartupCommandLine::parse(StartupCommandLine::fromArguments(arguments));
+    // "--run NAME" runs a script of the library once the window is up (for
+    // autostart and timed use); the rest is the classic command line.
+    QStringList classicArguments = arguments;
+    std::optional<QString> runScript;
+    if (const qsizetype at = classicArguments.indexOf(QStringLiteral("--run")); at >= 0) {
+        runScript = at + 1 < classicArguments.size() ? classicArguments.takeAt(at + 1) : QString();
+        classicArguments.removeAt(at);
+    }
+    const StartupRequest request = StartupCommandLine::parse(StartupCommandLine::fromArguments(classicArguments));
     if (!request.quotedPath.isEmpty() && WholeFile::FileExists(request.quotedPath))
         startUpFile = request.quotedPath;
 
@@ -79,5 +91,14 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
         window.Textmode();
     if (loaded)
         loaded(window);
+    if (runScript) {
+        QTimer::singleShot(0, &window, [&window, &dialogs, name = *runScript] {
+            if (name.trimmed().isEmpty())
+                dialogs.message(ScriptTexts::RunNeedsName, ScriptTexts::TitleError, Dialogs::Icon::Warning,
+                                Dialogs::Buttons::Ok);
+            else
+                window.RunScriptByName(name);
+        });
+    }
     return app.exec();
 }

@@ -2,6 +2,7 @@
 
 #include "BrowserView.h"
 #include "CPanelkitCtrl.h"
+#include "Clock.h"
 #include "ClipboardReader.h"
 #include "Dialogs.h"
 #include "DocumentController.h"
@@ -12,6 +13,10 @@
 #include "IncrementalDocumentLayout.h"
 #include "NavigationHandler.h"
 #include "Paths.h"
+#include "ScriptCommands.h"
+#include "ScriptLibrary.h"
+#include "ScriptRunner.h"
+#include "ScriptTexts.h"
 #include "PlugdeskLauncher.h"
 #include "SettingsStore.h"
 #include "Shell.h"
@@ -61,6 +66,10 @@ enum TaskId {
     TaskVoice = 404,
     TaskSpeed = 505,
     TaskPitch = 606,
+    TaskSeparator = 999,
+    TaskScriptEditor = 1000,
+    // Ids below this are the entries of the script library.
+    FirstFixedTask = 100,
 };
 
 // The readers' way to SpeakText.
@@ -105,6 +114,11 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     m_highlighter = new WordHighlighter(*m_rtfText, this);
     m_exportProgress = std::make_unique<QtExportProgress>(this);
     m_export = new AudioExport(*this, *m_c.dialogs, *m_c.extensions, *m_exportProgress, this);
+    ScriptHost &scriptHost = *this;
+    m_scriptCommands = std::make_unique<ScriptCommands>(scriptHost, *m_c.settings, *m_c.dialogs, *m_c.shell,
+                                                        m_c.clock, m_c.clipboard);
+    m_scripts = std::make_unique<ScriptRunner>(scriptHost, *m_scriptCommands, *m_c.settings, *m_c.dialogs);
+    m_speech->setClock([this] { return m_c.clock.now(); });
     connect(m_speech, &SpeechControl::wordInDocument, m_highlighter, &WordHighlighter::highlight);
     connect(m_speech, &SpeechControl::speakingStopped, m_highlighter, &WordHighlighter::clear);
 
@@ -397,10 +411,140 @@ void frmMain::onTaskSelected(int taskId, int /*groupId*/)
     case TaskPitch:
         ShowVoiceDialog(taskId);
         break;
+    case TaskScriptEditor:
+        // The script editor opens here (not modal) once it exists.
+        break;
     default:
-        // The voice dialogs and the user's scripts arrive with their issues.
+        // Ids from 100 up that are not fixed tasks (the separator, the 100th
+        // script and beyond) do nothing.
+        if (taskId < FirstFixedTask)
+            startScriptEntry(taskId, GetSelectedItem(taskId));
         break;
     }
+}
+
+void frmMain::startScriptEntry(int hID, const QString &fileName)
+{
+    if (ScriptRunning) {
+        m_c.dialogs->message(ScriptTexts::AlreadyRunning, ScriptTexts::TitleConflict, Dialogs::Icon::Warning,
+                             Dialogs::Buttons::Ok);
+        return;
+    }
+    // The listing changed since the pane was filled and the entry has no
+    // file any more: running the bare folder would be wrong.
+    if (fileName.isEmpty()) {
+        showStatus(ScriptTexts::NoEntryFile);
+        return;
+    }
+    m_scripts->CurrentScriptFile = fileName;
+    m_c.extensions->NotifyTaskScript(fileName);
+    ExecuteSkript(hID);
+}
+
+void frmMain::RunScriptByName(const QString &name)
+{
+    const int id = ScriptLibrary::idOfScript(Paths::scriptsDir(), name);
+    if (id == 0) {
+        m_c.dialogs->message(ScriptTexts::UnknownScript(name), ScriptTexts::TitleError, Dialogs::Icon::Warning,
+                             Dialogs::Buttons::Ok);
+        return;
+    }
+    startScriptEntry(id, ScriptLibrary::GetSelectedItem(Paths::scriptsDir(), id));
+}
+
+void frmMain::ExecuteSkript(int hID)
+{
+    m_scripts->ExecuteSkript(hID);
+}
+
+void frmMain::ExecuteCommand(const QString &sBefehl, const QString &sPara1, const QString &sPara2, int localhID)
+{
+    const ScriptCommands::Outcome outcome = m_scriptCommands->ExecuteCommand(sBefehl, sPara1, sPara2);
+    // Inside a run the interpreter restarts itself; a command given on its
+    // own starts the script of that id.
+    if (outcome.kind == ScriptCommands::Outcome::Restart)
+        ExecuteSkript(localhID);
+}
+
+QString frmMain::GetSelectedItem(int hID) const
+{
+    return ScriptLibrary::GetSelectedItem(Paths::scriptsDir(), hID);
+}
+
+QString frmMain::CurrentScriptFile() const
+{
+    return m_scripts->CurrentScriptFile;
+}
+
+int frmMain::CurrentScriptTaskId() const
+{
+    return m_scripts->CurrentScriptTaskId;
+}
+
+void frmMain::CreateScriptDir()
+{
+    ScriptLibrary::CreateScriptDir();
+}
+
+void frmMain::AddUserdefinedScripts()
+{
+    m_ctlTask->TPDeleteGroup(1, false);
+    m_ctlTask->TPAddGroup(QStringLiteral("Tasks"), 1, true, 0, -1);
+    m_ctlTask->TPAddTask(1, QStringLiteral("Taskscript erstellen"), TaskScriptEditor, 0);
+    m_ctlTask->TPAddTask(1, QStringLiteral("----------"), TaskSeparator, 0);
+    const QString dir = Paths::scriptsDir();
+    if (!QFileInfo(dir).isDir()) {
+        ShowErrorPage(76, ScriptTexts::ScriptFolderMissing(dir));
+        return;
+    }
+    const bool showVts = m_c.settings->read(SettingKeys::ShowVTS) == QLatin1String("1");
+    const QStringList files = ScriptLibrary::scriptFiles(dir);
+    for (int i = 0; i < files.size(); ++i)
+        m_ctlTask->TPAddTask(1, ScriptLibrary::caption(files.at(i), showVts), i + 1, 0);
+}
+
+void frmMain::setDocumentText(const QString &text)
+{
+    m_rtfText->setPlainText(text);
+}
+
+QString frmMain::selectedText() const
+{
+    QString text = m_rtfText->textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+bool frmMain::loadDocument(const QString &path)
+{
+    const bool loaded = m_documents->LoadFile(path);
+    if (loaded)
+        Textmode();
+    return loaded;
+}
+
+void frmMain::speakText(const QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters)
+{
+    SpeakText(text, waitUntilDone, recordingTarget, applyFilters);
+}
+
+void frmMain::stopSpeaker()
+{
+    m_c.voice->reset();
+}
+
+QStringList frmMain::voiceNames() const
+{
+    QStringList names;
+    for (int mode = 1; mode <= m_c.voice->modeCount(); ++mode)
+        names << m_c.voice->modeName(mode);
+    return names;
+}
+
+void frmMain::endProgram()
+{
+    endProcess();
 }
 
 void frmMain::ShowSettings()
@@ -438,9 +582,10 @@ void frmMain::Form_Load()
         Textmode();
     m_documents->setDefaultExtension(QStringLiteral(".txt"));
     ClearTempFolder();
-    Paths::ensureDir(Paths::scriptsDir());
+    CreateScriptDir();
     SetRecorderOutput(QString());
     fillTaskPane();
+    AddUserdefinedScripts();
     if (settings.read(SettingKeys::ShowLastDoc) == QLatin1String("1")) {
         const QString last = settings.read(SettingKeys::LastDoc);
         m_documents->setCurrentPath(last);

@@ -6,6 +6,7 @@
 // window through small host interfaces it implements.
 
 #include "AudioExport.h"
+#include "ScriptHost.h"
 #include "SpeechControl.h"
 
 #include <QMainWindow>
@@ -15,6 +16,8 @@
 #include <memory>
 
 class CPanelkitCtrl;
+class ScriptCommands;
+class ScriptRunner;
 class Clipboard;
 class Clock;
 class ClipboardReader;
@@ -39,7 +42,7 @@ class VoicePreview;
 class WindowTitleReader;
 class WordHighlighter;
 
-class frmMain : public QMainWindow, private SpeechHost, private ExportHost
+class frmMain : public QMainWindow, private SpeechHost, private ExportHost, private ScriptHost
 {
     Q_OBJECT
 public:
@@ -103,6 +106,21 @@ public:
     // "Beenden": asks about saving and ends at once.
     void ExitQN();
 
+    // Task scripts: the run of one script at a time and the script library
+    // in the task pane's group 1.
+    void ExecuteSkript(int hID);
+    void ExecuteCommand(const QString &sBefehl, const QString &sPara1 = QString(), const QString &sPara2 = QString(),
+                        int localhID = 0);
+    QString GetSelectedItem(int hID) const;
+    void AddUserdefinedScripts();
+    void CreateScriptDir();
+    QString CurrentScriptFile() const;
+    int CurrentScriptTaskId() const;
+    // Runs a script of the library by file name (with or without ".vts") as
+    // a click on its entry would; an unknown name is reported. For the
+    // command line's --run.
+    void RunScriptByName(const QString &name);
+
     // The settings dialog, modal.
     void ShowSettings();
     // The voice, volume, speed or pitch dialog of a task pane entry (404,
@@ -139,6 +157,22 @@ private:
     void showStatus(const QString &text) override;
     void showCharacterCount() override;
     void clearScriptRunning() override { ScriptRunning = false; }
+
+    // ScriptHost
+    bool scriptRunning() const override { return ScriptRunning; }
+    void setScriptRunning(bool running) override { ScriptRunning = running; }
+    void setDocumentText(const QString &text) override;
+    QString selectedText() const override;
+    bool loadDocument(const QString &path) override;
+    void speakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
+                   bool applyFilters) override;
+    void togglePause() override { TogglePause(); }
+    void stopSpeaker() override;
+    void setRecorderOutput(const QString &path) override { SetRecorderOutput(path); }
+    QStringList voiceNames() const override;
+    void endProgram() override;
+    // A click on a script entry: refused while a script runs.
+    void startScriptEntry(int hID, const QString &fileName);
 
     void buildControls();
     void buildMenus();
@@ -177,6 +211,8 @@ private:
     WordHighlighter *m_highlighter = nullptr;
     std::unique_ptr<ExportProgress> m_exportProgress;
     AudioExport *m_export = nullptr;
+    std::unique_ptr<ScriptCommands> m_scriptCommands;
+    std::unique_ptr<ScriptRunner> m_scripts;
     bool m_isLoading = false;
     bool m_loaded = false;
     bool m_ending = false;

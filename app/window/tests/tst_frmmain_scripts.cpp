@@ -1,0 +1,214 @@
+#include "CPanelkitCtrl.h"
+#include "PaneGroup.h"
+#include "PaneItem.h"
+#include "Paths.h"
+#include "ScriptTexts.h"
+#include "WindowRig.h"
+
+#include <QDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+
+// Task scripts in the real main window (offscreen), with fakes around it.
+class tst_frmMainScripts : public QObject
+{
+    Q_OBJECT
+private slots:
+    void libraryGroup_data();
+    void libraryGroup();
+    void clickRunsTheScript();
+    void secondClickWhileRunningConflicts();
+    void escDuringWartenEndsTheRunAtOnce();
+    void fixedTaskRunsInTheMiddleOfARun();
+    void entriesWithoutAScript_data();
+    void entriesWithoutAScript();
+    void wiederholenTenThousandTimes();
+    void runByName();
+
+private:
+    static void writeScript(const QString &name, const QByteArray &content)
+    {
+        QFile f(QDir(Paths::scriptsDir()).filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    static QStringList group1(frmMain &w)
+    {
+        QStringList captions;
+        if (const PaneGroup *g = w.ctlTask()->findGroup(1)) {
+            for (const auto &e : g->entries)
+                captions << QStringLiteral("%1:%2").arg(e->id).arg(e->text);
+        }
+        return captions;
+    }
+    static void click(frmMain &w, int id) { emit w.ctlTask()->FireSelectItem(id, id < 100 ? 1 : 0); }
+};
+
+void tst_frmMainScripts::libraryGroup_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("showVts");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList fixed{"1000:Taskscript erstellen", "999:----------"};
+    QTest::newRow("empty folder") << QStringList() << "0" << fixed;
+    QTest::newRow("names sorted, any case of .vts")
+        << QStringList{"Morgen.vts", "abend.vts", "Test.VTS", "notiz.txt", "a.vts.vts"} << "0"
+        << fixed + QStringList{"1:a", "2:abend", "3:Morgen", "4:Test.VTS"};
+    QTest::newRow("ShowVTS") << QStringList{"Morgen.vts", "Test.VTS"} << "1"
+                             << fixed + QStringList{"1:Morgen.vts", "2:Test.VTS.vts"};
+}
+
+void tst_frmMainScripts::libraryGroup()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, showVts);
+    QFETCH(QStringList, expected);
+    WindowRig rig;
+    rig.settings->write(SettingKeys::ShowVTS, showVts);
+    QDir().mkpath(Paths::scriptsDir());
+    for (const QString &f : files)
+        writeScript(f, "");
+    frmMain &w = rig.load();
+    QCOMPARE(group1(w), expected);
+    QCOMPARE(w.ctlTask()->findGroup(1)->name, QStringLiteral("Tasks"));
+    QVERIFY(QFileInfo(Paths::tempDir()).isDir());
+}
+
+void tst_frmMainScripts::clickRunsTheScript()
+{
+    WindowRig rig;
+    QDir().mkpath(Paths::scriptsDir());
+    writeScript("gruss.vts", "Dokument(Hallo\\, Welt,0);\r\nText($Text);\r\n");
+    frmMain &w = rig.load();
+    click(w, 1);
+    QCOMPARE(w.rtfText()->toPlainText(), QStringLiteral("Hallo, Welt"));
+    QCOMPARE(w.statusText(), ScriptTexts::RunFinished);
+    QCOMPARE(w.CurrentScriptFile(), QStringLiteral("gruss.vts"));
+    QCOMPARE(w.CurrentScriptTaskId(), 1);
+    QVERIFY(!w.ScriptRunning);
+    QVERIFY(rig.extensions.events.contains(QStringLiteral("TaskScript:gruss.vts")));
+}
+
+void tst_frmMainScripts::secondClickWhileRunningConflicts()
+{
+    WindowRig rig;
+    QDir().mkpath(Paths::scriptsDir());
+    writeScript("a.vts", "Warten(-1);\r\n");
+    writeScript("b.vts", "Dokument(b,0);\r\n");
+    frmMain &w = rig.load();
+    QTimer::singleShot(0, &w, [&] {
+        click(w, 2);
+        w.ScriptRunning = false;
+    });
+    click(w, 1);
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.dialogs.messages.first().text, ScriptTexts::AlreadyRunning);
+    QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Konflikt"));
+    QCOMPARE(w.rtfText()->toPlainText(), QString());
+    QCOMPARE(w.CurrentScriptFile(), QStringLiteral("a.vts"));
+}
+
+void tst_frmMainScripts::escDuringWartenEndsTheRunAtOnce()
+{
+    WindowRig rig;
+    QDir().mkpath(Paths::scriptsDir());
+    writeScript("w.vts", "Warten(60);\r\nDokument(danach,0);\r\n");
+    frmMain &w = rig.load();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QTimer::singleShot(0, &w, [&] {
+        rig.clock.advanceSeconds(3);
+        QTest::keyClick(w.rtfText(), Qt::Key_Escape);
+    });
+    QElapsedTimer took;
+    took.start();
+    click(w, 1);
+    QVERIFY(took.elapsed() < 2000);
+    QCOMPARE(w.rtfText()->toPlainText(), QString());
+    QCOMPARE(w.statusText(), ScriptTexts::RunFinished);
+}
+
+void tst_frmMainScripts::fixedTaskRunsInTheMiddleOfARun()
+{
+    WindowRig rig;
+    QDir().mkpath(Paths::scriptsDir());
+    writeScript("w.vts", "Warten(-1);\r\n");
+    frmMain &w = rig.load();
+    w.rtfText()->setPlainText(QStringLiteral("Mitten im Lauf"));
+    rig.voice.setAutoFinishMs(0);
+    rig.voice2.setAutoFinishMs(0);
+    QTimer::singleShot(0, &w, [&] {
+        click(w, 101);
+        w.ScriptRunning = false;
+    });
+    click(w, 1);
+    QVERIFY(rig.voice.spokenTexts().join(QString()).contains(QStringLiteral("Mitten im Lauf")));
+    QCOMPARE(rig.dialogs.messages.size(), 0);
+}
+
+void tst_frmMainScripts::entriesWithoutAScript_data()
+{
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("separator") << 999 << QString();
+    QTest::newRow("id 100 and beyond") << 150 << QString();
+    QTest::newRow("no file for the id") << 7 << ScriptTexts::NoEntryFile;
+}
+
+void tst_frmMainScripts::entriesWithoutAScript()
+{
+    QFETCH(int, id);
+    QFETCH(QString, status);
+    WindowRig rig;
+    QDir().mkpath(Paths::scriptsDir());
+    writeScript("a.vts", "Dokument(a,0);\r\n");
+    frmMain &w = rig.load();
+    const QString before = w.statusText();
+    click(w, id);
+    QCOMPARE(w.statusText(), status.isEmpty() ? before : status);
+    QCOMPARE(w.rtfText()->toPlainText(), QString());
+    QCOMPARE(rig.dialogs.messages.size(), 0);
+}
+
+void tst_frmMainScripts::wiederholenTenThousandTimes()
+{
+    WindowRig rig;
+    QDir().mkpath(Paths::scriptsDir());
+    writeScript("loop.vts", "Dokument(x,0);\r\nWiederholen();\r\n");
+    frmMain &w = rig.load();
+    int passes = 0;
+    quintptr first = 0;
+    quintptr last = 0;
+    connect(w.rtfText(), &QTextEdit::textChanged, &w, [&] {
+        volatile char marker = 0;
+        last = quintptr(&marker);
+        if (passes++ == 0)
+            first = last;
+        if (passes == 10000)
+            w.ScriptRunning = false; // ESC
+    });
+    click(w, 1);
+    QCOMPARE(passes, 10000);
+    QCOMPARE(last, first);
+    QCOMPARE(w.statusText(), ScriptTexts::RunFinished);
+}
+
+void tst_frmMainScripts::runByName()
+{
+    WindowRig rig;
+    QDir().mkpath(Paths::scriptsDir());
+    writeScript("alpha.vts", "Dokument(alpha,0);\r\n");
+    writeScript("beta.vts", "Dokument(beta,0);\r\n");
+    frmMain &w = rig.load();
+    w.RunScriptByName(QStringLiteral("beta"));
+    QCOMPARE(w.rtfText()->toPlainText(), QStringLiteral("beta"));
+    w.RunScriptByName(QStringLiteral("alpha.vts"));
+    QCOMPARE(w.rtfText()->toPlainText(), QStringLiteral("alpha"));
+    w.RunScriptByName(QStringLiteral("gamma"));
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.dialogs.messages.first().text, ScriptTexts::UnknownScript(QStringLiteral("gamma")));
+}
+
+QTEST_MAIN(tst_frmMainScripts)
+#include "tst_frmmain_scripts.moc"
