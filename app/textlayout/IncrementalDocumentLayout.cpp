@@ -280,10 +280,30 @@ qint64 IncrementalDocumentLayout::maxWidthNeed() const
     return m_maxNeed;
 }
 
+void IncrementalDocumentLayout::noteMoved(int number, qint64 oldAdvance) const
+{
+    if (m_heights.value(number) == oldAdvance)
+        return;
+    // Everything below this block now sits elsewhere than it was painted.
+    if (m_movedFrom < 0 || number < m_movedFrom)
+        m_movedFrom = number;
+    noteSizeChange();
+}
+
+void IncrementalDocumentLayout::repaintMoved()
+{
+    if (m_movedFrom < 0)
+        return;
+    const int number = qMin(m_movedFrom, int(m_blocks.size()));
+    m_movedFrom = -1;
+    emit update(QRectF(0, real(m_yTop + m_heights.offsetOf(number)), kHuge, kHuge));
+}
+
 void IncrementalDocumentLayout::layoutBlock(const QTextBlock &block, int number) const
 {
     BlockInfo &info = m_blocks[size_t(number)];
     const qint32 oldNeed = info.widthNeed;
+    const qint64 oldAdvance = m_heights.value(number);
     if (!info.exact)
         --m_estimated;
     info.exact = true;
@@ -291,6 +311,7 @@ void IncrementalDocumentLayout::layoutBlock(const QTextBlock &block, int number)
         info.gap = 0;
         info.widthNeed = 0;
         m_heights.set(number, 0);
+        noteMoved(number, oldAdvance);
         if (oldNeed == m_maxNeed && oldNeed > m_contentsWidth)
             m_maxNeedDirty = true;
         return;
@@ -402,6 +423,7 @@ void IncrementalDocumentLayout::layoutBlock(const QTextBlock &block, int number)
     info.widthNeed = qint32(qBound(qint64(0), need, qint64(INT_MAX)));
     info.hasLines = true;
     m_heights.set(number, gap + y);
+    noteMoved(number, oldAdvance);
     // Only a line wider than the page widens the document, so the widest
     // block is looked for again only when one of those got narrower.
     if (info.widthNeed > m_maxNeed)
@@ -492,6 +514,7 @@ void IncrementalDocumentLayout::ensureLayoutFinished()
 {
     layoutAllNow();
     emitSizeIfChanged();
+    repaintMoved();
 }
 
 void IncrementalDocumentLayout::layoutAllNow() const
@@ -514,6 +537,7 @@ void IncrementalDocumentLayout::timerEvent(QTimerEvent *event)
 {
     if (event->timerId() == m_sizeTimer.timerId()) {
         emitSizeIfChanged();
+        repaintMoved();
         return;
     }
     if (event->timerId() != m_layoutTimer.timerId()) {
@@ -564,14 +588,21 @@ void IncrementalDocumentLayout::timerEvent(QTimerEvent *event)
     if (m_estimated <= 0)
         m_layoutTimer.stop();
     emitSizeIfChanged();
-    if (firstChanged >= 0) {
+    // The view keeps its place first, then what moved is painted anew.
+    if (firstChanged >= 0)
         emit estimatesReplaced(firstChanged);
-        const qreal top = real(m_yTop + m_heights.offsetOf(firstChanged));
-        emit update(QRectF(0, top, kHuge, kHuge));
-    }
+    repaintMoved();
 }
 
-void IncrementalDocumentLayout::documentChanged(int from, int, int charsAdded)
+void IncrementalDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded)
+{
+    // An edit sends the update its change needs; blocks it lays out are part of it.
+    const int movedBefore = m_movedFrom;
+    applyChange(from, charsRemoved, charsAdded);
+    m_movedFrom = movedBefore;
+}
+
+void IncrementalDocumentLayout::applyChange(int from, int, int charsAdded)
 {
     QTextDocument *doc = document();
     const Settings now = currentSettings();
@@ -843,6 +874,8 @@ void IncrementalDocumentLayout::draw(QPainter *painter, const PaintContext &cont
     if (!context.clip.isValid())
         block = doc->begin();
     const qreal clipBottom = context.clip.isValid() ? context.clip.bottom() : size.height();
+    const int movedBefore = m_movedFrom;
+    m_movedFrom = -1;
     for (; block.isValid() && number < int(m_blocks.size()); block = block.next(), ++number) {
         ensureExact(block, number);
         if (!block.isVisible())
@@ -851,6 +884,12 @@ void IncrementalDocumentLayout::draw(QPainter *painter, const PaintContext &cont
             break;
         drawBlock(painter, context, block, clip);
     }
+    // A block laid out while painting replaced its estimate: what lies below
+    // it moved. This paint drew it all in place down to the clip's bottom;
+    // below that the view still shows the old places.
+    if (m_movedFrom >= 0 && context.clip.isValid())
+        emit update(QRectF(0, clipBottom, kHuge, kHuge));
+    m_movedFrom = movedBefore;
 }
 
 void IncrementalDocumentLayout::drawBlock(QPainter *painter, const PaintContext &context,

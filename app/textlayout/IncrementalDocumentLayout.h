@@ -135,6 +135,11 @@ private:
     void scheduleWork() const;
     void noteSizeChange() const;
     void emitSizeIfChanged();
+    // A block's height changed from what the view last saw; it and
+    // everything below it is painted anew (repaintMoved, queued).
+    void noteMoved(int number, qint64 oldAdvance) const;
+    void repaintMoved();
+    void applyChange(int from, int charsRemoved, int charsAdded);
 
     InlineImageHandler *m_images = nullptr;
     mutable std::vector<BlockInfo> m_blocks;
@@ -143,6 +148,9 @@ private:
     mutable int m_scan = 0;
     mutable qint64 m_maxNeed = 0;
     mutable bool m_maxNeedDirty = false;
+    // The first block whose height changed outside an edit and a paint
+    // (a hit test, a cursor query), not yet repainted; -1: none.
+    mutable int m_movedFrom = -1;
     // What the estimates learn from blocks laid out so far.
     mutable qint64 m_learnedLines = 0;
     mutable qint64 m_learnedLineHeight = 0; // sum, 1/64 px

@@ -147,6 +147,8 @@ private slots:
     void rtfDocuments() { sameAsQt(); }
     void edits_data();
     void edits();
+    void paintedRightAfterLoading_data();
+    void paintedRightAfterLoading();
     void updateCoversChangedLines();
     void lazyLayoutConverges();
     void viewStaysWhileEstimatesAreReplaced();
@@ -354,6 +356,64 @@ void TestIncrementalDocumentLayout::edits()
     compareGeometry(p);
     if (!p.qt.document()->isEmpty())
         QCOMPARE(pictureDifference(p), 0);
+}
+
+// What the screen shows once a document has been loaded into a visible box
+// (as "Öffnen" does), before the background layout has finished: the
+// window's own picture, not a fresh paint, so a stale area left by an
+// estimate that was replaced without a repaint is seen.
+void TestIncrementalDocumentLayout::paintedRightAfterLoading_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::newRow("list, then a paragraph in other fonts and sizes") << QByteArray(
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}"
+        "{\\f2\\fnil\\fcharset2 Symbol;}}\n{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\n"
+        "\\viewkind4\\uc1\\pard\\f0\\fs28\\b Einkaufsliste f\\'fcr M\\'fcnchen\\b0\\par\n"
+        "\\pard{\\pntext\\f2\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'b7}}\\fi-360\\li720 \\'c4pfel\\par\n"
+        "{\\pntext\\f2\\'b7\\tab}Gr\\'fc\\'dfe an \\'d6sterreich\\par\n"
+        "{\\pntext\\f2\\'b7\\tab}K\\'e4se f\\'fcr 5 \\u8364? Euro\\par\n"
+        "\\pard\\f1\\fs24 Zweiter Absatz in Times, \\fs32 gro\\'df\\fs24  und klein.\\par\n}");
+    QTest::newRow("sizes growing down the page") << QByteArray(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}}"
+        "\\f0\\fs16 klein\\par\\fs24 mittel\\par\\f1\\fs40 gro\\'df\\par\\fs56 riesig und breit\\par"
+        "\\f0\\fs20 wieder klein\\par}");
+    QTest::newRow("many short paragraphs, one long") << [] {
+        QByteArray rtf("{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}}");
+        for (int i = 0; i < 30; ++i)
+            rtf += "\\pard\\f" + QByteArray::number(i % 2) + "\\fs" + QByteArray::number(18 + (i % 5) * 6)
+                   + " Zeile " + QByteArray::number(i) + "\\par";
+        rtf += "\\pard\\f1\\fs24 " + words(200).toLatin1() + "\\par}";
+        return rtf;
+    }();
+    const QDir dir(QStringLiteral(QUENORA_CORPUS_DIR "/rtf"));
+    for (const QString &name : dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name)) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QTest::newRow(qPrintable(name)) << file.readAll();
+    }
+}
+
+void TestIncrementalDocumentLayout::paintedRightAfterLoading()
+{
+    QFETCH(QByteArray, rtf);
+    Pair p(nullptr);
+    p.both([&rtf](QTextEdit &e) {
+        RtfReader::read(rtf, e.document());
+        e.moveCursor(QTextCursor::Start);
+    });
+    const auto onScreen = [](QTextEdit &e) {
+        QWidget *top = e.window();
+        const QPoint at = e.viewport()->mapTo(top, QPoint(0, 0));
+        return top->screen()->grabWindow(top->winId(), at.x(), at.y(), e.viewport()->width(),
+                                          e.viewport()->height()).toImage();
+    };
+    // Every paint the loading asked for has reached the screen.
+    QTRY_COMPARE(differingPixels(onScreen(p.qt), onScreen(p.ours)), 0);
+    QVERIFY(!p.layout->isLayoutFinished() || p.ours.document()->blockCount() < 200);
+    // And stays right while the background layout replaces the estimates.
+    QTRY_VERIFY_WITH_TIMEOUT(p.layout->isLayoutFinished(), 10000);
+    QApplication::processEvents();
+    QCOMPARE(differingPixels(onScreen(p.qt), onScreen(p.ours)), 0);
 }
 
 void TestIncrementalDocumentLayout::updateCoversChangedLines()
