@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QPageSize>
 #include <QPainter>
@@ -132,4 +133,74 @@ QByteArray TestFiles::docx(const QByteArray &documentXml, const QByteArray &styl
     if (!footnotesXml.isEmpty())
         entries.append({QStringLiteral("word/footnotes.xml"), footnotesXml});
     return zip(entries);
+}
+
+namespace {
+
+QByteArray rc4(const QByteArray &key, const QByteArray &data)
+{
+    unsigned char s[256];
+    for (int i = 0; i < 256; ++i)
+        s[i] = static_cast<unsigned char>(i);
+    for (int i = 0, j = 0; i < 256; ++i) {
+        j = (j + s[i] + static_cast<unsigned char>(key[i % key.size()])) & 0xFF;
+        std::swap(s[i], s[j]);
+    }
+    QByteArray out = data;
+    for (int n = 0, i = 0, j = 0; n < out.size(); ++n) {
+        i = (i + 1) & 0xFF;
+        j = (j + s[i]) & 0xFF;
+        std::swap(s[i], s[j]);
+        out[n] = char(out[n] ^ s[(s[i] + s[j]) & 0xFF]);
+    }
+    return out;
+}
+
+QByteArray md5(const QByteArray &data)
+{
+    return QCryptographicHash::hash(data, QCryptographicHash::Md5);
+}
+
+// The padding of the standard security handler.
+QByteArray padded(const QByteArray &password)
+{
+    static const QByteArray pad = QByteArray::fromHex(
+        "28BF4E5E4E758A4164004E56FFFA01082E2E00B6D0683E802F0CA9FE6453697A");
+    return (password + pad).left(32);
+}
+
+} // namespace
+
+QByteArray TestFiles::encryptedPdf(const QByteArray &text, const QByteArray &password)
+{
+    const QByteArray id = QByteArray::fromHex("0123456789ABCDEF0123456789ABCDEF");
+    const QByteArray permissions = QByteArray::fromHex("FCFFFFFF"); // -4, little-endian
+    const QByteArray owner = rc4(md5(padded("besitzer")).left(5), padded(password));
+    const QByteArray key = md5(padded(password) + owner + permissions + id).left(5);
+    const QByteArray user = rc4(key, padded(QByteArray()));
+    const QByteArray objectKey = md5(key + QByteArray::fromHex("040000") + QByteArray::fromHex("0000")).left(10);
+    const QByteArray content = rc4(objectKey, "BT /F1 12 Tf 72 700 Td (" + text + ") Tj ET");
+
+    QList<QByteArray> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /Font << /F1 5 0 R >> >> "
+        "/Contents 4 0 R >>",
+        "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content + "\nendstream",
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
+        "<< /Filter /Standard /V 1 /R 2 /O <" + owner.toHex() + "> /U <" + user.toHex() + "> /P -4 >>",
+    };
+    QByteArray out = "%PDF-1.4\n";
+    QList<qsizetype> offsets;
+    for (int i = 0; i < objects.size(); ++i) {
+        offsets << out.size();
+        out += QByteArray::number(i + 1) + " 0 obj\n" + objects.at(i) + "\nendobj\n";
+    }
+    const qsizetype xref = out.size();
+    out += "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (qsizetype offset : offsets)
+        out += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
+    out += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) + " /Root 1 0 R /Encrypt 6 0 R /ID [<"
+           + id.toHex() + "> <" + id.toHex() + ">] >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    return out;
 }

@@ -29,6 +29,9 @@ struct PdfPage {
 QByteArray pdf(const QList<PdfPage> &pages);
 // A PDF whose pages carry only a drawing, no text.
 QByteArray pdfWithoutText();
+// A one-page PDF saying `text`, encrypted (RC4, 40 bits) for the user
+// password `password`.
+QByteArray encryptedPdf(const QByteArray &text, const QByteArray &password);
 
 QByteArray epub(const QList<QPair<QString, QByteArray>> &chapters, bool reverseManifest = false);
 QByteArray odt(const QByteArray &contentXml);

@@ -85,6 +85,7 @@ private slots:
     void pdfOpensAsParagraphs();
     void pdfProgressAndCancel();
     void pdfWithoutTextSaysSo();
+    void encryptedPdfNeedsItsPassword();
     void epubChaptersInSpineOrder();
     void odtKeepsStructure();
     void docxKeepsStructure();
@@ -238,6 +239,37 @@ void tst_importers::pdfWithoutTextSaysSo()
     QCOMPARE(r.format, DocumentFormat::Pdf);
     QCOMPARE(r.message, ImportMessages::PdfNoText);
     QCOMPARE(doc.toPlainText(), QStringLiteral("Alter Text"));
+}
+
+void tst_importers::encryptedPdfNeedsItsPassword()
+{
+    const QByteArray pdf = TestFiles::encryptedPdf("Geheimer Text.", "geheim");
+    const struct {
+        const char *password;
+        ImportStatus status;
+    } rows[] = {{"", ImportStatus::NeedsPassword}, {"falsch", ImportStatus::WrongPassword}, {"geheim", ImportStatus::Ok}};
+    for (const auto &row : rows) {
+        ImportControl control;
+        control.password = QString::fromUtf8(row.password);
+        const PreparedDocument prepared = DocumentIO::prepareBytes(pdf, QString(), control);
+        QCOMPARE(prepared.result.importStatus, row.status);
+        QCOMPARE(prepared.needsPassword(), row.status != ImportStatus::Ok);
+        QTextDocument doc;
+        doc.setPlainText(QStringLiteral("Alter Text"));
+        DocumentIO::applyPrepared(prepared, &doc);
+        QCOMPARE(doc.toPlainText(), row.status == ImportStatus::Ok ? QStringLiteral("Geheimer Text.")
+                                                                   : QStringLiteral("Alter Text"));
+    }
+
+    // Where nobody can be asked, the reason is given.
+    QTemporaryDir dir;
+    QFile f(dir.filePath(QStringLiteral("geheim.pdf")));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(pdf);
+    f.close();
+    QCOMPARE(DocumentIO::readText(f.fileName()).errorMessage,
+             QStringLiteral("Die Datei \u201E%1\u201C konnte nicht geladen werden: Die Datei ist durch ein Kennwort "
+                            "geschützt.").arg(f.fileName()));
 }
 
 void tst_importers::epubChaptersInSpineOrder()

@@ -143,6 +143,38 @@ private slots:
         QCOMPARE(rig.docs.importedFrom(), QString());
     }
 
+    void encryptedPdfAsksForItsPassword_data()
+    {
+        QTest::addColumn<QStringList>("answers"); // "-" cancels the prompt
+        QTest::addColumn<QList<bool>>("asked");   // "again" of each prompt
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("right at once") << QStringList{"geheim"} << QList<bool>{false} << true;
+        QTest::newRow("wrong, then right") << QStringList{"falsch", "geheim"} << QList<bool>{false, true} << true;
+        QTest::newRow("cancelled") << QStringList{"-"} << QList<bool>{false} << false;
+        QTest::newRow("wrong, then cancelled") << QStringList{"falsch", "-"} << QList<bool>{false, true} << false;
+    }
+
+    void encryptedPdfAsksForItsPassword()
+    {
+        QFETCH(QStringList, answers);
+        QFETCH(QList<bool>, asked);
+        QFETCH(bool, opened);
+        Rig rig;
+        rig.box.setPlainText("Alter Text");
+        QList<bool> prompts;
+        rig.docs.opener().setPasswordPrompt([&](bool again) -> std::optional<QString> {
+            prompts << again;
+            const QString answer = answers.isEmpty() ? QStringLiteral("-") : answers.takeFirst();
+            return answer == QLatin1String("-") ? std::nullopt : std::optional<QString>(answer);
+        });
+        const QString path = rig.file("geheim.pdf", TestFiles::encryptedPdf("Geheimer Text.", "geheim"));
+        QCOMPARE(rig.docs.LoadFile(path), opened);
+        QCOMPARE(prompts, asked);
+        QCOMPARE(rig.box.toPlainText(), opened ? QStringLiteral("Geheimer Text.") : QStringLiteral("Alter Text"));
+        // Cancelling the prompt is the user's choice, no failure to report.
+        QVERIFY(rig.dialogs.messages.isEmpty());
+    }
+
     void cancellingKeepsTheOldDocument()
     {
         Rig rig;
