@@ -1,0 +1,142 @@
+// The extension host inside the real programs: quenora on a virtual X display
+// delivers its events to a registered plug-in library, and quenora-speak
+// passes its text through the active filters.
+#include "SqliteHive.h"
+#include "clsRegistryAccess.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+class tst_ExtensionsEndToEnd : public QObject
+{
+    Q_OBJECT
+
+    const QString kExtensions = QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Quenora\\Extensions");
+    QString m_xdotool;
+
+    void registerExtension(clsRegistryAccess &reg, const QString &entry, const QString &identifier,
+                           const QString &library)
+    {
+        QVERIFY(reg.WriteString(QStringLiteral("HKCR\\") + identifier + QStringLiteral("\\InprocServer32"),
+                                QStringLiteral("@"), library));
+        QVERIFY(reg.WriteString(kExtensions + QLatin1Char('\\') + entry, QStringLiteral("Active"), QStringLiteral("true")));
+        QVERIFY(reg.WriteString(kExtensions + QLatin1Char('\\') + entry, QStringLiteral("ObjectName"), identifier));
+    }
+
+    static QStringList lines(const QString &file)
+    {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+    QString xdo(const QStringList &args)
+    {
+        QProcess p;
+        p.start(m_xdotool, args);
+        p.waitForFinished(10000);
+        return QString::fromLatin1(p.readAllStandardOutput()).trimmed();
+    }
+
+    // A visible window of the process other than its main window: the dialog
+    // it has just opened.
+    QString dialogOf(const QProcess &process, const QString &mainWindow)
+    {
+        const QStringList windows = xdo({"search", "--onlyvisible", "--pid", QString::number(process.processId())})
+                                        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString &w : windows) {
+            if (w.trimmed() != mainWindow)
+                return w.trimmed();
+        }
+        return QString();
+    }
+
+private slots:
+    void eventsReachThePlugin()
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs an X display (run under xvfb-run)");
+        m_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+        if (m_xdotool.isEmpty() || openbox.isEmpty())
+            QSKIP("xdotool and openbox are needed");
+
+        QTemporaryDir home;
+        const QString calls = home.filePath(QStringLiteral("calls.txt"));
+        const QString doc = home.filePath(QStringLiteral("Brief an Oma.txt"));
+        {
+            QFile f(doc);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("Liebe Oma,\r\nwir kommen am Sonntag.\r\n");
+        }
+        {
+            clsRegistryAccess reg(std::make_shared<SqliteHive>(home.filePath(QStringLiteral("registry.db"))));
+            registerExtension(reg, QStringLiteral("Test"), QStringLiteral("QnTest.Recorder"), QStringLiteral(TESTPLUGIN));
+            // No closing prompt, no start page: the test drives the document.
+            const QString settings = QStringLiteral("HKCU\\Software\\VB and VBA Program Settings\\Quenora\\Settings");
+            QVERIFY(reg.WriteString(settings, QStringLiteral("Survey"), QStringLiteral("false")));
+            QVERIFY(reg.WriteString(settings, QStringLiteral("ShowWB"), QStringLiteral("0")));
+        }
+
+        QProcess wm;
+        wm.start(openbox, {});
+        QVERIFY(wm.waitForStarted());
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QUENORA_HOME"), home.path());
+        env.insert(QStringLiteral("QUENORA_AUDIO"), QStringLiteral("null"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("QN_TESTPLUGIN_LOG"), calls);
+        QProcess quenora;
+        quenora.setProcessEnvironment(env);
+        quenora.setProcessChannelMode(QProcess::ForwardedChannels);
+        quenora.start(QStringLiteral(QUENORA_EXE), {});
+        QVERIFY(quenora.waitForStarted());
+
+        QString window;
+        QTRY_VERIFY_WITH_TIMEOUT(!(window = xdo({"search", "--all", "--onlyvisible", "--pid", QString::number(quenora.processId()),
+                                                  "--name", "Quenora"}).section(QLatin1Char('\n'), 0, 0)).isEmpty(),
+                                 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(lines(calls), QStringList{"Recorder Startup"}, 10000);
+
+        // Open the document through the file dialog.
+        xdo({"windowactivate", "--sync", window});
+        xdo({"key", "--clearmodifiers", "ctrl+o"});
+        QString dialog;
+        QTRY_VERIFY_WITH_TIMEOUT(!(dialog = dialogOf(quenora, window)).isEmpty(), 20000);
+        xdo({"windowactivate", "--sync", dialog});
+        xdo({"type", "--delay", "5", doc});
+        xdo({"key", "Return"});
+        QTRY_COMPARE_WITH_TIMEOUT(lines(calls).value(1), QStringLiteral("Recorder OpenFile ") + doc, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(dialogOf(quenora, window).isEmpty(), 20000);
+
+        // Save it under a new name through the save dialog.
+        const QString copy = home.filePath(QStringLiteral("Brief an Oma, Abschrift.txt"));
+        xdo({"windowactivate", "--sync", window});
+        xdo({"key", "--clearmodifiers", "ctrl+s"});
+        QTRY_VERIFY_WITH_TIMEOUT(!(dialog = dialogOf(quenora, window)).isEmpty(), 20000);
+        xdo({"windowactivate", "--sync", dialog});
+        xdo({"key", "--clearmodifiers", "ctrl+a"});
+        xdo({"type", "--delay", "5", copy});
+        xdo({"key", "Return"});
+        QTRY_COMPARE_WITH_TIMEOUT(lines(calls).value(2), QStringLiteral("Recorder SaveFile ") + copy, 20000);
+        QVERIFY(QFile::exists(copy));
+        QTRY_VERIFY_WITH_TIMEOUT(dialogOf(quenora, window).isEmpty(), 20000);
+
+        // The window manager's close request, as the user's click on the cross.
+        xdo({"windowactivate", "--sync", window});
+        xdo({"key", "--clearmodifiers", "alt+F4"});
+        QVERIFY(quenora.waitForFinished(20000));
+        QCOMPARE(lines(calls), (QStringList{"Recorder Startup", "Recorder OpenFile " + doc, "Recorder SaveFile " + copy,
+                                            "Recorder Close"}));
+        wm.terminate();
+        wm.waitForFinished(5000);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ExtensionsEndToEnd)
+#include "tst_extensions_e2e.moc"
