@@ -1,6 +1,7 @@
 #include "SpeechControl.h"
 
 #include "Dialogs.h"
+#include "EventWait.h"
 #include "ExtensionHost.h"
 #include "Paths.h"
 #include "SettingsStore.h"
@@ -52,7 +53,7 @@ void SpeechControl::setClock(std::function<QDateTime()> clock)
 
 void SpeechControl::letEventsRun()
 {
-    QCoreApplication::processEvents();
+    EventWait::letEventsRun();
 }
 
 void SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget,
@@ -119,13 +120,9 @@ void SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QString &
     m_voice2.speak(text);
 
     if (waitUntilDone) {
-        // Other handlers run inside this wait, another SpeakText among them;
-        // the timer only bounds each pass, the loop sleeps between events.
-        QTimer wake;
-        wake.start(50);
+        // Other handlers run inside this wait, another SpeakText among them.
         m_aborted = false;
-        while (m_voice.isSpeaking() && !m_aborted)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+        EventWait::until([this] { return !m_voice.isSpeaking() || m_aborted; });
         resetBoth();
         enableExportIfRecorded();
         m_mapping.active = false;
