@@ -16,3 +16,21 @@ QString qtNameFilters(const QString &filter)
     }
     return filters.join(QStringLiteral(";;"));
 }
+
+QString defaultSuffixForFilter(const QString &filter, int index, const QString &fallback)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    if (index < 0 || 2 * qsizetype(index) + 1 >= parts.size())
+        return fallback;
+    const QStringList patterns = parts[2 * index + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    if (patterns.size() != 1)
+        return fallback;
+    const QString pattern = patterns.constFirst().trimmed();
+    if (!pattern.startsWith(QLatin1String("*.")))
+        return fallback;
+    const QString suffix = pattern.mid(2);
+    // "*.*" and other wildcards name no type of their own.
+    if (suffix.isEmpty() || suffix.contains(QLatin1Char('*')) || suffix.contains(QLatin1Char('?')))
+        return fallback;
+    return suffix;
+}

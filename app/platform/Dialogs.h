@@ -23,7 +23,8 @@ public:
         QString title;
         QString filter;
         QString initialPath;
-        QString defaultSuffix;     // without the dot, e.g. "txt"
+        QString defaultSuffix;     // without the dot, e.g. "txt"; a filter of one type gives its own
+        int selectedFilter = 0;    // the filter the dialog starts on, counted from 0
         bool fileMustExist = false; // open: the chosen file must exist
         bool confirmOverwrite = false; // save: ask before replacing a file
     };
@@ -40,3 +41,8 @@ public:
 // ("Description (*.a *.b);;Other (*.c)"). A description that already ends in
 // a parenthesised list keeps it; Qt then shows the description as written.
 QString qtNameFilters(const QString &filter);
+
+// The suffix a typed name without one gets under filter number `index`: the
+// filter's type when it names exactly one ("*.rtf" gives "rtf"), else
+// `fallback`. So "brief" typed with the RTF filter chosen becomes brief.rtf.
+QString defaultSuffixForFilter(const QString &filter, int index, const QString &fallback);

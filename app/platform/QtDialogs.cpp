@@ -55,11 +55,20 @@ std::optional<QString> QtDialogs::runFileDialog(const FileRequest &request, bool
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile
                             : (request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
-    dialog.setNameFilters(qtNameFilters(request.filter).split(QStringLiteral(";;")));
+    const QStringList nameFilters = qtNameFilters(request.filter).split(QStringLiteral(";;"));
+    dialog.setNameFilters(nameFilters);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
-    if (!request.defaultSuffix.isEmpty())
-        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (request.selectedFilter > 0 && request.selectedFilter < nameFilters.size())
+        dialog.selectNameFilter(nameFilters[request.selectedFilter]);
+    // A name typed without a suffix gets the type of the filter shown, so
+    // the chosen file type is the type written.
+    const auto followFilter = [&dialog, &request, nameFilters](const QString &chosen) {
+        const int index = int(nameFilters.indexOf(chosen));
+        dialog.setDefaultSuffix(defaultSuffixForFilter(request.filter, index, request.defaultSuffix));
+    };
+    followFilter(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
     if (!request.initialPath.isEmpty()) {
         const QFileInfo info(request.initialPath);
         dialog.setDirectory(info.absolutePath());

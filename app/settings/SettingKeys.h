@@ -30,6 +30,9 @@ inline constexpr Key Version{"Settings", "version", ""}; // written at every sta
 inline constexpr Key ShowVTS{"Settings", "ShowVTS", "0"};
 inline constexpr Key ShowPauseMsg{"Settings", "ShowPauseMsg", "yes"};
 inline constexpr Key Survey{"Settings", "Survey", "true"};
+// The main window's place: "x,y,width,height,maximised" (last: 1 or 0);
+// empty until the window was first closed.
+inline constexpr Key WindowPlacement{"Settings", "WindowPlacement", ""};
 
 // Section "Voice"
 inline constexpr Key Voice{"Voice", "Voice", "1"};

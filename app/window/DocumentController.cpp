@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextList>
 
 namespace {
 
@@ -57,16 +58,64 @@ void DocumentController::NewDoc()
         if (answer == Dialogs::Answer::Cancel)
             return;
         if (answer == Dialogs::Answer::Yes) {
-            if (SaveDoc()) {
-                m_rtfText.clear();
-                m_currentPath.clear();
-            }
+            if (SaveDoc())
+                startNewDocument();
         } else {
-            m_rtfText.clear();
-            m_currentPath.clear();
+            startNewDocument();
         }
+    } else {
+        resetFormats();
     }
     m_extensions.NotifyNewFile();
+}
+
+void DocumentController::startNewDocument()
+{
+    m_rtfText.clear();
+    // The history was emptied with the text; the format reset is no step of it.
+    QTextDocument *doc = m_rtfText.document();
+    doc->setUndoRedoEnabled(false);
+    resetFormats();
+    doc->setUndoRedoEnabled(true);
+    doc->setModified(false);
+    m_currentPath.clear();
+    m_richText = false;
+}
+
+void DocumentController::resetFormats()
+{
+    // clear() keeps the cursor's character format on purpose (for the
+    // box's own editing); a new document must not type in the old font.
+    QTextDocument *doc = m_rtfText.document();
+    const bool modified = doc->isModified();
+    QTextCursor cursor(doc);
+    if (QTextList *list = cursor.currentList())
+        list->remove(cursor.block());
+    cursor.setBlockFormat(QTextBlockFormat());
+    cursor.setBlockCharFormat(QTextCharFormat());
+    m_rtfText.setCurrentCharFormat(QTextCharFormat());
+    // Only the format of the empty text changed, nothing the user wrote.
+    doc->setModified(modified);
+}
+
+void DocumentController::replaceText(const QString &text)
+{
+    QTextCursor cursor(m_rtfText.document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    if (QTextList *list = cursor.currentList())
+        list->remove(cursor.block());
+    cursor.setBlockFormat(QTextBlockFormat());
+    cursor.setBlockCharFormat(QTextCharFormat());
+    cursor.setCharFormat(QTextCharFormat());
+    cursor.insertText(text);
+    cursor.endEditBlock();
+}
+
+bool DocumentController::isModified() const
+{
+    return m_rtfText.document()->isModified();
 }
 
 Dialogs::FileRequest DocumentController::fileRequest(const QString &filter) const
@@ -87,7 +136,6 @@ void DocumentController::OpenDoc()
     if (!chosen || chosen->isEmpty())
         return;
     const QString path = *chosen;
-    m_currentPath = path;
     const QString lower = path.toLower();
     if (!lower.endsWith(QLatin1String(".txt")) && !lower.endsWith(QLatin1String(".rtf"))) {
         if (m_dialogs.message(WindowTexts::OpenUnknownType, WindowTexts::TitleQuestion, Dialogs::Icon::Question,
@@ -97,14 +145,22 @@ void DocumentController::OpenDoc()
     }
     QCoreApplication::processEvents();
     m_extensions.NotifyOpenFile(path);
-    LoadFile(path);
+    // Only a document actually loaded takes over the name: a later save must
+    // never overwrite a file the user declined or that could not be read.
+    if (LoadFile(path))
+        m_currentPath = path;
 }
 
 bool DocumentController::LoadFile(const QString &path)
 {
     if (path.isEmpty())
         return false;
-    return DocumentIO::loadFile(path, m_rtfText.document()).ok;
+    const DocumentLoadResult result = DocumentIO::loadFile(path, m_rtfText.document());
+    if (!result.ok)
+        return false;
+    m_richText = result.format != DocumentFormat::PlainText;
+    m_rtfText.document()->setModified(false);
+    return true;
 }
 
 bool DocumentController::writeDocument(const QString &path, bool plainText)
@@ -130,13 +186,20 @@ bool DocumentController::SaveDoc()
 {
     Dialogs::FileRequest request = fileRequest(WindowTexts::SaveFilter);
     request.confirmOverwrite = true;
+    // Text files, then rich-text files: start on the document's own format.
+    request.selectedFilter = m_richText ? 1 : 0;
     const auto chosen = m_dialogs.saveFile(request);
     if (!chosen || chosen->isEmpty())
         return false;
     const QString path = *chosen;
     m_currentPath = path;
     // The extension decides the format, case-sensitively: "x.TXT" is rich text.
-    const bool saved = writeDocument(path, path.endsWith(QLatin1String(".txt")));
+    const bool plain = path.endsWith(QLatin1String(".txt"));
+    const bool saved = writeDocument(path, plain);
+    if (saved) {
+        m_richText = !plain;
+        m_rtfText.document()->setModified(false);
+    }
     m_extensions.NotifySaveFile(path);
     return saved;
 }
@@ -150,11 +213,10 @@ void DocumentController::SaveAs()
     // Saved again under the current name without a dialog, in the format the
     // name calls for: a rich-text file must not lose its formatting.
     const bool plain = DocumentIO::formatForSaving(m_currentPath) == DocumentFormat::PlainText;
-    if (plain) {
-        WholeFile::WriteWholeFile(m_currentPath, m_rtfText.toPlainText());
-    } else {
-        DocumentIO::saveFile(m_currentPath, *m_rtfText.document(), DocumentFormat::RichText);
-    }
+    const bool saved = plain ? DocumentIO::saveText(m_currentPath, m_rtfText.toPlainText()).ok
+                             : DocumentIO::saveFile(m_currentPath, *m_rtfText.document(), DocumentFormat::RichText).ok;
+    if (saved)
+        m_rtfText.document()->setModified(false);
 }
 
 void DocumentController::Cut()

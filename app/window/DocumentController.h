@@ -3,10 +3,11 @@
 // open, save, save as, the edit menu through the clipboard, the character
 // count.
 //
-// The current path is what the open/save dialog last held; there is no
-// changed flag, so the questions about saving are asked whenever the
-// document has text. Questions and file dialogs go through Dialogs, the
-// extension events through ExtensionHost.
+// The current path is the file the document was last loaded from or saved
+// to. The document's own modified flag says whether it changed since it was
+// created, loaded or saved (closing the window asks only then); "Neu" asks
+// whenever the document has text. Questions and file dialogs go through
+// Dialogs, the extension events through ExtensionHost.
 
 #include "Dialogs.h"
 
@@ -30,7 +31,12 @@ public:
     void SaveAs();
 
     // The rich-text box's own loading: RTF or plain text as the file says.
+    // A loaded document counts as unchanged.
     bool LoadFile(const QString &path);
+    bool isModified() const;
+    // The whole document becomes text, in the default format, as one step
+    // the user can undo.
+    void replaceText(const QString &text);
 
     void Cut();
     void Copy();
@@ -52,10 +58,17 @@ signals:
 private:
     Dialogs::FileRequest fileRequest(const QString &filter) const;
     bool writeDocument(const QString &path, bool plainText);
+    // Empty, unchanged, and in the box's default format: nothing of the
+    // previous document's fonts or paragraphs carries over.
+    void startNewDocument();
+    void resetFormats();
 
     QTextEdit &m_rtfText;
     Dialogs &m_dialogs;
     ExtensionHost &m_extensions;
     QString m_currentPath;
     QString m_defaultExtension = QStringLiteral(".txt");
+    // The document came from or went to a rich-text file: the save dialog
+    // starts on the RTF filter.
+    bool m_richText = false;
 };

@@ -2,8 +2,8 @@
 
 #include "BrowserView.h"
 #include "CPanelkitCtrl.h"
-#include "Clock.h"
 #include "ClipboardReader.h"
+#include "Clock.h"
 #include "Dialogs.h"
 #include "DocumentController.h"
 #include "ErrorPage.h"
@@ -24,8 +24,9 @@
 #include "VoiceDialogs.h"
 #include "VoicePreview.h"
 #include "WholeFile.h"
-#include "WindowTexts.h"
 #include "WindowTitleReader.h"
+#include "WindowTexts.h"
+#include "WindowPlacement.h"
 #include "WordHighlighter.h"
 #include "frmAbout.h"
 #include "frmSettings.h"
@@ -111,27 +112,33 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
                                          Dialogs::Buttons::Ok);
         });
     });
+    m_speech->setClock([this] { return m_c.clock.now(); });
     m_highlighter = new WordHighlighter(*m_rtfText, this);
+    // The view menu's check marks follow the view shown, whoever switched it
+    // (a menu, a toolbar button or a link of the start page).
+    connect(m_views, &QStackedWidget::currentChanged, this, [this] {
+        m_mnuTextmode->setChecked(isTextMode());
+        m_mnuInternet->setChecked(!isTextMode());
+    });
     m_exportProgress = std::make_unique<QtExportProgress>(this);
     m_export = new AudioExport(*this, *m_c.dialogs, *m_c.extensions, *m_exportProgress, this);
     ScriptHost &scriptHost = *this;
     m_scriptCommands = std::make_unique<ScriptCommands>(scriptHost, *m_c.settings, *m_c.dialogs, *m_c.shell,
                                                         m_c.clock, m_c.clipboard);
     m_scripts = std::make_unique<ScriptRunner>(scriptHost, *m_scriptCommands, *m_c.settings, *m_c.dialogs);
-    m_speech->setClock([this] { return m_c.clock.now(); });
     connect(m_speech, &SpeechControl::wordInDocument, m_highlighter, &WordHighlighter::highlight);
     connect(m_speech, &SpeechControl::speakingStopped, m_highlighter, &WordHighlighter::clear);
-
-    NavigationHandler::Actions links;
     // The pause entries show the state they would leave.
     connect(m_speech, &SpeechControl::pausedChanged, this, [this](bool paused) {
         action(QStringLiteral("mnuPause"))->setChecked(paused);
         action(QStringLiteral("tbPause"))->setChecked(paused);
     });
+
+    NavigationHandler::Actions links;
     links.textmode = [this] { Textmode(); };
     links.openDocument = [this] { OpenDoc(); };
     links.showTextView = [this] { showTextView(); };
-    links.setDocumentText = [this](const QString &text) { m_rtfText->setPlainText(text); };
+    links.setDocumentText = [this](const QString &text) { m_documents->replaceText(text); };
     links.speakWaiting = [this](const QString &text) { SpeakText(text, true, QString(), true); };
     links.showStartPage = [this] { m_wbBrowser->navigate(HomePagePath); };
     m_navigation = std::make_unique<NavigationHandler>(std::move(links), *m_c.dialogs);
@@ -544,6 +551,7 @@ QStringList frmMain::voiceNames() const
 
 void frmMain::endProgram()
 {
+    rememberPlacement();
     endProcess();
 }
 
@@ -594,14 +602,17 @@ void frmMain::Form_Load()
     }
     if (!StartUpFile.isEmpty()) {
         m_documents->LoadFile(StartUpFile);
-        if (m_rtfText->document()->isEmpty())
+        if (m_rtfText->document()->isEmpty()) {
             m_rtfText->setPlainText(StartUpFile);
+            m_rtfText->document()->setModified(false);
+        }
         Textmode();
     }
     if (SpeakAtStart) {
         m_isLoading = false;
         SpeakText(m_rtfText->toPlainText(), false, QString(), true);
     }
+    restorePlacement();
     show();
     m_isLoading = false;
 }
@@ -747,19 +758,38 @@ void frmMain::showStatus(const QString &text)
     m_status->setText(text);
 }
 
-void frmMain::endProcess()
-{
 void frmMain::showCharacterCount()
 {
     showStatus(WindowTexts::CharacterCount(m_documents->characterCount()));
 }
 
+void frmMain::endProcess()
+{
     m_ending = true;
     m_speech->abortWaits();
     m_c.voice->reset();
     m_c.voice2->reset();
     if (m_c.endProcess)
         m_c.endProcess();
+}
+
+void frmMain::restorePlacement()
+{
+    // The design-time size until the window has been closed once; either
+    // way it opens within the screen it is on now.
+    const auto stored = WindowPlacement::parse(m_c.settings->read(SettingKeys::WindowPlacement));
+    WindowPlacement placement;
+    if (stored)
+        placement = *stored;
+    else
+        placement.geometry = QRect(geometry().topLeft(), size());
+    placement.applyTo(*this);
+}
+
+void frmMain::rememberPlacement()
+{
+    if (isVisible())
+        m_c.settings->write(SettingKeys::WindowPlacement, WindowPlacement::of(*this).toString());
 }
 
 void frmMain::ExitQN()
@@ -770,6 +800,7 @@ void frmMain::ExitQN()
         return;
     if (answer == Dialogs::Answer::Yes)
         SaveDoc();
+    rememberPlacement();
     endProcess();
 }
 
@@ -779,6 +810,18 @@ void frmMain::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
+    // The close box must not lose what was written since the last save: it
+    // asks what "Beenden" asks, but only when there is something to lose, and
+    // a save that did not happen keeps the window open.
+    if (m_documents->isModified()) {
+        const auto answer = m_c.dialogs->message(WindowTexts::SaveBeforeExit, WindowTexts::TitleQuestion,
+                                                 Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel);
+        if (answer == Dialogs::Answer::Cancel || (answer == Dialogs::Answer::Yes && !SaveDoc())) {
+            event->ignore();
+            return;
+        }
+    }
+    rememberPlacement();
     ScriptRunning = false;
     m_c.extensions->NotifyClose();
     m_c.settings->write(SettingKeys::LastDoc, m_documents->currentPath());

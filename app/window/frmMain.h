@@ -186,6 +186,9 @@ private:
     void showInBrowser(const QString &page);
     void showTextView();
     void endProcess();
+    // Size, position and maximised state, kept across starts.
+    void restorePlacement();
+    void rememberPlacement();
 
     Collaborators m_c;
     std::unique_ptr<ForegroundWindow> m_desktopForeground;

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QTextList>
 
 namespace {
 
@@ -106,6 +107,7 @@ private slots:
         QFETCH(bool, asked);
         QFETCH(bool, loaded);
         Rig rig;
+        rig.docs.setCurrentPath("/vorher/brief.txt");
         const QString file = rig.file(name, name.endsWith("rtf") ? QByteArray("{\\rtf1\\ansi Inhalt\\par}")
                                                                    : QByteArray("Inhalt"));
         rig.dialogs.files.enqueue(file);
@@ -121,6 +123,133 @@ private slots:
         QCOMPARE(rig.box.toPlainText() == QLatin1String("Inhalt"), loaded);
         QCOMPARE(rig.extensions.events, loaded ? QStringList{"OpenFile:" + file} : QStringList{});
     }
+        // A declined file never becomes the one "Speichern unter" writes to.
+        QCOMPARE(rig.docs.currentPath(), loaded ? file : QStringLiteral("/vorher/brief.txt"));
+    }
+
+    void unreadableFileKeepsTheDocumentAndItsPath()
+    {
+        Rig rig;
+        rig.box.setPlainText("Mein Text");
+        rig.docs.setCurrentPath(rig.file("mein.txt", "Mein Text"));
+        rig.dialogs.files.enqueue(rig.path("gibtsnicht.txt"));
+        rig.docs.OpenDoc();
+        QCOMPARE(rig.docs.currentPath(), rig.path("mein.txt"));
+        rig.docs.SaveAs();
+        QCOMPARE(rig.read("mein.txt"), QByteArray("Mein Text"));
+        QVERIFY(!QFile::exists(rig.path("gibtsnicht.txt")));
+    }
+
+    void saveDialogStartsOnTheDocumentsFormat_data()
+    {
+        QTest::addColumn<QString>("opened"); // empty: a new document
+        QTest::addColumn<QString>("savedAs"); // empty: not saved before
+        QTest::addColumn<int>("filter");
+        QTest::newRow("new document") << "" << "" << 0;
+        QTest::newRow("opened text") << "a.txt" << "" << 0;
+        QTest::newRow("opened RTF") << "a.rtf" << "" << 1;
+        QTest::newRow("RTF content under another name") << "a.log" << "" << 1;
+        QTest::newRow("text saved as RTF") << "a.txt" << "b.rtf" << 1;
+        QTest::newRow("RTF saved as text") << "a.rtf" << "b.txt" << 0;
+    }
+    void saveDialogStartsOnTheDocumentsFormat()
+    {
+        QFETCH(QString, opened);
+        QFETCH(QString, savedAs);
+        QFETCH(int, filter);
+        Rig rig;
+        if (!opened.isEmpty()) {
+            const bool rtf = opened != QLatin1String("a.txt");
+            QVERIFY(rig.docs.LoadFile(rig.file(opened, rtf ? "{\\rtf1\\ansi Inhalt\\par}" : "Inhalt")));
+        }
+        if (!savedAs.isEmpty()) {
+            rig.dialogs.files.enqueue(rig.path(savedAs));
+            QVERIFY(rig.docs.SaveDoc());
+        }
+        rig.docs.SaveDoc();
+        const Dialogs::FileRequest request = rig.dialogs.fileDialogs.last().request;
+        QCOMPARE(request.selectedFilter, filter);
+        // The filter shown decides the suffix of a name typed without one.
+        QCOMPARE(defaultSuffixForFilter(request.filter, request.selectedFilter, request.defaultSuffix),
+                 filter == 1 ? QStringLiteral("rtf") : QStringLiteral("txt"));
+    }
+
+    void defaultSuffixFollowsTheFilter_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("Textdateien") << 0 << "txt";
+        QTest::newRow("Wordpad Dateien") << 1 << "rtf";
+        QTest::newRow("Alle Dateien keeps the default") << 2 << "txt";
+        QTest::newRow("no such filter") << 7 << "txt";
+        QTest::newRow("negative") << -1 << "txt";
+    }
+    void defaultSuffixFollowsTheFilter()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, suffix);
+        QCOMPARE(defaultSuffixForFilter(WindowTexts::SaveFilter, index, QStringLiteral("txt")), suffix);
+        // Two types in one filter name none of their own.
+        QCOMPARE(defaultSuffixForFilter(WindowTexts::OpenFilter, 0, QStringLiteral("txt")), QStringLiteral("txt"));
+    }
+
+    void newStartsInTheDefaultFormat_data()
+    {
+        QTest::addColumn<bool>("hadText");
+        QTest::newRow("after a document with text") << true;
+        QTest::newRow("after one emptied by hand") << false;
+    }
+    void newStartsInTheDefaultFormat()
+    {
+        QFETCH(bool, hadText);
+        Rig rig;
+        const QFont standard = rig.box.document()->defaultFont();
+        QVERIFY(rig.docs.LoadFile(rig.file(
+            "a.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0\\froman Times New Roman;}}"
+                     "\\pard{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}\\li720\\f0\\fs40\\b\\i Alt\\par}")));
+        QTextCursor end(rig.box.document());
+        end.movePosition(QTextCursor::End);
+        rig.box.setTextCursor(end);
+        if (!hadText) {
+            rig.box.selectAll();
+            QTest::keyClick(&rig.box, Qt::Key_Delete);
+        }
+        rig.dialogs.answers.enqueue(Dialogs::Answer::No);
+        rig.docs.NewDoc();
+        QVERIFY(rig.box.toPlainText().isEmpty());
+        QTest::keyClicks(&rig.box, "neu");
+        QTextCursor typed(rig.box.document());
+        typed.setPosition(2);
+        const QTextCharFormat format = typed.charFormat();
+        QCOMPARE(format.font().family(), standard.family());
+        QCOMPARE(format.font().pointSizeF(), standard.pointSizeF());
+        QCOMPARE(format.font().bold(), false);
+        QCOMPARE(format.font().italic(), false);
+        QVERIFY(!typed.currentList());
+        QCOMPARE(typed.blockFormat().leftMargin(), 0.0);
+    }
+
+    void modifiedFollowsLoadEditAndSave()
+    {
+        Rig rig;
+        QVERIFY(!rig.docs.isModified());
+        QVERIFY(rig.docs.LoadFile(rig.file("a.txt", "Inhalt")));
+        QVERIFY(!rig.docs.isModified());
+        QTest::keyClicks(&rig.box, "x");
+        QVERIFY(rig.docs.isModified());
+        rig.dialogs.files.enqueue(rig.path("b.rtf"));
+        QVERIFY(rig.docs.SaveDoc());
+        QVERIFY(!rig.docs.isModified());
+        QTest::keyClicks(&rig.box, "y");
+        rig.docs.SaveAs();
+        QVERIFY(!rig.docs.isModified());
+        QTest::keyClicks(&rig.box, "z");
+        rig.dialogs.answers.enqueue(Dialogs::Answer::No);
+        rig.docs.NewDoc();
+        QVERIFY(!rig.docs.isModified());
+        // A New on an empty document changes nothing the user wrote.
+        rig.docs.NewDoc();
+        QVERIFY(!rig.docs.isModified());
 
     void cancelledDialogsEndSilently()
     {

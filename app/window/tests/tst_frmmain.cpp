@@ -1,8 +1,10 @@
 #include "WindowRig.h"
 
+#include "BrowserView.h"
 #include "CPanelkitCtrl.h"
 #include "DocumentController.h"
 #include "IncrementalDocumentLayout.h"
+#include "WindowPlacement.h"
 #include "WindowTexts.h"
 
 #include <QAction>
@@ -646,6 +648,145 @@ private slots:
         QCOMPARE(rig.surveysShown, 1);
         QCOMPARE(rig.ended, 1);
         QVERIFY(rig.dialogs.messages.isEmpty());
+    }
+
+    void closeBoxAsksOnlyWhenThereIsSomethingToLose_data()
+    {
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("saveTo"); // empty: the save dialog is cancelled
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("unchanged: no question") << false << -1 << "" << true;
+        QTest::newRow("changed, cancel") << true << int(Dialogs::Answer::Cancel) << "" << false;
+        QTest::newRow("changed, no") << true << int(Dialogs::Answer::No) << "" << true;
+        QTest::newRow("changed, yes and saved") << true << int(Dialogs::Answer::Yes) << "brief.txt" << true;
+        QTest::newRow("changed, yes, save cancelled") << true << int(Dialogs::Answer::Yes) << "" << false;
+    }
+    void closeBoxAsksOnlyWhenThereIsSomethingToLose()
+    {
+        QFETCH(bool, typed);
+        QFETCH(int, answer);
+        QFETCH(QString, saveTo);
+        QFETCH(bool, closed);
+        Rig rig;
+        frmMain &w = rig.load();
+        w.documents().LoadFile(rig.file("alt.txt", "Alter Text"));
+        if (typed)
+            QTest::keyClicks(w.rtfText(), "Neu ");
+        if (answer >= 0)
+            rig.dialogs.answers.enqueue(Dialogs::Answer(answer));
+        rig.dialogs.files.enqueue(saveTo.isEmpty() ? std::optional<QString>() : rig.home.filePath(saveTo));
+        w.close();
+        QCOMPARE(rig.dialogs.messages.size(), typed ? 1 : 0);
+        if (typed) {
+            QCOMPARE(rig.dialogs.messages[0].text, WindowTexts::SaveBeforeExit);
+            QCOMPARE(rig.dialogs.messages[0].buttons, Dialogs::Buttons::YesNoCancel);
+            QCOMPARE(rig.dialogs.messages[0].title, QStringLiteral("Frage"));
+        }
+        QCOMPARE(rig.ended, closed ? 1 : 0);
+        QCOMPARE(rig.extensions.events.contains("Close"), closed);
+        QCOMPARE(rig.surveysShown, closed ? 1 : 0);
+        QCOMPARE(w.isVisible(), !closed);
+        if (!saveTo.isEmpty()) {
+            QFile saved(rig.home.filePath(saveTo));
+            QVERIFY(saved.open(QIODevice::ReadOnly));
+            QCOMPARE(saved.readAll(), QByteArray("Alter TextNeu "));
+        }
+    }
+
+    void speakLinkReplacesTheDocumentAsOneUndoStep()
+    {
+        Rig rig;
+        rig.voice.setAutoFinishMs(1);
+        rig.voice2.setAutoFinishMs(1);
+        frmMain &w = rig.load();
+        w.documents().LoadFile(rig.file("brief.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0\\froman Times;}}\\f0\\b Mein Brief\\par}"));
+        w.InteractiveMode();
+        w.wbBrowser()->navigate("speak:Hallo%20Welt");
+        QCOMPARE(w.rtfText()->toPlainText(), QStringLiteral("Hallo Welt"));
+        QVERIFY(!QTextCursor(w.rtfText()->document()).charFormat().font().bold());
+        QVERIFY(w.documents().isModified());
+        w.rtfText()->undo();
+        QCOMPARE(w.rtfText()->toPlainText(), QStringLiteral("Mein Brief"));
+        QVERIFY(!w.documents().isModified());
+    }
+
+    void viewChecksFollowTheViewShown_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::newRow("speak:") << "speak:Guten%20Tag";
+        QTest::newRow("qn:Open()") << "qn:Open()";
+        QTest::newRow("qn:Go()") << "qn:Go()";
+    }
+    void viewChecksFollowTheViewShown()
+    {
+        QFETCH(QString, link);
+        Rig rig(true);
+        rig.voice.setAutoFinishMs(1);
+        rig.voice2.setAutoFinishMs(1);
+        frmMain &w = rig.load();
+        QVERIFY(!w.isTextMode());
+        QVERIFY(w.action("mnuInternet")->isChecked());
+        rig.dialogs.files.enqueue(std::nullopt);
+        w.wbBrowser()->navigate(link);
+        QVERIFY(w.isTextMode());
+        QVERIFY(w.action("mnuTextmode")->isChecked());
+        QVERIFY(!w.action("mnuInternet")->isChecked());
+        w.action("mnuMoreInfo")->trigger();
+        QVERIFY(!w.action("mnuTextmode")->isChecked());
+        QVERIFY(w.action("mnuInternet")->isChecked());
+    }
+
+    void windowPlacementIsRemembered_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QRect>("expected"); // empty: the design-time size
+        QTest::addColumn<bool>("maximized");
+        QTest::newRow("nothing stored") << "" << QRect() << false;
+        QTest::newRow("stored") << "60,40,500,400,0" << QRect(60, 40, 500, 400) << false;
+        QTest::newRow("maximised") << "60,40,500,400,1" << QRect(60, 40, 500, 400) << true;
+        QTest::newRow("damaged") << "120,90,breit,520,0" << QRect() << false;
+        QTest::newRow("zero size") << "120,90,0,520,0" << QRect() << false;
+    }
+    void windowPlacementIsRemembered()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QRect, expected);
+        QFETCH(bool, maximized);
+        Rig rig;
+        rig.settings->write(SettingKeys::WindowPlacement, stored);
+        frmMain &w = rig.load();
+        if (expected.isEmpty()) {
+            QCOMPARE(w.size(), QSize(585, 490));
+        } else {
+            QCOMPARE(w.isMaximized(), maximized);
+            QCOMPARE(maximized ? w.normalGeometry() : w.geometry(), expected);
+        }
+        if (!maximized)
+            w.setGeometry(30, 20, 440, 380);
+        w.close();
+        const auto kept = WindowPlacement::parse(rig.settings->read(SettingKeys::WindowPlacement));
+        QVERIFY(kept);
+        QCOMPARE(kept->maximized, maximized);
+        QCOMPARE(kept->geometry, maximized ? expected : QRect(30, 20, 440, 380));
+    }
+
+    void windowOpensWithinTheScreen_data()
+    {
+        QTest::addColumn<QRect>("wanted");
+        QTest::addColumn<QRect>("fitted");
+        const QRect screen(0, 0, 1024, 768);
+        QTest::newRow("inside stays") << QRect(10, 20, 300, 200) << QRect(10, 20, 300, 200);
+        QTest::newRow("off to the right") << QRect(3000, 20, 300, 200) << QRect(724, 20, 300, 200);
+        QTest::newRow("above and left") << QRect(-500, -400, 300, 200) << QRect(0, 0, 300, 200);
+        QTest::newRow("larger than the screen") << QRect(50, 50, 3000, 2000) << screen;
+        QTest::newRow("below the minimum") << QRect(1000, 700, 10, 10) << QRect(924, 668, 100, 100);
+    }
+    void windowOpensWithinTheScreen()
+    {
+        QFETCH(QRect, wanted);
+        QFETCH(QRect, fitted);
+        QCOMPARE(WindowPlacement::fitted(wanted, QRect(0, 0, 1024, 768), QSize(100, 100)), fitted);
     }
 
     void surveyChoices_data()
