@@ -34,10 +34,11 @@ inline QString usage()
 {
     return QStringLiteral(
         "Aufruf: quenora-speak [--voice N] [--speed P] [--pitch P] [--volume P] [--wav DATEI]\n"
-        "                      [--list-voices] [--dry-run] [--file DOKUMENT | TEXT | -]\n"
+        "                      [--list-voices] [--dry-run] [--no-filters] [--file DOKUMENT | TEXT | -]\n"
         "\n"
         "Liest TEXT (oder bei - bzw. ohne TEXT die Standardeingabe) mit den gespeicherten\n"
-        "Spracheinstellungen vor, samt Präfix und Suffix.\n"
+        "Spracheinstellungen vor, samt Präfix und Suffix, nach den aktiven Textfiltern der\n"
+        "Erweiterungen.\n"
         "\n"
         "  --voice N       Stimme an Position N der Stimmenliste (ab 0)\n"
         "  --speed P       Geschwindigkeit in Prozent (0 bis 100)\n"
@@ -49,6 +50,7 @@ inline QString usage()
         "  --file DOKUMENT ein Text- oder RTF-Dokument vorlesen, wie der Editor es zeigt\n"
         "  --list-voices   die Stimmen auflisten: Position, Modus, Name, Sprach-ID, Geschlecht\n"
         "  --dry-run       nur den Text ausgeben, der gesprochen würde\n"
+        "  --no-filters    den Text an keinem Textfilter der Erweiterungen vorbeiführen\n"
         "  --help          diese Hilfe\n");
 }
 inline QString unknownOption(const QString &option)
@@ -105,13 +107,13 @@ inline QString storedValueOutOfRange(const QString &key, const QString &value)
 {
     return QStringLiteral("Der gespeicherte Wert \"%2\" für %1 liegt außerhalb des Bereichs.").arg(key, value);
 }
-// The recorder kept free space for everything else on the disk.
-inline QString recordingStoppedForSpace(const QString &path, qint64 reserveBytes)
+// The recorder kept free space for everything else on the disk; short
+// enough for the status bar.
+inline QString recordingStoppedForSpace(qint64 reserveBytes)
 {
     const double gib = double(reserveBytes) / double(qint64(1) << 30);
-    return QStringLiteral("Die Aufnahme \"%1\" wurde angehalten: Auf dem Datenträger müssen mindestens "
-                          "%2 GB frei bleiben. Die Sprachausgabe geht weiter.")
-        .arg(path, QLocale(QLocale::German).toString(gib, 'f', 1));
+    return QStringLiteral("Aufnahme angehalten: Auf dem Datenträger müssen %1 GB frei bleiben.")
+        .arg(QLocale(QLocale::German).toString(gib, 'f', 1));
 }
 inline QString recordingFailed(const QString &path)
 {

@@ -52,7 +52,7 @@ bool WavRecorder::keepsReserve(qint64 bytes)
     if (!space || DiskReserve::allows(*space, bytes))
         return true;
     m_stoppedForSpace = true;
-    m_error = SpeechTexts::recordingStoppedForSpace(m_path, DiskReserve::reserveFor(space->total));
+    m_error = SpeechTexts::recordingStoppedForSpace(DiskReserve::reserveFor(space->total));
     return false;
 }
 

@@ -191,7 +191,7 @@ void tst_WavRecorder::speakCommandKeepsTheFileAndFails()
     std::fclose(err);
     QCOMPARE(code, 1);
     QCOMPARE(errors.count(QLatin1Char('\n')), 1);
-    QVERIFY2(errors.startsWith(QStringLiteral("quenora-speak: Die Aufnahme")), qPrintable(errors));
+    QVERIFY2(errors.startsWith(QStringLiteral("quenora-speak: Aufnahme angehalten")), qPrintable(errors));
     const WavAnalysis wav = WavAnalysis::read(target);
     QVERIFY(wav.valid && wav.headerMatchesSize);
     QVERIFY(wav.frames > 0);
