@@ -4,11 +4,14 @@
 #include "AudioConverter.h"
 #include "DocumentIO.h"
 #include "EspeakEngine.h"
+#include "ExtensionLoader.h"
+#include "PluginExtensionHost.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
 #include "SpeechTexts.h"
 #include "TextPreparation.h"
 #include "VoiceSetup.h"
+#include "clsRegistryAccess.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -174,6 +177,8 @@ bool SpeakCommand::parse(const QStringList &arguments, Options *options, QString
             o.listVoices = true;
         else if (!inlineValue && name == QLatin1String("--dry-run"))
             o.dryRun = true;
+        else if (!inlineValue && name == QLatin1String("--no-filters"))
+            o.noFilters = true;
         else if (!inlineValue && (name == QLatin1String("--help") || name == QLatin1String("-h")))
             o.help = true;
         else {
@@ -295,6 +300,13 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
         // The line end that every shell pipe adds is not part of the text.
         while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
             text.chop(1);
+    }
+    if (!options.noFilters) {
+        // The editor's own extension host, so a dry run shows exactly what
+        // the active filters make of the text.
+        clsRegistryAccess registry;
+        ExtensionLoader loader(registry);
+        text = PluginExtensionHost(registry, loader).ApplyTextFilters(text);
     }
     const QString spoken = TextPreparation().prepare(
         text, store.read(SettingKeys::Prefix), store.read(SettingKeys::Suffix));

@@ -4,7 +4,10 @@
 // suffix, through the same engine and text preparation as the editor.
 //
 //   quenora-speak [--voice N] [--speed P] [--pitch P] [--volume P] [--wav|--out FILE]
-//                 [--list-voices] [--dry-run] [--file DOCUMENT | TEXT | -]
+//                 [--list-voices] [--dry-run] [--no-filters] [--file DOCUMENT | TEXT | -]
+//
+// The text passes the active extensions' filters first, as in the editor,
+// unless --no-filters says otherwise.
 //
 // Exit status 0 on success, 1 with a German message on stderr otherwise.
 
@@ -28,6 +31,7 @@ public:
         QString documentPath; // --file: a text or RTF document, read as the editor reads it
         bool listVoices = false;
         bool dryRun = false;
+        bool noFilters = false;
         bool help = false;
         bool readStdin = true;
         QString text;

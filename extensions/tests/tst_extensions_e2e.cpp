@@ -136,6 +136,45 @@ private slots:
         wm.terminate();
         wm.waitForFinished(5000);
     }
+
+    void speakDryRunShowsTheFilteredText_data()
+    {
+        QTest::addColumn<QString>("active");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("printed");
+        const QString text = QStringLiteral("Hallo, ich bin da. Auf Wiedersehen!");
+        QTest::newRow("active") << "true" << QStringList{} << "  servus , i bin doh  , pfiad die !  ";
+        QTest::newRow("--no-filters") << "true" << QStringList{"--no-filters"} << " " + text + " ";
+        QTest::newRow("switched off") << "false" << QStringList{} << " " + text + " ";
+    }
+
+    void speakDryRunShowsTheFilteredText()
+    {
+#ifndef QUENORA_SPEAK_EXE
+        QSKIP("quenora-speak is not built");
+#else
+        QFETCH(QString, active);
+        QFETCH(QStringList, options);
+        QFETCH(QString, printed);
+        QTemporaryDir home;
+        {
+            clsRegistryAccess reg(std::make_shared<SqliteHive>(home.filePath(QStringLiteral("registry.db"))));
+            registerExtension(reg, QStringLiteral("Bavarize"), QStringLiteral("Bavarize.Dialect"),
+                              QStringLiteral(BAVARIZE_PLUGIN));
+            QVERIFY(reg.WriteString(kExtensions + QStringLiteral("\\Bavarize"), QStringLiteral("Active"), active));
+        }
+        QProcess speak;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QUENORA_HOME"), home.path());
+        env.insert(QStringLiteral("QUENORA_AUDIO"), QStringLiteral("null"));
+        speak.setProcessEnvironment(env);
+        speak.start(QStringLiteral(QUENORA_SPEAK_EXE),
+                    QStringList{"--dry-run"} + options + QStringList{"Hallo, ich bin da. Auf Wiedersehen!"});
+        QVERIFY(speak.waitForFinished(60000));
+        QCOMPARE(speak.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(speak.readAllStandardOutput()), printed + QLatin1Char('\n'));
+#endif
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_ExtensionsEndToEnd)
