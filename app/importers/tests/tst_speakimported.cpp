@@ -1,0 +1,83 @@
+// quenora-speak with documents of other programs: --dry-run prints the text
+// the window would show, --wav records it with the real speech engine, and
+// a file that cannot be read ends with its German reason.
+#include "TestFiles.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class tst_speakimported : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        QFile f(m_dir.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return f.fileName();
+    }
+
+    static int run(const QStringList &arguments, QByteArray *out, QByteArray *err)
+    {
+        QProcess p;
+        p.start(QStringLiteral(QUENORA_SPEAK), arguments);
+        if (!p.waitForFinished(120000))
+            return -1;
+        *out = p.readAllStandardOutput();
+        *err = p.readAllStandardError();
+        return p.exitCode();
+    }
+
+private slots:
+    void dryRunPrintsTheText_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("pdf") << "a.pdf" << TestFiles::pdf({{"Kopf", {"Guten Tag."}, "1"}, {"Kopf", {"Bis bald."}, "2"}});
+        QTest::newRow("epub") << "a.epub"
+                              << TestFiles::epub({{"a.xhtml", "<html xmlns=\"http://www.w3.org/1999/xhtml\"><body>"
+                                                              "<p>Guten Tag.</p><p>Bis bald.</p></body></html>"}});
+    }
+
+    void dryRunPrintsTheText()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QByteArray out, err;
+        QCOMPARE(run({"--dry-run", "--file", write(name, bytes)}, &out, &err), 0);
+        QCOMPARE(QString::fromUtf8(out).trimmed(), QStringLiteral("Guten Tag.\nBis bald."));
+    }
+
+    void recordsWithTheRealEngine()
+    {
+        const QString wav = m_dir.filePath("a.wav");
+        QByteArray out, err;
+        QCOMPARE(run({"--wav", wav, "--file", write("b.pdf", TestFiles::pdf({{QString(), {"Guten Tag."}, QString()}}))},
+                     &out, &err),
+                 0);
+        QFile f(wav);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray audio = f.readAll();
+        QVERIFY(audio.startsWith("RIFF") || audio.startsWith("RF64"));
+        // Half a second of speech at least, far more than a header.
+        QVERIFY2(audio.size() > 16000, QByteArray::number(audio.size()));
+    }
+
+    void unreadableFileSaysWhy()
+    {
+        QByteArray out, err;
+        const QString path = write("bild.pdf", TestFiles::pdfWithoutText());
+        QVERIFY(run({"--dry-run", "--file", path}, &out, &err) != 0);
+        QVERIFY2(QString::fromUtf8(err).contains(QStringLiteral("Diese PDF-Datei enthält keinen Text (nur Bilder)")),
+                 err.constData());
+        QVERIFY(out.isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_speakimported)
+#include "tst_speakimported.moc"
