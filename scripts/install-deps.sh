@@ -42,6 +42,7 @@ PACKAGES=(
   # tests and benchmarks that compare against other tools or make test files
   poppler-utils
   sox
+  libsox-fmt-mp3
   zip
   python3
   # checks of the install tree and the Debian package
