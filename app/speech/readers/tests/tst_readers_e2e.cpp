@@ -1,4 +1,4 @@
-// The real quenora on a virtual X display with openbox as window manager:
+// The real quenora on its own virtual X display with openbox as window manager:
 // text another program puts on the clipboard is spoken (a recording
 // appears), and a second window brought to the front has its title spoken
 // (a fresh recording, longer than the short title spoken before it), and
@@ -80,7 +80,8 @@ struct Desktop {
             openbox.kill();
     }
 
-    bool start(bool readClipboard, bool readTitles)
+    // Empty when everything runs, else what did not start.
+    QString start(bool readClipboard, bool readTitles)
     {
         SettingsStore settings(std::make_shared<SqliteHive>(home.filePath("registry.db")));
         settings.write(SettingKeys::ReadClipboardOnChange, readClipboard ? "1" : "0");
@@ -93,18 +94,23 @@ struct Desktop {
         env.insert("QT_QPA_PLATFORM", "xcb");
         if (!windowManagerRunning()) {
             openbox.setProcessEnvironment(env);
+            openbox.setProcessChannelMode(QProcess::MergedChannels);
             openbox.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
             if (!openbox.waitForStarted(10000))
-                return false;
-            QDeadlineTimer deadline(15000);
-            while (!windowManagerRunning() && !deadline.hasExpired())
+                return "openbox: " + openbox.errorString();
+            QDeadlineTimer deadline(30000);
+            while (!windowManagerRunning() && !deadline.hasExpired() && openbox.state() == QProcess::Running)
                 QTest::qWait(50);
             if (!windowManagerRunning())
-                return false;
+                return QString("openbox did not announce itself on %1 (state %2, exit %3): %4")
+                    .arg(qEnvironmentVariable("DISPLAY"))
+                    .arg(int(openbox.state()))
+                    .arg(openbox.exitCode())
+                    .arg(QString::fromLocal8Bit(openbox.readAll() + openbox.readAllStandardError()));
         }
         quenora.setProcessEnvironment(env);
         quenora.start(QStringLiteral(QUENORA_EXE), {});
-        return quenora.waitForStarted(10000);
+        return quenora.waitForStarted(10000) ? QString() : "quenora: " + quenora.errorString();
     }
 
     QProcess &helper(const QStringList &arguments)
@@ -151,19 +157,36 @@ qint64 settledAudio(const QString &file)
 class TestReadersEndToEnd : public QObject
 {
     Q_OBJECT
+    QProcess m_xvfb;
+
 private slots:
     void initTestCase()
     {
-        if (qEnvironmentVariableIsEmpty("DISPLAY"))
-            QSKIP("needs an X display (run under xvfb-run)");
-        if (QStandardPaths::findExecutable("openbox").isEmpty() || QStandardPaths::findExecutable("xdotool").isEmpty())
-            QSKIP("needs openbox and xdotool");
+        for (const char *tool : {"Xvfb", "openbox", "xdotool"})
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                QSKIP(qPrintable(QString("needs %1").arg(tool)));
+        // An X server of its own: Xvfb picks a free display number itself
+        // and reports it, so tests started at the same time never share one.
+        m_xvfb.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+        QVERIFY(m_xvfb.waitForStarted(10000));
+        QVERIFY(m_xvfb.waitForReadyRead(20000));
+        const QByteArray display = m_xvfb.readLine().trimmed();
+        QVERIFY2(!display.isEmpty(), "Xvfb reported no display");
+        qputenv("DISPLAY", ":" + display);
+        qunsetenv("XAUTHORITY");
+        qunsetenv("WAYLAND_DISPLAY");
+    }
+    void cleanupTestCase()
+    {
+        m_xvfb.terminate();
+        if (!m_xvfb.waitForFinished(5000))
+            m_xvfb.kill();
     }
 
     void clipboardTextFromAnotherProgramIsSpoken()
     {
         Desktop desktop;
-        QVERIFY(desktop.start(true, false));
+        QCOMPARE(desktop.start(true, false), QString());
         QTRY_VERIFY_WITH_TIMEOUT(!xdotool({"search", "--onlyvisible", "--pid",
                                            QString::number(desktop.quenora.processId())})
                                       .isEmpty(),
@@ -181,7 +204,7 @@ private slots:
     void titleOfTheWindowInFrontIsSpoken()
     {
         Desktop desktop;
-        QVERIFY(desktop.start(false, true));
+        QCOMPARE(desktop.start(false, true), QString());
         QString quenoraWindow;
         QTRY_VERIFY_WITH_TIMEOUT(
             !(quenoraWindow = xdotool({"search", "--onlyvisible", "--pid", QString::number(desktop.quenora.processId())}))
