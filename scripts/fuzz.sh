@@ -30,43 +30,29 @@ fi
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUENORA_LIBFUZZER=ON -DQUENORA_BUILD_TESTS=OFF $launcher >/dev/null
 
-# Every target is declared as quenora_add_fuzzer(<name> ...) in its folder.
-targets=
-for list in "$root"/fuzz/*/CMakeLists.txt; do
-    folder=$(dirname "$list")
-    for name in $(sed -n 's/^[[:space:]]*quenora_add_fuzzer([[:space:]]*\([A-Za-z0-9_]*\).*/\1/p' "$list"); do
-        targets="$targets $name:$folder"
-    done
-done
-if [ -z "$targets" ]; then
-    echo "Keine Fuzz-Ziele unter $root/fuzz gefunden." >&2
+# The build lists every target with its binary and seed corpus.
+list="$build/fuzz/fuzz-targets.txt"
+if [ ! -s "$list" ]; then
+    echo "Keine Fuzz-Ziele gefunden ($list fehlt oder ist leer)." >&2
     exit 2
 fi
-
-names=
-for entry in $targets; do names="$names ${entry%%:*}"; done
+names=$(cut -f1 "$list" | tr '\n' ' ')
 # shellcheck disable=SC2086
 cmake --build "$build" -j2 --target $names
 
 failed=
-for entry in $targets; do
-    name=${entry%%:*}
-    folder=${entry#*:}
-    binary=$(find "$build/fuzz" -type f -name "$name" -perm -u+x | head -n 1)
-    if [ -z "$binary" ]; then
-        echo "$name: Programm nicht gebaut" >&2
-        failed="$failed $name"
-        continue
-    fi
+tab=$(printf '\t')
+while IFS="$tab" read -r name binary seeds; do
+    [ -n "$name" ] || continue
     work="$build/corpus/$name"
     crashes="$build/crashes/$name"
     mkdir -p "$work" "$crashes"
     echo "== $name: $seconds s"
-    if ! "$binary" "$work" "$folder/corpus" -max_total_time="$seconds" -max_len=65536 \
-            -artifact_prefix="$crashes/" -print_final_stats=1; then
+    if ! "$binary" "$work" "$seeds" -max_total_time="$seconds" -max_len=65536 \
+            -artifact_prefix="$crashes/" -print_final_stats=1 </dev/null; then
         failed="$failed $name"
     fi
-done
+done < "$list"
 
 if [ -n "$failed" ]; then
     echo "Fehlgeschlagen:$failed (Eingaben in $build/crashes/)" >&2
