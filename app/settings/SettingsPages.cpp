@@ -38,6 +38,9 @@ SettingsPage::SettingsPage(const char *objectName, const QString &heading, const
     setObjectName(QLatin1String(objectName));
     setAutoFillBackground(true);
     auto *layout = new QVBoxLayout(this);
+    // The page has a fixed height; keep the rows close together.
+    layout->setContentsMargins(10, 6, 10, 6);
+    layout->setSpacing(4);
     auto *title = new QLabel(heading, this);
     title->setObjectName(QStringLiteral("heading"));
     QFont f = title->font();
@@ -121,6 +124,9 @@ WorkspacePage::WorkspacePage(QWidget *parent)
     m_help = new QLabel(speaking);
     m_help->setObjectName(QStringLiteral("lblSufPrefHelp"));
     m_help->setWordWrap(true);
+    QFont small = m_help->font();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    m_help->setFont(small);
     grid->addWidget(m_help, 3, 1, 1, 2);
     static_cast<QVBoxLayout *>(layout())->addStretch(1);
 }

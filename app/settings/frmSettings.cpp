@@ -25,7 +25,7 @@ constexpr int twips(int t) { return t * 96 / 1440; }
 
 constexpr int PageLeft = 2040;
 constexpr int PageHeight = 5160;
-constexpr int PageWidth = 6600;
+constexpr int PageWidth = 8100;
 constexpr int ButtonRow = 600;
 
 } // namespace
@@ -35,8 +35,10 @@ frmSettings::frmSettings(SettingsStore &settings, Dialogs &dialogs, PlugdeskLaun
 {
     setObjectName(QStringLiteral("frmSettings"));
     setWindowTitle(T::caption());
-    // The dialog shows no window icon.
-    setWindowIcon(QIcon());
+    // The dialog shows no window icon (an empty one would bring back the program's).
+    QPixmap noIcon(16, 16);
+    noIcon.fill(Qt::transparent);
+    setWindowIcon(QIcon(noIcon));
     setModal(true);
     const int width = twips(PageLeft + PageWidth);
     const int height = twips(PageHeight + ButtonRow);

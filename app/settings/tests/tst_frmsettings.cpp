@@ -76,7 +76,8 @@ private slots:
         Rig rig;
         auto dialog = rig.open();
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Einstellungen"));
-        QVERIFY(dialog->windowIcon().isNull());
+        // No window icon: an empty picture, not the program's.
+        QCOMPARE(dialog->windowIcon().pixmap(16).toImage().pixelColor(8, 8).alpha(), 0);
         QCOMPARE(dialog->currentPage(), 0);
         QVERIFY(dialog->workspacePage()->txtPrefix()->text().isEmpty());
         QVERIFY(dialog->workspacePage()->txtSuffix()->text().isEmpty());
