@@ -48,8 +48,6 @@ void PageLabel::updateColor()
     QPalette p = palette();
     p.setColor(QPalette::WindowText, isHighlighted() ? highlightColor() : normalColor());
     setPalette(p);
-    // The colour is seen at once, even while a long handler keeps the loop busy.
-    update();
 }
 
 void PageLabel::mousePressEvent(QMouseEvent *event)
