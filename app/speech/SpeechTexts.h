@@ -7,6 +7,18 @@
 
 namespace SpeechTexts {
 
+// The speaking routine's own messages.
+inline QString speechFinished() { return QStringLiteral("Der Text wurde vollständig vorgelesen."); }
+inline QString pauseHint()
+{
+    return QStringLiteral(
+        "Bitte setzen Sie die Sprachausgabe mit einem erneuten Klick auf Pause fort. Ein Klick auf 'Sprechen' hat "
+        "zur Folge, dass der Text wieder vom Anfang an vorgelesen wird!");
+}
+inline QString placeCursor() { return QStringLiteral("Bitte platzieren Sie den Cursor im Dokument."); }
+inline QString titleHint() { return QStringLiteral("Hinweis"); }
+inline QString titleError() { return QStringLiteral("Fehler"); }
+
 inline QString genderWord(int gender)
 {
     return gender == 1 ? QStringLiteral("männlich") : QStringLiteral("weiblich");

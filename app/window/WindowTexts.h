@@ -1,6 +1,8 @@
 #pragma once
 // Every text of the main window that a user can read, in one place.
 
+#include "SpeechTexts.h"
+
 #include <QString>
 
 namespace WindowTexts {
@@ -31,11 +33,10 @@ inline const QString SaveFilter =
     QStringLiteral("Textdateien (*.txt)|*.txt|Wordpad Dateien (*.rtf)|*.rtf|Alle Dateien (*.*)|*.*");
 inline QString CharacterCount(qint64 count) { return QString::number(count) + QStringLiteral(" Zeichen."); }
 
-inline const QString SpeechFinished = QStringLiteral("Der Text wurde vollständig vorgelesen.");
-inline const QString PauseHint = QStringLiteral(
-    "Bitte setzen Sie die Sprachausgabe mit einem erneuten Klick auf Pause fort. Ein Klick auf 'Sprechen' hat "
-    "zur Folge, dass der Text wieder vom Anfang an vorgelesen wird!");
-inline const QString PlaceCursor = QStringLiteral("Bitte platzieren Sie den Cursor im Dokument.");
+// The speaking routine's messages belong to it.
+inline const QString SpeechFinished = SpeechTexts::speechFinished();
+inline const QString PauseHint = SpeechTexts::pauseHint();
+inline const QString PlaceCursor = SpeechTexts::placeCursor();
 
 // Survey
 inline const QString SurveyCaption = QStringLiteral("Umfrage");

@@ -8,7 +8,7 @@
 #include "SpeechEngine.h"
 #include "TextPreparation.h"
 #include "VoiceSetup.h"
-#include "WindowTexts.h"
+#include "SpeechTexts.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -41,7 +41,7 @@ SpeechControl::SpeechControl(SpeechEngine &voice, SpeechEngine &voice2, SpeechHo
         emit speakingStopped();
         if (m_finishPending && !m_voice.isSpeaking()) {
             m_finishPending = false;
-            m_host.showStatus(WindowTexts::SpeechFinished);
+            m_host.showStatus(SpeechTexts::speechFinished());
         }
     });
 }
@@ -97,7 +97,7 @@ void SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QString &
     emit speakingStopped();
     // The end message belongs to the text before; it must not stand while
     // this one is read.
-    if (m_host.statusText() == WindowTexts::SpeechFinished)
+    if (m_host.statusText() == SpeechTexts::speechFinished())
         m_host.showCharacterCount();
     letEventsRun();
 
@@ -144,7 +144,7 @@ void SpeechControl::TogglePause()
     letEventsRun();
     if (m_settings.read(SettingKeys::ShowPauseMsg) == QLatin1String("yes")) {
         m_settings.write(SettingKeys::ShowPauseMsg, QStringLiteral("false"));
-        m_dialogs.message(WindowTexts::PauseHint, WindowTexts::TitleHint, Dialogs::Icon::Information,
+        m_dialogs.message(SpeechTexts::pauseHint(), SpeechTexts::titleHint(), Dialogs::Icon::Information,
                           Dialogs::Buttons::Ok);
     }
     letEventsRun();
@@ -201,7 +201,7 @@ void SpeechControl::ReadFromCursor(int cursorPosition)
     }
     SpeakText(text, false, QString(), false, offset);
     if (!valid)
-        m_dialogs.message(WindowTexts::PlaceCursor, WindowTexts::TitleError, Dialogs::Icon::Warning,
+        m_dialogs.message(SpeechTexts::placeCursor(), SpeechTexts::titleError(), Dialogs::Icon::Warning,
                           Dialogs::Buttons::Ok);
 }
 
@@ -247,5 +247,5 @@ void SpeechControl::onRecorderEnded()
     if (m_voice.isSpeaking())
         m_finishPending = true;
     else
-        m_host.showStatus(WindowTexts::SpeechFinished);
+        m_host.showStatus(SpeechTexts::speechFinished());
 }
