@@ -64,7 +64,11 @@ std::optional<QString> QtDialogs::runFileDialog(const FileRequest &request, bool
     // A name typed without a suffix gets the type of the filter shown, so
     // the chosen file type is the type written.
     const auto followFilter = [&dialog, &request, nameFilters](const QString &chosen) {
-        const int index = int(nameFilters.indexOf(chosen));
+        // With the details hidden Qt may report the description alone.
+        int index = int(nameFilters.indexOf(chosen));
+        for (int i = 0; index < 0 && i < nameFilters.size(); ++i)
+            if (!chosen.isEmpty() && nameFilters[i].startsWith(chosen))
+                index = i;
         dialog.setDefaultSuffix(defaultSuffixForFilter(request.filter, index, request.defaultSuffix));
     };
     followFilter(dialog.selectedNameFilter());
