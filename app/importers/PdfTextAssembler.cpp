@@ -110,7 +110,7 @@ std::vector<PdfPageText> PdfTextAssembler::withoutRunningLines(const std::vector
         for (const PdfLine &line : page.lines) {
             if (inMargin(line, page.size)) {
                 const bool repeated = pagesWithKey.value(runningKey(line.text)) >= needed;
-                const bool pageNumber = pages.size() > 1 && isBarePageNumber(line.text);
+                const bool pageNumber = isBarePageNumber(line.text);
                 if (repeated || pageNumber)
                     continue;
             }
@@ -188,7 +188,12 @@ QStringList PdfTextAssembler::paragraphs(const std::vector<PdfPageText> &input)
             const bool indented = line.box.left() > textLeft + 0.8 * lineHeight
                                   && std::abs(prev.box.left() - textLeft) < 0.5 * lineHeight;
             const bool sizeChange = std::abs(line.box.height() - prev.box.height()) > 0.3 * lineHeight;
-            bool breakHere = bigGap || sizeChange || indented || (shortPrev && !endsWithHyphen(prev.text));
+            // Ragged-right lines end short inside a paragraph too; a short
+            // line ends one only where its sentence ends or it is very short.
+            const bool veryShortPrev = prev.box.right() < left + 0.6 * width;
+            const bool paragraphEnd =
+                shortPrev && !endsWithHyphen(prev.text) && (endsSentence(prev.text) || veryShortPrev);
+            bool breakHere = bigGap || sizeChange || indented || paragraphEnd;
             if (newColumn)
                 breakHere = endsSentence(prev.text) && shortPrev;
             if (breakHere)

@@ -138,9 +138,11 @@ void tst_importers::runningHeadersAndPageNumbersLeftOut()
     QCOMPARE(paragraphs, (QStringList{"Text der Seite 1.", "Text der Seite 2.", "Einmalige Randnotiz.",
                                       "Text der Seite 3.", "Text der Seite 4."}));
 
-    // A single page has nothing that repeats: its margins are text.
+    // A single page has nothing that repeats: its margins are text, but a
+    // bare number at its foot is still a page number.
     pages.resize(1);
-    QCOMPARE(PdfTextAssembler::paragraphs(pages).first(), QStringLiteral("Handbuch \u2013 Kapitel 1"));
+    QCOMPARE(PdfTextAssembler::paragraphs(pages),
+             (QStringList{"Handbuch \u2013 Kapitel 1", "Text der Seite 1."}));
 }
 
 void tst_importers::paragraphsFromLines()
@@ -154,8 +156,10 @@ void tst_importers::paragraphsFromLines()
         line("Satz endet.", 158, 72, 150),
         line("Der zweite Absatz folgt ohne Abstand nach einer", 172),
         line("kurzen Zeile.", 186, 72, 160),
-        line("Nach einem großen Abstand beginnt der dritte", 230),
-        line("Absatz, der auf der nächsten Seite weitergeht", 244),
+        line("Flattersatz endet mitten im Satz", 200, 72, 420),
+        line("früher, ohne den Absatz zu beenden.", 214, 72, 300),
+        line("Nach einem großen Abstand beginnt der dritte", 260),
+        line("Absatz, der auf der nächsten Seite weitergeht", 274),
     };
     PdfPageText next;
     next.size = page.size;
@@ -165,6 +169,7 @@ void tst_importers::paragraphsFromLines()
                           "Der erste Absatz beginnt hier und läuft über die ganze Breite der Seite, bis er mit "
                           "einem kurzen Satz endet.",
                           "Der zweite Absatz folgt ohne Abstand nach einer kurzen Zeile.",
+                          "Flattersatz endet mitten im Satz früher, ohne den Absatz zu beenden.",
                           "Nach einem großen Abstand beginnt der dritte Absatz, der auf der nächsten Seite "
                           "weitergeht und dort endet."}));
 }
