@@ -60,6 +60,8 @@ private:
 
     clsRegistryAccess &m_registry;
     Log m_log;
+    // Held by pointer: a plug-in's modal window lets events run, so a call
+    // may load further libraries while an outer call still uses its own.
     QHash<QString, std::shared_ptr<ExtensionLibrary>> m_libraries;
     QSet<QString> m_reported;
 };

@@ -71,6 +71,8 @@
  *                      the host with qn_free and otherwise ignored.
  * Any other number is treated as QN_FAILED.
  *
+ * args points to argc arguments; with argc 0 it may be NULL.
+ *
  * qn_create returns NULL when the library has no class of that name or the
  * object cannot be made. qn_release accepts NULL. qn_free accepts NULL.
  *
