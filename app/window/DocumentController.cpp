@@ -2,11 +2,15 @@
 
 #include "Dialogs.h"
 #include "DocumentIO.h"
+#include "DocumentOpener.h"
 #include "ExtensionHost.h"
 #include "WholeFile.h"
+#include "ImportMessages.h"
 #include "WindowTexts.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
@@ -30,12 +34,30 @@ QString selectionText(const QTextCursor &cursor)
     return text;
 }
 
+// The open dialog's filters: the program's own, then every readable format.
+QString openFilter()
+{
+    QStringList patterns;
+    for (const QString &suffix : DocumentIO::readableSuffixes())
+        patterns << QStringLiteral("*.") + suffix;
+    return WindowTexts::OpenFilter + QLatin1Char('|') + ImportMessages::AllReadableDocuments + QStringLiteral(" (")
+           + patterns.join(QLatin1Char(',')) + QStringLiteral(")|") + patterns.join(QLatin1Char(';'));
+}
+
+// "buch.epub" is saved as "buch.rtf" beside it.
+QString rtfNameFor(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".rtf"));
+}
+
 } // namespace
 
 DocumentController::DocumentController(QTextEdit &rtfText, Dialogs &dialogs, ExtensionHost &extensions,
                                        QObject *parent)
     : QObject(parent), m_rtfText(rtfText), m_dialogs(dialogs), m_extensions(extensions)
 {
+    m_opener = new DocumentOpener(dialogs, &rtfText, this);
     connect(&m_rtfText, &QTextEdit::textChanged, this,
             [this] { emit statusText(WindowTexts::CharacterCount(characterCount())); });
 }
@@ -79,6 +101,7 @@ void DocumentController::startNewDocument()
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
     m_currentPath.clear();
+    m_importedFrom.clear();
     m_richText = false;
 }
 
@@ -130,14 +153,13 @@ Dialogs::FileRequest DocumentController::fileRequest(const QString &filter) cons
 
 void DocumentController::OpenDoc()
 {
-    Dialogs::FileRequest request = fileRequest(WindowTexts::OpenFilter);
+    Dialogs::FileRequest request = fileRequest(openFilter());
     request.fileMustExist = true;
     const auto chosen = m_dialogs.openFile(request);
     if (!chosen || chosen->isEmpty())
         return;
     const QString path = *chosen;
-    const QString lower = path.toLower();
-    if (!lower.endsWith(QLatin1String(".txt")) && !lower.endsWith(QLatin1String(".rtf"))) {
+    if (!DocumentIO::readableSuffixes().contains(QFileInfo(path).suffix().toLower())) {
         if (m_dialogs.message(WindowTexts::OpenUnknownType, WindowTexts::TitleQuestion, Dialogs::Icon::Question,
                               Dialogs::Buttons::YesNo)
             != Dialogs::Answer::Yes)
@@ -148,16 +170,17 @@ void DocumentController::OpenDoc()
     // Only a document actually loaded takes over the name: a later save must
     // never overwrite a file the user declined or that could not be read.
     if (LoadFile(path))
-        m_currentPath = path;
+        m_currentPath = m_importedFrom.isEmpty() ? path : QString();
 }
 
 bool DocumentController::LoadFile(const QString &path)
 {
     if (path.isEmpty())
         return false;
-    const DocumentLoadResult result = DocumentIO::loadFile(path, m_rtfText.document());
+    const DocumentLoadResult result = m_opener->open(path, m_rtfText.document());
     if (!result.ok)
         return false;
+    m_importedFrom = result.imported() ? path : QString();
     m_richText = result.format != DocumentFormat::PlainText;
     m_rtfText.document()->setModified(false);
     return true;
@@ -188,10 +211,19 @@ bool DocumentController::SaveDoc()
     request.confirmOverwrite = true;
     // Text files, then rich-text files: start on the document's own format.
     request.selectedFilter = m_richText ? 1 : 0;
+    if (request.initialPath.isEmpty() && !m_importedFrom.isEmpty())
+        request.initialPath = rtfNameFor(m_importedFrom);
     const auto chosen = m_dialogs.saveFile(request);
     if (!chosen || chosen->isEmpty())
         return false;
     const QString path = *chosen;
+    if (!m_importedFrom.isEmpty() && QFileInfo(path) == QFileInfo(m_importedFrom)) {
+        // The RTF would replace the PDF or e-book the text came from.
+        m_dialogs.message(ImportMessages::KeepOriginal(path), WindowTexts::TitleError, Dialogs::Icon::Warning,
+                          Dialogs::Buttons::Ok);
+        return false;
+    }
+    m_importedFrom.clear();
     m_currentPath = path;
     // The extension decides the format, case-sensitively: "x.TXT" is rich text.
     const bool plain = path.endsWith(QLatin1String(".txt"));

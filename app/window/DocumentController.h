@@ -14,6 +14,7 @@
 #include <QObject>
 #include <QString>
 
+class DocumentOpener;
 class ExtensionHost;
 class QTextEdit;
 
@@ -32,11 +33,17 @@ public:
 
     // The rich-text box's own loading: RTF or plain text as the file says.
     // A loaded document counts as unchanged.
+    // Documents of other programs (PDF, EPUB, ...) open as new, unsaved
+    // documents: no current path, and saving proposes the name with ".rtf".
     bool LoadFile(const QString &path);
     bool isModified() const;
     // The whole document becomes text, in the default format, as one step
     // the user can undo.
     void replaceText(const QString &text);
+    // The file an unsaved document was read from, else empty.
+    QString importedFrom() const { return m_importedFrom; }
+    // Reads files off the GUI thread with a progress dialog (tests cancel it).
+    DocumentOpener &opener() { return *m_opener; }
 
     void Cut();
     void Copy();
@@ -71,4 +78,6 @@ private:
     // The document came from or went to a rich-text file: the save dialog
     // starts on the RTF filter.
     bool m_richText = false;
+    DocumentOpener *m_opener = nullptr;
+    QString m_importedFrom;
 };
