@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QHash>
 
+#include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -176,7 +178,7 @@ bool readNumbering(const QByteArray &data, Package &p, QString *message)
 class BodyWalker
 {
 public:
-    BodyWalker(const Package &p, ImportedDocumentBuilder &builder) : m_p(p), m_b(builder) {}
+    BodyWalker(const Package &p, ImportedDocumentBuilder *builder) : m_p(p), m_b(builder) {}
 
     // Note references in the order met; their markers are 1, 2, ...
     struct NoteRef {
@@ -184,9 +186,9 @@ public:
         QString id;
     };
     std::vector<NoteRef> notes;
-    // Set when walking a notes part: only this note's paragraphs are read.
-    QString onlyNote;
-    QString notePrefix;
+    // Set when walking a notes part: each note is read into its own
+    // document, by its id, in one pass over the part.
+    std::map<QString, ImportedDocument> *notesById = nullptr;
 
     void walk(SafeXmlReader &xml, const ImportControl &control);
 
@@ -196,7 +198,8 @@ private:
     void startParagraph();
 
     const Package &m_p;
-    ImportedDocumentBuilder &m_b;
+    ImportedDocumentBuilder *m_b;
+    std::unique_ptr<ImportedDocumentBuilder> m_noteBuilder;
     std::vector<Kind> m_stack;
     // Paragraph being read: its style and list membership, known only once
     // its properties are read, so the block opens at the first text.
@@ -219,24 +222,18 @@ void BodyWalker::startParagraph()
     m_paragraphStarted = true;
     if (m_tableDepth > 0) {
         if (m_cellParagraphs++ > 0)
-            m_b.text(QStringLiteral(" "), TextRun{}, false);
-        return;
-    }
-    if (!notePrefix.isEmpty()) {
-        m_b.paragraph();
-        m_b.text(notePrefix + QLatin1Char(' '), TextRun{}, false);
-        notePrefix.clear();
+            m_b->text(QStringLiteral(" "), TextRun{}, false);
         return;
     }
     if (!m_numId.isEmpty() && m_numId != QLatin1String("0")) {
-        m_b.listItem(m_p.numbering.value(m_numId).value(m_ilvl), m_ilvl);
+        m_b->listItem(m_p.numbering.value(m_numId).value(m_ilvl), m_ilvl);
         return;
     }
     const int level = headingLevel(m_p, m_pStyle);
     if (level > 0)
-        m_b.heading(level);
+        m_b->heading(level);
     else
-        m_b.paragraph();
+        m_b->paragraph();
 }
 
 void BodyWalker::walk(SafeXmlReader &xml, const ImportControl &control)
@@ -258,13 +255,14 @@ void BodyWalker::walk(SafeXmlReader &xml, const ImportControl &control)
             m_stack.pop_back();
             if (kind == Kind::Paragraph) {
                 if (m_tableDepth == 0 && m_paragraphStarted)
-                    m_b.endBlock();
+                    m_b->endBlock();
                 m_paragraphStarted = false;
             } else if (kind == Kind::Row) {
-                m_b.endBlock();
+                m_b->endBlock();
             } else if (kind == Kind::Table) {
                 --m_tableDepth;
             } else if (kind == Kind::Note) {
+                m_b->finish();
                 m_inNote = false;
             }
             continue;
@@ -280,12 +278,15 @@ void BodyWalker::walk(SafeXmlReader &xml, const ImportControl &control)
             m_stack.push_back(kind);
             continue;
         }
-        const bool reading = onlyNote.isEmpty() || m_inNote;
-        if (n == QLatin1String("footnote") || n == QLatin1String("endnote")) {
-            if (xml.attribute(kW, u"id") != onlyNote) {
+        const bool reading = !notesById || m_inNote;
+        if (notesById && (n == QLatin1String("footnote") || n == QLatin1String("endnote"))) {
+            const QString id = xml.attribute(kW, u"id");
+            if (m_inNote || notesById->count(id)) {
                 xml.skipElement();
                 continue;
             }
+            m_noteBuilder = std::make_unique<ImportedDocumentBuilder>((*notesById)[id]);
+            m_b = m_noteBuilder.get();
             m_inNote = true;
             kind = Kind::Note;
         } else if (n == QLatin1String("del") || n == QLatin1String("moveFrom") || n == QLatin1String("instrText")
@@ -340,19 +341,19 @@ void BodyWalker::walk(SafeXmlReader &xml, const ImportControl &control)
                 startParagraph();
                 TextRun run = styledRun(m_p, m_rStyle, styledRun(m_p, m_pStyle, TextRun{}));
                 m_runProps.applyTo(run);
-                m_b.text(text, run, false);
+                m_b->text(text, run, false);
             }
             continue;
         } else if (n == QLatin1String("tab") && !m_stack.empty() && m_stack.back() == Kind::Run) {
             startParagraph();
-            m_b.tab(TextRun{});
+            m_b->tab(TextRun{});
         } else if ((n == QLatin1String("br") || n == QLatin1String("cr")) && !m_stack.empty()
                    && m_stack.back() == Kind::Run) {
             startParagraph();
-            m_b.lineBreak(TextRun{});
+            m_b->lineBreak(TextRun{});
         } else if (n == QLatin1String("noBreakHyphen")) {
             startParagraph();
-            m_b.text(QString(QChar(0x2011)), TextRun{}, false);
+            m_b->text(QString(QChar(0x2011)), TextRun{}, false);
         } else if (n == QLatin1String("footnoteReference") || n == QLatin1String("endnoteReference")) {
             notes.push_back({n == QLatin1String("footnoteReference") ? QStringLiteral("footnotes")
                                                                       : QStringLiteral("endnotes"),
@@ -360,22 +361,22 @@ void BodyWalker::walk(SafeXmlReader &xml, const ImportControl &control)
             startParagraph();
             TextRun sup;
             sup.superscript = true;
-            m_b.text(QString::number(notes.size()), sup, false);
+            m_b->text(QString::number(notes.size()), sup, false);
         } else if (n == QLatin1String("tbl")) {
             kind = Kind::Table;
             ++m_tableDepth;
-            m_b.endBlock();
+            m_b->endBlock();
         } else if (n == QLatin1String("tr")) {
             kind = Kind::Row;
             if (m_tableDepth <= 1) {
-                m_b.paragraph();
+                m_b->paragraph();
                 m_cells = 0;
             }
         } else if (n == QLatin1String("tc")) {
             kind = Kind::Cell;
             if (m_tableDepth <= 1) {
                 if (m_cells++ > 0)
-                    m_b.tab(TextRun{});
+                    m_b->tab(TextRun{});
                 m_cellParagraphs = 0;
             }
         }
@@ -445,7 +446,7 @@ ImportStatus DocxReader::read(const QByteArray &bytes, const ImportControl &cont
         return fail(message, zip.errorMessage());
     SafeXmlReader xml(document, mainName);
     ImportedDocumentBuilder builder(*out);
-    BodyWalker walker(p, builder);
+    BodyWalker walker(p, &builder);
     walker.walk(xml, control);
     builder.finish();
     if (control.cancelled())
@@ -454,23 +455,32 @@ ImportStatus DocxReader::read(const QByteArray &bytes, const ImportControl &cont
         return fail(message, xml.errorMessage());
     control.report(80, 100);
 
-    // Notes after the text, in the order they are referred to.
+    // Notes after the text, in the order they are referred to; each notes
+    // part is read once, however many references there are.
+    std::map<QString, std::map<QString, ImportedDocument>> notes;
+    for (auto it = p.noteParts.cbegin(); it != p.noteParts.cend(); ++it) {
+        SafeXmlReader xml(it.value(), dir + it.key() + QStringLiteral(".xml"));
+        BodyWalker noteWalker(p, nullptr);
+        noteWalker.notesById = &notes[it.key()];
+        noteWalker.walk(xml, control);
+        if (xml.refused())
+            return fail(message, xml.errorMessage());
+        if (control.cancelled())
+            return ImportStatus::Cancelled;
+    }
     int number = 0;
     for (const BodyWalker::NoteRef &ref : walker.notes) {
         ++number;
-        const QByteArray part = p.noteParts.value(ref.part);
-        if (part.isEmpty())
+        const auto part = notes.find(ref.part);
+        if (part == notes.end())
             continue;
-        SafeXmlReader notes(part, dir + ref.part + QStringLiteral(".xml"));
-        BodyWalker noteWalker(p, builder);
-        noteWalker.onlyNote = ref.id;
-        noteWalker.notePrefix = QString::number(number);
-        noteWalker.walk(notes, control);
-        builder.finish();
-        if (notes.refused())
-            return fail(message, notes.errorMessage());
-        if (control.cancelled())
-            return ImportStatus::Cancelled;
+        const auto note = part->second.find(ref.id);
+        if (note == part->second.end() || note->second.blocks.empty())
+            continue;
+        std::vector<TextBlock> blocks = note->second.blocks;
+        blocks.front().runs.insert(blocks.front().runs.begin(), TextRun{QString::number(number) + QLatin1Char(' ')});
+        for (TextBlock &b : blocks)
+            out->blocks.push_back(std::move(b));
     }
     control.report(100, 100);
     return ImportStatus::Ok;
