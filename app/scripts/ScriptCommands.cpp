@@ -75,13 +75,8 @@ QString ScriptCommands::substituteVariables(QString text) const
     return text;
 }
 
-ScriptCommands::Outcome ScriptCommands::ExecuteCommand(const QString &sBefehl, QString sPara1, QString sPara2)
+QString ScriptCommands::commandWord(const QString &sBefehl)
 {
-    sPara1 = substituteVariables(std::move(sPara1));
-    sPara2 = substituteVariables(std::move(sPara2));
-    sPara1.replace(QLatin1String("%KOMMA%"), QLatin1String(","));
-    sPara2.replace(QLatin1String("%KOMMA%"), QLatin1String(","));
-
     // Only blanks are trimmed: a tab stays part of the word, so a
     // tab-indented line matches nothing.
     qsizetype from = 0;
@@ -90,7 +85,41 @@ ScriptCommands::Outcome ScriptCommands::ExecuteCommand(const QString &sBefehl, Q
         ++from;
     while (to > from && sBefehl.at(to - 1) == QLatin1Char(' '))
         --to;
-    const QString command = sBefehl.mid(from, to - from);
+    return sBefehl.mid(from, to - from);
+}
+
+bool ScriptCommands::isKnownCommand(const QString &word)
+{
+    // Every word run() answers to; a word added there belongs here too.
+    static const QStringList words{
+        QStringLiteral("Meldung"),     QStringLiteral("Sprechen"),        QStringLiteral("Sprechen2"),
+        QStringLiteral("Pause"),       QStringLiteral("Stopp"),           QStringLiteral("Geschwindigkeit"),
+        QStringLiteral("Lautstärke"),  QStringLiteral("Helligkeit"),      QStringLiteral("Exportieren"),
+        QStringLiteral("Laden"),       QStringLiteral("Text"),            QStringLiteral("Dokument"),
+        QStringLiteral("Wiederholen"), QStringLiteral("Wenn"),            QStringLiteral("Wenn_nicht"),
+        QStringLiteral("WartenBis"),   QStringLiteral("Warten"),          QStringLiteral("Ersetzen"),
+        QStringLiteral("Ausführen"),   QStringLiteral("Download"),        QStringLiteral("Löschen"),
+        QStringLiteral("Speichern"),   QStringLiteral("Stimme"),          QStringLiteral("Beenden"),
+        QStringLiteral("Springe")};
+    return words.contains(word);
+}
+
+const QStringList &ScriptCommands::variableNames()
+{
+    static const QStringList names{QStringLiteral("$Zwischenablage"), QStringLiteral("$Zeit"),
+                                   QStringLiteral("$Datum"),          QStringLiteral("$Windows"),
+                                   QStringLiteral("$Markiert"),       QStringLiteral("$Text")};
+    return names;
+}
+
+ScriptCommands::Outcome ScriptCommands::ExecuteCommand(const QString &sBefehl, QString sPara1, QString sPara2)
+{
+    sPara1 = substituteVariables(std::move(sPara1));
+    sPara2 = substituteVariables(std::move(sPara2));
+    sPara1.replace(QLatin1String("%KOMMA%"), QLatin1String(","));
+    sPara2.replace(QLatin1String("%KOMMA%"), QLatin1String(","));
+
+    const QString command = commandWord(sBefehl);
 
     std::optional<Failure> failure;
     const Outcome outcome = run(command, sPara1, sPara2, failure);

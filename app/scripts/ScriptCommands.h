@@ -10,6 +10,7 @@
 #include "UrlDownload.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -35,6 +36,13 @@ public:
 
     // The variables replaced in a parameter, each read afresh.
     QString substituteVariables(QString text) const;
+
+    // The word a statement's command text runs as (only blanks trimmed), and
+    // whether the interpreter knows it; the script editor colours by these.
+    static QString commandWord(const QString &sBefehl);
+    static bool isKnownCommand(const QString &word);
+    // The variable names substituteVariables replaces, in its order.
+    static const QStringList &variableNames();
 
     void setDownloadLimits(const UrlDownload::Limits &limits) { m_downloadLimits = limits; }
 

@@ -1,0 +1,61 @@
+#pragma once
+// Every text of the script editor and the command builder that a user reads.
+
+#include <QString>
+
+namespace EditorTexts {
+
+// Command builder
+inline const QString BuilderCaption = QStringLiteral("Task hinzufügen");
+inline const QString BuilderIntro = QStringLiteral("Hier können Sie Ihrem Taskscript Befehle hinzufügen.");
+inline const QString LabelCommand = QStringLiteral("Befehl:");
+inline const QString LabelParameter1 = QStringLiteral("Parameter 1:");
+inline const QString LabelParameter2 = QStringLiteral("Parameter 2:");
+inline const QString NotNeeded = QStringLiteral("(nicht benötigt)");
+inline const QString FrameInfo = QStringLiteral("Befehlsinfo");
+inline const QString ButtonAdd = QStringLiteral("&Hinzufügen");
+inline const QString ButtonDone = QStringLiteral("&Fertig");
+inline const QString TitleError = QStringLiteral("Fehler");
+inline QString WrongType(const QString &word, const QString &type)
+{
+    return QStringLiteral("Skriptfehler:\r\n\r\nDer Befehl ") + word
+        + QStringLiteral("(); erwartet als Parameter folgenden Typ: ") + type;
+}
+
+// Script editor
+inline const QString EditorCaption = QStringLiteral("Taskscript Editor");
+inline const QString LabelName = QStringLiteral("Name:");
+inline const QString DefaultName = QStringLiteral("Neues Taskscript");
+inline const QString ButtonOpen = QStringLiteral("Taskscript öffnen");
+inline const QString ButtonAddTask = QStringLiteral("Task hinzufügen");
+inline const QString ButtonSave = QStringLiteral("Taskscript speichern");
+inline const QString ButtonRun = QStringLiteral("Ausführen");
+inline const QString OpenFilter = QStringLiteral("Voice Taskscripts (*.vts)|*.vts");
+inline const QString OpenTitle = QStringLiteral("Taskscript öffnen");
+inline const QString TitleSave = QStringLiteral("Taskscript speichern");
+inline const QString TitleOpen = QStringLiteral("Taskscript öffnen");
+
+inline const QString NameEmpty =
+    QStringLiteral("Bitte geben Sie dem Taskscript einen Namen, bevor Sie es speichern.");
+inline const QString NameInvalid = QStringLiteral(
+    "Der Name des Taskscripts darf keinen Schrägstrich (/) enthalten und nicht mit einem Punkt beginnen.");
+inline QString AskOverwrite(const QString &name)
+{
+    return QStringLiteral("Es gibt bereits ein Taskscript namens '%1'. Möchten Sie es ersetzen?").arg(name);
+}
+inline QString SaveFailed(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Das Taskscript konnte nicht unter '%1' gespeichert werden: %2\r\n\r\n"
+                          "Ihr Text bleibt im Editor erhalten.")
+        .arg(path, reason);
+}
+inline const QString FolderMissing = QStringLiteral("Der Ordner der Taskscripts fehlt und kann nicht angelegt werden.");
+inline const QString ReasonUnknown = QStringLiteral("unbekannter Fehler");
+inline QString OpenFailed(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Das Taskscript '%1' kann nicht geöffnet werden: %2").arg(path, reason);
+}
+inline const QString NotReadable = QStringLiteral("Die Datei kann nicht gelesen werden.");
+inline const QString TooLarge = QStringLiteral("Die Datei ist zu groß.");
+
+} // namespace EditorTexts

@@ -1,0 +1,45 @@
+#pragma once
+// ScriptCommandTable: the commands the builder offers, with their parameter
+// type, parameter count and help text, and the rules that turn the builder's
+// fields into one statement line.
+//
+// app/scripts/editor as a whole: the script editor (frmTaskEditor) and the
+// command builder (frmTask), the editor's text box with line numbers
+// (ScriptTextEdit) and its syntax colouring (ScriptHighlighter), which reads
+// every line through the interpreter's own ScriptParser so that what is
+// coloured is what runs. Uses app/scripts, common and the platform's Dialogs;
+// used by the main window (task 1000).
+
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+namespace ScriptCommandTable {
+
+// The four lists, matched by position. The type list carries one more
+// entry ("Text") than there are commands; nothing refers to it.
+QStringList commandWords();
+QStringList ParameterTypes();
+QStringList ParameterCounts();
+QStringList CommandDescriptions();
+
+// Parameter types with a meaning beyond display.
+inline const QString TypeNothing = QStringLiteral("Nichts");
+inline const QString TypeNumber = QStringLiteral("Zahl");
+inline const QString TypePercent = QStringLiteral("Prozent");
+
+// True for the types whose first parameter must be a number.
+bool needsNumber(const QString &type);
+
+// A number as the user types it in their locale ("1,5" in German, "1.5" in
+// English); blanks around it are allowed.
+bool isNumeric(const QString &text, const QLocale &locale);
+
+// The pattern shown beside the command word for a parameter count.
+QString parameterPattern(int count, const QString &type);
+
+// The statement line (without line end). A comma in a parameter is written
+// as "\," so that it stays inside that one parameter.
+QString statement(const QString &word, int count, const QString &para1, const QString &para2);
+
+} // namespace ScriptCommandTable

@@ -1,0 +1,170 @@
+#include "frmTask.h"
+
+#include "Dialogs.h"
+#include "EditorTexts.h"
+#include "ScriptCommandTable.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmTask::frmTask(Dialogs &dialogs, QWidget *parent)
+    : QDialog(parent)
+    , m_dialogs(dialogs)
+    , m_cmbCommand(new QComboBox(this))
+    , m_txtParameter(new QLineEdit(this))
+    , m_txtParameter2(new QLineEdit(this))
+    , m_lblCommandBold(new QLabel(this))
+    , m_lblParameter(new QLabel(this))
+    , m_lblDesc(new QLabel(this))
+{
+    setWindowTitle(EditorTexts::BuilderCaption);
+    setObjectName(QStringLiteral("frmTask"));
+    m_cmbCommand->setObjectName(QStringLiteral("cmbCommand"));
+    m_txtParameter->setObjectName(QStringLiteral("txtParameter"));
+    m_txtParameter2->setObjectName(QStringLiteral("txtParameter2"));
+    m_lblCommandBold->setObjectName(QStringLiteral("lblCommandBold"));
+    m_lblParameter->setObjectName(QStringLiteral("lblParameter"));
+    m_lblDesc->setObjectName(QStringLiteral("lblDesc"));
+    m_txtParameter2->setText(EditorTexts::NotNeeded);
+
+    QFont bold = m_lblCommandBold->font();
+    bold.setBold(true);
+    m_lblCommandBold->setFont(bold);
+    m_lblDesc->setWordWrap(true);
+    m_lblDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lblDesc->setMinimumHeight(m_lblDesc->fontMetrics().lineSpacing() * 4);
+
+    auto *form = new QFormLayout;
+    form->addRow(EditorTexts::LabelCommand, m_cmbCommand);
+    form->addRow(EditorTexts::LabelParameter1, m_txtParameter);
+    form->addRow(EditorTexts::LabelParameter2, m_txtParameter2);
+
+    auto *info = new QGroupBox(EditorTexts::FrameInfo, this);
+    auto *headline = new QHBoxLayout;
+    // The pattern reads as the rest of the statement: right after the word.
+    headline->setSpacing(1);
+    headline->addWidget(m_lblCommandBold);
+    headline->addWidget(m_lblParameter);
+    headline->addStretch();
+    auto *infoLayout = new QVBoxLayout(info);
+    infoLayout->addLayout(headline);
+    infoLayout->addWidget(m_lblDesc);
+
+    auto *add = new QPushButton(EditorTexts::ButtonAdd, this);
+    add->setObjectName(QStringLiteral("Command1"));
+    add->setDefault(true);
+    auto *done = new QPushButton(EditorTexts::ButtonDone, this);
+    done->setObjectName(QStringLiteral("Command2"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(add);
+    buttons->addWidget(done);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(EditorTexts::BuilderIntro, this));
+    layout->addLayout(form);
+    layout->addWidget(info);
+    layout->addLayout(buttons);
+    setMinimumWidth(460);
+
+    connect(add, &QPushButton::clicked, this, &frmTask::addStatement);
+    connect(done, &QPushButton::clicked, this, &QDialog::hide);
+    connect(m_cmbCommand, &QComboBox::currentIndexChanged, this, &frmTask::commandSelected);
+
+    FillCMB();
+}
+
+void frmTask::FillCMB()
+{
+    m_cmbCommand->addItems(ScriptCommandTable::commandWords());
+    FillParameterArray();
+    m_cmbCommand->setCurrentIndex(0);
+    // Adding the first item already selected it, before the arrays existed.
+    commandSelected(0);
+}
+
+void frmTask::FillParameterArray()
+{
+    ParameterTypes = ScriptCommandTable::ParameterTypes();
+    CommandDescriptions = ScriptCommandTable::CommandDescriptions();
+    ParameterCounts = ScriptCommandTable::ParameterCounts();
+}
+
+void frmTask::EnableParameter1()
+{
+    m_txtParameter->setEnabled(true);
+    m_txtParameter->clear();
+}
+
+void frmTask::DisableParameter1()
+{
+    m_txtParameter->setEnabled(false);
+    m_txtParameter->setText(EditorTexts::NotNeeded);
+}
+
+void frmTask::EnableParameter2()
+{
+    m_txtParameter2->setEnabled(true);
+    m_txtParameter2->clear();
+}
+
+void frmTask::DisableParameter2()
+{
+    m_txtParameter2->setEnabled(false);
+    m_txtParameter2->setText(EditorTexts::NotNeeded);
+}
+
+void frmTask::ShowError(const QString &word, const QString &type)
+{
+    m_dialogs.message(EditorTexts::WrongType(word, type), EditorTexts::TitleError, Dialogs::Icon::Warning,
+                      Dialogs::Buttons::Ok);
+}
+
+void frmTask::commandSelected(int index)
+{
+    if (index < 0 || index >= ParameterCounts.size())
+        return;
+    m_lblCommandBold->setText(m_cmbCommand->itemText(index));
+    m_lblDesc->setText(CommandDescriptions.at(index));
+    const int count = ParameterCounts.at(index).toInt();
+    const QString &type = ParameterTypes.at(index);
+    if (count == 0) {
+        DisableParameter1();
+        DisableParameter2();
+    } else if (count == 1) {
+        EnableParameter1();
+        DisableParameter2();
+    } else {
+        EnableParameter1();
+        EnableParameter2();
+    }
+    m_lblParameter->setText(ScriptCommandTable::parameterPattern(count, type));
+}
+
+void frmTask::addStatement()
+{
+    const int index = m_cmbCommand->currentIndex();
+    if (index < 0 || index >= ParameterCounts.size())
+        return;
+    const QString word = m_cmbCommand->currentText();
+    const QString &type = ParameterTypes.at(index);
+    // The widget's locale is the user's unless a test sets another.
+    if (ScriptCommandTable::needsNumber(type) && !ScriptCommandTable::isNumeric(m_txtParameter->text(), locale())) {
+        ShowError(word, type);
+        return;
+    }
+    if (type == ScriptCommandTable::TypeNothing) {
+        m_txtParameter->clear();
+        m_txtParameter2->clear();
+    }
+    const int count = ParameterCounts.at(index).toInt();
+    emit statementAdded(
+        ScriptCommandTable::statement(word, count, m_txtParameter->text(), m_txtParameter2->text()));
+    m_txtParameter->clear();
+}

@@ -1,0 +1,57 @@
+#pragma once
+// frmTask: the command builder. Offers the command words, shows the chosen
+// one's parameter pattern and help text, checks a numeric first parameter and
+// hands each finished statement line to whoever listens (the editor appends
+// it). Kept and reused: the last selection and fields stay between uses.
+
+#include <QDialog>
+#include <QStringList>
+
+class Dialogs;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class frmTask : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit frmTask(Dialogs &dialogs, QWidget *parent = nullptr);
+
+    QComboBox *cmbCommand() const { return m_cmbCommand; }
+    QLineEdit *txtParameter() const { return m_txtParameter; }
+    QLineEdit *txtParameter2() const { return m_txtParameter2; }
+    QLabel *lblCommandBold() const { return m_lblCommandBold; }
+    QLabel *lblParameter() const { return m_lblParameter; }
+    QLabel *lblDesc() const { return m_lblDesc; }
+
+    // "&Hinzufügen": builds the statement of the current fields, or shows
+    // ShowError and builds nothing.
+    void addStatement();
+
+signals:
+    void statementAdded(const QString &statement);
+
+private:
+    void FillCMB();
+    void FillParameterArray();
+    void EnableParameter1();
+    void DisableParameter1();
+    void EnableParameter2();
+    void DisableParameter2();
+    void ShowError(const QString &word, const QString &type);
+    void commandSelected(int index);
+
+    Dialogs &m_dialogs;
+    QStringList ParameterTypes;
+    QStringList CommandDescriptions;
+    QStringList ParameterCounts;
+
+    QComboBox *m_cmbCommand;
+    QLineEdit *m_txtParameter;
+    QLineEdit *m_txtParameter2;
+    QLabel *m_lblCommandBold;
+    QLabel *m_lblParameter;
+    QLabel *m_lblDesc;
+};

@@ -1,0 +1,223 @@
+#include "ScriptCommandTable.h"
+#include "ScriptCommands.h"
+#include "ScriptParser.h"
+#include "ScriptedDialogs.h"
+#include "frmTask.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+// The command builder: its table, the selection handler and the statements
+// it builds, read back through the interpreter's parser.
+class tst_frmTask : public QObject
+{
+    Q_OBJECT
+private slots:
+    void tableListsMatchByPosition();
+    void builderWordsAreInterpreterWords();
+    void selection_data();
+    void selection();
+    void statements_data();
+    void statements();
+    void numericCheck_data();
+    void numericCheck();
+    void fieldsAfterAdding();
+    void fertigHidesAndKeepsTheSelection();
+
+private:
+    static void choose(frmTask &b, const QString &word)
+    {
+        const int index = b.cmbCommand()->findText(word);
+        QVERIFY(index >= 0);
+        b.cmbCommand()->setCurrentIndex(index);
+    }
+};
+
+void tst_frmTask::tableListsMatchByPosition()
+{
+    // A comma slipping into a help text would shift every row after it.
+    const QStringList words = ScriptCommandTable::commandWords();
+    QCOMPARE(words.size(), 23);
+    QCOMPARE(ScriptCommandTable::ParameterTypes().size(), 24);
+    QCOMPARE(ScriptCommandTable::ParameterCounts().size(), 23);
+    QCOMPARE(ScriptCommandTable::CommandDescriptions().size(), 23);
+    QCOMPARE(words.first(), QStringLiteral("Sprechen"));
+    QCOMPARE(words.last(), QStringLiteral("Download"));
+    QCOMPARE(ScriptCommandTable::ParameterTypes().last(), QStringLiteral("Text"));
+    QVERIFY(ScriptCommandTable::CommandDescriptions().at(words.indexOf("Download")).endsWith("benötigt.'"));
+}
+
+void tst_frmTask::builderWordsAreInterpreterWords()
+{
+    for (const QString &word : ScriptCommandTable::commandWords())
+        QVERIFY2(ScriptCommands::isKnownCommand(word), qPrintable(word));
+}
+
+void tst_frmTask::selection_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<bool>("field1");
+    QTest::addColumn<bool>("field2");
+    QTest::addColumn<QString>("descriptionStart");
+    QTest::newRow("no parameter") << "Sprechen" << "();" << false << false << "Spricht den aktuellen";
+    QTest::newRow("Nichts with count 1") << "Pause" << "(Nichts als Parameter);" << true << false << "Pausiert";
+    QTest::newRow("number") << "Warten" << "(Zahl als Parameter);" << true << false << "Wartet 'Zahl'";
+    QTest::newRow("two texts") << "Ersetzen" << "(Text als Parameter,Text als zweiter Parameter);" << true << true
+                               << "Ersetzt";
+    QTest::newRow("Wenn ends on different texts")
+        << "Wenn" << "(Text als Parameter,Text als zweiter Parameter);" << true << true
+        << "Überprüft ob 'Text' und 'Text2' den selben Inhalt haben. Wenn nicht wird";
+    QTest::newRow("Wenn_nicht ends on equal texts")
+        << "Wenn_nicht" << "(Text als Parameter,Text als zweiter Parameter);" << true << true
+        << "Überprüft ob 'Text' und 'Text2' den selben Inhalt haben. Wenn dies zutrifft wird";
+}
+
+void tst_frmTask::selection()
+{
+    QFETCH(QString, word);
+    QFETCH(QString, pattern);
+    QFETCH(bool, field1);
+    QFETCH(bool, field2);
+    QFETCH(QString, descriptionStart);
+    ScriptedDialogs dialogs;
+    frmTask b(dialogs);
+    choose(b, "Download"); // every row is reached from another one
+    b.txtParameter()->setText("alt");
+    choose(b, word);
+    QCOMPARE(b.lblCommandBold()->text(), word);
+    QCOMPARE(b.lblParameter()->text(), pattern);
+    QVERIFY(b.lblDesc()->text().startsWith(descriptionStart));
+    QCOMPARE(b.txtParameter()->isEnabled(), field1);
+    QCOMPARE(b.txtParameter2()->isEnabled(), field2);
+    QCOMPARE(b.txtParameter()->text(), field1 ? QString() : QStringLiteral("(nicht benötigt)"));
+    QCOMPARE(b.txtParameter2()->text(), field2 ? QString() : QStringLiteral("(nicht benötigt)"));
+}
+
+void tst_frmTask::statements_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("p1");
+    QTest::addColumn<QString>("p2");
+    QTest::addColumn<QString>("expected");
+    // What the interpreter then reads, after %KOMMA% is put back.
+    QTest::addColumn<QString>("para1");
+    QTest::addColumn<QString>("para2");
+    QTest::newRow("Warten 5") << "Warten" << "5" << "" << "Warten(5);" << "5" << "";
+    QTest::newRow("Pause drops its field") << "Pause" << "egal" << "" << "Pause();" << "" << "";
+    QTest::newRow("Beenden unchecked") << "Beenden" << "x" << "" << "Beenden(x);" << "x" << "";
+    QTest::newRow("Sprechen no parameter") << "Sprechen" << "" << "" << "Sprechen();" << "" << "";
+    QTest::newRow("comma stays in one parameter")
+        << "Sprechen2" << "Hallo, Welt" << "" << "Sprechen2(Hallo\\, Welt);" << "Hallo, Welt" << "";
+    QTest::newRow("commas in both parameters")
+        << "Ersetzen" << "a,b" << "c, d" << "Ersetzen(a\\,b,c\\, d);" << "a,b" << "c, d";
+    QTest::newRow("typed as given, blanks kept") << "Dokument" << " Text " << "1" << "Dokument( Text ,1);"
+                                                  << " Text " << "1";
+    QTest::newRow("variables untouched") << "Wenn" << "$Zeit" << "12:00" << "Wenn($Zeit,12:00);" << "$Zeit"
+                                         << "12:00";
+}
+
+void tst_frmTask::statements()
+{
+    QFETCH(QString, word);
+    QFETCH(QString, p1);
+    QFETCH(QString, p2);
+    QFETCH(QString, expected);
+    QFETCH(QString, para1);
+    QFETCH(QString, para2);
+    ScriptedDialogs dialogs;
+    frmTask b(dialogs);
+    QSignalSpy added(&b, &frmTask::statementAdded);
+    choose(b, word);
+    if (b.txtParameter()->isEnabled())
+        b.txtParameter()->setText(p1);
+    if (b.txtParameter2()->isEnabled())
+        b.txtParameter2()->setText(p2);
+    b.findChild<QPushButton *>("Command1")->click();
+    QCOMPARE(added.size(), 1);
+    const QString line = added.at(0).at(0).toString();
+    QCOMPARE(line, expected);
+    const auto statement = ScriptParser::parseLine(line);
+    QVERIFY(statement);
+    QCOMPARE(statement->command, word);
+    QCOMPARE(QString(statement->para1).replace("%KOMMA%", ","), para1);
+    QCOMPARE(QString(statement->para2).replace("%KOMMA%", ","), para2);
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
+void tst_frmTask::numericCheck_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QLocale::Language>("language");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("Warten 1,5 German") << "Warten" << QLocale::German << "1,5" << true;
+    QTest::newRow("Warten 1.5 German") << "Warten" << QLocale::German << "1.5" << false;
+    QTest::newRow("Warten 1.5 English") << "Warten" << QLocale::English << "1.5" << true;
+    QTest::newRow("Warten 1,5 English") << "Warten" << QLocale::English << "1,5" << false;
+    QTest::newRow("blanks around a number") << "Springe" << QLocale::German << " 3 " << true;
+    QTest::newRow("negative") << "Springe" << QLocale::German << "-2" << true;
+    QTest::newRow("empty Prozent") << "Geschwindigkeit" << QLocale::German << "" << false;
+    QTest::newRow("letters Prozent") << "Helligkeit" << QLocale::German << "laut" << false;
+    QTest::newRow("variable is no number") << "Warten" << QLocale::German << "$Zeit" << false;
+    QTest::newRow("Zeit is not checked") << "WartenBis" << QLocale::German << "morgen" << true;
+}
+
+void tst_frmTask::numericCheck()
+{
+    QFETCH(QString, word);
+    QFETCH(QLocale::Language, language);
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    ScriptedDialogs dialogs;
+    frmTask b(dialogs);
+    b.setLocale(QLocale(language));
+    QSignalSpy added(&b, &frmTask::statementAdded);
+    choose(b, word);
+    b.txtParameter()->setText(text);
+    b.addStatement();
+    QCOMPARE(added.size(), accepted ? 1 : 0);
+    QCOMPARE(dialogs.messages.size(), accepted ? 0 : 1);
+    if (!accepted) {
+        const QString type = ScriptCommandTable::ParameterTypes().at(b.cmbCommand()->currentIndex());
+        QCOMPARE(dialogs.messages.at(0).text, "Skriptfehler:\r\n\r\nDer Befehl " + word
+                                                  + "(); erwartet als Parameter folgenden Typ: " + type);
+        QCOMPARE(dialogs.messages.at(0).title, QStringLiteral("Fehler"));
+        QCOMPARE(dialogs.messages.at(0).icon, Dialogs::Icon::Warning);
+        QCOMPARE(b.txtParameter()->text(), text); // kept for correcting
+    }
+}
+
+void tst_frmTask::fieldsAfterAdding()
+{
+    ScriptedDialogs dialogs;
+    frmTask b(dialogs);
+    choose(b, "Ersetzen");
+    b.txtParameter()->setText("alt");
+    b.txtParameter2()->setText("neu");
+    b.addStatement();
+    QCOMPARE(b.txtParameter()->text(), QString());
+    QCOMPARE(b.txtParameter2()->text(), QStringLiteral("neu"));
+}
+
+void tst_frmTask::fertigHidesAndKeepsTheSelection()
+{
+    ScriptedDialogs dialogs;
+    frmTask b(dialogs);
+    b.show();
+    choose(b, "Stimme");
+    b.txtParameter()->setText("Anna");
+    b.findChild<QPushButton *>("Command2")->click();
+    QVERIFY(!b.isVisible());
+    b.show();
+    QCOMPARE(b.cmbCommand()->currentText(), QStringLiteral("Stimme"));
+    QCOMPARE(b.txtParameter()->text(), QStringLiteral("Anna"));
+    QCOMPARE(b.windowTitle(), QStringLiteral("Task hinzufügen"));
+}
+
+QTEST_MAIN(tst_frmTask)
+#include "tst_frmtask.moc"
