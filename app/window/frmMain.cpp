@@ -43,6 +43,8 @@
 #include <QPointer>
 #include <QKeyEvent>
 #include <QStackedWidget>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTextEdit>
@@ -775,15 +777,14 @@ void frmMain::endProcess()
 
 void frmMain::restorePlacement()
 {
-    // The design-time size until the window has been closed once; either
-    // way it opens within the screen it is on now.
+    // Until the window has been closed once it has its design-time size and
+    // the window manager places it; either way it opens within the screen.
     const auto stored = WindowPlacement::parse(m_c.settings->read(SettingKeys::WindowPlacement));
-    WindowPlacement placement;
-    if (stored)
-        placement = *stored;
-    else
-        placement.geometry = QRect(geometry().topLeft(), size());
-    placement.applyTo(*this);
+    if (stored) {
+        stored->applyTo(*this);
+    } else if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        resize(size().boundedTo(screen->availableGeometry().size()));
+    }
 }
 
 void frmMain::rememberPlacement()
