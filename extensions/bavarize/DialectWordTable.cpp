@@ -1,6 +1,9 @@
 #include "DialectWordTable.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <unordered_map>
 
@@ -152,7 +155,75 @@ struct Hash {
 };
 using Map = std::unordered_map<std::string, std::string_view, Hash, std::equal_to<>>;
 
+// The one-word lookup runs for every word of texts of many megabytes, so keys
+// of up to 16 bytes (all of them today) sit in a small open-addressing table
+// where a word is packed into two numbers: hashed and compared without a
+// loop. Longer keys would go to the map.
+struct Packed {
+    std::uint64_t a = 0;
+    std::uint64_t b = 0;
+    std::size_t size = 0;
+
+    static constexpr std::size_t Capacity = 16;
+
+    explicit Packed(std::string_view s)
+        : size(s.size())
+    {
+        std::memcpy(&a, s.data(), std::min<std::size_t>(8, s.size()));
+        if (s.size() > 8)
+            std::memcpy(&b, s.data() + 8, s.size() - 8);
+    }
+    bool operator==(const Packed &o) const { return a == o.a && b == o.b && size == o.size; }
+};
+
+class PackedTable
+{
+public:
+    static constexpr int Bits = 9; // 512 slots for about a hundred keys: short probes
+
+    // False when the key is there already: the first pair of a key wins.
+    bool insert(const Packed &key, std::string_view value)
+    {
+        for (std::size_t i = slot(key);; i = (i + 1) & Mask) {
+            if (!m_slots[i].used) {
+                m_slots[i] = {key, value, true};
+                return true;
+            }
+            if (m_slots[i].key == key)
+                return false;
+        }
+    }
+
+    const std::string_view *find(const Packed &key) const
+    {
+        for (std::size_t i = slot(key);; i = (i + 1) & Mask) {
+            const Slot &s = m_slots[i];
+            if (!s.used)
+                return nullptr;
+            if (s.key == key)
+                return &s.value;
+        }
+    }
+
+private:
+    static constexpr std::size_t Mask = (std::size_t(1) << Bits) - 1;
+    struct Slot {
+        Packed key{std::string_view()};
+        std::string_view value;
+        bool used = false;
+    };
+
+    static std::size_t slot(const Packed &k)
+    {
+        const std::uint64_t h = (k.a * 0x9E3779B97F4A7C15ull) ^ (k.b * 0xC2B2AE3D27D4EB4Full) ^ k.size;
+        return std::size_t((h ^ (h >> 29)) >> (64 - Bits)) & Mask;
+    }
+
+    std::array<Slot, std::size_t(1) << Bits> m_slots{};
+};
+
 struct Index {
+    PackedTable packed;
     Map words;
     Map twoWords;
     std::vector<std::string> twoWordStarts;
@@ -162,7 +233,11 @@ struct Index {
     Index()
     {
         for (const Pair &p : pairs()) {
-            words.emplace(lowerKey(p.first), p.second); // the first pair of a key wins
+            const std::string key = lowerKey(p.first);
+            if (key.size() <= Packed::Capacity)
+                packed.insert(Packed(key), p.second);
+            else
+                words.emplace(key, p.second); // the first pair of a key wins
             longest = std::max(longest, p.first.size());
             // A word that lower-cases to a key has at least the key's bytes,
             // so this bounds what one word can grow to.
@@ -189,9 +264,11 @@ const Index &index()
 
 const std::string_view *lookup(std::string_view lowerWord)
 {
-    const auto &words = index().words;
-    const auto it = words.find(lowerWord);
-    return it == words.end() ? nullptr : &it->second;
+    const Index &i = index();
+    if (lowerWord.size() <= Packed::Capacity)
+        return i.packed.find(Packed(lowerWord));
+    const auto it = i.words.find(lowerWord);
+    return it == i.words.end() ? nullptr : &it->second;
 }
 
 bool beginsTwoWordKey(std::string_view lowerWord)
