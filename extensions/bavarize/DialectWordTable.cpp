@@ -169,6 +169,8 @@ struct Packed {
     explicit Packed(std::string_view s)
         : size(s.size())
     {
+        if (s.empty())
+            return; // memcpy is not given the null pointer of an empty view
         std::memcpy(&a, s.data(), std::min<std::size_t>(8, s.size()));
         if (s.size() > 8)
             std::memcpy(&b, s.data() + 8, s.size() - 8);
