@@ -30,6 +30,7 @@
 #include "WordHighlighter.h"
 #include "frmAbout.h"
 #include "frmSettings.h"
+#include "frmTaskEditor.h"
 #include "frmSurvey.h"
 
 #include <QAction>
@@ -421,7 +422,7 @@ void frmMain::onTaskSelected(int taskId, int /*groupId*/)
         ShowVoiceDialog(taskId);
         break;
     case TaskScriptEditor:
-        // The script editor opens here (not modal) once it exists.
+        ShowTaskEditor();
         break;
     default:
         // Ids from 100 up that are not fixed tasks (the separator, the 100th
@@ -448,6 +449,20 @@ void frmMain::startScriptEntry(int hID, const QString &fileName)
     m_scripts->CurrentScriptFile = fileName;
     m_c.extensions->NotifyTaskScript(fileName);
     ExecuteSkript(hID);
+}
+
+void frmMain::ShowTaskEditor()
+{
+    // Made at first use and afterwards only hidden, so it keeps its script.
+    if (!m_taskEditor) {
+        m_taskEditor = new frmTaskEditor(*m_c.dialogs, Paths::scriptsDir(), this);
+        connect(m_taskEditor, &frmTaskEditor::saved, this, [this] { AddUserdefinedScripts(); });
+        connect(m_taskEditor, &frmTaskEditor::runRequested, this,
+                [this](const QString &fileName) { RunScriptByName(fileName); });
+    }
+    m_taskEditor->show();
+    m_taskEditor->raise();
+    m_taskEditor->activateWindow();
 }
 
 void frmMain::RunScriptByName(const QString &name)

@@ -18,6 +18,7 @@
 class CPanelkitCtrl;
 class ScriptCommands;
 class ScriptRunner;
+class frmTaskEditor;
 class Clipboard;
 class Clock;
 class ClipboardReader;
@@ -120,6 +121,8 @@ public:
     // a click on its entry would; an unknown name is reported. For the
     // command line's --run.
     void RunScriptByName(const QString &name);
+    // The script editor of task 1000, not modal.
+    void ShowTaskEditor();
 
     // The settings dialog, modal.
     void ShowSettings();
@@ -131,6 +134,7 @@ public:
     QTextEdit *rtfText() const { return m_rtfText; }
     BrowserView *wbBrowser() const { return m_wbBrowser; }
     CPanelkitCtrl *ctlTask() const { return m_ctlTask; }
+    frmTaskEditor *taskEditor() const { return m_taskEditor; }
     QToolBar *Toolbar1() const { return m_toolbar; }
     QString statusText() const override;
     DocumentController &documents() { return *m_documents; }
@@ -216,6 +220,7 @@ private:
     AudioExport *m_export = nullptr;
     std::unique_ptr<ScriptCommands> m_scriptCommands;
     std::unique_ptr<ScriptRunner> m_scripts;
+    frmTaskEditor *m_taskEditor = nullptr;
     bool m_isLoading = false;
     bool m_loaded = false;
     bool m_ending = false;
