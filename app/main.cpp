@@ -1,5 +1,6 @@
 // Quenora, the text-to-speech editor.
 #include "AppIcon.h"
+#include "ProgramInfo.h"
 #include "QtTranslations.h"
 #include "QuenoraMain.h"
 
@@ -7,6 +8,13 @@
 
 int main(int argc, char **argv)
 {
+    // --help and --version need no display, window or lock.
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    if (const auto status = ProgramInfo::answer(raw))
+        return *status;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quenora"));
     QApplication::setOrganizationName(QStringLiteral("Quenora"));
