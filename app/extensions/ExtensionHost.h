@@ -6,6 +6,12 @@
 // The main window and the speaking routine call these and nothing else; the
 // host decides which extensions take part. Extension calls never pass an
 // error back: a failing extension is passed over.
+//
+// The library quenora_extensions: this interface, PluginExtensionHost (the
+// events and the filter chain over the Extensions key), ExtensionLoader and
+// ExtensionLibrary (plug-in libraries over the C ABI of
+// extensions/abi/quenora_extension.h). Uses the registry class; used by the
+// main window and quenora-speak.
 
 #include <QString>
 
@@ -25,9 +31,9 @@ public:
     virtual QString ApplyTextFilters(const QString &text) = 0;
 };
 
-// The host of a Quenora with no extension installed: every event reaches
-// nobody and every text passes unchanged. The plug-in loading host replaces
-// it once extensions can be installed.
+// A host with no extension at all: every event reaches nobody and every text
+// passes unchanged. For tests that want no extensions; the programs use
+// PluginExtensionHost.
 class NoExtensions : public ExtensionHost
 {
 public:
