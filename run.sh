@@ -10,7 +10,8 @@ cmake --build build
 
 # The shipped extensions, registered once; the user's choices stay.
 if [ -x build/registry/qnreg ] && [ -d build/plugins ]; then
-  extensions/register-extensions.sh build/registry/qnreg build/plugins
+  extensions/register-extensions.sh build/registry/qnreg build/plugins ||
+    echo "Warnung: Die Erweiterungen konnten nicht registriert werden; Quenora startet ohne sie." >&2
 fi
 
 if [ -x build/app/quenora ]; then
