@@ -55,6 +55,11 @@ inline QString OpenFailed(const QString &path, const QString &reason)
 {
     return QStringLiteral("Das Taskscript '%1' kann nicht geöffnet werden: %2").arg(path, reason);
 }
+inline const QString HintUnknownCommand = QStringLiteral(
+    "Unbekannter Befehl: Diese Zeile wird beim Ausführen übergangen. Groß- und Kleinschreibung zählen, und vor dem "
+    "Befehl sind nur Leerzeichen erlaubt, keine Tabulatoren.");
+inline const QString HintSkipped =
+    QStringLiteral("Diese Zeile ist kein Befehl (Kommentar oder ohne Klammer) und wird beim Ausführen übergangen.");
 inline const QString NotReadable = QStringLiteral("Die Datei kann nicht gelesen werden.");
 inline const QString TooLarge = QStringLiteral("Die Datei ist zu groß.");
 

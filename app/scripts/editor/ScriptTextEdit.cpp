@@ -1,9 +1,13 @@
 #include "ScriptTextEdit.h"
 
+#include "EditorTexts.h"
+#include "ScriptHighlighter.h"
 #include "ScriptParser.h"
 
 #include <QFontDatabase>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QTextBlock>
 
 class LineNumberArea : public QWidget
@@ -24,6 +28,8 @@ ScriptTextEdit::ScriptTextEdit(QWidget *parent) : QPlainTextEdit(parent), m_line
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     // A long statement stays one line, as the line numbers count it.
     setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A tab matters (it makes a command unknown) but need not be wide.
+    setTabStopDistance(fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 4);
     connect(this, &QPlainTextEdit::blockCountChanged, this, &ScriptTextEdit::updateMargin);
     connect(this, &QPlainTextEdit::updateRequest, this, &ScriptTextEdit::updateLineNumberArea);
     updateMargin();
@@ -58,6 +64,36 @@ void ScriptTextEdit::appendLine(const QString &line)
     cursor.insertText(QLatin1Char('\n') + line);
     setTextCursor(cursor);
     ensureCursorVisible();
+}
+
+QString ScriptTextEdit::hintAt(int line, int column) const
+{
+    const QTextBlock block = document()->findBlockByNumber(line);
+    if (!block.isValid() || block.text().isEmpty())
+        return QString();
+    switch (ScriptHighlighter::Kind(ScriptHighlighter::kindAt(block, column))) {
+    case ScriptHighlighter::Kind::UnknownCommand:
+        return EditorTexts::HintUnknownCommand;
+    case ScriptHighlighter::Kind::Skipped:
+        return EditorTexts::HintSkipped;
+    default:
+        return QString();
+    }
+}
+
+bool ScriptTextEdit::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        const QTextCursor cursor = cursorForPosition(help->pos());
+        const QString hint = hintAt(cursor.blockNumber(), cursor.positionInBlock());
+        if (hint.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), hint, viewport());
+        return true;
+    }
+    return QPlainTextEdit::viewportEvent(event);
 }
 
 int ScriptTextEdit::lineNumberAreaWidth() const

@@ -19,11 +19,16 @@ public:
     // Appends a new line holding `line` as one undoable step.
     void appendLine(const QString &line);
 
+    // What the colouring at a place means, for its tooltip; empty where
+    // there is nothing to explain.
+    QString hintAt(int line, int column) const;
+
     int lineNumberAreaWidth() const;
     QWidget *lineNumberArea() const { return m_lineNumbers; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     friend class LineNumberArea;

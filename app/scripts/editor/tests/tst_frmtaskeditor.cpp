@@ -34,6 +34,7 @@ private slots:
     void highlighting_data();
     void highlighting();
     void lineNumberMarginGrows();
+    void hints();
 
 private:
     static QByteArray read(const QString &path)
@@ -274,6 +275,18 @@ void tst_frmTaskEditor::lineNumberMarginGrows()
     edit.setScriptText(lines.join("\r\n"));
     QCOMPARE(edit.blockCount(), 1000); // one box line per script line, as Springe counts
     QVERIFY(edit.lineNumberAreaWidth() > narrow);
+}
+
+void tst_frmTaskEditor::hints()
+{
+    ScriptTextEdit edit;
+    ScriptHighlighter highlighter(edit.document());
+    edit.setScriptText("Sprechen();\r\n\tSprechen();\r\n# Morgen\r\n");
+    QCOMPARE(edit.hintAt(0, 2), QString());
+    QVERIFY(edit.hintAt(1, 3).startsWith("Unbekannter Befehl"));
+    QVERIFY(edit.hintAt(2, 3).contains("übergangen"));
+    QCOMPARE(edit.hintAt(3, 0), QString()); // the empty last line
+    QCOMPARE(edit.hintAt(9, 0), QString());
 }
 
 QTEST_MAIN(tst_frmTaskEditor)
