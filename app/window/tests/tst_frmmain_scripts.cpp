@@ -25,6 +25,7 @@ private slots:
     void entriesWithoutAScript();
     void wiederholenTenThousandTimes();
     void runByName();
+    void ladenAndSpeichernUseTheDocument();
 
 private:
     static void writeScript(const QString &name, const QByteArray &content)
@@ -208,6 +209,23 @@ void tst_frmMainScripts::runByName()
     w.RunScriptByName(QStringLiteral("gamma"));
     QCOMPARE(rig.dialogs.messages.size(), 1);
     QCOMPARE(rig.dialogs.messages.first().text, ScriptTexts::UnknownScript(QStringLiteral("gamma")));
+}
+
+void tst_frmMainScripts::ladenAndSpeichernUseTheDocument()
+{
+    WindowRig rig;
+    QDir().mkpath(Paths::scriptsDir());
+    const QString in = rig.file("brief.txt", "Sehr geehrte Damen und Herren");
+    const QString out = rig.home.filePath("kopie.txt");
+    writeScript("io.vts", "Laden(" + in.toUtf8() + ");\r\nErsetzen(Herren,Kollegen);\r\nSpeichern(" + out.toUtf8()
+                              + ");\r\n");
+    frmMain &w = rig.load();
+    w.RunScriptByName(QStringLiteral("io"));
+    QCOMPARE(w.rtfText()->toPlainText(), QStringLiteral("Sehr geehrte Damen und Kollegen"));
+    QFile saved(out);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("Sehr geehrte Damen und Kollegen"));
+    QCOMPARE(rig.dialogs.messages.size(), 0);
 }
 
 QTEST_MAIN(tst_frmMainScripts)
