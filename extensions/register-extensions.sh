@@ -10,6 +10,7 @@ set -euo pipefail
 qnreg=$1
 folder=$2
 shopt -s nullglob
+status=0
 
 for reg in "$folder"/*.reg; do
   text=$(tr -d '\r' <"$reg")
@@ -18,16 +19,26 @@ for reg in "$folder"/*.reg; do
   library=$(sed -n 's/^@="\(.*\)"$/\1/p' <<<"$text" | head -n 1)
   if [ -z "$entry" ] || [ -z "$class" ] || [ -z "$library" ]; then
     echo "Registrierungsdatei ohne Erweiterungseintrag übersprungen: $reg" >&2
+    status=1
     continue
   fi
+  name=${entry##*\\}
   if ! "$qnreg" values "$entry" >/dev/null 2>&1; then
-    "$qnreg" import "$reg"
-    echo "Erweiterung registriert: ${entry##*\\}"
+    if "$qnreg" import "$reg"; then
+      echo "Erweiterung registriert: $name"
+    else
+      echo "Die Erweiterung $name konnte nicht registriert werden." >&2
+      status=1
+    fi
     continue
   fi
   current=$("$qnreg" get "$class" @ 2>/dev/null || true)
   if [ -z "$current" ] || [ ! -e "$current" ]; then
-    "$qnreg" set "$class" @ "$library"
-    echo "Bibliothek der Erweiterung ${entry##*\\} neu eingetragen: $library"
+    if "$qnreg" set "$class" @ "$library"; then
+      echo "Bibliothek der Erweiterung $name neu eingetragen: $library"
+    else
+      status=1
+    fi
   fi
 done
+exit "$status"
