@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <array>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -65,12 +66,27 @@ std::size_t Dialect::prepareInto(std::string_view text, char *out)
     // The replacements "!" -> " !", "?" -> " ?", "." -> " ,", "," -> " ,"
     // and CR LF -> " ", done one after the other over the whole text, come
     // to this one pass: the comma a full stop turns into is set apart once
-    // more, and none of them makes or breaks a CR LF pair.
+    // more, and none of them makes or breaks a CR LF pair. Runs of ordinary
+    // bytes, nearly all of a text, are copied whole.
+    static constexpr auto special = [] {
+        std::array<bool, 256> t{};
+        for (const unsigned char c : {'!', '?', '.', ',', '\r'})
+            t[c] = true;
+        return t;
+    }();
     char *o = out;
     *o++ = ' ';
-    const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const char c = text[i];
+    const char *p = text.data();
+    const char *const end = p + text.size();
+    while (p < end) {
+        const char *run = p;
+        while (p < end && !special[static_cast<unsigned char>(*p)])
+            ++p;
+        std::memcpy(o, run, std::size_t(p - run));
+        o += p - run;
+        if (p == end)
+            break;
+        const char c = *p++;
         switch (c) {
         case '!':
         case '?':
@@ -86,16 +102,13 @@ std::size_t Dialect::prepareInto(std::string_view text, char *out)
             *o++ = ' ';
             *o++ = ',';
             break;
-        case '\r':
-            if (i + 1 < n && text[i + 1] == '\n') {
+        default: // CR: a line break only together with LF
+            if (p < end && *p == '\n') {
                 *o++ = ' ';
-                ++i;
+                ++p;
             } else {
                 *o++ = c;
             }
-            break;
-        default:
-            *o++ = c;
         }
     }
     *o++ = ' ';
