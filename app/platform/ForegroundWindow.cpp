@@ -1,5 +1,7 @@
 #include "ForegroundWindow.h"
 
+#include "Ansi.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHash>
@@ -111,11 +113,11 @@ private:
             return std::nullopt;
         const auto *bytes = static_cast<const char *>(xcb_get_property_value(reply.p));
         const int length = xcb_get_property_value_length(reply.p);
-        // STRING is Latin-1 by definition; UTF8_STRING and the compound text
-        // of modern programs are, in practice, UTF-8.
+        // STRING is Latin-1 by definition; the compound text of modern
+        // programs is, in practice, UTF-8, and older ones write their code page.
         if (reply->type == XCB_ATOM_STRING)
             return QString::fromLatin1(bytes, length);
-        return QString::fromUtf8(bytes, length);
+        return Ansi::decode(QByteArrayView(bytes, length));
     }
 
     bool isOwn(xcb_window_t window)

@@ -38,10 +38,19 @@ struct RawX {
         windows.append(w);
         return w;
     }
-    void setName(xcb_window_t w, const QByteArray &latin1)
+    void setName(xcb_window_t w, const QByteArray &bytes, xcb_atom_t type = XCB_ATOM_STRING)
     {
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
-                            uint32_t(latin1.size()), latin1.constData());
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_NAME, type, 8, uint32_t(bytes.size()),
+                            bytes.constData());
+        sync();
+    }
+    xcb_atom_t atom(const char *name)
+    {
+        xcb_intern_atom_reply_t *r =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(r);
+        return a;
     }
     void focus(xcb_window_t w)
     {
@@ -90,6 +99,13 @@ private slots:
         x.focus(named);
         QCOMPARE(foreground->foreground().title, QStringLiteral("Rechner ä"));
         QVERIFY(!foreground->foreground().ownProcess);
+
+        // Compound text from an old program: UTF-8 when it is, else its code page.
+        x.setName(named, QByteArray("Gr\xC3\xBC\xC3\x9F""e"), x.atom("COMPOUND_TEXT"));
+        QCOMPARE(foreground->foreground().title, QStringLiteral("Grüße"));
+        x.setName(named, QByteArray("Gr\xFC\xDF""e \x80"), x.atom("COMPOUND_TEXT"));
+        QCOMPARE(foreground->foreground().title, QStringLiteral("Grüße €"));
+        x.setName(named, QByteArray("Rechner \xE4", 9));
 
         // The focus on an unnamed child: its named parent is what the user sees.
         const xcb_window_t child = x.create(named);
