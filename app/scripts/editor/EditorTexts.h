@@ -16,6 +16,13 @@ inline const QString FrameInfo = QStringLiteral("Befehlsinfo");
 inline const QString ButtonAdd = QStringLiteral("&Hinzufügen");
 inline const QString ButtonDone = QStringLiteral("&Fertig");
 inline const QString TitleError = QStringLiteral("Fehler");
+inline const QString ParameterParenthesis = QStringLiteral(
+    "Ein Parameter darf keine öffnende Klammer \"(\" enthalten: Beim Ausführen endet der Befehl an dieser "
+    "Stelle.");
+inline const QString ParameterEnd = QStringLiteral(
+    "Ein Parameter darf nicht \");\" enthalten: Beim Ausführen wird diese Zeichenfolge entfernt.");
+inline const QString ParameterBackslash = QStringLiteral(
+    "Der erste Parameter darf nicht mit \"\\\" enden: Beim Ausführen würden sonst beide Parameter zu einem.");
 inline QString WrongType(const QString &word, const QString &type)
 {
     return QStringLiteral("Skriptfehler:\r\n\r\nDer Befehl ") + word

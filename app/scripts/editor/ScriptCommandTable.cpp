@@ -1,5 +1,7 @@
 #include "ScriptCommandTable.h"
 
+#include "EditorTexts.h"
+
 namespace ScriptCommandTable {
 
 namespace {
@@ -86,6 +88,24 @@ QString parameterPattern(int count, const QString &type)
         return QStringLiteral("(") + type + QStringLiteral(" als Parameter);");
     return QStringLiteral("(") + type + QStringLiteral(" als Parameter,") + type
         + QStringLiteral(" als zweiter Parameter);");
+}
+
+QString unwritable(int count, const QString &para1, const QString &para2)
+{
+    QStringList used;
+    if (count >= 1)
+        used << para1;
+    if (count >= 2)
+        used << para2;
+    for (const QString &parameter : used) {
+        if (parameter.contains(QLatin1Char('(')))
+            return EditorTexts::ParameterParenthesis;
+        if (parameter.contains(QLatin1String(");")))
+            return EditorTexts::ParameterEnd;
+    }
+    if (count >= 2 && para1.endsWith(QLatin1Char('\\')))
+        return EditorTexts::ParameterBackslash;
+    return QString();
 }
 
 QString statement(const QString &word, int count, const QString &para1, const QString &para2)

@@ -38,6 +38,11 @@ bool isNumeric(const QString &text, const QLocale &locale);
 // The pattern shown beside the command word for a parameter count.
 QString parameterPattern(int count, const QString &type);
 
+// Why the parameters cannot be written so that a run reads them back as
+// typed, or empty when they can: the format has no escape for "(" or ");",
+// and a first parameter ending in "\" would swallow the separating comma.
+QString unwritable(int count, const QString &para1, const QString &para2);
+
 // The statement line (without line end). A comma in a parameter is written
 // as "\," so that it stays inside that one parameter.
 QString statement(const QString &word, int count, const QString &para1, const QString &para2);

@@ -164,6 +164,11 @@ void frmTask::addStatement()
         m_txtParameter2->clear();
     }
     const int count = ParameterCounts.at(index).toInt();
+    const QString problem = ScriptCommandTable::unwritable(count, m_txtParameter->text(), m_txtParameter2->text());
+    if (!problem.isEmpty()) {
+        m_dialogs.message(problem, EditorTexts::TitleError, Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+        return;
+    }
     emit statementAdded(
         ScriptCommandTable::statement(word, count, m_txtParameter->text(), m_txtParameter2->text()));
     m_txtParameter->clear();

@@ -26,6 +26,8 @@ private slots:
     void numericCheck_data();
     void numericCheck();
     void fieldsAfterAdding();
+    void unwritableParameters_data();
+    void unwritableParameters();
     void fertigHidesAndKeepsTheSelection();
 
 private:
@@ -189,6 +191,48 @@ void tst_frmTask::numericCheck()
         QCOMPARE(dialogs.messages.at(0).title, QStringLiteral("Fehler"));
         QCOMPARE(dialogs.messages.at(0).icon, Dialogs::Icon::Warning);
         QCOMPARE(b.txtParameter()->text(), text); // kept for correcting
+    }
+}
+
+void tst_frmTask::unwritableParameters_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("p1");
+    QTest::addColumn<QString>("p2");
+    QTest::addColumn<QString>("message"); // empty: added
+    QTest::newRow("parenthesis") << "Sprechen2" << "a (b)" << "" << "öffnende Klammer";
+    QTest::newRow("parenthesis in the second") << "Ersetzen" << "a" << "(b" << "öffnende Klammer";
+    QTest::newRow("statement end") << "Meldung" << "x);y" << "" << "nicht \");\" enthalten";
+    QTest::newRow("backslash before the separator") << "Download" << "C:\\" << "x" << "mit \"\\\" enden";
+    QTest::newRow("backslash of the only parameter") << "Laden" << "C:\\" << "" << "";
+    QTest::newRow("closing parenthesis alone") << "Sprechen2" << "a) b" << "" << "";
+    QTest::newRow("unused field not looked at") << "Warten" << "2" << "(" << "";
+}
+
+void tst_frmTask::unwritableParameters()
+{
+    QFETCH(QString, word);
+    QFETCH(QString, p1);
+    QFETCH(QString, p2);
+    QFETCH(QString, message);
+    ScriptedDialogs dialogs;
+    frmTask b(dialogs);
+    QSignalSpy added(&b, &frmTask::statementAdded);
+    choose(b, word);
+    b.txtParameter()->setText(p1);
+    b.txtParameter2()->setText(p2);
+    b.addStatement();
+    if (message.isEmpty()) {
+        QCOMPARE(added.size(), 1);
+        const auto statement = ScriptParser::parseLine(added.at(0).at(0).toString());
+        QVERIFY(statement);
+        QCOMPARE(statement->para1, p1);
+        QVERIFY(dialogs.messages.isEmpty());
+    } else {
+        QCOMPARE(added.size(), 0);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages.at(0).text.contains(message), qPrintable(dialogs.messages.at(0).text));
+        QCOMPARE(b.txtParameter()->text(), p1);
     }
 }
 
