@@ -76,6 +76,8 @@ void ImportedDocument::buildInto(QTextDocument *doc) const
     } else {
         doc->clear();
         QTextCursor cursor(doc);
+        // One edit block: the layout hears of one change, not of every run.
+        cursor.beginEditBlock();
         // Open lists by depth; a block that is no list item ends them all.
         std::map<int, QTextList *> lists;
         bool first = true;
@@ -114,6 +116,7 @@ void ImportedDocument::buildInto(QTextDocument *doc) const
             for (const TextRun &run : block.runs)
                 cursor.insertText(run.text, charFormat(run, base));
         }
+        cursor.endEditBlock();
     }
     doc->setUndoRedoEnabled(undo);
     doc->setModified(false);

@@ -24,7 +24,7 @@ QByteArray TestFiles::zip(const QList<Entry> &entries)
         keep.push_back(e.data);
         zip_source_t *src = zip_source_buffer(z, keep.back().constData(), zip_uint64_t(keep.back().size()), 0);
         const zip_int64_t index = zip_file_add(z, e.name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8);
-        if (e.name == QLatin1String("mimetype"))
+        if (e.name == QLatin1String("mimetype") || e.stored)
             zip_set_file_compression(z, zip_uint64_t(index), ZIP_CM_STORE, 0);
         if (e.encrypted)
             zip_file_set_encryption(z, zip_uint64_t(index), ZIP_EM_AES_256, "geheim");
@@ -82,7 +82,7 @@ QByteArray TestFiles::pdfWithoutText()
     return buffer.data();
 }
 
-QByteArray TestFiles::epub(const QList<QPair<QString, QByteArray>> &chapters, bool reverseManifest)
+QByteArray TestFiles::epub(const QList<QPair<QString, QByteArray>> &chapters, bool reverseManifest, bool stored)
 {
     QList<Entry> entries;
     entries.append({QStringLiteral("mimetype"), "application/epub+zip"});
@@ -100,7 +100,7 @@ QByteArray TestFiles::epub(const QList<QPair<QString, QByteArray>> &chapters, bo
         manifest = reverseManifest ? item + manifest : manifest + item;
         spine += "<itemref idref=\"" + id + "\"/>";
         entries.append({QStringLiteral("OEBPS/") + QUrl::fromPercentEncoding(chapters.at(i).first.toUtf8()),
-                        chapters.at(i).second});
+                        chapters.at(i).second, false, stored});
     }
     entries.insert(2, {QStringLiteral("OEBPS/content.opf"),
                        "<?xml version=\"1.0\"?>\n<package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\">"

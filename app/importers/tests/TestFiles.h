@@ -15,6 +15,7 @@ struct Entry {
     QString name;
     QByteArray data;
     bool encrypted = false; // AES with the password "geheim"
+    bool stored = false;    // not compressed
 };
 
 QByteArray zip(const QList<Entry> &entries);
@@ -33,7 +34,8 @@ QByteArray pdfWithoutText();
 // password `password`.
 QByteArray encryptedPdf(const QByteArray &text, const QByteArray &password);
 
-QByteArray epub(const QList<QPair<QString, QByteArray>> &chapters, bool reverseManifest = false);
+QByteArray epub(const QList<QPair<QString, QByteArray>> &chapters, bool reverseManifest = false,
+                bool stored = false);
 QByteArray odt(const QByteArray &contentXml);
 QByteArray docx(const QByteArray &documentXml, const QByteArray &stylesXml = {}, const QByteArray &numberingXml = {},
                 const QByteArray &footnotesXml = {});
