@@ -184,6 +184,8 @@ void tst_frmTask::numericCheck()
     b.addStatement();
     QCOMPARE(added.size(), accepted ? 1 : 0);
     QCOMPARE(dialogs.messages.size(), accepted ? 0 : 1);
+    if (accepted && text == QStringLiteral("1,5")) // one parameter, read by the run as 1.5 seconds
+        QCOMPARE(added.at(0).at(0).toString(), QStringLiteral("Warten(1\\,5);"));
     if (!accepted) {
         const QString type = ScriptCommandTable::ParameterTypes().at(b.cmbCommand()->currentIndex());
         QCOMPARE(dialogs.messages.at(0).text, "Skriptfehler:\r\n\r\nDer Befehl " + word
