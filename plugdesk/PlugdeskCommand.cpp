@@ -1,5 +1,7 @@
 #include "PlugdeskCommand.h"
 
+#include "QuenoraVersion.h"
+
 #include "ExtensionEntries.h"
 #include "PlugdeskTexts.h"
 
@@ -66,6 +68,11 @@ int run(const QStringList &arguments, ExtensionEntries &entries, QTextStream &ou
             return Usage;
         }
         out << PlugdeskTexts::help();
+        out.flush();
+        return Success;
+    }
+    if (first == QLatin1String("--version") && arguments.size() == 1) {
+        out << "plugdesk " QUENORA_VERSION_STRING "\n";
         out.flush();
         return Success;
     }

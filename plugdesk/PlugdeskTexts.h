@@ -55,7 +55,7 @@ inline QString unknownOption(const QString &option)
 inline QString help()
 {
     return QStringLiteral(
-        "Aufruf: plugdesk [--list | --enable TEXT | --disable TEXT | --help]\n"
+        "Aufruf: plugdesk [--list | --enable TEXT | --disable TEXT | --help | --version]\n"
         "\n"
         "Ohne Angabe öffnet plugdesk das Fenster der Erweiterungsverwaltung: eine Liste der\n"
         "installierten Erweiterungen von Quenora mit einem Kästchen vor jeder; ein Haken\n"
@@ -70,6 +70,7 @@ inline QString help()
         "                  \"(unbekannte Extension)\")\n"
         "  --disable TEXT  schaltet jede solche Erweiterung aus\n"
         "  --help          zeigt diese Hilfe\n"
+        "  --version       zeigt die Version\n"
         "\n"
         "Rückgabewert: 0 bei Erfolg; 1, wenn keine Erweiterung installiert ist, keine zu TEXT\n"
         "passt oder die Änderung nicht gespeichert werden konnte (mit einer Meldung);\n"

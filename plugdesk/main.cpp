@@ -4,6 +4,7 @@
 #include "ExtensionListModel.h"
 #include "PlugdeskCommand.h"
 #include "QtDialogs.h"
+#include "RegistryHive.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -17,7 +18,11 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
 
-    clsRegistryAccess registry;
+    // Help and version never create or open the hive.
+    const bool infoOnly = arguments.size() == 1
+        && (arguments[0] == QLatin1String("--help") || arguments[0] == QLatin1String("-h")
+            || arguments[0] == QLatin1String("--version"));
+    clsRegistryAccess registry(infoOnly ? nullptr : RegistryHive::userHive());
     ExtensionEntries entries(registry);
 
     if (PlugdeskCommand::wanted(arguments)) {

@@ -1,5 +1,7 @@
 #include "QnregCommand.h"
 
+#include "QuenoraVersion.h"
+
 #include "Ansi.h"
 #include "clsRegistryAccess.h"
 
@@ -16,6 +18,7 @@ const char kUsage[] =
     "  qnreg delete SCHLÜSSEL [NAME]\n"
     "  qnreg keys SCHLÜSSEL\n"
     "  qnreg values SCHLÜSSEL\n"
+    "  qnreg --help | --version\n"
     "Der Name @ steht für den Standardwert eines Schlüssels.\n";
 
 class Command
@@ -98,6 +101,10 @@ QnregResult Command::run(const QStringList &args)
     const QStringList rest = args.mid(1);
     if (verb == QLatin1String("--help") || verb == QLatin1String("-h")) {
         m_result.out = kUsage;
+        return m_result;
+    }
+    if (verb == QLatin1String("--version")) {
+        m_result.out = QByteArray("qnreg " QUENORA_VERSION_STRING "\n");
         return m_result;
     }
     int code;

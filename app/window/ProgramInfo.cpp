@@ -1,5 +1,7 @@
 #include "ProgramInfo.h"
 
+#include "QuenoraVersion.h"
+
 #include <cstdio>
 
 QString ProgramInfo::helpText()
@@ -26,7 +28,7 @@ QString ProgramInfo::helpText()
 
 QString ProgramInfo::versionText()
 {
-    return QStringLiteral("quenora " QUENORA_FULL_VERSION "\n");
+    return QStringLiteral("quenora " QUENORA_VERSION_STRING "\n");
 }
 
 std::optional<int> ProgramInfo::answer(const QStringList &arguments)
