@@ -181,6 +181,10 @@ bool DocumentController::LoadFile(const QString &path)
     if (!result.ok)
         return false;
     m_importedFrom = result.imported() ? path : QString();
+    // A document read from another program's format has no file of its own
+    // yet, however it was opened (dialog, script, command line).
+    if (result.imported())
+        m_currentPath.clear();
     m_richText = result.format != DocumentFormat::PlainText;
     m_rtfText.document()->setModified(false);
     return true;

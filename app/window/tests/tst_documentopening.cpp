@@ -116,6 +116,19 @@ private slots:
         QCOMPARE(rig.docs.importedFrom(), path);
     }
 
+    void loadingByScriptLeavesNoPathToWriteTo()
+    {
+        // "Speichern unter" writes to the current path without asking: after a
+        // script loaded an e-book that must not be the previous document's file.
+        Rig rig;
+        rig.docs.setCurrentPath(rig.file("vorher.txt", "Alt"));
+        QVERIFY(rig.docs.LoadFile(rig.file("buch.epub", epub())));
+        QCOMPARE(rig.docs.currentPath(), QString());
+        rig.docs.SaveAs();
+        QCOMPARE(rig.dialogs.fileDialogs.size(), 1);
+        QCOMPARE(rig.read(rig.dir.filePath("vorher.txt")), QByteArray("Alt"));
+    }
+
     void failureSaysWhyAndKeepsTheDocument_data()
     {
         QTest::addColumn<QByteArray>("bytes");
