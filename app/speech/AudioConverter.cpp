@@ -10,6 +10,8 @@
 
 #include <sndfile.h>
 
+#include <cmath>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -84,16 +86,42 @@ int pcmSubtype(int sourceFormat, bool allowFloat, bool allow32)
     }
 }
 
-int outputFormat(AudioFormat format, int sourceFormat)
+int bytesPerSample(int subtype)
+{
+    switch (subtype) {
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW:
+        return 1;
+    case SF_FORMAT_PCM_16:
+        return 2;
+    case SF_FORMAT_PCM_24:
+        return 3;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_FLOAT:
+        return 4;
+    default:
+        // Compressed encodings are smaller; counting them at the widest
+        // keeps the estimate on the safe side.
+        return 8;
+    }
+}
+
+bool formatValid(int format, int channels, int sampleRate)
+{
+    SF_INFO check{};
+    check.channels = channels;
+    check.samplerate = sampleRate;
+    check.format = format;
+    return sf_format_check(&check) != 0;
+}
+
+int outputFormat(AudioFormat format, int sourceFormat, int channels, int sampleRate, qint64 frames)
 {
     switch (format) {
     case AudioFormat::Wav:
-        // A WAV stays in its own encoding (RF64 beyond 4 GB, as the recorder
-        // writes it); anything else becomes plain PCM.
-        if ((sourceFormat & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAV
-            || (sourceFormat & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64)
-            return sourceFormat;
-        return SF_FORMAT_WAV | pcmSubtype(sourceFormat, true, true);
+        return AudioConverter::wavFileFormat(sourceFormat, channels, sampleRate, frames);
     case AudioFormat::Flac:
         return SF_FORMAT_FLAC | pcmSubtype(sourceFormat, false, false);
     case AudioFormat::OggVorbis:
@@ -169,6 +197,26 @@ QList<AudioFormat> AudioConverter::allFormats()
     return {AudioFormat::Wav, AudioFormat::Flac, AudioFormat::OggVorbis, AudioFormat::Opus, AudioFormat::Mp3};
 }
 
+int AudioConverter::wavFileFormat(int sourceFormat, int channels, int sampleRate, qint64 frames)
+{
+    const int type = sourceFormat & SF_FORMAT_TYPEMASK;
+    const bool wavSource = type == SF_FORMAT_WAV || type == SF_FORMAT_WAVEX || type == SF_FORMAT_RF64;
+    const int subtype = sourceFormat & SF_FORMAT_SUBMASK;
+    // The RIFF sizes are 32 bits; the room left is for the header chunks.
+    constexpr qint64 kPlainWavLimit = 0xFFFFFFFFLL - 1024 * 1024;
+    const qint64 bytesPerFrame =
+        qint64(qMax(channels, 1)) * bytesPerSample(wavSource ? subtype : pcmSubtype(sourceFormat, true, true));
+    if (frames <= kPlainWavLimit / bytesPerFrame) {
+        // A WAV stays in its own encoding; anything else becomes plain PCM.
+        if (wavSource && formatValid(SF_FORMAT_WAV | subtype, channels, sampleRate))
+            return SF_FORMAT_WAV | subtype;
+        return SF_FORMAT_WAV | pcmSubtype(sourceFormat, true, true);
+    }
+    if (wavSource && formatValid(SF_FORMAT_RF64 | subtype, channels, sampleRate))
+        return SF_FORMAT_RF64 | subtype;
+    return SF_FORMAT_RF64 | pcmSubtype(sourceFormat, true, true);
+}
+
 QList<AudioFormat> AudioConverter::availableFormats()
 {
     QList<AudioFormat> formats;
@@ -188,7 +236,8 @@ bool AudioConverter::writerOpens(AudioFormat format)
     SF_INFO info{};
     info.samplerate = targetSampleRate(format, kProbeRate);
     info.channels = 1;
-    info.format = outputFormat(format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+    info.format = outputFormat(format, SF_FORMAT_WAV | SF_FORMAT_PCM_16, info.channels, info.samplerate,
+                               info.samplerate / 10);
     SNDFILE *file = sf_open_virtual(&io, SFM_WRITE, &info, &memory);
     if (!file)
         return false;
@@ -312,7 +361,9 @@ AudioConverter::Result AudioConverter::convert(const QString &source, const QStr
     SF_INFO out{};
     out.samplerate = rate;
     out.channels = in.channels;
-    out.format = outputFormat(format, in.format);
+    // Frames after resampling, rounded up: the size the copy will have.
+    const qint64 outFrames = in.frames <= 0 ? 0 : qint64(std::ceil(double(in.frames) * rate / in.samplerate)) + 1;
+    out.format = outputFormat(format, in.format, out.channels, out.samplerate, outFrames);
     SndfilePtr output(sf_open_fd(fd, SFM_WRITE, &out, SF_FALSE));
     if (!output) {
         return failure(ExportTexts::kPathFileAccessError,
@@ -320,7 +371,8 @@ AudioConverter::Result AudioConverter::convert(const QString &source, const QStr
     }
     // A resampled peak may go past full scale; it is clipped, not wrapped.
     sf_command(output.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
-    // An RF64 copy is a plain WAV for as long as it fits one.
+    // Should the copy turn out smaller than estimated, it is still written
+    // as the plain WAV it fits.
     if ((out.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64)
         sf_command(output.get(), SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
 

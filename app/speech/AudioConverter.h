@@ -61,6 +61,11 @@ public:
     // where the encoder takes it, else the next rate it takes.
     static int targetSampleRate(AudioFormat format, int sourceRate);
 
+    // The libsndfile format a WAV copy of frames frames is written in: plain
+    // WAV in the source's encoding where that fits 32-bit RIFF sizes, RF64
+    // where the data would pass 4 GiB (a plain WAV's sizes would wrap).
+    static int wavFileFormat(int sourceFormat, int channels, int sampleRate, qint64 frames);
+
     static Result convert(const QString &source, const QString &target, AudioFormat format,
                           const Progress &progress = {});
 };

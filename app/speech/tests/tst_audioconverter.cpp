@@ -10,6 +10,7 @@
 #include "WavRecorder.h"
 
 #include <QDir>
+#include <QtEndian>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +18,7 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -110,6 +112,10 @@ private slots:
     void formatsReadBack();
     void losslessFormatsKeepEverySample_data();
     void losslessFormatsKeepEverySample();
+    void wavCopyIsPlainWavWhileItFits_data();
+    void wavCopyIsPlainWavWhileItFits();
+    void wavPastFourGiBIsRf64_data();
+    void wavPastFourGiBIsRf64();
     void formatForPath_data();
     void formatForPath();
     void availableFormatsPutWavFirst();
@@ -211,6 +217,89 @@ void TestAudioConverter::losslessFormatsKeepEverySample()
     back.resize(size_t(got));
     QCOMPARE(info.format & SF_FORMAT_SUBMASK, int(SF_FORMAT_PCM_16));
     QVERIFY(back == samples);
+}
+
+void TestAudioConverter::wavCopyIsPlainWavWhileItFits_data()
+{
+    QTest::addColumn<int>("sourceFormat");
+    QTest::addColumn<int>("expectedSubtype");
+    QTest::newRow("wav 16 bit") << int(SF_FORMAT_WAV | SF_FORMAT_PCM_16) << int(SF_FORMAT_PCM_16);
+    QTest::newRow("wav float") << int(SF_FORMAT_WAV | SF_FORMAT_FLOAT) << int(SF_FORMAT_FLOAT);
+    QTest::newRow("wav u-law") << int(SF_FORMAT_WAV | SF_FORMAT_ULAW) << int(SF_FORMAT_ULAW);
+    QTest::newRow("wav ima adpcm") << int(SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM) << int(SF_FORMAT_IMA_ADPCM);
+    QTest::newRow("rf64 24 bit") << int(SF_FORMAT_RF64 | SF_FORMAT_PCM_24) << int(SF_FORMAT_PCM_24);
+    QTest::newRow("flac 16 bit") << int(SF_FORMAT_FLAC | SF_FORMAT_PCM_16) << int(SF_FORMAT_PCM_16);
+}
+
+// A copy that fits a plain WAV is one every player reads, with sizes that
+// add up.
+void TestAudioConverter::wavCopyIsPlainWavWhileItFits()
+{
+    QFETCH(int, sourceFormat);
+    QFETCH(int, expectedSubtype);
+    const QString source = m_dir.filePath(QStringLiteral("fits.src"));
+    const std::vector<short> samples = speechLike(22050, 1, 0.5);
+    {
+        SF_INFO info{};
+        info.samplerate = 22050;
+        info.channels = 1;
+        info.format = sourceFormat;
+        SNDFILE *f = sf_open(QFile::encodeName(source).constData(), SFM_WRITE, &info);
+        QVERIFY2(f, sf_strerror(nullptr));
+        sf_write_short(f, samples.data(), sf_count_t(samples.size()));
+        sf_close(f);
+    }
+    const QString target = m_dir.filePath(QStringLiteral("fits.wav"));
+    QFile::remove(target);
+    const auto result = AudioConverter::convert(source, target, AudioFormat::Wav);
+    QVERIFY2(result.ok(), qPrintable(result.description));
+
+    const QByteArray bytes = readBytes(target);
+    QVERIFY(bytes.size() > 44);
+    QCOMPARE(bytes.left(4), QByteArray("RIFF"));
+    QCOMPARE(bytes.mid(8, 4), QByteArray("WAVE"));
+    const quint32 riffSize = qFromLittleEndian<quint32>(bytes.constData() + 4);
+    QCOMPARE(qint64(riffSize), qint64(bytes.size()) - 8);
+    QVERIFY(!bytes.contains("ds64"));
+
+    const Audio out = readAudio(target);
+    QCOMPARE(out.format & SF_FORMAT_TYPEMASK, int(SF_FORMAT_WAV));
+    QCOMPARE(out.format & SF_FORMAT_SUBMASK, expectedSubtype);
+    QCOMPARE(out.samples.size(), readAudio(source).samples.size());
+}
+
+void TestAudioConverter::wavPastFourGiBIsRf64_data()
+{
+    QTest::addColumn<int>("sourceFormat");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<qint64>("frames");
+    QTest::addColumn<int>("expected");
+    const int wav16 = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    // 4 GiB of 16-bit mono is 2^31 frames.
+    QTest::newRow("one hour mono") << wav16 << 1 << qint64(22050) * 3600 << wav16;
+    QTest::newRow("just under 4 GiB") << wav16 << 1 << qint64(2146000000) << wav16;
+    QTest::newRow("past 4 GiB mono") << wav16 << 1 << qint64(2147483648) << int(SF_FORMAT_RF64 | SF_FORMAT_PCM_16);
+    QTest::newRow("past 4 GiB stereo") << wav16 << 2 << qint64(1100000000) << int(SF_FORMAT_RF64 | SF_FORMAT_PCM_16);
+    QTest::newRow("float past 4 GiB") << int(SF_FORMAT_WAV | SF_FORMAT_FLOAT) << 1 << qint64(1100000000)
+                                     << int(SF_FORMAT_RF64 | SF_FORMAT_FLOAT);
+    QTest::newRow("rf64 source that fits") << int(SF_FORMAT_RF64 | SF_FORMAT_PCM_24) << 1 << qint64(1000)
+                                          << int(SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+    QTest::newRow("flac past 4 GiB") << int(SF_FORMAT_FLAC | SF_FORMAT_PCM_24) << 1 << qint64(1500000000)
+                                    << int(SF_FORMAT_RF64 | SF_FORMAT_PCM_24);
+    // An encoding RF64 cannot carry is decoded to whole numbers.
+    QTest::newRow("adpcm past 4 GiB") << int(SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM) << 1 << qint64(3000000000)
+                                     << int(SF_FORMAT_RF64 | SF_FORMAT_PCM_16);
+    QTest::newRow("absurd length") << wav16 << 8 << std::numeric_limits<qint64>::max()
+                                  << int(SF_FORMAT_RF64 | SF_FORMAT_PCM_16);
+}
+
+void TestAudioConverter::wavPastFourGiBIsRf64()
+{
+    QFETCH(int, sourceFormat);
+    QFETCH(int, channels);
+    QFETCH(qint64, frames);
+    QFETCH(int, expected);
+    QCOMPARE(AudioConverter::wavFileFormat(sourceFormat, channels, 22050, frames), expected);
 }
 
 void TestAudioConverter::formatForPath_data()
