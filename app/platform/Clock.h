@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QElapsedTimer>
 
 class Clock
 {
@@ -13,6 +14,17 @@ public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
     QDate today() const { return now().date(); }
+    // Nanoseconds since a fixed start that never goes back when the time of
+    // day is set: what pacing and durations are measured on.
+    virtual qint64 monotonicNs() const
+    {
+        static const QElapsedTimer start = [] {
+            QElapsedTimer timer;
+            timer.start();
+            return timer;
+        }();
+        return start.nsecsElapsed();
+    }
 };
 
 class SystemClock : public Clock

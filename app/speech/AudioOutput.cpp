@@ -48,6 +48,12 @@ QAudioDevice defaultDevice()
     return device;
 }
 
+const Clock &systemClock()
+{
+    static const SystemClock clock;
+    return clock;
+}
+
 bool nullForced()
 {
     return qEnvironmentVariable("QUENORA_AUDIO").compare(QLatin1String("null"), Qt::CaseInsensitive) == 0;
@@ -56,7 +62,12 @@ bool nullForced()
 } // namespace
 
 AudioOutput::AudioOutput(int sampleRate, QObject *parent)
-    : QObject(parent), m_sampleRate(sampleRate > 0 ? sampleRate : 22050),
+    : AudioOutput(sampleRate, systemClock(), parent)
+{
+}
+
+AudioOutput::AudioOutput(int sampleRate, const Clock &clock, QObject *parent)
+    : QObject(parent), m_time(clock), m_sampleRate(sampleRate > 0 ? sampleRate : 22050),
       m_queue(std::make_shared<PcmQueue>())
 {
     m_timer.setInterval(TickMs);
@@ -155,7 +166,7 @@ void AudioOutput::fallBackToNull(const QString &reason)
 void AudioOutput::restartNullClock()
 {
     m_clockBase = m_played;
-    m_clock.start();
+    m_clockStartNs = m_time.monotonicNs();
 }
 
 void AudioOutput::pause()
@@ -200,7 +211,7 @@ void AudioOutput::tick()
         return;
     if (m_null) {
         if (!m_paused) {
-            const qint64 due = m_clockBase + m_clock.nsecsElapsed() * m_sampleRate / 1000000000;
+            const qint64 due = m_clockBase + (m_time.monotonicNs() - m_clockStartNs) * m_sampleRate / 1000000000;
             const qint64 want = due - m_played;
             if (want > 0) {
                 const qint64 got = m_queue->skip(want);

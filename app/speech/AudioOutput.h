@@ -4,11 +4,13 @@
 // With a working sound device a QAudioSink pulls 16-bit stereo from a
 // PcmStream. Without one (no device, a format it refuses, a sink that fails
 // on or after start, or QUENORA_AUDIO=null) the samples are taken away at the
-// pace of a real-time clock instead, so speaking, pausing, resuming and
+// pace of the monotonic time of a Clock instead (the system clock unless one
+// is passed; tests pass a FakeClock and advance it), so speaking, pausing, resuming and
 // resetting behave the same with and without a sound card. The fallback is
 // announced with one line on stderr per process. Lives on the GUI thread and
 // never blocks it: the queue is filled by the synthesis thread.
 
+#include "Clock.h"
 #include "PcmQueue.h"
 
 #include <QAudio>
@@ -29,6 +31,8 @@ class AudioOutput : public QObject
     Q_OBJECT
 public:
     explicit AudioOutput(int sampleRate, QObject *parent = nullptr);
+    // clock paces the null output and must outlive this object.
+    AudioOutput(int sampleRate, const Clock &clock, QObject *parent = nullptr);
     ~AudioOutput() override;
 
     std::shared_ptr<PcmQueue> queue() const { return m_queue; }
@@ -64,12 +68,13 @@ private:
     void restartNullClock();
     void onSinkStateChanged(QAudio::State state);
 
+    const Clock &m_time;
     int m_sampleRate;
     std::shared_ptr<PcmQueue> m_queue;
     PcmStream *m_stream = nullptr;
     QAudioSink *m_sink = nullptr;
     QTimer m_timer;
-    QElapsedTimer m_clock;
+    qint64 m_clockStartNs = 0;
     QElapsedTimer m_progress; // since the device last took audio
     qint64 m_lastRead = 0;
     qint64 m_clockBase = 0;

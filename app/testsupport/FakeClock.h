@@ -12,10 +12,18 @@ public:
     {
     }
     QDateTime now() const override { return m_now; }
+    qint64 monotonicNs() const override { return m_monotonicNs; }
+    // Setting the time of day leaves the monotonic time alone; advancing moves
+    // both, as real time does.
     void set(const QDateTime &now) { m_now = now; }
-    void advanceSeconds(qint64 seconds) { m_now = m_now.addSecs(seconds); }
-    void advanceMs(qint64 ms) { m_now = m_now.addMSecs(ms); }
+    void advanceSeconds(qint64 seconds) { advanceMs(seconds * 1000); }
+    void advanceMs(qint64 ms)
+    {
+        m_now = m_now.addMSecs(ms);
+        m_monotonicNs += ms * 1000000;
+    }
 
 private:
     QDateTime m_now;
+    qint64 m_monotonicNs = 0;
 };

@@ -1,4 +1,5 @@
 #include "AudioOutput.h"
+#include "FakeClock.h"
 #include "PcmQueue.h"
 #include "PcmStream.h"
 
@@ -16,6 +17,7 @@ private slots:
     void nullOutputIsPacedByTheClock();
     void pauseHoldsTheClock();
     void marksArriveInOrderWhenReached();
+    void audioArrivingLateIsNotSkipped();
     void haltStopsAtOnce();
     void clearDropsAudioOfTheOldGeneration();
     void queueKeepsSamplesAcrossCompaction();
@@ -33,45 +35,59 @@ void tst_AudioOutput::initTestCase()
     qputenv("QUENORA_AUDIO", "null");
 }
 
+// A few ticks of the output's timer: long enough for it to act on the
+// clock, far shorter than any audio in these tests.
+static void letTicksRun()
+{
+    QTest::qWait(40);
+}
+
 void tst_AudioOutput::nullOutputIsPacedByTheClock()
 {
-    AudioOutput output(22050);
+    FakeClock clock;
+    AudioOutput output(22050, clock);
     QVERIFY(output.isNull());
     const auto samples = tone(22050 * 2);
     output.queue()->append(0, samples.data(), qint64(samples.size()));
-    QElapsedTimer clock;
-    clock.start();
     output.start();
-    QTest::qWait(400);
-    output.pause();
-    const double expected = clock.elapsed() * 22.05;
-    const double played = double(output.playedFrames());
-    // Real time, with room for a loaded machine, but never "all at once".
-    QVERIFY2(played > expected * 0.6 && played < expected * 1.1,
-             qPrintable(QStringLiteral("played %1, expected about %2").arg(played).arg(expected)));
+    letTicksRun();
+    // The clock has not moved: nothing has been heard yet.
+    QCOMPARE(output.playedFrames(), qint64(0));
+    clock.advanceMs(400);
+    QTRY_COMPARE(output.playedFrames(), qint64(22050 * 4 / 10));
+    clock.advanceMs(600);
+    QTRY_COMPARE(output.playedFrames(), qint64(22050));
+    // Never more than there is.
+    clock.advanceSeconds(5);
+    QTRY_COMPARE(output.playedFrames(), qint64(22050 * 2));
 }
 
 void tst_AudioOutput::pauseHoldsTheClock()
 {
-    AudioOutput output(22050);
+    FakeClock clock;
+    AudioOutput output(22050, clock);
     const auto samples = tone(22050 * 3);
     output.queue()->append(0, samples.data(), qint64(samples.size()));
     output.start();
-    QTRY_VERIFY(output.playedFrames() > 2000);
+    clock.advanceMs(100);
+    QTRY_COMPARE(output.playedFrames(), qint64(2205));
     output.pause();
     QVERIFY(output.isPaused());
-    const qint64 held = output.playedFrames();
-    QTest::qWait(300);
-    QCOMPARE(output.playedFrames(), held);
+    clock.advanceSeconds(2);
+    letTicksRun();
+    QCOMPARE(output.playedFrames(), qint64(2205));
     output.resume();
+    letTicksRun();
     // Continues from where it was held, not from where the clock would be.
-    QTRY_VERIFY(output.playedFrames() > held);
-    QVERIFY(output.playedFrames() < held + 22050);
+    QCOMPARE(output.playedFrames(), qint64(2205));
+    clock.advanceMs(100);
+    QTRY_COMPARE(output.playedFrames(), qint64(4410));
 }
 
 void tst_AudioOutput::marksArriveInOrderWhenReached()
 {
-    AudioOutput output(22050);
+    FakeClock clock;
+    AudioOutput output(22050, clock);
     QSignalSpy spy(&output, &AudioOutput::markReached);
     const auto samples = tone(22050 / 2); // half a second
     output.queue()->addMark(0, {11025, PcmQueue::Mark::TextEnd, 7, 0});
@@ -79,28 +95,52 @@ void tst_AudioOutput::marksArriveInOrderWhenReached()
     output.queue()->addMark(0, {5000, PcmQueue::Mark::Word, 6, 4});
     output.queue()->append(0, samples.data(), qint64(samples.size()));
     output.start();
+    clock.advanceMs(10); // 220 frames: past the first word only
     QTRY_COMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).value<PcmQueue::Mark>().position, 0);
-    QVERIFY(output.playedFrames() < 5000);
+    letTicksRun();
+    QCOMPARE(spy.count(), 1);
+    clock.advanceMs(490);
     QTRY_COMPARE(spy.count(), 3);
     QCOMPARE(spy.at(1).at(0).value<PcmQueue::Mark>().position, 6);
     QCOMPARE(spy.at(2).at(0).value<PcmQueue::Mark>().kind, PcmQueue::Mark::TextEnd);
-    QVERIFY(output.playedFrames() >= 11025);
+    QCOMPARE(output.playedFrames(), qint64(11025));
+}
+
+void tst_AudioOutput::audioArrivingLateIsNotSkipped()
+{
+    // The synthesis may fall behind; the clock must wait for the audio
+    // instead of counting the gap as heard.
+    FakeClock clock;
+    AudioOutput output(22050, clock);
+    output.start();
+    clock.advanceSeconds(1);
+    letTicksRun();
+    QCOMPARE(output.playedFrames(), qint64(0));
+    const auto samples = tone(22050);
+    output.queue()->append(0, samples.data(), qint64(samples.size()));
+    letTicksRun();
+    QCOMPARE(output.playedFrames(), qint64(0));
+    clock.advanceMs(200);
+    QTRY_COMPARE(output.playedFrames(), qint64(4410));
 }
 
 void tst_AudioOutput::haltStopsAtOnce()
 {
-    AudioOutput output(22050);
+    FakeClock clock;
+    AudioOutput output(22050, clock);
     QSignalSpy spy(&output, &AudioOutput::markReached);
     const auto samples = tone(22050);
     output.queue()->append(0, samples.data(), qint64(samples.size()));
     output.queue()->addMark(0, {22050, PcmQueue::Mark::TextEnd, 1, 0});
     output.start();
+    clock.advanceMs(100);
     QTRY_VERIFY(output.playedFrames() > 0);
     output.queue()->clear(1);
     output.halt();
     QVERIFY(!output.isRunning());
-    QTest::qWait(1200);
+    clock.advanceSeconds(2);
+    letTicksRun();
     QCOMPARE(spy.count(), 0);
 }
 
