@@ -35,6 +35,14 @@ public:
     // The chosen path, or nothing when the user cancelled.
     virtual std::optional<QString> openFile(const FileRequest &request) = 0;
     virtual std::optional<QString> saveFile(const FileRequest &request) = 0;
+    // Asks for a password (hidden while typed); nothing when cancelled.
+    // A Dialogs that cannot ask answers nothing.
+    virtual std::optional<QString> password(const QString &text, const QString &title)
+    {
+        Q_UNUSED(text);
+        Q_UNUSED(title);
+        return std::nullopt;
+    }
 };
 
 // Converts "Description|*.a;*.b|Other|*.c" into Qt's name filters

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 Dialogs::Answer QtDialogs::message(const QString &text, const QString &title, Icon icon, Buttons buttons)
@@ -91,4 +93,17 @@ std::optional<QString> QtDialogs::openFile(const FileRequest &request)
 std::optional<QString> QtDialogs::saveFile(const FileRequest &request)
 {
     return runFileDialog(request, true);
+}
+
+std::optional<QString> QtDialogs::password(const QString &text, const QString &title)
+{
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(text);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
 }

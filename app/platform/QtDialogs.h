@@ -16,6 +16,7 @@ public:
     Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) override;
     std::optional<QString> openFile(const FileRequest &request) override;
     std::optional<QString> saveFile(const FileRequest &request) override;
+    std::optional<QString> password(const QString &text, const QString &title) override;
 
 private:
     std::optional<QString> runFileDialog(const FileRequest &request, bool save);

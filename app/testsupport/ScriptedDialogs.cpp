@@ -19,3 +19,9 @@ std::optional<QString> ScriptedDialogs::saveFile(const FileRequest &request)
     fileDialogs.append(FileDialog{true, request});
     return files.isEmpty() ? std::nullopt : files.dequeue();
 }
+
+std::optional<QString> ScriptedDialogs::password(const QString &text, const QString &title)
+{
+    passwordPrompts.append(Message{text, title, Icon::None, Buttons::OkCancel});
+    return passwords.isEmpty() ? std::nullopt : passwords.dequeue();
+}

@@ -25,6 +25,9 @@ public:
 
     QQueue<Answer> answers;
     QQueue<std::optional<QString>> files;
+    // Answers of password prompts; an empty queue cancels.
+    QQueue<std::optional<QString>> passwords;
+    QList<Message> passwordPrompts;
 
     QList<Message> messages;
     QList<FileDialog> fileDialogs;
@@ -32,4 +35,5 @@ public:
     Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) override;
     std::optional<QString> openFile(const FileRequest &request) override;
     std::optional<QString> saveFile(const FileRequest &request) override;
+    std::optional<QString> password(const QString &text, const QString &title) override;
 };

@@ -5,8 +5,6 @@
 #include "WindowTexts.h"
 
 #include <QCoreApplication>
-#include <QInputDialog>
-#include <QLineEdit>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QThread>
@@ -23,17 +21,8 @@ void DocumentOpener::cancel()
 
 std::optional<QString> DocumentOpener::askPassword(bool again)
 {
-    if (m_askPassword)
-        return m_askPassword(again);
-    QInputDialog dialog(m_dialogParent);
-    dialog.setWindowTitle(ImportMessages::PasswordTitle);
-    dialog.setLabelText(again ? ImportMessages::PasswordWrong : ImportMessages::PasswordPrompt);
-    dialog.setTextEchoMode(QLineEdit::Password);
-    dialog.setOkButtonText(QStringLiteral("OK"));
-    dialog.setCancelButtonText(ImportMessages::ProgressCancel);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.textValue();
+    return m_dialogs.password(again ? ImportMessages::PasswordWrong : ImportMessages::PasswordPrompt,
+                              ImportMessages::PasswordTitle);
 }
 
 PreparedDocument DocumentOpener::prepare(const QString &path, const QString &password)

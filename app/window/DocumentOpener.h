@@ -16,7 +16,6 @@
 #include <QPointer>
 
 #include <atomic>
-#include <functional>
 #include <optional>
 
 class Dialogs;
@@ -27,10 +26,6 @@ class DocumentOpener : public QObject
 {
     Q_OBJECT
 public:
-    // Asks for the password of an encrypted file; nothing when cancelled.
-    // `again` is true after a wrong one.
-    using PasswordPrompt = std::function<std::optional<QString>(bool again)>;
-
     DocumentOpener(Dialogs &dialogs, QWidget *dialogParent, QObject *parent = nullptr);
 
     // The result of loading; the document is changed only when it is ok.
@@ -38,7 +33,6 @@ public:
 
     // How long a read runs before the progress dialog shows.
     void setProgressDelay(int milliseconds) { m_progressDelay = milliseconds; }
-    void setPasswordPrompt(PasswordPrompt prompt) { m_askPassword = std::move(prompt); }
 
     bool isBusy() const { return m_busy; }
 
@@ -56,7 +50,6 @@ private:
 
     Dialogs &m_dialogs;
     QPointer<QWidget> m_dialogParent;
-    PasswordPrompt m_askPassword;
     int m_progressDelay = 400;
     std::atomic<bool> m_cancel{false};
     bool m_busy = false;

@@ -174,15 +174,16 @@ private slots:
         QFETCH(bool, opened);
         Rig rig;
         rig.box.setPlainText("Alter Text");
-        QList<bool> prompts;
-        rig.docs.opener().setPasswordPrompt([&](bool again) -> std::optional<QString> {
-            prompts << again;
-            const QString answer = answers.isEmpty() ? QStringLiteral("-") : answers.takeFirst();
-            return answer == QLatin1String("-") ? std::nullopt : std::optional<QString>(answer);
-        });
+        for (const QString &answer : answers)
+            rig.dialogs.passwords.enqueue(answer == QLatin1String("-") ? std::nullopt : std::optional<QString>(answer));
         const QString path = rig.file("geheim.pdf", TestFiles::encryptedPdf("Geheimer Text.", "geheim"));
         QCOMPARE(rig.docs.LoadFile(path), opened);
-        QCOMPARE(prompts, asked);
+        QCOMPARE(rig.dialogs.passwordPrompts.size(), asked.size());
+        for (int i = 0; i < asked.size(); ++i) {
+            QCOMPARE(rig.dialogs.passwordPrompts.at(i).text,
+                     asked.at(i) ? ImportMessages::PasswordWrong : ImportMessages::PasswordPrompt);
+            QCOMPARE(rig.dialogs.passwordPrompts.at(i).title, QStringLiteral("Kennwort"));
+        }
         QCOMPARE(rig.box.toPlainText(), opened ? QStringLiteral("Geheimer Text.") : QStringLiteral("Alter Text"));
         // Cancelling the prompt is the user's choice, no failure to report.
         QVERIFY(rig.dialogs.messages.isEmpty());
