@@ -58,6 +58,15 @@ QString Paths::dataDir()
     return exe;
 }
 
+QString Paths::pluginDir()
+{
+    const QString exe = executableDir();
+    const QString installed = join(exe, QStringLiteral(QUENORA_PLUGINDIR_FROM_BINDIR));
+    if (QFileInfo(installed).isDir())
+        return installed;
+    return join(exe, QStringLiteral("../plugins"));
+}
+
 QString Paths::userDataDir()
 {
     const QString h = home();

@@ -21,6 +21,12 @@ public:
     // else the folder of the executable (a build tree).
     static QString dataDir();
 
+    // The plug-in libraries of the shipped extensions: the private plug-in
+    // folder of an installed Quenora, found from the program's own place so
+    // a relocated install still finds its own; in a build tree the folder
+    // the plug-ins are built into.
+    static QString pluginDir();
+
     // The folder of the running executable.
     static QString executableDir();
 

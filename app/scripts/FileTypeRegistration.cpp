@@ -19,7 +19,28 @@ FileTypeRegistration::Environment FileTypeRegistration::currentEnvironment()
                                                    : Paths::executableDir() + QStringLiteral("/quenora");
     env.dataDir = Paths::dataDir();
     env.freedesktopDir = Paths::freedesktopDataDir();
+    env.systemWideRegistration = systemWideRegistrationFor(
+        env.programPath, QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation),
+        QStandardPaths::findExecutable(QStringLiteral("quenora")));
     return env;
+}
+
+bool FileTypeRegistration::systemWideRegistrationFor(const QString &programPath, const QStringList &dataDirs,
+                                                     const QString &foundOnPath)
+{
+    const QString program = QFileInfo(programPath).canonicalFilePath();
+    if (program.isEmpty() || QFileInfo(foundOnPath).canonicalFilePath() != program)
+        return false;
+    const QString share = QFileInfo(QFileInfo(program).absolutePath() + QStringLiteral("/../share")).canonicalFilePath();
+    if (share.isEmpty()
+        || !QFileInfo::exists(share + QStringLiteral("/applications/io.github.quenora.Quenora.desktop"))
+        || !QFileInfo::exists(share + QStringLiteral("/mime/packages/quenora-vts.xml")))
+        return false;
+    for (const QString &dir : dataDirs) {
+        if (QFileInfo(dir).canonicalFilePath() == share)
+            return true;
+    }
+    return false;
 }
 
 FileTypeRegistration::FileTypeRegistration(clsRegistryAccess &registry, Dialogs &dialogs, Environment environment)
@@ -106,7 +127,8 @@ void FileTypeRegistration::RegisterFileType(const QString &extension)
     WriteRegistryString(m_registry, QStringLiteral("HKEY_CLASSES_ROOT"), typeName + QStringLiteral("\\DefaultIcon"),
                         QString(), icon);
 
-    writeDesktopFiles(ext, typeName);
+    if (!m_env.systemWideRegistration)
+        writeDesktopFiles(ext, typeName);
 }
 
 void FileTypeRegistration::writeDesktopFiles(const QString &extension, const QString &typeName)

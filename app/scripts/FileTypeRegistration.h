@@ -22,6 +22,10 @@ public:
         QString dataDir;        // holds vts.ico and icons/vts.png, icons/vts.svg
         QString freedesktopDir; // receives mime/, applications/, icons/
         bool refreshDatabases = true; // run update-mime-database and friends when found
+        // An installed Quenora whose application entry and MIME type the
+        // desktop already reads from the system's folders: the per-user
+        // desktop files would only shadow them.
+        bool systemWideRegistration = false;
     };
     // The running program's own environment (Paths).
     static Environment currentEnvironment();
@@ -34,6 +38,13 @@ public:
     // result is not looked at.
     static void WriteRegistryString(clsRegistryAccess &registry, const QString &root, const QString &subkey,
                                     const QString &name, const QString &value);
+
+    // True when programPath is the program an installed application entry
+    // starts: its prefix's share folder holds Quenora's entry and .vts type,
+    // the desktop reads that folder (one of dataDirs), and "quenora" on the
+    // search path (foundOnPath) is this very program.
+    static bool systemWideRegistrationFor(const QString &programPath, const QStringList &dataDirs,
+                                          const QString &foundOnPath);
 
     // The MIME type Quenora uses for a type name such as "vtsfile".
     static QString mimeTypeFor(const QString &typeName);

@@ -7,7 +7,9 @@
 #include "ExtensionLoader.h"
 #include "FileTypeRegistration.h"
 #include "PagePictures.h"
+#include "Paths.h"
 #include "PluginExtensionHost.h"
+#include "ShippedExtensions.h"
 #include "QtDialogs.h"
 #include "ScriptTexts.h"
 #include "SettingsStore.h"
@@ -19,6 +21,8 @@
 #include "frmMain.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QThreadPool>
 #include <QTimer>
@@ -46,6 +50,12 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
     clsRegistryAccess registry(hive);
     FileTypeRegistration(registry, dialogs, FileTypeRegistration::currentEnvironment()).RegisterFileType(
         QStringLiteral(".vts"));
+
+    // An installed Quenora registers the extensions it brings for whoever
+    // starts it (a build tree has ./run.sh for that).
+    const QString shippedRegistrations = QDir(Paths::dataDir()).filePath(QStringLiteral("extensions"));
+    if (QFileInfo(shippedRegistrations).isDir())
+        ShippedExtensions(registry, shippedRegistrations, Paths::pluginDir()).registerAll();
 
     SettingsStore settings(hive);
     // The start page's pictures are decoded while the window is built.

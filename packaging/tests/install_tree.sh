@@ -66,6 +66,15 @@ done
 kill $pid 2>/dev/null; wait $pid 2>/dev/null || true
 [ -n "$shown" ] || fail "das installierte quenora zeigt kein Fenster: $(cat "$work/quenora.log")"
 
+# Its first start registered the shipped extensions with this install's
+# libraries, although the files were written for another prefix.
+for id in Bavarize.Dialect Mailhook.clsLaunchMail; do
+  lib=$("$bin/qnreg" get "HKCR\\$id\\InprocServer32" @) || fail "$id nicht registriert"
+  case "$lib" in "$root"/lib*/quenora/extensions/*.so) ;; *) fail "$id zeigt auf $lib";; esac
+  [ -f "$lib" ] || fail "$id: $lib fehlt"
+done
+"$bin/plugdesk" --list | grep -q 'aktiv' || fail "plugdesk --list zeigt die Erweiterungen nicht"
+
 # Desktop integration.
 share=$root/share
 complaints=$(desktop-file-validate "$share/applications/io.github.quenora.Quenora.desktop" 2>&1 | grep -v ': hint: ' || true)
@@ -74,6 +83,9 @@ appstreamcli validate --no-net "$share/metainfo/io.github.quenora.Quenora.metain
   || fail "appstreamcli validate"
 [ -f "$share/mime/packages/quenora-vts.xml" ] || fail "MIME-Typ fehlt"
 [ -f "$share/icons/hicolor/scalable/apps/io.github.quenora.Quenora.svg" ] || fail "Programmsymbol fehlt"
+for size in 16 22 24 32 48 64 128 256; do
+  [ -f "$share/icons/hicolor/${size}x${size}/apps/io.github.quenora.Quenora.png" ] || fail "Programmsymbol ${size}x${size} fehlt"
+done
 [ -d "$share/quenora/hypertext" ] || fail "Datenordner fehlt"
 
 # Manual pages render without warnings.

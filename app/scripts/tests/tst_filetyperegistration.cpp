@@ -136,6 +136,59 @@ private slots:
         QVERIFY(!read("icons/hicolor/scalable/mimetypes/text-x-quenora-vtsfile.svg").isEmpty());
     }
 
+    // An installed Quenora whose entry the desktop already reads from the
+    // system folders writes no per-user desktop files (they would shadow the
+    // system's); the hive entries are written all the same.
+    void systemWideInstallWritesNoUserDesktopFiles()
+    {
+        clsRegistryAccess reg(m_hive);
+        auto installed = env();
+        installed.systemWideRegistration = true;
+        FileTypeRegistration(reg, m_dialogs, installed).RegisterFileType(".vts");
+        QVERIFY(!QDir(m_dir.filePath("share")).exists());
+        QCOMPARE(reg.ReadString("HKCR\\vtsfile\\shell\\open\\command", ""),
+                 QStringLiteral("\"/opt/Quenora Programm/bin/quenora\" \"%1\""));
+    }
+
+    void systemWideRegistrationIsRecognised_data()
+    {
+        QTest::addColumn<bool>("entry");      // share/applications has Quenora's entry
+        QTest::addColumn<bool>("mimeType");   // share/mime/packages has the .vts type
+        QTest::addColumn<bool>("readByDesktop"); // share is among the data folders
+        QTest::addColumn<bool>("onPath");     // "quenora" on the path is this program
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("installed and found") << true << true << true << true << true;
+        QTest::newRow("build tree: no entry") << false << false << true << true << false;
+        QTest::newRow("no MIME type") << true << false << true << true << false;
+        QTest::newRow("prefix the desktop does not read") << true << true << false << true << false;
+        QTest::newRow("another quenora on the path") << true << true << true << false << false;
+    }
+
+    void systemWideRegistrationIsRecognised()
+    {
+        QFETCH(bool, entry);
+        QFETCH(bool, mimeType);
+        QFETCH(bool, readByDesktop);
+        QFETCH(bool, onPath);
+        QFETCH(bool, expected);
+        const QString prefix = m_dir.filePath("prefix");
+        QDir().mkpath(prefix + "/bin");
+        QDir().mkpath(prefix + "/share/applications");
+        QDir().mkpath(prefix + "/share/mime/packages");
+        const QString program = prefix + "/bin/quenora";
+        QFile(program).open(QIODevice::WriteOnly);
+        if (entry)
+            QFile(prefix + "/share/applications/io.github.quenora.Quenora.desktop").open(QIODevice::WriteOnly);
+        if (mimeType)
+            QFile(prefix + "/share/mime/packages/quenora-vts.xml").open(QIODevice::WriteOnly);
+        QString other = m_dir.filePath("other-quenora");
+        QFile(other).open(QIODevice::WriteOnly);
+        const QStringList dataDirs{m_dir.filePath("home-share"),
+                                   readByDesktop ? prefix + "/share/" : m_dir.filePath("elsewhere")};
+        QCOMPARE(FileTypeRegistration::systemWideRegistrationFor(program, dataDirs, onPath ? program : other),
+                 expected);
+    }
+
     // A program path is outside input: a line break in it must not become
     // a line of the entry (a second Exec= would run something else).
     void controlCharactersCannotAddLines_data()
