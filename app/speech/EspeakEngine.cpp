@@ -152,6 +152,11 @@ EspeakEngine::EspeakEngine(QObject *parent)
     EspeakOwner::instance();
 }
 
+EspeakEngine::EspeakEngine(const Clock &clock, QObject *parent) : EspeakEngine(parent)
+{
+    m_clock = &clock;
+}
+
 EspeakEngine::~EspeakEngine()
 {
     m_relay->detach();
@@ -171,7 +176,7 @@ int EspeakEngine::sampleRate()
 AudioOutput *EspeakEngine::audioOutput()
 {
     if (!m_output) {
-        m_output = new AudioOutput(sampleRate(), this);
+        m_output = m_clock ? new AudioOutput(sampleRate(), *m_clock, this) : new AudioOutput(sampleRate(), this);
         m_output->queue()->clear(m_channel->generation.load());
         connect(m_output, &AudioOutput::markReached, this, [this](const PcmQueue::Mark &mark) {
             if (mark.kind == PcmQueue::Mark::TextEnd)

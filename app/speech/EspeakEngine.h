@@ -9,6 +9,7 @@
 // results come back to this object's thread as queued calls, so the GUI
 // thread never waits for synthesis or the sound device.
 
+#include "Clock.h"
 #include "DiskReserve.h"
 #include "SpeechEngine.h"
 
@@ -31,6 +32,8 @@ public:
     static constexpr int MinVolume = 0, MaxVolume = 100;
 
     explicit EspeakEngine(QObject *parent = nullptr);
+    // clock paces speaking on the silent output; it must outlive the engine.
+    explicit EspeakEngine(const Clock &clock, QObject *parent = nullptr);
     ~EspeakEngine() override;
 
     // False when espeak-ng could not be initialised (no voice data); the
@@ -86,6 +89,7 @@ private:
     std::shared_ptr<SynthesisChannel> m_channel;
     std::shared_ptr<EspeakRelay> m_relay;
     std::shared_ptr<EspeakRecorderFile> m_recorderFile; // used on the synthesis thread
+    const Clock *m_clock = nullptr; // none: the system clock
     AudioOutput *m_output = nullptr;
     QList<int> m_pending;   // texts spoken and not yet ended, oldest first
     QList<int> m_heldEnds;  // texts that ended while paused
