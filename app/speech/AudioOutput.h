@@ -5,8 +5,8 @@
 // PcmStream. Without one (no device, a format it refuses, a sink that fails
 // on or after start, or QUENORA_AUDIO=null) the samples are taken away at the
 // pace of the monotonic time of a Clock instead (the system clock unless one
-// is passed; tests pass a FakeClock and advance it), so speaking, pausing, resuming and
-// resetting behave the same with and without a sound card. The fallback is
+// is passed; tests pass a FakeClock and advance it), so speaking, pausing,
+// resuming and resetting behave the same with and without a sound card. The fallback is
 // announced with one line on stderr per process. Lives on the GUI thread and
 // never blocks it: the queue is filled by the synthesis thread.
 
