@@ -27,4 +27,10 @@ function(quenora_add_test name)
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
+  # xvfb-run -a picks its display by looking for a free one, and two started
+  # at the same moment can pick the same; tests on a virtual display take
+  # turns.
+  if("xvfb-run" IN_LIST T_WRAPPER)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK x_display)
+  endif()
 endfunction()

@@ -43,9 +43,9 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QKeyEvent>
-#include <QStackedWidget>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTextEdit>

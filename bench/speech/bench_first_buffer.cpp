@@ -13,7 +13,7 @@
 #include <mutex>
 #include <vector>
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 int main(int argc, char *argv[])
 {
@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
     std::mutex mutex;
     std::condition_variable arrived;
     bool gotAudio = false;
-    Clock::time_point first;
+    SteadyClock::time_point first;
 
     EspeakEngine engine;
     engine.selectMode(2); // the stored default: German, female
@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
         std::lock_guard lock(mutex);
         if (!gotAudio) {
             gotAudio = true;
-            first = Clock::now();
+            first = SteadyClock::now();
             arrived.notify_all();
         }
     });
@@ -47,7 +47,7 @@ int main(int argc, char *argv[])
             std::lock_guard lock(mutex);
             gotAudio = false;
         }
-        const Clock::time_point start = Clock::now();
+        const SteadyClock::time_point start = SteadyClock::now();
         engine.speak(text);
         std::unique_lock lock(mutex);
         if (!arrived.wait_for(lock, std::chrono::seconds(10), [&] { return gotAudio; }))

@@ -125,7 +125,7 @@ void typing()
     settings.write(SettingKeys::ShowWB, "0");
     SystemClock clock;
     QtClipboard clipboard;
-    frmMain::Collaborators c{clock, clipboard, &voice, &voice2, &dialogs, &shell, &extensions, &settings, [] {}, {}};
+    frmMain::Collaborators c{clock, clipboard, &voice, &voice2, &dialogs, &shell, &extensions, &settings, nullptr, [] {}, {}};
     frmMain w(c);
     w.Form_Load();
     QString line = QStringLiteral("Dies ist eine Zeile eines sehr langen Dokuments mit Umlauten: äöüß.\n");

@@ -144,6 +144,30 @@ private slots:
         QVERIFY(shot.pixelColor(40, 40).lightness() < shot.pixelColor(shot.width() - 40, shot.height() - 12).lightness());
     }
 
+    // The picture of the README: the text view with a document, the task
+    // pane beside it.
+    void textViewWithADocument()
+    {
+        frmMain &w = *m_window;
+        w.Textmode();
+        w.rtfText()->setHtml(QStringLiteral(
+            "<h2>Willkommen bei Quenora</h2>"
+            "<p>Schreiben, öffnen oder fügen Sie einen Text ein und lassen Sie ihn sich "
+            "<b>vorlesen</b>: mit der Stimme, der Geschwindigkeit und der Tonhöhe, die Ihnen gefallen.</p>"
+            "<ul><li>Vorlesen ab der Schreibmarke</li><li>Zwischenablage und Fenstertitel vorlesen</li>"
+            "<li>Taskscripts für wiederkehrende Aufgaben</li></ul>"));
+        const QImage shot = settle(w);
+        save(shot, "mainwindow.png");
+        QVERIFY(w.isTextMode());
+        // The document box shows the text: dark glyphs on its light page.
+        const QRect box(w.rtfText()->viewport()->mapTo(&w, QPoint(0, 0)), w.rtfText()->viewport()->size());
+        int dark = 0;
+        for (int y = box.top(); y < box.top() + qMin(box.height(), 120); y += 2)
+            for (int x = box.left(); x < box.right(); x += 2)
+                dark += shot.pixelColor(x, y).lightness() < 96;
+        QVERIFY2(dark > 50, "no text painted in the document box");
+    }
+
     void cleanupTestCase()
     {
         m_window = nullptr;
