@@ -55,7 +55,7 @@ linked=$(ldd "$bin/quenora" | grep panelkit || true)
 # The installed editor starts and shows its window (on the virtual display
 # the test runs on).
 [ -n "${DISPLAY:-}" ] || fail "kein X-Display (der Test läuft unter xvfb-run)"
-timeout -s KILL 60 "$bin/quenora" /t > "$work/quenora.log" 2>&1 &
+QT_QPA_PLATFORM=xcb timeout -s KILL 60 "$bin/quenora" /t > "$work/quenora.log" 2>&1 &
 pid=$!
 shown=
 for _ in $(seq 1 300); do
