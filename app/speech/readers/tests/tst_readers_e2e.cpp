@@ -92,7 +92,11 @@ struct Desktop {
         env.insert("QUENORA_HOME", home.path());
         env.insert("QUENORA_AUDIO", "null");
         env.insert("QT_QPA_PLATFORM", "xcb");
-        if (!windowManagerRunning()) {
+        // A window manager that gives up at once (it found no display yet)
+        // is started again, a few times.
+        for (int attempt = 0; attempt < 3 && !windowManagerRunning(); ++attempt) {
+            if (attempt > 0)
+                QTest::qWait(500);
             openbox.setProcessEnvironment(env);
             openbox.setProcessChannelMode(QProcess::MergedChannels);
             openbox.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
@@ -101,13 +105,13 @@ struct Desktop {
             QDeadlineTimer deadline(30000);
             while (!windowManagerRunning() && !deadline.hasExpired() && openbox.state() == QProcess::Running)
                 QTest::qWait(50);
-            if (!windowManagerRunning())
-                return QString("openbox did not announce itself on %1 (state %2, exit %3): %4")
-                    .arg(qEnvironmentVariable("DISPLAY"))
-                    .arg(int(openbox.state()))
-                    .arg(openbox.exitCode())
-                    .arg(QString::fromLocal8Bit(openbox.readAll() + openbox.readAllStandardError()));
         }
+        if (!windowManagerRunning())
+            return QString("openbox did not announce itself on %1 (state %2, exit %3): %4")
+                .arg(qEnvironmentVariable("DISPLAY"))
+                .arg(int(openbox.state()))
+                .arg(openbox.exitCode())
+                .arg(QString::fromLocal8Bit(openbox.readAll() + openbox.readAllStandardError()));
         quenora.setProcessEnvironment(env);
         quenora.start(QStringLiteral(QUENORA_EXE), {});
         return quenora.waitForStarted(10000) ? QString() : "quenora: " + quenora.errorString();
@@ -175,6 +179,19 @@ private slots:
         qputenv("DISPLAY", ":" + display);
         qunsetenv("XAUTHORITY");
         qunsetenv("WAYLAND_DISPLAY");
+        // The number can come before the server takes clients (seen on a
+        // loaded machine: the window manager then found no display); wait
+        // until a client really gets through.
+        bool answers = false;
+        for (int attempt = 0; attempt < 100 && !answers; ++attempt) {
+            QProcess probe;
+            probe.start(QStringLiteral("xdotool"), {QStringLiteral("getdisplaygeometry")});
+            answers = probe.waitForFinished(5000) && probe.exitStatus() == QProcess::NormalExit
+                && probe.exitCode() == 0;
+            if (!answers)
+                QTest::qWait(100);
+        }
+        QVERIFY2(answers, "the virtual display takes no clients");
     }
     void cleanupTestCase()
     {
