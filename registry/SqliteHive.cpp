@@ -552,25 +552,28 @@ std::optional<QList<RegistryHive::Subkey>> SqliteHive::subkeysOf(qint64 key)
     });
 }
 
+std::optional<QList<RegValue>> SqliteHive::readValues(qint64 key)
+{
+    Statement s(prepared(Slot::Values, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id"));
+    if (!s)
+        return std::nullopt;
+    s.bind(1, key);
+    QList<RegValue> list;
+    int rc;
+    while ((rc = s.step()) == SQLITE_ROW)
+        list.append(RegValue{s.text(0), quint32(s.int64(1)), s.blob(2)});
+    if (rc != SQLITE_DONE) {
+        fail("enumerate values");
+        return std::nullopt;
+    }
+    ok();
+    return list;
+}
+
 std::optional<QList<RegValue>> SqliteHive::valuesOf(qint64 key)
 {
     using Values = std::optional<QList<RegValue>>;
-    return inTransaction(false, Values(), [&](Transaction &) -> Values {
-        Statement s(prepared(Slot::Values, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id"));
-        if (!s)
-            return std::nullopt;
-        s.bind(1, key);
-        QList<RegValue> list;
-        int rc;
-        while ((rc = s.step()) == SQLITE_ROW)
-            list.append(RegValue{s.text(0), quint32(s.int64(1)), s.blob(2)});
-        if (rc != SQLITE_DONE) {
-            fail("enumerate values");
-            return std::nullopt;
-        }
-        ok();
-        return list;
-    });
+    return inTransaction(false, Values(), [&](Transaction &) -> Values { return readValues(key); });
 }
 
 std::optional<QList<RegValue>> SqliteHive::values(RootKey root, const QString &path)
@@ -580,20 +583,7 @@ std::optional<QList<RegValue>> SqliteHive::values(RootKey root, const QString &p
         const auto id = findKey(root, path);
         if (!id)
             return std::nullopt;
-        Statement s(prepared(Slot::Values, "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id"));
-        if (!s)
-            return std::nullopt;
-        s.bind(1, *id);
-        QList<RegValue> list;
-        int rc;
-        while ((rc = s.step()) == SQLITE_ROW)
-            list.append(RegValue{s.text(0), quint32(s.int64(1)), s.blob(2)});
-        if (rc != SQLITE_DONE) {
-            fail("enumerate values");
-            return std::nullopt;
-        }
-        ok();
-        return list;
+        return readValues(*id);
     });
 }
 

@@ -70,6 +70,8 @@ private:
     void ok();
     sqlite3_stmt *prepared(int slot, const char *sql);
     std::optional<qint64> findKey(RootKey root, const QString &path);
+    // The values of a key in the order they were made, within a transaction.
+    std::optional<QList<RegValue>> readValues(qint64 key);
     std::optional<qint64> makeKey(RootKey root, const QString &path);
     std::optional<qint64> childKey(qint64 parent, const QString &name);
 

@@ -30,18 +30,6 @@ const std::array<RootName, 7> kRoots{{
 
 const QByteArray kCrLf("\r\n");
 
-// The blank-only trim of the original class: tabs and other white space stay.
-QString trimBlanks(const QString &s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
-
 QString removeBlanks(QString s)
 {
     s.remove(QLatin1Char(' '));
@@ -69,7 +57,7 @@ std::optional<QString> stringData(const RegValue &v)
         data.chop(1);
     if (data.size() > clsRegistryAccess::BufferSize)
         return std::nullopt;
-    return trimBlanks(Ansi::decode(data));
+    return clsRegistryAccess::trimBlanks(Ansi::decode(data));
 }
 
 std::optional<qint32> dwordData(const RegValue &v)
@@ -366,6 +354,17 @@ QByteArray clsRegistryAccess::StrToBin(const QString &sBin, bool *ok)
         out.append(char(lo == -2 ? hi : hi * 16 + lo));
     }
     return out;
+}
+
+QString clsRegistryAccess::trimBlanks(const QString &s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s.at(b) == QLatin1Char(' '))
+        ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' '))
+        --e;
+    return s.mid(b, e - b);
 }
 
 QString clsRegistryAccess::BinToStr(const QByteArray &sStr)

@@ -92,6 +92,9 @@ public:
     // Each byte as a blank and two upper-case hex digits (" 0A FF").
     static QString BinToStr(const QByteArray &sStr);
     static bool isBinValid(const QString &sBin);
+    // Blanks taken off both ends, as every read of this class does; tabs
+    // and other white space stay.
+    static QString trimBlanks(const QString &s);
 
     // Splits a key path into its root and subkey path; no root when the
     // root part names none of the seven roots.

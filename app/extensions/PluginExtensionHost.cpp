@@ -12,18 +12,6 @@ namespace {
 
 const QString kTrue = QStringLiteral("true");
 
-// Blanks only: a tab before "true" keeps a filter switched off.
-QString trimBlanks(const QString &s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
-
 } // namespace
 
 bool isExtensionActive(ActivityTest test, const QString &active)
@@ -36,7 +24,8 @@ bool isExtensionActive(ActivityTest test, const QString &active)
     case ActivityTest::Contains:
         return active.contains(kTrue);
     case ActivityTest::TrimmedLowerCase:
-        return trimBlanks(active).toLower().startsWith(kTrue);
+        // Blanks only: a tab before "true" keeps a filter switched off.
+        return clsRegistryAccess::trimBlanks(active).toLower().startsWith(kTrue);
     }
     return false;
 }

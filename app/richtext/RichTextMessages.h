@@ -3,31 +3,20 @@
 // numbers are the ones the program's messages show beside the description
 // (the save error message reads "... : <description> (<number>)").
 
+#include "FileErrors.h"
+
 #include <QString>
 
 namespace RichTextMessages {
 
-inline constexpr int kOutOfMemory = 7;
-inline constexpr int kFileNotFound = 53;
-inline constexpr int kDeviceIoError = 57;
-inline constexpr int kDiskFull = 61;
-inline constexpr int kPermissionDenied = 70;
-inline constexpr int kPathFileAccessError = 75;
-inline constexpr int kPathNotFound = 76;
-
-inline QString description(int errorNumber)
-{
-    switch (errorNumber) {
-    case kOutOfMemory: return QStringLiteral("Nicht genügend Speicher");
-    case kFileNotFound: return QStringLiteral("Datei nicht gefunden");
-    case kDeviceIoError: return QStringLiteral("Geräte-E/A-Fehler");
-    case kDiskFull: return QStringLiteral("Datenträger voll");
-    case kPermissionDenied: return QStringLiteral("Zugriff verweigert");
-    case kPathFileAccessError: return QStringLiteral("Fehler beim Zugriff auf Pfad/Datei");
-    case kPathNotFound: return QStringLiteral("Pfad nicht gefunden");
-    default: return QString();
-    }
-}
+using FileErrors::description;
+using FileErrors::kDeviceIoError;
+using FileErrors::kDiskFull;
+using FileErrors::kFileNotFound;
+using FileErrors::kOutOfMemory;
+using FileErrors::kPathFileAccessError;
+using FileErrors::kPathNotFound;
+using FileErrors::kPermissionDenied;
 
 // A whole sentence for programs without the window (quenora-speak).
 inline QString loadFailed(const QString &path, const QString &description)

@@ -2,31 +2,20 @@
 // Every text of the audio export that a user can read, in one place. The
 // error numbers are the ones the program's other file messages show.
 
+#include "FileErrors.h"
+
 #include <QString>
 
 namespace ExportTexts {
 
-inline constexpr int kFileNotFound = 53;
-inline constexpr int kDeviceIoError = 57;
-inline constexpr int kDiskFull = 61;
-inline constexpr int kPermissionDenied = 70;
-inline constexpr int kPathFileAccessError = 75;
-inline constexpr int kPathNotFound = 76;
-inline constexpr int kBadFileFormat = 321;
-
-inline QString description(int errorNumber)
-{
-    switch (errorNumber) {
-    case kFileNotFound: return QStringLiteral("Datei nicht gefunden");
-    case kDeviceIoError: return QStringLiteral("Geräte-E/A-Fehler");
-    case kDiskFull: return QStringLiteral("Datenträger voll");
-    case kPermissionDenied: return QStringLiteral("Zugriff verweigert");
-    case kPathFileAccessError: return QStringLiteral("Fehler beim Zugriff auf Pfad/Datei");
-    case kPathNotFound: return QStringLiteral("Pfad nicht gefunden");
-    case kBadFileFormat: return QStringLiteral("Ungültiges Dateiformat");
-    default: return QString();
-    }
-}
+using FileErrors::description;
+using FileErrors::kBadFileFormat;
+using FileErrors::kDeviceIoError;
+using FileErrors::kDiskFull;
+using FileErrors::kFileNotFound;
+using FileErrors::kPathFileAccessError;
+using FileErrors::kPathNotFound;
+using FileErrors::kPermissionDenied;
 
 inline QString writerRefused(const QString &format)
 {
