@@ -4,6 +4,7 @@
 #include "MailSettings.h"
 #include "MailTexts.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 
 namespace {
@@ -38,7 +39,9 @@ clsLaunchMail::clsLaunchMail(MailSettings &settings, UrlOpener opener, FormRunne
 QVariant clsLaunchMail::Export(QString &sFile)
 {
     sExpFile = sFile;
-    Form1 form(*this);
+    // The question belongs to the window the export was started from: it
+    // opens over it and stays in front of it, not somewhere on its own.
+    Form1 form(*this, QApplication::activeWindow());
     if (form.Form_Load())
         m_runner(form);
     return QVariant();

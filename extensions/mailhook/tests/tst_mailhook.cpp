@@ -102,6 +102,7 @@ private slots:
     void pathStaysOneParameter_data();
     void pathStaysOneParameter();
     void windowTexts();
+    void questionBelongsToTheActiveWindow();
     void settingsLiveInTheHive();
     void pluginOpensThroughTheDesktop();
 
@@ -250,6 +251,26 @@ void TestMailhook::windowTexts()
     QCOMPARE(form.cmdNo()->text(), QStringLiteral("Nein"));
     QVERIFY(!form.findChild<QLabel *>(QStringLiteral("Image1"))->pixmap().isNull());
     QVERIFY(form.font().families().contains(QStringLiteral("Tahoma")));
+}
+
+void TestMailhook::questionBelongsToTheActiveWindow()
+{
+    QWidget mainWindow;
+    mainWindow.show();
+    QApplication::setActiveWindow(&mainWindow);
+    QCOMPARE(QApplication::activeWindow(), &mainWindow);
+    MapSettings settings;
+    QWidget *parent = nullptr;
+    bool isWindow = false;
+    clsLaunchMail launcher(settings, [](const QUrl &) {}, [&](Form1 &form) {
+        parent = form.parentWidget();
+        isWindow = form.isWindow();
+        form.reject();
+    });
+    QString file = kFile;
+    launcher.Export(file);
+    QCOMPARE(parent, &mainWindow);
+    QVERIFY(isWindow);
 }
 
 void TestMailhook::settingsLiveInTheHive()
