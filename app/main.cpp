@@ -18,6 +18,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quenora"));
     QApplication::setOrganizationName(QStringLiteral("Quenora"));
+    // Ties the window to the desktop entry: its icon and its launcher where
+    // the window system asks for that.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quenora.Quenora"));
     QApplication::setWindowIcon(AppIcon::icon());
     QtTranslations::installGerman(app);
     QStringList arguments = QApplication::arguments();

@@ -127,9 +127,12 @@ ImportResult fromPdf(const QByteArray &bytes, const ImportControl &control)
 
 ImportFormat DocumentImporter::detect(QByteArrayView bytes, const QString &fileName)
 {
-    // "%PDF-" may follow a few bytes of garbage; readers accept it within
-    // the first kilobyte.
-    if (bytes.first(qMin<qsizetype>(bytes.size(), 1024)).indexOf("%PDF-") >= 0)
+    // A PDF starts with "%PDF-". Readers also accept a few bytes of garbage
+    // before it within the first kilobyte; then the file must also end like
+    // a PDF, or a text that merely quotes the marker would not open as text.
+    const qsizetype kilobyte = qMin<qsizetype>(bytes.size(), 1024);
+    const qsizetype pdfMarker = bytes.first(kilobyte).indexOf("%PDF-");
+    if (pdfMarker == 0 || (pdfMarker > 0 && bytes.last(kilobyte).indexOf("%%EOF") >= 0))
         return ImportFormat::Pdf;
     if (bytes.startsWith("PK\x03\x04"))
         return archiveFormat(bytes, suffixOf(fileName));
@@ -190,5 +193,6 @@ ImportResult DocumentImporter::read(ImportFormat format, const QByteArray &bytes
 QStringList DocumentImporter::fileSuffixes()
 {
     return {QStringLiteral("pdf"),  QStringLiteral("epub"), QStringLiteral("odt"), QStringLiteral("docx"),
-            QStringLiteral("html"), QStringLiteral("htm"),  QStringLiteral("md"),  QStringLiteral("markdown")};
+            QStringLiteral("html"), QStringLiteral("htm"),  QStringLiteral("xhtml"), QStringLiteral("md"),
+            QStringLiteral("markdown")};
 }

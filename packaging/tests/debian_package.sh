@@ -24,6 +24,9 @@ grep -q 'panelkit-demo' <<<"$contents" && fail "panelkit-demo im Paket"
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ "$depends" == *libqt6widgets6* ]] || fail "Abhängigkeiten nicht berechnet: $depends"
 [[ "$depends" == *libespeak-ng1* ]] || fail "espeak-ng fehlt in den Abhängigkeiten: $depends"
+for p in qt6-qpa-plugins qt6-translations-l10n espeak-ng-data; do
+  [[ "$depends" == *"$p"* ]] || fail "$p fehlt in den Abhängigkeiten: $depends"
+done
 
 errors=$(lintian --no-tag-display-limit "$deb" 2>&1 | grep '^E:' || true)
 [ -z "$errors" ] || fail "lintian: $errors"

@@ -454,6 +454,12 @@ void tst_importers::detection_data()
     QTest::newRow("html by content") << QByteArray("\n  <HTML><body>x") << "x.txt" << DocumentFormat::Html;
     QTest::newRow("text named .md") << QByteArray("# x") << "x.MD" << DocumentFormat::Markdown;
     QTest::newRow("text") << QByteArray("Hallo %PDF") << "x.txt" << DocumentFormat::PlainText;
+    QTest::newRow("text quoting the pdf marker")
+        << QByteArray("Notizen\nJede PDF-Datei beginnt mit %PDF-1.7 und endet mit einer Zeile.\n") << "x.txt"
+        << DocumentFormat::PlainText;
+    QTest::newRow("pdf after garbage") << QByteArray("\x01\x02junk\n") + TestFiles::pdfWithoutText() << "x"
+                                       << DocumentFormat::Pdf;
+    QTest::newRow("xhtml by name") << QByteArray("<p>x</p>") << "x.xhtml" << DocumentFormat::Html;
 }
 
 void tst_importers::detection()
