@@ -167,10 +167,17 @@ void DocumentController::OpenDoc()
     }
     QCoreApplication::processEvents();
     m_extensions.NotifyOpenFile(path);
+    OpenFile(path);
+}
+
+bool DocumentController::OpenFile(const QString &path)
+{
     // Only a document actually loaded takes over the name: a later save must
     // never overwrite a file the user declined or that could not be read.
-    if (LoadFile(path))
-        m_currentPath = m_importedFrom.isEmpty() ? path : QString();
+    if (!LoadFile(path))
+        return false;
+    m_currentPath = m_importedFrom.isEmpty() ? path : QString();
+    return true;
 }
 
 bool DocumentController::LoadFile(const QString &path)

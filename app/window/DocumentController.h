@@ -36,6 +36,10 @@ public:
     // Documents of other programs (PDF, EPUB, ...) open as new, unsaved
     // documents: no current path, and saving proposes the name with ".rtf".
     bool LoadFile(const QString &path);
+    // Loads the file and makes it the document's file, as "Öffnen" does (a
+    // document of another program's format stays without one). False, and
+    // the current file kept, when it could not be loaded.
+    bool OpenFile(const QString &path);
     bool isModified() const;
     // The whole document becomes text, in the default format, as one step
     // the user can undo.

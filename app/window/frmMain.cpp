@@ -529,7 +529,9 @@ void frmMain::AddUserdefinedScripts()
 
 void frmMain::setDocumentText(const QString &text)
 {
-    m_rtfText->setPlainText(text);
+    // A script's change is an edit like any other: the user can undo it, and
+    // closing the window asks before it is lost.
+    m_documents->replaceText(text);
 }
 
 QString frmMain::selectedText() const
@@ -542,7 +544,9 @@ QString frmMain::selectedText() const
 
 bool frmMain::loadDocument(const QString &path)
 {
-    const bool loaded = m_documents->LoadFile(path);
+    // The loaded file becomes the document's file: "Speichern" must not
+    // write its text over the file that was open before.
+    const bool loaded = m_documents->OpenFile(path);
     if (loaded)
         Textmode();
     return loaded;
@@ -612,9 +616,8 @@ void frmMain::Form_Load()
     fillTaskPane();
     AddUserdefinedScripts();
     if (settings.read(SettingKeys::ShowLastDoc) == QLatin1String("1")) {
-        const QString last = settings.read(SettingKeys::LastDoc);
-        m_documents->setCurrentPath(last);
-        m_documents->LoadFile(last);
+        // The last document's name is taken over only when it still loads.
+        m_documents->OpenFile(settings.read(SettingKeys::LastDoc));
         Textmode();
     }
     if (!StartUpFile.isEmpty()) {

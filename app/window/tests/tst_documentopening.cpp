@@ -79,8 +79,9 @@ private slots:
         // A readable format is no "unknown type": no question was asked.
         QVERIFY(rig.dialogs.messages.isEmpty());
         const QString filter = rig.dialogs.fileDialogs.first().request.filter;
-        QVERIFY(filter.endsWith("|Alle lesbaren Dokumente (*.txt,*.rtf,*.pdf,*.epub,*.odt,*.docx,*.html,*.htm,*.md,"
-                                "*.markdown)|*.txt;*.rtf;*.pdf;*.epub;*.odt;*.docx;*.html;*.htm;*.md;*.markdown"));
+        QVERIFY(filter.endsWith("|Alle lesbaren Dokumente (*.txt,*.rtf,*.pdf,*.epub,*.odt,*.docx,*.html,*.htm,*.xhtml,"
+                                "*.md,*.markdown)|*.txt;*.rtf;*.pdf;*.epub;*.odt;*.docx;*.html;*.htm;*.xhtml;*.md;"
+                                "*.markdown"));
         QVERIFY(filter.startsWith("Textbasierende Dateien (*.txt,*.rtf)|"));
         QCOMPARE(rig.box.toPlainText(), text);
         QCOMPARE(rig.docs.currentPath(), QString());

@@ -123,6 +123,19 @@ private slots:
         QCOMPARE(w.documents().currentPath(), doc);
     }
 
+    void lastDocumentThatNoLongerLoadsIsNotTakenOver()
+    {
+        // A save after such a start must ask for a name, not write over a
+        // file that was never loaded (here a folder stands in its place).
+        Rig rig;
+        const QString doc = rig.home.filePath("verschwunden.txt");
+        QVERIFY(QDir().mkpath(doc));
+        rig.settings->write(SettingKeys::ShowLastDoc, "1");
+        rig.settings->write(SettingKeys::LastDoc, doc);
+        frmMain &w = rig.load();
+        QCOMPARE(w.documents().currentPath(), QString());
+    }
+
     void speakTextWhileLoadingDoesNothing()
     {
         // Loading the start-up file changes the text while the load sequence

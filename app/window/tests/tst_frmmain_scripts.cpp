@@ -1,4 +1,5 @@
 #include "CPanelkitCtrl.h"
+#include "DocumentController.h"
 #include "PaneGroup.h"
 #include "PaneItem.h"
 #include "Paths.h"
@@ -26,6 +27,9 @@ private slots:
     void wiederholenTenThousandTimes();
     void runByName();
     void ladenAndSpeichernUseTheDocument();
+    void scriptEditsAreUndoableChanges_data();
+    void scriptEditsAreUndoableChanges();
+    void ladenMakesTheFileTheDocumentsFile();
 
 private:
     static void writeScript(const QString &name, const QByteArray &content)
@@ -226,6 +230,56 @@ void tst_frmMainScripts::ladenAndSpeichernUseTheDocument()
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), QByteArray("Sehr geehrte Damen und Kollegen"));
     QCOMPARE(rig.dialogs.messages.size(), 0);
+}
+
+void tst_frmMainScripts::scriptEditsAreUndoableChanges_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("Dokument replaces") << QByteArray("Dokument(Neu,0);") << "Neu";
+    QTest::newRow("Dokument appends") << QByteArray("Dokument( und mehr,1);") << "Mein Text und mehr";
+    QTest::newRow("Ersetzen") << QByteArray("Ersetzen(Text,Brief);") << "Mein Brief";
+}
+
+void tst_frmMainScripts::scriptEditsAreUndoableChanges()
+{
+    // What the user typed before a script changed the document is neither
+    // beyond undo nor lost without a question when the window closes.
+    QFETCH(QByteArray, script);
+    QFETCH(QString, after);
+    WindowRig rig;
+    QDir().mkpath(Paths::scriptsDir());
+    writeScript("edit.vts", script + "\r\n");
+    frmMain &w = rig.load();
+    w.Textmode();
+    QTest::keyClicks(w.rtfText(), QStringLiteral("Mein Text"));
+    w.RunScriptByName(QStringLiteral("edit"));
+    QCOMPARE(w.rtfText()->toPlainText(), after);
+    QVERIFY(w.rtfText()->document()->isModified());
+    w.rtfText()->undo();
+    QCOMPARE(w.rtfText()->toPlainText(), QStringLiteral("Mein Text"));
+}
+
+void tst_frmMainScripts::ladenMakesTheFileTheDocumentsFile()
+{
+    // Open A, let a script load B, save: the save dialog proposes B, never A.
+    WindowRig rig;
+    QDir().mkpath(Paths::scriptsDir());
+    const QString a = rig.file("a.txt", "Text von A");
+    const QString b = rig.file("b.txt", "Text von B");
+    writeScript("lade.vts", "Laden(" + b.toUtf8() + ");\r\n");
+    frmMain &w = rig.load();
+    QVERIFY(w.documents().OpenFile(a));
+    QCOMPARE(w.documents().currentPath(), a);
+    w.RunScriptByName(QStringLiteral("lade"));
+    QCOMPARE(w.documents().currentPath(), b);
+    rig.dialogs.files.enqueue(b);
+    QVERIFY(w.documents().SaveDoc());
+    QCOMPARE(rig.dialogs.fileDialogs.last().request.initialPath, b);
+
+    // A file that does not load leaves the document's file as it was.
+    QVERIFY(!w.documents().OpenFile(rig.home.filePath("fehlt.txt")));
+    QCOMPARE(w.documents().currentPath(), b);
 }
 
 QTEST_MAIN(tst_frmMainScripts)
