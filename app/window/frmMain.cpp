@@ -354,10 +354,19 @@ void frmMain::buildKeys()
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
-        && static_cast<QWidget *>(watched)->window() == this) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return QMainWindow::eventFilter(watched, event);
+    const QWidget *window = static_cast<QWidget *>(watched)->window();
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const bool plain = key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier;
+    // A script started with "Ausführen" runs while the editor has the focus;
+    // the status bar's "ESC" stops it there too instead of hiding the editor.
+    if (plain && key->key() == Qt::Key_Escape && ScriptRunning && m_taskEditor && window == m_taskEditor) {
+        stopSpeaking();
+        return true;
+    }
+    if (window == this) {
+        if (plain) {
             if (key->key() == Qt::Key_F4) {
                 m_c.shell->showFolder(Paths::executableDir());
                 return true;

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 // The script editor in the real main window (offscreen): task 1000 opens it,
 // a saved script appears in the task pane and runs from there or from the
@@ -25,6 +26,7 @@ private slots:
     void task1000OpensOneEditor();
     void savedScriptIsListedAndRuns();
     void ausfuehrenRunsTheEditedScript();
+    void escInTheEditorStopsTheRun();
     void saveFails_data();
     void saveFails();
 
@@ -100,6 +102,30 @@ void tst_frmMainScriptEditor::ausfuehrenRunsTheEditedScript()
     QCOMPARE(w.CurrentScriptTaskId(), 2); // its place in the pane, after Abend
     QCOMPARE(group1(w).last(), QStringLiteral("2:Morgen"));
     QVERIFY(e.isVisible());
+}
+
+void tst_frmMainScriptEditor::escInTheEditorStopsTheRun()
+{
+    WindowRig rig;
+    QDir().mkpath(Paths::scriptsDir());
+    frmMain &w = rig.load();
+    frmTaskEditor &e = openEditor(w);
+    e.txtSkriptname()->setText("Lang");
+    e.rtfSkript()->setScriptText("Warten(60);\r\nDokument(danach,0);");
+    QTimer::singleShot(0, &w, [&] {
+        rig.clock.advanceSeconds(3);
+        QTest::keyClick(e.rtfSkript(), Qt::Key_Escape);
+        // Had ESC not stopped it, the wait ends here and the run goes on.
+        rig.clock.advanceSeconds(120);
+    });
+    e.findChild<QPushButton *>("cmdRun")->click();
+    QVERIFY(!w.ScriptRunning);
+    QCOMPARE(w.rtfText()->toPlainText(), QString());
+    QCOMPARE(w.statusText(), ScriptTexts::RunFinished);
+    QVERIFY(e.isVisible());
+    // Without a run, ESC is the editor's own again.
+    QTest::keyClick(e.rtfSkript(), Qt::Key_Escape);
+    QVERIFY(!e.isVisible());
 }
 
 void tst_frmMainScriptEditor::saveFails_data()
