@@ -42,8 +42,7 @@ int switchEntries(ExtensionEntries &entries, const QString &text, bool on, QText
     }
     const ExtensionEntries::Switch result = entries.setActive(text, on);
     if (!result.error.isEmpty()) {
-        err << PlugdeskTexts::notSaved(text, on, result.error).section(QLatin1Char('\n'), 0, 0) << '\n'
-            << result.error << Qt::endl;
+        err << PlugdeskTexts::switchFailed(text, on) << '\n' << result.error << Qt::endl;
         return Failure;
     }
     if (result.switched.isEmpty()) {

@@ -22,12 +22,18 @@ inline QString cannotRead(const QString &reason)
     return QStringLiteral("Die Liste der Erweiterungen kann nicht gelesen werden.\n\n%1").arg(reason);
 }
 
-// After a change of a check box that did not reach the hive.
-inline QString notSaved(const QString &item, bool wanted, const QString &reason)
+// A switch that did not reach the hive: the first sentence for the command
+// line, the whole text for the window, whose check box is put back.
+inline QString switchFailed(const QString &item, bool wanted)
 {
     return QStringLiteral("Die Erweiterung \"%1\" konnte nicht %2 werden, weil die Einstellung nicht "
-                          "gespeichert werden konnte. Das Kästchen zeigt wieder den bisherigen Zustand.\n\n%3")
-        .arg(item, wanted ? QStringLiteral("aktiviert") : QStringLiteral("deaktiviert"), reason);
+                          "gespeichert werden konnte.")
+        .arg(item, wanted ? QStringLiteral("aktiviert") : QStringLiteral("deaktiviert"));
+}
+inline QString notSaved(const QString &item, bool wanted, const QString &reason)
+{
+    return switchFailed(item, wanted) + QStringLiteral(" Das Kästchen zeigt wieder den bisherigen Zustand.\n\n")
+           + reason;
 }
 inline QString entryGone()
 {

@@ -315,10 +315,18 @@ bool SqliteHive::fail(const char *what)
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:
     case SQLITE_IOERR:
-    case SQLITE_FULL:
+    case SQLITE_FULL: {
+        // The reason in the user's words; SQLite's own text is English.
+        const int primary = code & 0xff;
+        const QString reason = primary == SQLITE_READONLY ? QStringLiteral("schreibgeschützt")
+                               : primary == SQLITE_CANTOPEN ? QStringLiteral("lässt sich nicht öffnen")
+                               : primary == SQLITE_PERM     ? QStringLiteral("Zugriff verweigert")
+                               : primary == SQLITE_FULL     ? QStringLiteral("Datenträger voll")
+                                                            : QStringLiteral("Ein-/Ausgabefehler");
         m_error = QStringLiteral("Die Registrierungsdatenbank kann nicht geschrieben werden: %1 (%2)")
-                      .arg(m_fileName, detail);
+                      .arg(m_fileName, reason);
         break;
+    }
     default:
         m_error = QStringLiteral("Fehler in der Registrierungsdatenbank %1 (%2: %3)")
                       .arg(m_fileName, QString::fromLatin1(what), detail);

@@ -54,8 +54,8 @@ bool SettingsStore::write(const QString &application, const QString &section, co
 
 QString SettingsStore::writeFailedMessage(const QString &reason)
 {
-    QString message = QStringLiteral("Ihre Einstellungen können nicht gespeichert werden; Änderungen gelten "
-                                     "nur bis zum Beenden von Quenora.");
+    QString message = QStringLiteral("Ihre Einstellungen können nicht gespeichert werden; Änderungen bleiben "
+                                     "ohne Wirkung.");
     if (!reason.isEmpty())
         message += QStringLiteral("\n\n") + reason;
     return message;

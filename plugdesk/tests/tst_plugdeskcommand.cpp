@@ -76,6 +76,9 @@ private slots:
         QCOMPARE(PlugdeskCommand::run({"--disable", "Mailer"}, entries, outStream, errStream), 1);
         errStream.flush();
         QVERIFY2(errText.contains("schreibgeschützt"), qPrintable(errText));
+        QVERIFY2(errText.startsWith("Die Erweiterung \"Mailer\" konnte nicht deaktiviert werden"), qPrintable(errText));
+        // No check box on the command line to put back.
+        QVERIFY2(!errText.contains("Kästchen"), qPrintable(errText));
         QCOMPARE(outText, QString());
         QCOMPARE(f.active("a"), QString("true"));
     }

@@ -135,6 +135,7 @@ private slots:
         QCOMPARE(m.icon, Dialogs::Icon::Warning);
         QVERIFY2(m.text.startsWith("Die Erweiterung \"Filter\" konnte nicht deaktiviert werden"), qPrintable(m.text));
         QVERIFY(m.text.contains("schreibgeschützt"));
+        QVERIFY(m.text.contains("Das Kästchen zeigt wieder den bisherigen Zustand."));
         QCOMPARE(rig.model.index(1).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
         QCOMPARE(f.active("a"), QString("true"));
         QCOMPARE(f.active("b"), QString("true"));

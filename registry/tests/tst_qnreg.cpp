@@ -270,6 +270,10 @@ private slots:
         QCOMPARE(qnreg({"set", "HKCU\\Software\\Q", "a", "1"}), std::pair(0, QByteArray()));
         QCOMPARE(::chmod(db.constData(), 0444), 0);
         QCOMPARE(qnreg({"get", "HKCU\\Software\\Q", "a"}).first, 0);
+        // The reason is told in German, not in the database library's words.
+        const auto refused = qnreg({"set", "HKCU\\Software\\Q", "a", "x"});
+        QVERIFY(refused.first != 0);
+        QVERIFY2(QString::fromUtf8(refused.second).contains(QStringLiteral("(schreibgeschützt)")), refused.second);
         QCOMPARE(::chmod(db.constData(), 0644), 0);
         QCOMPARE(qnreg({"set", "HKCU\\Software\\Q", "a", "2"}), std::pair(0, QByteArray()));
         QCOMPARE(qnreg({"set", "HKCU\\Software\\Q", "b", "3"}), std::pair(0, QByteArray()));
