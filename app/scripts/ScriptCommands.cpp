@@ -14,12 +14,64 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QProcess>
 #include <QRegularExpression>
 
 #include <cmath>
+#include <optional>
 
 namespace {
+
+// The words of a command line as a shell splits them: blanks and tabs part
+// them; '...' keeps everything as it stands; "..." keeps everything but a
+// backslash before a double quote, a backslash, $ or `; elsewhere a
+// backslash takes the next character as it is. Nothing is expanded. No
+// words for an open quote or a line that ends in a lone backslash.
+std::optional<QStringList> splitCommandLine(const QString &line)
+{
+    QStringList words;
+    QString word;
+    bool inWord = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t')) {
+            if (inWord)
+                words << word;
+            word.clear();
+            inWord = false;
+            continue;
+        }
+        inWord = true;
+        if (c == QLatin1Char('\'')) {
+            const qsizetype end = line.indexOf(QLatin1Char('\''), i + 1);
+            if (end < 0)
+                return std::nullopt;
+            word += line.mid(i + 1, end - i - 1);
+            i = end;
+        } else if (c == QLatin1Char('"')) {
+            for (++i;; ++i) {
+                if (i >= line.size())
+                    return std::nullopt;
+                const QChar d = line.at(i);
+                if (d == QLatin1Char('"'))
+                    break;
+                if (d == QLatin1Char('\\') && i + 1 < line.size()
+                    && QStringLiteral("\"\\$`").contains(line.at(i + 1)))
+                    word += line.at(++i);
+                else
+                    word += d;
+            }
+        } else if (c == QLatin1Char('\\')) {
+            if (++i >= line.size())
+                return std::nullopt;
+            word += line.at(i);
+        } else {
+            word += c;
+        }
+    }
+    if (inWord)
+        words << word;
+    return words;
+}
 
 // A number of seconds as a script writes it: "10", "-5", "2.5" or "2,5".
 std::optional<double> secondsFrom(const QString &text)
@@ -145,10 +197,12 @@ ScriptCommands::Outcome ScriptCommands::run(const QString &c, const QString &p1,
 
     if (is("Meldung")) {
         m_dialogs.message(p1, ScriptTexts::ProgramTitle, Dialogs::Icon::None, Dialogs::Buttons::Ok);
-    } else if (is("Sprechen")) {
-        m_host.speakText(m_host.documentText(), true, QStringLiteral("-1"), true);
-    } else if (is("Sprechen2")) {
-        m_host.speakText(p1, true, QString(), false);
+    } else if (is("Sprechen") || is("Sprechen2")) {
+        const QString notSpoken = is("Sprechen")
+                                      ? m_host.speakText(m_host.documentText(), true, QStringLiteral("-1"), true)
+                                      : m_host.speakText(p1, true, QString(), false);
+        if (!notSpoken.isEmpty())
+            failure = Failure{notSpoken};
     } else if (is("Pause")) {
         m_host.togglePause();
     } else if (is("Stopp")) {
@@ -276,9 +330,13 @@ void ScriptCommands::deleteFiles(const QString &pattern, std::optional<Failure> 
             victims << info.filePath();
     } else if (!name.isEmpty()) {
         const QRegularExpression match = namePattern(name);
-        // Files only, this folder only: a folder is never deleted.
-        const QStringList names =
-            dir.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::CaseSensitive, QDir::Name);
+        // Files only, this folder only: a folder is never deleted. A hidden
+        // file is matched only by a pattern that starts with its dot, as a
+        // shell's "*" never takes ".bashrc" along.
+        QDir::Filters filters = QDir::Files | QDir::System | QDir::CaseSensitive;
+        if (name.startsWith(QLatin1Char('.')))
+            filters |= QDir::Hidden;
+        const QStringList names = dir.entryList(filters, QDir::Name);
         for (const QString &n : names) {
             if (match.match(n).hasMatch())
                 victims << dir.filePath(n);
@@ -298,13 +356,14 @@ void ScriptCommands::deleteFiles(const QString &pattern, std::optional<Failure> 
 
 void ScriptCommands::startProgram(const QString &commandLine, std::optional<Failure> &failure)
 {
-    if (commandLine.count(QLatin1Char('"')) % 2 != 0) {
+    // Split as a shell would, but no shell runs: nothing in the line is
+    // expanded or executed beyond the one program.
+    const std::optional<QStringList> words = splitCommandLine(commandLine);
+    if (!words) {
         failure = Failure{ScriptTexts::BadCommandLine(commandLine)};
         return;
     }
-    // Split as a shell would, but no shell runs: nothing in the line is
-    // expanded or executed beyond the one program.
-    QStringList arguments = QProcess::splitCommand(commandLine);
+    QStringList arguments = *words;
     if (arguments.isEmpty()) {
         failure = Failure{ScriptTexts::NoProgram};
         return;

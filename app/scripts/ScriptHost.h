@@ -25,9 +25,11 @@ public:
     virtual void showStatus(const QString &text) = 0;
 
     // The window's speaking routine; recordingTarget "-1" keeps the
-    // recorder's file, empty records into a new temporary file.
-    virtual void speakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
-                           bool applyFilters) = 0;
+    // recorder's file, empty records into a new temporary file. Returns why
+    // nothing was spoken (a stored voice setting the engine cannot take), or
+    // an empty text.
+    virtual QString speakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
+                              bool applyFilters) = 0;
     virtual void togglePause() = 0;
     // Stops the loudspeaker instance only; a recording goes on.
     virtual void stopSpeaker() = 0;

@@ -18,6 +18,8 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <optional>
+
 SpeechControl::SpeechControl(SpeechEngine &voice, SpeechEngine &voice2, SpeechHost &host,
                              ExtensionHost &extensions, Dialogs &dialogs, SettingsStore &settings, QObject *parent)
     : QObject(parent),
@@ -56,11 +58,11 @@ void SpeechControl::letEventsRun()
     EventWait::letEventsRun();
 }
 
-void SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget,
-                              bool applyFilters, int documentOffset)
+QString SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget,
+                                 bool applyFilters, int documentOffset)
 {
     if (m_host.IsLoading())
-        return;
+        return QString();
 
     if (recordingTarget == QLatin1String("-1"))
         letEventsRun();
@@ -102,16 +104,35 @@ void SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QString &
     letEventsRun();
 
     // A stored value that is not a whole number, a mode the engine refuses or
-    // an overflow ends the routine: nothing is spoken.
-    const auto voicePosition = TextPreparation::wholeNumber(m_settings.read(SettingKeys::Voice));
-    const auto pitch = TextPreparation::wholeNumber(m_settings.read(SettingKeys::PitchWhenSpeaking));
-    const auto speed = TextPreparation::wholeNumber(m_settings.read(SettingKeys::SpeedWhenSpeaking));
-    const auto volume = TextPreparation::wholeNumber(m_settings.read(SettingKeys::Volume));
-    if (!voicePosition || !pitch || !speed || !volume)
-        return;
-    const VoiceSetup::Percentages percentages{*voicePosition, *pitch, *speed, *volume};
-    if (VoiceSetup::apply(m_voice, &m_voice2, percentages) != VoiceSetup::Result::Ok)
-        return;
+    // an overflow ends the routine: nothing is spoken, and the caller learns
+    // why (a script shows its error prompt), as does the status bar.
+    const auto notSpoken = [this](const QString &why) {
+        m_host.showStatus(why);
+        return why;
+    };
+    std::optional<int> numbers[4];
+    const struct {
+        const SettingKeys::Key &key;
+        const char *name;
+    } stored[4] = {{SettingKeys::Voice, "Stimme"},
+                   {SettingKeys::PitchWhenSpeaking, "Tonhöhe"},
+                   {SettingKeys::SpeedWhenSpeaking, "Geschwindigkeit"},
+                   {SettingKeys::Volume, "Lautstärke"}};
+    for (int i = 0; i < 4; ++i) {
+        const QString value = m_settings.read(stored[i].key);
+        numbers[i] = TextPreparation::wholeNumber(value);
+        if (!numbers[i])
+            return notSpoken(SpeechTexts::settingNotANumber(QString::fromUtf8(stored[i].name), value));
+    }
+    const VoiceSetup::Percentages percentages{*numbers[0], *numbers[1], *numbers[2], *numbers[3]};
+    switch (VoiceSetup::apply(m_voice, &m_voice2, percentages)) {
+    case VoiceSetup::Result::Ok:
+        break;
+    case VoiceSetup::Result::ModeRejected:
+        return notSpoken(SpeechTexts::voiceRejected(*numbers[0] + 1));
+    case VoiceSetup::Result::Overflow:
+        return notSpoken(SpeechTexts::settingsOverflow());
+    }
 
     m_host.setExportButtonEnabled(false);
     letEventsRun();
@@ -128,6 +149,7 @@ void SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QString &
         m_mapping.active = false;
         emit speakingStopped();
     }
+    return QString();
 }
 
 void SpeechControl::TogglePause()

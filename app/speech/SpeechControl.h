@@ -48,8 +48,12 @@ public:
     // WAV file to write. documentOffset: where text begins in the document
     // when it is (part of) the document text, else -1; only then is the word
     // being heard reported by wordInDocument.
-    void SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters,
-                   int documentOffset = -1);
+    //
+    // Returns why nothing was spoken when a stored voice setting is no whole
+    // number or the engine refuses it (also shown in the status bar), else
+    // an empty text.
+    QString SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters,
+                      int documentOffset = -1);
     void TogglePause();
     // Stop: both instances reset, the running script ended.
     void Stop();

@@ -9,6 +9,21 @@ namespace SpeechTexts {
 
 // The speaking routine's own messages.
 inline QString speechFinished() { return QStringLiteral("Der Text wurde vollständig vorgelesen."); }
+// Why a text was not spoken: a stored voice setting the engine cannot take.
+inline QString settingNotANumber(const QString &name, const QString &value)
+{
+    return QStringLiteral("Es wird nichts vorgelesen: Die Einstellung \u201E%1\u201C ist keine ganze Zahl (%2).")
+        .arg(name, value);
+}
+inline QString voiceRejected(int position)
+{
+    return QStringLiteral("Es wird nichts vorgelesen: Die Stimme Nummer %1 gibt es nicht.").arg(position);
+}
+inline QString settingsOverflow()
+{
+    return QStringLiteral("Es wird nichts vorgelesen: Die gespeicherten Werte für Tonhöhe, Geschwindigkeit oder "
+                          "Lautstärke sind zu groß.");
+}
 inline QString pauseHint()
 {
     return QStringLiteral(

@@ -561,9 +561,9 @@ bool frmMain::loadDocument(const QString &path)
     return loaded;
 }
 
-void frmMain::speakText(const QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters)
+QString frmMain::speakText(const QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters)
 {
-    SpeakText(text, waitUntilDone, recordingTarget, applyFilters);
+    return SpeakText(text, waitUntilDone, recordingTarget, applyFilters);
 }
 
 void frmMain::stopSpeaker()
@@ -646,17 +646,18 @@ void frmMain::Form_Load()
     m_isLoading = false;
 }
 
-void frmMain::SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters)
+QString frmMain::SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters)
 {
     // The document's own text (or its blank stand-in) can be shown word by word.
     const bool isDocument = text.trimmed().isEmpty() || text == m_rtfText->toPlainText();
-    m_speech->SpeakText(text, waitUntilDone, recordingTarget, applyFilters, isDocument ? 0 : -1);
+    return m_speech->SpeakText(text, waitUntilDone, recordingTarget, applyFilters, isDocument ? 0 : -1);
 }
 
-void frmMain::SpeakText(const QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters)
+QString frmMain::SpeakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
+                           bool applyFilters)
 {
     QString copy = text;
-    SpeakText(copy, waitUntilDone, recordingTarget, applyFilters);
+    return SpeakText(copy, waitUntilDone, recordingTarget, applyFilters);
 }
 
 void frmMain::TogglePause()

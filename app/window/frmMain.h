@@ -81,8 +81,9 @@ public:
     QString HomePagePath;
 
     // Speaking
-    void SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters);
-    void SpeakText(const QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters);
+    // Why nothing was spoken, or empty (see SpeechControl::SpeakText).
+    QString SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters);
+    QString SpeakText(const QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters);
     void TogglePause();
     void SetRecorderOutput(const QString &path);
     QString CurrentRecordingPath() const override;
@@ -168,8 +169,8 @@ private:
     void setDocumentText(const QString &text) override;
     QString selectedText() const override;
     bool loadDocument(const QString &path) override;
-    void speakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
-                   bool applyFilters) override;
+    QString speakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
+                      bool applyFilters) override;
     void togglePause() override { TogglePause(); }
     void stopSpeaker() override;
     void setRecorderOutput(const QString &path) override { SetRecorderOutput(path); }

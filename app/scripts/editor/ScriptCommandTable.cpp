@@ -80,6 +80,16 @@ bool isNumeric(const QString &text, const QLocale &locale)
     return ok;
 }
 
+bool isAcceptable(const QString &text, const QString &type, const QLocale &locale)
+{
+    if (type == TypePercent) {
+        bool ok = false;
+        text.trimmed().toInt(&ok);
+        return ok;
+    }
+    return !needsNumber(type) || isNumeric(text, locale);
+}
+
 QString parameterPattern(int count, const QString &type)
 {
     if (count <= 0)

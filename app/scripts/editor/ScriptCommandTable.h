@@ -34,6 +34,11 @@ bool needsNumber(const QString &type);
 // A number as the user types it in their locale ("1,5" in German, "1.5" in
 // English); blanks around it are allowed.
 bool isNumeric(const QString &text, const QLocale &locale);
+// Whether the parameter is acceptable for its type: a number in the user's
+// locale for "Zahl"; a whole number for "Prozent", since a stored speed,
+// pitch or volume with a fraction could not be spoken with; anything else
+// for the other types.
+bool isAcceptable(const QString &text, const QString &type, const QLocale &locale);
 
 // The pattern shown beside the command word for a parameter count.
 QString parameterPattern(int count, const QString &type);

@@ -155,7 +155,7 @@ void frmTask::addStatement()
     const QString word = m_cmbCommand->currentText();
     const QString &type = ParameterTypes.at(index);
     // The widget's locale is the user's unless a test sets another.
-    if (ScriptCommandTable::needsNumber(type) && !ScriptCommandTable::isNumeric(m_txtParameter->text(), locale())) {
+    if (!ScriptCommandTable::isAcceptable(m_txtParameter->text(), type, locale())) {
         ShowError(word, type);
         return;
     }

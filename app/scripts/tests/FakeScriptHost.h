@@ -23,6 +23,8 @@ struct FakeScriptHost : ScriptHost {
     };
     QList<Speech> spoken;
     std::function<void()> whileSpeaking;
+    // What speakText answers: why nothing was spoken, empty when it was.
+    QString speakFailure;
     int pauses = 0;
     int speakerStops = 0;
     QStringList recorderOutputs;
@@ -48,11 +50,12 @@ struct FakeScriptHost : ScriptHost {
         if (statusHook)
             statusHook(text);
     }
-    void speakText(const QString &text, bool wait, const QString &target, bool filters) override
+    QString speakText(const QString &text, bool wait, const QString &target, bool filters) override
     {
         spoken.append({text, wait, target, filters});
         if (whileSpeaking)
             whileSpeaking();
+        return speakFailure;
     }
     void togglePause() override { ++pauses; }
     void stopSpeaker() override { ++speakerStops; }

@@ -33,6 +33,7 @@ private slots:
     void stimmeChoosesByName_data();
     void stimmeChoosesByName();
     void ersetzenAndBeenden();
+    void speakingThatCannotStartAsks();
 };
 
 void tst_ScriptCommands::variables_data()
@@ -261,6 +262,8 @@ void tst_ScriptCommands::badNumberAsks_data()
     QTest::newRow("Warten empty") << "Warten" << "" << Dialogs::Answer::No << false;
     QTest::newRow("Laden missing file") << "Laden" << "/nicht/da.txt" << Dialogs::Answer::No << false;
     QTest::newRow("Löschen no match") << "Löschen" << "/nicht/da/*.txt" << Dialogs::Answer::Yes << true;
+    QTest::newRow("Ausführen open quote") << "Ausführen" << "prog 'a b" << Dialogs::Answer::No << false;
+    QTest::newRow("Ausführen lone backslash") << "Ausführen" << "prog a\\" << Dialogs::Answer::Yes << true;
 }
 
 void tst_ScriptCommands::badNumberAsks()
@@ -312,7 +315,7 @@ void tst_ScriptCommands::loeschenMatchesNamesOnly()
     ScriptRig rig;
     QDir dir(rig.path("d"));
     dir.mkpath(QStringLiteral("sub.txt"));
-    for (const char *name : {"a.txt", "b.txt", "A.TXT", "ab.txt", "x.log", "[a].txt"})
+    for (const char *name : {"a.txt", "b.txt", "A.TXT", "ab.txt", "x.log", "[a].txt", ".hidden.txt"})
         rig.write(dir.filePath(QString::fromUtf8(name)), "x");
     rig.write(dir.filePath(QStringLiteral("sub.txt/inner.txt")), "x");
 
@@ -321,6 +324,10 @@ void tst_ScriptCommands::loeschenMatchesNamesOnly()
              (QStringList{"A.TXT", "[a].txt", "ab.txt", "x.log"}));
     rig.commands->ExecuteCommand(QStringLiteral("Löschen"), dir.filePath(QStringLiteral("*.txt")));
     QCOMPARE(dir.entryList(QDir::Files, QDir::Name), (QStringList{"A.TXT", "x.log"}));
+    // "*" passes over hidden files; a pattern with the dot takes them.
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral(".hidden.txt"))));
+    rig.commands->ExecuteCommand(QStringLiteral("Löschen"), dir.filePath(QStringLiteral(".*.txt")));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral(".hidden.txt"))));
     // Never a folder, never below it.
     QVERIFY(QFile::exists(dir.filePath(QStringLiteral("sub.txt/inner.txt"))));
     rig.commands->ExecuteCommand(QStringLiteral("Löschen"), dir.filePath(QStringLiteral("x.log")));
@@ -337,6 +344,12 @@ void tst_ScriptCommands::ausfuehrenSplitsLikeAShell_data()
     QTest::newRow("quoted blank") << "prog \"a b\" c" << "prog" << QStringList{"a b", "c"};
     QTest::newRow("no shell expansion") << "prog $(rm -rf x) ; ls" << "prog"
                                         << QStringList{"$(rm", "-rf", "x)", ";", "ls"};
+    QTest::newRow("single quotes") << "/usr/bin/touch '/tmp/a b' 'c\"d'" << "/usr/bin/touch"
+                                   << QStringList{"/tmp/a b", "c\"d"};
+    QTest::newRow("backslash outside quotes") << "prog a\\ b c\\'d" << "prog" << QStringList{"a b", "c'd"};
+    QTest::newRow("backslash in double quotes") << "prog \"x\\\"y\\n\"" << "prog" << QStringList{"x\"y\\n"};
+    QTest::newRow("empty quotes and tabs") << "prog\t''\t\"\"" << "prog" << QStringList{"", ""};
+    QTest::newRow("quotes inside a word") << "prog --name='Anna Bell'" << "prog" << QStringList{"--name=Anna Bell"};
 }
 
 void tst_ScriptCommands::ausfuehrenSplitsLikeAShell()
@@ -401,6 +414,23 @@ void tst_ScriptCommands::ersetzenAndBeenden()
     rig.commands->ExecuteCommand(QStringLiteral("Beenden"));
     QCOMPARE(rig.host.programEnds, 1);
     QVERIFY(!rig.host.running);
+}
+
+void tst_ScriptCommands::speakingThatCannotStartAsks()
+{
+    // A stored setting the engine cannot take: the run's error prompt says
+    // why nothing is heard, for both speaking commands.
+    for (const QString &command : {QStringLiteral("Sprechen"), QStringLiteral("Sprechen2")}) {
+        ScriptRig rig;
+        rig.host.running = true;
+        rig.host.speakFailure = QStringLiteral("Die Einstellung ist keine ganze Zahl.");
+        rig.dialogs.answers.enqueue(Dialogs::Answer::No);
+        rig.commands->ExecuteCommand(command, QStringLiteral("Hallo"));
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        QCOMPARE(rig.dialogs.messages.first().text,
+                 ScriptTexts::ErrorPrompt(QStringLiteral("Die Einstellung ist keine ganze Zahl.")));
+        QVERIFY(!rig.host.running);
+    }
 }
 
 QTEST_MAIN(tst_ScriptCommands)

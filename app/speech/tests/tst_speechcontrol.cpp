@@ -3,6 +3,7 @@
 #include "ScriptedDialogs.h"
 #include "SettingsStore.h"
 #include "SpeechControl.h"
+#include "SpeechTexts.h"
 #include "SqliteHive.h"
 
 #include <QTemporaryDir>
@@ -55,6 +56,43 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(host.status, reason);
         QVERIFY(!host.exportEnabled);
+    }
+
+    void aStoredSettingTheEngineCannotTakeIsTold_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("speed with a decimal comma")
+            << "Speed" << "50,5" << SpeechTexts::settingNotANumber("Geschwindigkeit", "50,5");
+        QTest::newRow("voice that is text") << "Voice" << "abc" << SpeechTexts::settingNotANumber("Stimme", "abc");
+        QTest::newRow("voice beyond the list") << "Voice" << "999" << SpeechTexts::voiceRejected(1000);
+        QTest::newRow("a decimal point rounds") << "Speed" << "50.5" << QString();
+    }
+
+    void aStoredSettingTheEngineCannotTakeIsTold()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, value);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        SettingsStore settings(std::make_shared<SqliteHive>(dir.filePath("registry.db")));
+        QVERIFY(settings.write(QStringLiteral("Quenora"), QStringLiteral("Voice"), section, value));
+        FakeSpeechEngine voice;
+        FakeSpeechEngine voice2;
+        Host host;
+        RecordingExtensionHost extensions;
+        ScriptedDialogs dialogs;
+        SpeechControl control(voice, voice2, host, extensions, dialogs, settings);
+
+        QString text = QStringLiteral("Hallo");
+        QCOMPARE(control.SpeakText(text, false, dir.filePath("aufnahme.wav"), false), reason);
+        if (reason.isEmpty()) {
+            QCOMPARE(voice.spokenTexts().size(), 1);
+        } else {
+            QCOMPARE(voice.spokenTexts(), QStringList());
+            QCOMPARE(host.status, reason);
+        }
     }
 };
 

@@ -165,6 +165,9 @@ void tst_frmTask::numericCheck_data()
     QTest::newRow("negative") << "Springe" << QLocale::German << "-2" << true;
     QTest::newRow("empty Prozent") << "Geschwindigkeit" << QLocale::German << "" << false;
     QTest::newRow("letters Prozent") << "Helligkeit" << QLocale::German << "laut" << false;
+    QTest::newRow("whole Prozent") << "Geschwindigkeit" << QLocale::German << " 50 " << true;
+    QTest::newRow("Prozent with a fraction") << "Geschwindigkeit" << QLocale::German << "50,5" << false;
+    QTest::newRow("Prozent with a decimal point") << "Helligkeit" << QLocale::English << "50.5" << false;
     QTest::newRow("variable is no number") << "Warten" << QLocale::German << "$Zeit" << false;
     QTest::newRow("Zeit is not checked") << "WartenBis" << QLocale::German << "morgen" << true;
 }
