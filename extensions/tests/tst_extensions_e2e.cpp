@@ -2,6 +2,7 @@
 // delivers its events to a registered plug-in library, and quenora-speak
 // passes its text through the active filters.
 #include "SqliteHive.h"
+#include "TestWindowManager.h"
 #include "clsRegistryAccess.h"
 
 #include <QFile>
@@ -82,11 +83,13 @@ private slots:
             QVERIFY(reg.WriteString(settings, QStringLiteral("ShowWB"), QStringLiteral("0")));
         }
 
+        // The window manager runs before the first window maps: a window
+        // mapped while openbox takes over the display can stay unmapped.
         QProcess wm;
-        wm.start(openbox, {});
-        QVERIFY(wm.waitForStarted());
-
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        const QString wmProblem = TestWindowManager::start(wm, env);
+        QVERIFY2(wmProblem.isEmpty(), qPrintable(wmProblem));
+
         env.insert(QStringLiteral("QUENORA_HOME"), home.path());
         env.insert(QStringLiteral("QUENORA_AUDIO"), QStringLiteral("null"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -133,8 +136,7 @@ private slots:
         QVERIFY(quenora.waitForFinished(20000));
         QCOMPARE(lines(calls), (QStringList{"Recorder Startup", "Recorder OpenFile " + doc, "Recorder SaveFile " + copy,
                                             "Recorder Close"}));
-        wm.terminate();
-        wm.waitForFinished(5000);
+        TestWindowManager::stop(wm);
     }
 
     void speakDryRunShowsTheFilteredText_data()

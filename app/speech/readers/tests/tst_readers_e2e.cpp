@@ -5,6 +5,7 @@
 // going back speaks again.
 #include "SettingsStore.h"
 #include "SqliteHive.h"
+#include "TestWindowManager.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,37 +14,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 
 namespace {
-
-// Whether a window manager announces itself on the root window.
-bool windowManagerRunning()
-{
-    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(c)) {
-        xcb_disconnect(c);
-        return false;
-    }
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const char name[] = "_NET_SUPPORTING_WM_CHECK";
-    xcb_intern_atom_reply_t *atom =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, uint16_t(std::strlen(name)), name), nullptr);
-    bool running = false;
-    if (atom && atom->atom != XCB_ATOM_NONE) {
-        xcb_get_property_reply_t *p = xcb_get_property_reply(
-            c, xcb_get_property(c, 0, root, atom->atom, XCB_ATOM_WINDOW, 0, 1), nullptr);
-        running = p && xcb_get_property_value_length(p) == 4;
-        std::free(p);
-    }
-    std::free(atom);
-    xcb_disconnect(c);
-    return running;
-}
 
 // Byte length of the audio in a WAV file written by the recorder (the
 // header is kept valid while it is written); -1 when it is none yet.
@@ -75,9 +48,7 @@ struct Desktop {
         }
         quenora.kill();
         quenora.waitForFinished(5000);
-        openbox.terminate();
-        if (!openbox.waitForFinished(5000))
-            openbox.kill();
+        TestWindowManager::stop(openbox);
     }
 
     // Empty when everything runs, else what did not start.
@@ -92,26 +63,8 @@ struct Desktop {
         env.insert("QUENORA_HOME", home.path());
         env.insert("QUENORA_AUDIO", "null");
         env.insert("QT_QPA_PLATFORM", "xcb");
-        // A window manager that gives up at once (it found no display yet)
-        // is started again, a few times.
-        for (int attempt = 0; attempt < 3 && !windowManagerRunning(); ++attempt) {
-            if (attempt > 0)
-                QTest::qWait(500);
-            openbox.setProcessEnvironment(env);
-            openbox.setProcessChannelMode(QProcess::MergedChannels);
-            openbox.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-            if (!openbox.waitForStarted(10000))
-                return "openbox: " + openbox.errorString();
-            QDeadlineTimer deadline(30000);
-            while (!windowManagerRunning() && !deadline.hasExpired() && openbox.state() == QProcess::Running)
-                QTest::qWait(50);
-        }
-        if (!windowManagerRunning())
-            return QString("openbox did not announce itself on %1 (state %2, exit %3): %4")
-                .arg(qEnvironmentVariable("DISPLAY"))
-                .arg(int(openbox.state()))
-                .arg(openbox.exitCode())
-                .arg(QString::fromLocal8Bit(openbox.readAll() + openbox.readAllStandardError()));
+        if (const QString why = TestWindowManager::start(openbox, env); !why.isEmpty())
+            return why;
         quenora.setProcessEnvironment(env);
         quenora.start(QStringLiteral(QUENORA_EXE), {});
         return quenora.waitForStarted(10000) ? QString() : "quenora: " + quenora.errorString();
