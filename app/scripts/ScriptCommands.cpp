@@ -220,8 +220,8 @@ ScriptCommands::Outcome ScriptCommands::run(const QString &c, const QString &p1,
         if (allowed(SettingKeys::VTSAllowRead)) {
             if (!WholeFile::FileExists(p1))
                 failure = Failure{ScriptTexts::FileNotFound(p1)};
-            else if (!m_host.loadDocument(p1))
-                failure = Failure{ScriptTexts::CannotLoad(p1)};
+            else if (QString why; !m_host.loadDocument(p1, &why))
+                failure = Failure{ScriptTexts::CannotLoad(p1, why)};
         }
     } else if (is("Text")) {
         m_host.showStatus(p1);

@@ -20,7 +20,8 @@ public:
     virtual void setDocumentText(const QString &text) = 0;
     virtual QString selectedText() const = 0;
     // The document box loads the file itself (rich text or plain text).
-    virtual bool loadDocument(const QString &path) = 0;
+    // False, with why when that is known, when the file could not be loaded.
+    virtual bool loadDocument(const QString &path, QString *why) = 0;
 
     virtual void showStatus(const QString &text) = 0;
 

@@ -56,9 +56,12 @@ inline QString FileNotFound(const QString &path)
 {
     return QStringLiteral("Die Datei '%1' wurde nicht gefunden.").arg(path);
 }
-inline QString CannotLoad(const QString &path)
+inline QString CannotLoad(const QString &path, const QString &reason = QString())
 {
-    return QStringLiteral("Die Datei '%1' kann nicht geladen werden.").arg(path);
+    if (reason.isEmpty())
+        return QStringLiteral("Die Datei '%1' kann nicht geladen werden.").arg(path);
+    const QString sentence = reason.endsWith(QLatin1Char('.')) ? reason : reason + QLatin1Char('.');
+    return QStringLiteral("Die Datei '%1' kann nicht geladen werden: %2").arg(path, sentence);
 }
 inline QString CannotDelete(const QString &path)
 {

@@ -170,23 +170,27 @@ void DocumentController::OpenDoc()
     OpenFile(path);
 }
 
-bool DocumentController::OpenFile(const QString &path)
+bool DocumentController::OpenFile(const QString &path, Failures failures)
 {
     // Only a document actually loaded takes over the name: a later save must
     // never overwrite a file the user declined or that could not be read.
-    if (!LoadFile(path))
+    if (!LoadFile(path, failures))
         return false;
     m_currentPath = m_importedFrom.isEmpty() ? path : QString();
     return true;
 }
 
-bool DocumentController::LoadFile(const QString &path)
+bool DocumentController::LoadFile(const QString &path, Failures failures)
 {
+    m_lastLoadError.clear();
     if (path.isEmpty())
         return false;
-    const DocumentLoadResult result = m_opener->open(path, m_rtfText.document());
-    if (!result.ok)
+    const DocumentLoadResult result = m_opener->open(path, m_rtfText.document(), failures == Failures::Shown);
+    if (!result.ok) {
+        if (result.importStatus != ImportStatus::Cancelled)
+            m_lastLoadError = result.errorDescription;
         return false;
+    }
     m_importedFrom = result.imported() ? path : QString();
     // A document read from another program's format has no file of its own
     // yet, however it was opened (dialog, script, command line).

@@ -35,11 +35,16 @@ public:
     // A loaded document counts as unchanged.
     // Documents of other programs (PDF, EPUB, ...) open as new, unsaved
     // documents: no current path, and saving proposes the name with ".rtf".
-    bool LoadFile(const QString &path);
+    // A document of another format that cannot be read is told in a message
+    // box, or only returned (lastLoadError) for a caller that tells it itself.
+    enum class Failures { Shown, Returned };
+    bool LoadFile(const QString &path, Failures failures = Failures::Shown);
     // Loads the file and makes it the document's file, as "Öffnen" does (a
     // document of another program's format stays without one). False, and
     // the current file kept, when it could not be loaded.
-    bool OpenFile(const QString &path);
+    bool OpenFile(const QString &path, Failures failures = Failures::Shown);
+    // Why the last load failed, in German; empty after a cancel or success.
+    QString lastLoadError() const { return m_lastLoadError; }
     bool isModified() const;
     // The whole document becomes text, in the default format, as one step
     // the user can undo.
@@ -84,4 +89,5 @@ private:
     bool m_richText = false;
     DocumentOpener *m_opener = nullptr;
     QString m_importedFrom;
+    QString m_lastLoadError;
 };

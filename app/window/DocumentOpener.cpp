@@ -68,7 +68,7 @@ PreparedDocument DocumentOpener::prepare(const QString &path, const QString &pas
     return prepared;
 }
 
-DocumentLoadResult DocumentOpener::open(const QString &path, QTextDocument *doc)
+DocumentLoadResult DocumentOpener::open(const QString &path, QTextDocument *doc, bool tellFailures)
 {
     if (m_busy) {
         DocumentLoadResult busy;
@@ -100,7 +100,7 @@ DocumentLoadResult DocumentOpener::open(const QString &path, QTextDocument *doc)
         }
         if (result.ok)
             result = DocumentIO::applyPrepared(prepared, doc);
-        else if (result.imported() && result.importStatus == ImportStatus::Failed)
+        else if (tellFailures && result.imported() && result.importStatus == ImportStatus::Failed)
             m_dialogs.message(result.message, WindowTexts::TitleError, Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
         break;
     }

@@ -29,7 +29,9 @@ public:
     DocumentOpener(Dialogs &dialogs, QWidget *dialogParent, QObject *parent = nullptr);
 
     // The result of loading; the document is changed only when it is ok.
-    DocumentLoadResult open(const QString &path, QTextDocument *doc);
+    // A document of another format that cannot be read is told in a message
+    // box unless tellFailures is false.
+    DocumentLoadResult open(const QString &path, QTextDocument *doc, bool tellFailures = true);
 
     // How long a read runs before the progress dialog shows.
     void setProgressDelay(int milliseconds) { m_progressDelay = milliseconds; }

@@ -551,13 +551,16 @@ QString frmMain::selectedText() const
     return text;
 }
 
-bool frmMain::loadDocument(const QString &path)
+bool frmMain::loadDocument(const QString &path, QString *why)
 {
     // The loaded file becomes the document's file: "Speichern" must not
-    // write its text over the file that was open before.
-    const bool loaded = m_documents->OpenFile(path);
+    // write its text over the file that was open before. Why a load failed
+    // goes into the script's own error prompt, not into a box of its own.
+    const bool loaded = m_documents->OpenFile(path, DocumentController::Failures::Returned);
     if (loaded)
         Textmode();
+    else
+        *why = m_documents->lastLoadError();
     return loaded;
 }
 

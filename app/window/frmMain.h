@@ -168,7 +168,7 @@ private:
     void setScriptRunning(bool running) override { ScriptRunning = running; }
     void setDocumentText(const QString &text) override;
     QString selectedText() const override;
-    bool loadDocument(const QString &path) override;
+    bool loadDocument(const QString &path, QString *why) override;
     QString speakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
                       bool applyFilters) override;
     void togglePause() override { TogglePause(); }

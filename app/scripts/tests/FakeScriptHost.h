@@ -37,11 +37,14 @@ struct FakeScriptHost : ScriptHost {
     QString documentText() const override { return document; }
     void setDocumentText(const QString &text) override { document = text; }
     QString selectedText() const override { return selection; }
-    bool loadDocument(const QString &path) override
+    bool loadDocument(const QString &path, QString *why) override
     {
         loaded << path;
+        if (!loadResult)
+            *why = loadFailure;
         return loadResult;
     }
+    QString loadFailure;
     std::function<void(const QString &)> statusHook;
     void showStatus(const QString &text) override
     {

@@ -1,5 +1,6 @@
 #include "CPanelkitCtrl.h"
 #include "DocumentController.h"
+#include "ImportMessages.h"
 #include "PaneGroup.h"
 #include "PaneItem.h"
 #include "Paths.h"
@@ -30,6 +31,7 @@ private slots:
     void scriptEditsAreUndoableChanges_data();
     void scriptEditsAreUndoableChanges();
     void ladenMakesTheFileTheDocumentsFile();
+    void ladenThatFailsSaysWhyOnce();
 
 private:
     static void writeScript(const QString &name, const QByteArray &content)
@@ -280,6 +282,23 @@ void tst_frmMainScripts::ladenMakesTheFileTheDocumentsFile()
     // A file that does not load leaves the document's file as it was.
     QVERIFY(!w.documents().OpenFile(rig.home.filePath("fehlt.txt")));
     QCOMPARE(w.documents().currentPath(), b);
+}
+
+void tst_frmMainScripts::ladenThatFailsSaysWhyOnce()
+{
+    // One box, the run's error prompt, and it says why.
+    WindowRig rig;
+    QDir().mkpath(Paths::scriptsDir());
+    const QString pdf = rig.file("kaputt.pdf", "%PDF-1.7\n1 0 obj << /Type /Catalog >> endobj\n%%EOF");
+    writeScript("lade.vts", "Laden(" + pdf.toUtf8() + ");\r\n");
+    frmMain &w = rig.load();
+    rig.dialogs.answers.enqueue(Dialogs::Answer::No);
+    w.RunScriptByName(QStringLiteral("lade"));
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    const QString text = rig.dialogs.messages.first().text;
+    QVERIFY2(text.contains(QStringLiteral("Die Datei '%1' kann nicht geladen werden: ").arg(pdf)), qPrintable(text));
+    QVERIFY2(text.contains(ImportMessages::PdfDamaged), qPrintable(text));
+    QCOMPARE(w.documents().currentPath(), QString());
 }
 
 QTEST_MAIN(tst_frmMainScripts)
