@@ -89,8 +89,12 @@ DocumentLoadResult readFile(const QString &path, QByteArray *bytes)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return loadFailure(openErrorNumber(path, file.error()));
-    if (file.size() > DocumentIO::kMaxFileSize)
-        return loadFailure(RichTextMessages::kOutOfMemory);
+    if (file.size() > DocumentIO::kMaxFileSize) {
+        // Error 7 as always, but with the cause the user can act on.
+        DocumentLoadResult tooLarge = loadFailure(RichTextMessages::kOutOfMemory);
+        tooLarge.errorDescription = RichTextMessages::tooLarge(DocumentIO::kMaxFileSize / (1024 * 1024));
+        return tooLarge;
+    }
     *bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return loadFailure(RichTextMessages::kDeviceIoError);

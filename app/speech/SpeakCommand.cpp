@@ -4,6 +4,7 @@
 #include "AudioConverter.h"
 #include "DocumentIO.h"
 #include "EspeakEngine.h"
+#include "ExportTexts.h"
 #include "ExtensionLoader.h"
 #include "PluginExtensionHost.h"
 #include "SettingKeys.h"
@@ -338,6 +339,12 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
             return fail(err, SpeechTexts::unwritableWav(options.wavPath, SpeechTexts::reasonMissingFolder()));
         if (!replaceableTarget(target))
             return fail(err, SpeechTexts::unwritableWav(options.wavPath, SpeechTexts::reasonNotRegularFile()));
+        // A format this system cannot write is said before minutes of
+        // speech are made for nothing.
+        if (const AudioFormat format = AudioConverter::formatForPath(target);
+            format != AudioFormat::Wav && !AudioConverter::writerOpens(format))
+            return fail(err, SpeechTexts::unwritableWav(options.wavPath,
+                                                        ExportTexts::writerRefused(AudioConverter::displayName(format))));
         QTemporaryFile temporary(info.absolutePath() + QStringLiteral("/.quenora-speak-XXXXXX.wav"));
         temporary.setAutoRemove(false);
         if (!temporary.open() || (info.exists() && !info.isWritable()))

@@ -156,6 +156,8 @@ void TestDocumentIO::loadErrors_data()
     QTest::newRow("missing file") << QStringLiteral("fehlt.txt") << 53 << QStringLiteral("Datei nicht gefunden");
     QTest::newRow("missing folder") << QStringLiteral("kein/ordner.txt") << 76 << QStringLiteral("Pfad nicht gefunden");
     QTest::newRow("a folder") << QStringLiteral("ordner") << 75 << QStringLiteral("Fehler beim Zugriff auf Pfad/Datei");
+    QTest::newRow("larger than 512 MB") << QStringLiteral("riesig.txt") << 7
+                                        << QStringLiteral("Die Datei ist größer als 512 MB und wird nicht gelesen");
 }
 
 // A file that cannot be read reports why and leaves the document alone.
@@ -165,6 +167,12 @@ void TestDocumentIO::loadErrors()
     QFETCH(int, errorNumber);
     QFETCH(QString, description);
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("ordner")));
+    {
+        // Sparse: no disk space is taken for its size.
+        QFile huge(m_dir->filePath(QStringLiteral("riesig.txt")));
+        QVERIFY(huge.open(QIODevice::WriteOnly));
+        QVERIFY(huge.resize(DocumentIO::kMaxFileSize + 1));
+    }
     QTextDocument doc;
     doc.setPlainText(QStringLiteral("bleibt"));
     const DocumentLoadResult r = DocumentIO::loadFile(m_dir->filePath(name), &doc);
