@@ -856,7 +856,11 @@ void frmMain::closeEvent(QCloseEvent *event)
     rememberPlacement();
     ScriptRunning = false;
     m_c.extensions->NotifyClose();
-    m_c.settings->write(SettingKeys::LastDoc, m_documents->currentPath());
+    // A document read from another format (a PDF, an e-book) has no file of
+    // its own; the next start opens it from where it came.
+    const QString lastDocument =
+        m_documents->currentPath().isEmpty() ? m_documents->importedFrom() : m_documents->currentPath();
+    m_c.settings->write(SettingKeys::LastDoc, lastDocument);
     hide();
     if (m_c.settings->read(SettingKeys::Survey) != QLatin1String("false")) {
         const int choice = m_c.runSurvey ? m_c.runSurvey(this) : [this] {

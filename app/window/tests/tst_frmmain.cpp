@@ -648,6 +648,17 @@ private slots:
         QVERIFY(rig.shell.calls[1].target.contains("/submit_bug/?program=Quenora%20" + frmMain::versionString()));
     }
 
+    void anImportedDocumentIsReopenedFromWhereItCame()
+    {
+        Rig rig;
+        const QString book = rig.file("buch.md", "# Kapitel\n\nEin Absatz.");
+        frmMain &w = rig.load();
+        QVERIFY(w.documents().OpenFile(book));
+        QCOMPARE(w.documents().currentPath(), QString());
+        w.close();
+        QCOMPARE(rig.settings->read(SettingKeys::LastDoc), book);
+    }
+
     void closingThroughTheTitleBar()
     {
         Rig rig;
