@@ -94,5 +94,7 @@ for p in quenora quenora-speak qnreg plugdesk; do
   [ -f "$page" ] || fail "Handbuchseite $p.1 fehlt"
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null || true)
   [ -z "$warnings" ] || fail "$p.1: $warnings"
+  zgrep -q '^\.SH "ÜBERSICHT"' "$page" && zgrep -q '^\.SH BESCHREIBUNG' "$page" \
+    || fail "$p.1: keine deutschen Abschnitte ÜBERSICHT und BESCHREIBUNG"
 done
 echo "Installationsbaum in Ordnung"
