@@ -40,8 +40,10 @@ void tst_ScriptRunner::emptyScriptReportsHintAndEnd()
     ScriptRig rig;
     rig.script("leer.vts", content);
     rig.run("leer.vts", 3);
+    // The texts as the user reads them, not only as the program names them.
     QCOMPARE(rig.host.statusHistory,
-             (QStringList{ScriptTexts::EscHint(QStringLiteral("leer.vts")), ScriptTexts::RunFinished}));
+             (QStringList{QStringLiteral("Drücken Sie ESC um die Ausführung von 'leer.vts' zu beenden."),
+                          QStringLiteral("Ausführung des Taskscripts beendet.")}));
     QVERIFY(!rig.host.running);
     QCOMPARE(rig.runner->CurrentScriptTaskId, 3);
 }
@@ -54,7 +56,9 @@ void tst_ScriptRunner::scriptsSwitchedOff()
     rig.host.running = true; // left as it was
     rig.run("a.vts");
     QCOMPARE(rig.dialogs.messages.size(), 1);
-    QCOMPARE(rig.dialogs.messages.first().text, ScriptTexts::ScriptsDisabled);
+    QCOMPARE(rig.dialogs.messages.first().text,
+             QStringLiteral("Sie haben das Ausführen von Voice Taskscripts in den Einstellungen unterbunden. Die "
+                            "Ausführung wurde abgebrochen."));
     QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Warnung"));
     QCOMPARE(rig.host.statusHistory, QStringList());
     QVERIFY(rig.host.running);

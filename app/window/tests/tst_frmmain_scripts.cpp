@@ -110,7 +110,9 @@ void tst_frmMainScripts::secondClickWhileRunningConflicts()
     });
     click(w, 1);
     QCOMPARE(rig.dialogs.messages.size(), 1);
-    QCOMPARE(rig.dialogs.messages.first().text, ScriptTexts::AlreadyRunning);
+    QCOMPARE(rig.dialogs.messages.first().text,
+             QStringLiteral("Es läuft bereits ein Taskscript. Bitte warten Sie bis dieses seine Aufgabe(n) erfüllt "
+                            "hat oder brechen Sie es mit ESC ab!"));
     QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Konflikt"));
     QCOMPARE(w.rtfText()->toPlainText(), QString());
     QCOMPARE(w.CurrentScriptFile(), QStringLiteral("a.vts"));
