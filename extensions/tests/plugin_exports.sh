@@ -2,7 +2,8 @@
 # Every symbol a shipped plug-in defines for others is one of the C ABI's.
 set -euo pipefail
 for lib in "$@"; do
-  defined=$(nm -D --defined-only "$lib" | awk '{print $3}')
+  # Upper-case types are global: what another library could bind to.
+  defined=$(nm -D --defined-only "$lib" | awk '$2 ~ /^[A-Z]$/ {print $3}')
   others=$(grep -v '^qn_' <<<"$defined" || true)
   [ -z "$others" ] || { echo "FEHLER: $lib exportiert mehr als die Einstiegspunkte: $(head -5 <<<"$others")" >&2; exit 1; }
   for entry in qn_abi_version qn_create qn_invoke qn_release qn_free; do

@@ -5,6 +5,7 @@
 #include "TestWindowManager.h"
 #include "clsRegistryAccess.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -54,6 +55,37 @@ class tst_ExtensionsEndToEnd : public QObject
                 return w.trimmed();
         }
         return QString();
+    }
+
+    bool shown(const QProcess &process, const QString &window)
+    {
+        return xdo({"search", "--onlyvisible", "--pid", QString::number(process.processId())})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+            .contains(window);
+    }
+
+    // Types a file name into a file dialog and accepts it, as a user would
+    // who looks at the screen: on a busy machine the first keys can come
+    // before the dialog has the focus, and while the name's completion list
+    // is open Return only takes the completion. So the name is typed once
+    // the dialog is the active window, and what did not take is done again.
+    void enterFileName(const QProcess &process, const QString &dialog, const QString &name)
+    {
+        for (int attempt = 0; attempt < 6 && shown(process, dialog); ++attempt) {
+            if (attempt % 2 == 0) {
+                xdo({"windowactivate", "--sync", dialog});
+                const QDeadlineTimer active(5000);
+                while (xdo({"getactivewindow"}) != dialog && !active.hasExpired())
+                    QTest::qWait(100);
+                QTest::qWait(200);
+                xdo({"key", "--clearmodifiers", "ctrl+a"});
+                xdo({"type", "--delay", "5", name});
+            }
+            xdo({"key", "Return"});
+            const QDeadlineTimer settled(3000);
+            while (shown(process, dialog) && !settled.hasExpired())
+                QTest::qWait(100);
+        }
     }
 
 private slots:
@@ -111,9 +143,7 @@ private slots:
         xdo({"key", "--clearmodifiers", "ctrl+o"});
         QString dialog;
         QTRY_VERIFY_WITH_TIMEOUT(!(dialog = dialogOf(quenora, window)).isEmpty(), 20000);
-        xdo({"windowactivate", "--sync", dialog});
-        xdo({"type", "--delay", "5", doc});
-        xdo({"key", "Return"});
+        enterFileName(quenora, dialog, doc);
         QTRY_COMPARE_WITH_TIMEOUT(lines(calls).value(1), QStringLiteral("Recorder OpenFile ") + doc, 20000);
         QTRY_VERIFY_WITH_TIMEOUT(dialogOf(quenora, window).isEmpty(), 20000);
 
@@ -122,10 +152,7 @@ private slots:
         xdo({"windowactivate", "--sync", window});
         xdo({"key", "--clearmodifiers", "ctrl+s"});
         QTRY_VERIFY_WITH_TIMEOUT(!(dialog = dialogOf(quenora, window)).isEmpty(), 20000);
-        xdo({"windowactivate", "--sync", dialog});
-        xdo({"key", "--clearmodifiers", "ctrl+a"});
-        xdo({"type", "--delay", "5", copy});
-        xdo({"key", "Return"});
+        enterFileName(quenora, dialog, copy);
         QTRY_COMPARE_WITH_TIMEOUT(lines(calls).value(2), QStringLiteral("Recorder SaveFile ") + copy, 20000);
         QVERIFY(QFile::exists(copy));
         QTRY_VERIFY_WITH_TIMEOUT(dialogOf(quenora, window).isEmpty(), 20000);
