@@ -50,6 +50,9 @@ bool ShippedExtensions::read(const QString &regFile, Registration &out)
     return true;
 }
 
+const QString ShippedExtensions::RegisteredKey =
+    QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\Quenora\\ShippedExtensions");
+
 ShippedExtensions::ShippedExtensions(clsRegistryAccess &registry, QString regFolder, QString pluginFolder)
     : m_registry(registry), m_regFolder(std::move(regFolder)), m_pluginFolder(std::move(pluginFolder))
 {
@@ -72,7 +75,11 @@ QStringList ShippedExtensions::registerAll()
         const bool create = m_registry.CreateKeyIfDoesntExists();
         m_registry.CreateKeyIfDoesntExists(true);
         bool touched = false;
-        if (!m_registry.KeyExists(r.entryKey)) {
+        const QString entry = r.entryKey.section(QLatin1Char('\\'), -1);
+        const bool importedBefore = m_registry.ReadString(RegisteredKey, entry, QString()) == QLatin1String("1");
+        if (!m_registry.KeyExists(r.entryKey) && importedBefore) {
+            // Removed since: not brought back.
+        } else if (!m_registry.KeyExists(r.entryKey)) {
             if (m_registry.ImportFromReg(folder.filePath(file)) == 1)
                 touched = true;
             // The file names the library where it was built for; this
@@ -88,9 +95,11 @@ QStringList ShippedExtensions::registerAll()
                 touched = true;
             }
         }
+        if (!importedBefore && m_registry.KeyExists(r.entryKey))
+            m_registry.WriteString(RegisteredKey, entry, QStringLiteral("1"));
         m_registry.CreateKeyIfDoesntExists(create);
         if (touched)
-            changed << r.entryKey.section(QLatin1Char('\\'), -1);
+            changed << entry;
     }
     return changed;
 }

@@ -7,7 +7,9 @@
 // Extensions key) into the data folder. No root-run script can reach a
 // user's hive, so the program itself does what ./run.sh does in a build
 // tree: a file whose entry is missing is imported; an entry that exists is
-// left as the user has it (Active above all). The library is always named by
+// left as the user has it (Active above all). Each entry is imported once per
+// user (RegisteredKey notes it): one the user or an administrator removed
+// afterwards stays removed. The library is always named by
 // the plug-in folder this program was started from, never by the path the
 // file was written with, so a relocated install (a tarball, a staging tree,
 // a package built for another prefix) registers libraries that exist.
@@ -28,6 +30,9 @@ public:
     };
     // Reads a registration file; nothing when it is not one.
     static bool read(const QString &regFile, Registration &out);
+
+    // Where the entries imported once are noted, one value per entry.
+    static const QString RegisteredKey;
 
     ShippedExtensions(clsRegistryAccess &registry, QString regFolder, QString pluginFolder);
 

@@ -83,6 +83,16 @@ private slots:
         QCOMPARE(reg.ReadString(kEntry, "Active"), QStringLiteral("false"));
     }
 
+    void anEntryRemovedLaterStaysRemoved()
+    {
+        clsRegistryAccess reg(m_hive);
+        ShippedExtensions shipped(reg, m_regs, m_plugins);
+        shipped.registerAll();
+        QVERIFY(reg.KillKey(kEntry));
+        QCOMPARE(shipped.registerAll(), QStringList());
+        QVERIFY(!reg.KeyExists(kEntry));
+    }
+
     void aMovedInstallIsRepaired()
     {
         clsRegistryAccess reg(m_hive);
