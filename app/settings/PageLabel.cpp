@@ -1,11 +1,56 @@
 #include "PageLabel.h"
 
+#include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+namespace {
+
+class PageLabelAccessible : public QAccessibleWidget
+{
+public:
+    explicit PageLabelAccessible(PageLabel *label) : QAccessibleWidget(label, QAccessible::PageTab) {}
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.selectable = true;
+        s.selected = label()->isCurrent();
+        return s;
+    }
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString &actionName) override
+    {
+        if (actionName == pressAction())
+            emit label()->activated(label()->index());
+        else
+            QAccessibleWidget::doAction(actionName);
+    }
+
+private:
+    PageLabel *label() const { return static_cast<PageLabel *>(widget()); }
+};
+
+QAccessibleInterface *pageLabelAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("PageLabel") && object && object->isWidgetType())
+        return new PageLabelAccessible(static_cast<PageLabel *>(object));
+    return nullptr;
+}
+
+} // namespace
+
 PageLabel::PageLabel(int index, const QString &caption, QWidget *parent) : QLabel(caption, parent), m_index(index)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(pageLabelAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setObjectName(QStringLiteral("Label1_%1").arg(index));
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
@@ -30,6 +75,7 @@ QColor PageLabel::highlightColor()
 
 void PageLabel::setCurrent(bool current)
 {
+    m_current = current;
     QFont f = font();
     f.setBold(current);
     setFont(f);

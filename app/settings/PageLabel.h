@@ -3,7 +3,8 @@
 // the only way to a page, so besides the mouse it takes the keyboard focus
 // (Tab), moves to its neighbours with the arrow keys and opens its page with
 // Enter or Space; it turns yellow while the mouse is over it or it has the
-// focus, white otherwise.
+// focus, white otherwise. Screen readers meet it as a page tab (selected
+// while its page shows) that can be pressed, not as static text.
 
 #include <QLabel>
 
@@ -16,6 +17,7 @@ public:
     int index() const { return m_index; }
     bool isHighlighted() const { return m_hovered || hasFocus(); }
     void setCurrent(bool current);
+    bool isCurrent() const { return m_current; }
     // Back to white while the mouse is over the dialog's background.
     void clearHover();
 
@@ -40,4 +42,5 @@ private:
 
     int m_index;
     bool m_hovered = false;
+    bool m_current = false;
 };

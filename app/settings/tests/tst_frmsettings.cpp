@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QAccessible>
 #include <QTest>
 
 #include <functional>
@@ -293,6 +294,23 @@ private slots:
         QCOMPARE(dialog->currentPage(), 3);
         QCOMPARE(dialog->pageLabel(3)->palette().color(QPalette::WindowText), QColor(255, 255, 0));
         QCOMPARE(dialog->pageLabel(0)->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    }
+
+    void pageLabelsAreTabsForScreenReaders()
+    {
+        Rig rig;
+        auto dialog = rig.open();
+        QAccessibleInterface *tab = QAccessible::queryAccessibleInterface(dialog->pageLabel(2));
+        QVERIFY(tab);
+        QCOMPARE(tab->role(), QAccessible::PageTab);
+        QCOMPARE(tab->text(QAccessible::Name), dialog->pageLabel(2)->text());
+        QVERIFY(!tab->state().selected);
+        QAccessibleActionInterface *action = tab->actionInterface();
+        QVERIFY(action);
+        action->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(dialog->currentPage(), 2);
+        QVERIFY(tab->state().selected);
+        QVERIFY(!QAccessible::queryAccessibleInterface(dialog->pageLabel(0))->state().selected);
     }
 
     void hoverColours()
