@@ -26,6 +26,18 @@ public:
     QString status;
 };
 
+// The routine with fake engines, a fake window and a hive of its own.
+struct Rig {
+    QTemporaryDir dir;
+    SettingsStore settings{std::make_shared<SqliteHive>(dir.filePath("registry.db"))};
+    FakeSpeechEngine voice;
+    FakeSpeechEngine voice2;
+    Host host;
+    RecordingExtensionHost extensions;
+    ScriptedDialogs dialogs;
+    SpeechControl control{voice, voice2, host, extensions, dialogs, settings};
+};
+
 } // namespace
 
 // The window side of a recorder that stopped for want of disk space.
@@ -35,14 +47,8 @@ class TestSpeechControl : public QObject
 private slots:
     void recorderStoppedForSpaceIsShownAndNotCalledComplete()
     {
-        QTemporaryDir dir;
-        SettingsStore settings(std::make_shared<SqliteHive>(dir.filePath("registry.db")));
-        FakeSpeechEngine voice;
-        FakeSpeechEngine voice2;
-        Host host;
-        RecordingExtensionHost extensions;
-        ScriptedDialogs dialogs;
-        SpeechControl control(voice, voice2, host, extensions, dialogs, settings);
+        Rig rig;
+        auto &[dir, settings, voice, voice2, host, extensions, dialogs, control] = rig;
 
         QString text = QStringLiteral("Hallo");
         control.SpeakText(text, false, dir.filePath("aufnahme.wav"), false);
@@ -75,15 +81,9 @@ private slots:
         QFETCH(QString, section);
         QFETCH(QString, value);
         QFETCH(QString, reason);
-        QTemporaryDir dir;
-        SettingsStore settings(std::make_shared<SqliteHive>(dir.filePath("registry.db")));
+        Rig rig;
+        auto &[dir, settings, voice, voice2, host, extensions, dialogs, control] = rig;
         QVERIFY(settings.write(QStringLiteral("Quenora"), QStringLiteral("Voice"), section, value));
-        FakeSpeechEngine voice;
-        FakeSpeechEngine voice2;
-        Host host;
-        RecordingExtensionHost extensions;
-        ScriptedDialogs dialogs;
-        SpeechControl control(voice, voice2, host, extensions, dialogs, settings);
 
         QString text = QStringLiteral("Hallo");
         QCOMPARE(control.SpeakText(text, false, dir.filePath("aufnahme.wav"), false), reason);
