@@ -94,7 +94,7 @@ inline const QString AboutClickHint = QStringLiteral("Klicken Sie auf den Dialog
 inline const QString AboutMaker = QStringLiteral("Herausgeber: das Quenora-Projekt");
 inline const QString AboutAuthor = QStringLiteral("Programmierung und Gestaltung: das Quenora-Entwicklerteam");
 inline const QString AboutLegal = QStringLiteral(
-    "Dieses Programm wird ohne jede Gewährleistung bereitgestellt. Die Sprachausgabe beruht auf eSpeak NG, "
-    "das unter der GNU General Public License steht.");
+    "Quenora ist freie Software unter der GNU General Public License, Version 3 oder "
+    "jede spätere Version (GPL-3.0-or-later), und wird ohne jede Gewährleistung bereitgestellt.");
 
 } // namespace WindowTexts

@@ -81,6 +81,9 @@ complaints=$(desktop-file-validate "$share/applications/io.github.quenora.Quenor
 [ -z "$complaints" ] || fail "desktop-file-validate: $complaints"
 appstreamcli validate --no-net "$share/metainfo/io.github.quenora.Quenora.metainfo.xml" >/dev/null \
   || fail "appstreamcli validate"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$share/metainfo/io.github.quenora.Quenora.metainfo.xml" \
+  || fail "Lizenz fehlt in den AppStream-Daten"
+grep -q '^License: GPL-3+$' "$share/doc/quenora/copyright" || fail "Lizenz fehlt in copyright"
 [ -f "$share/mime/packages/quenora-vts.xml" ] || fail "MIME-Typ fehlt"
 [ -f "$share/icons/hicolor/scalable/apps/io.github.quenora.Quenora.svg" ] || fail "Programmsymbol fehlt"
 for size in 16 22 24 32 48 64 128 256; do

@@ -44,6 +44,7 @@ private slots:
         QCOMPARE(about.findChild<QLabel *>("Label4")->text(), QStringLiteral("Erscheinungsdatum: 6. Dezember 2005"));
         QCOMPARE(about.findChild<QLabel *>("Label1")->text(),
                  QStringLiteral("Klicken Sie auf den Dialog um zum Programm zurückzukehren."));
+        QVERIFY(about.findChild<QLabel *>("Label2")->text().contains(QLatin1String("GPL-3.0-or-later")));
         for (const char *name : {"Label2", "Label3", "Label5"})
             QVERIFY2(!about.findChild<QLabel *>(name)->text().isEmpty(), name);
         // Every label lies wholly inside the dialog.
