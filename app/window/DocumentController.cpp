@@ -34,14 +34,15 @@ QString selectionText(const QTextCursor &cursor)
     return text;
 }
 
-// The open dialog's filters: the program's own, then every readable format.
+// The open dialog's filters: every readable format first, where the dialog
+// starts (its label short enough to show whole), then the program's own.
 QString openFilter()
 {
     QStringList patterns;
     for (const QString &suffix : DocumentIO::readableSuffixes())
         patterns << QStringLiteral("*.") + suffix;
-    return WindowTexts::OpenFilter + QLatin1Char('|') + ImportMessages::AllReadableDocuments + QStringLiteral(" (")
-           + patterns.join(QLatin1Char(',')) + QStringLiteral(")|") + patterns.join(QLatin1Char(';'));
+    return ImportMessages::AllReadableDocuments + QLatin1Char('|') + patterns.join(QLatin1Char(';'))
+           + QLatin1Char('|') + WindowTexts::OpenFilter;
 }
 
 // "buch.epub" is saved as "buch.rtf" beside it.
