@@ -19,8 +19,9 @@ inline constexpr Key VTSAllowRead{"Settings", "VTSAllowRead", "1"};
 inline constexpr Key VTSAllowDownload{"Settings", "VTSAllowDownload", "1"};
 inline constexpr Key ReadTitleOnAppChange{"Settings", "ReadTitleOnAppChange", "0"};
 inline constexpr Key ReadClipboardOnChange{"Settings", "ReadClipboardOnChange", "0"};
-// The title reader passes over Quenora's own windows when "1".
-inline constexpr Key IgnoreOwnWindowTitles{"Settings", "IgnoreOwnWindowTitles", "0"};
+// The title reader passes over Quenora's own windows when "1", the default:
+// their titles would end up in the recordings of the document.
+inline constexpr Key IgnoreOwnWindowTitles{"Settings", "IgnoreOwnWindowTitles", "1"};
 inline constexpr Key ShowWB{"Settings", "ShowWB", "1"};
 inline constexpr Key ShowLastDoc{"Settings", "ShowLastDoc", "0"};
 inline constexpr Key LastDoc{"Settings", "LastDoc", ""};

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QProgressDialog>
 #include <QThread>
 
@@ -91,6 +92,18 @@ void AudioExport::ExportDoc()
     }
     recording.close();
 
+    // From here on "Exportiere …" stays until the export ends, whatever is
+    // spoken or shown meanwhile; the end says how it went.
+    m_host.holdStatus(true);
+    QPointer<AudioExport> alive(this);
+    QString outcome = ExportTexts::ExportCancelled;
+    auto release = qScopeGuard([this, &outcome, alive] {
+        if (!alive)
+            return; // the window went with it
+        m_host.holdStatus(false);
+        m_host.showStatus(outcome);
+    });
+
     Dialogs::FileRequest request;
     request.title = ExportTexts::DialogTitle;
     request.filter = filterFor(m_probe());
@@ -99,22 +112,26 @@ void AudioExport::ExportDoc()
     request.defaultSuffix = QStringLiteral("wav");
     request.confirmOverwrite = true;
     const auto chosen = m_dialogs.saveFile(request);
-    if (!chosen || chosen->isEmpty())
+    if (!alive || !chosen || chosen->isEmpty())
         return;
     const QString target = *chosen;
 
-    QPointer<AudioExport> alive(this);
     const AudioConverter::Result result = convertOffThread(source, target, AudioConverter::formatForPath(target));
     if (!alive)
         return;
     if (result.status == AudioConverter::Result::Status::Cancelled)
         return;
     if (!result.ok()) {
+        outcome = ExportTexts::ExportFailedStatus;
         m_dialogs.message(ExportTexts::ExportFailed(result.description),
                           ExportTexts::ExportFailedTitle(result.errorNumber), Dialogs::Icon::Critical,
                           Dialogs::Buttons::Ok);
         return;
     }
+    outcome = ExportTexts::ExportFinished(target);
+    release.dismiss();
+    m_host.holdStatus(false);
+    m_host.showStatus(outcome);
     m_lastFolder = QFileInfo(target).absolutePath();
     m_extensions.NotifyExport(target);
 }

@@ -32,6 +32,10 @@ public:
     virtual ~ExportHost() = default;
     virtual QString CurrentRecordingPath() const = 0;
     virtual void showStatus(const QString &text) = 0;
+    // While held, the status bar keeps the export's text: what other parts
+    // show meanwhile is not put over it. The export releases it when it ends
+    // and then says how it ended.
+    virtual void holdStatus(bool held) = 0;
 };
 
 // What the user sees while a conversion runs. begin() hands over the way to

@@ -25,6 +25,9 @@ inline QString writerRefused(const QString &format)
 // The export of the main window
 inline const QString TitleError = QStringLiteral("Fehler");
 inline QString Exporting(const QString &recordingPath) { return QStringLiteral("Exportiere ") + recordingPath; }
+inline QString ExportFinished(const QString &target) { return QStringLiteral("Export beendet: ") + target; }
+inline const QString ExportCancelled = QStringLiteral("Export abgebrochen.");
+inline const QString ExportFailedStatus = QStringLiteral("Export fehlgeschlagen.");
 inline const QString NothingSpoken = QStringLiteral(
     "Bitte lassen Sie sich den Text mindestens einmal vorlesen, bevor Sie diesen exportieren.");
 inline QString ExportFailed(const QString &description) { return QStringLiteral("Fehler: ") + description; }

@@ -788,7 +788,13 @@ void frmMain::setExportButtonEnabled(bool enabled)
 
 void frmMain::showStatus(const QString &text)
 {
-    m_status->setText(text);
+    if (!m_statusHeld)
+        m_status->setText(text);
+}
+
+void frmMain::holdStatus(bool held)
+{
+    m_statusHeld = held;
 }
 
 void frmMain::showCharacterCount()

@@ -160,6 +160,7 @@ private:
     QString documentText() const override;
     void setExportButtonEnabled(bool enabled) override;
     void showStatus(const QString &text) override;
+    void holdStatus(bool held) override;
     void showCharacterCount() override;
     void clearScriptRunning() override { ScriptRunning = false; }
 
@@ -209,6 +210,7 @@ private:
     QStackedWidget *m_views = nullptr;
     QToolBar *m_toolbar = nullptr;
     QLabel *m_status = nullptr;
+    bool m_statusHeld = false; // an export's text stays until it ends
     QAction *m_exportButton = nullptr;
     QAction *m_mnuTextmode = nullptr;
     QAction *m_mnuInternet = nullptr;

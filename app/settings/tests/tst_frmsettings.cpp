@@ -88,7 +88,7 @@ private slots:
         QVERIFY(!dialog->miscPage()->chkReadTitleOnAppChange()->isChecked());
         QVERIFY(!dialog->miscPage()->chkClipspeech()->isChecked());
         QVERIFY(!dialog->miscPage()->chkRememberMailSend()->isChecked());
-        QVERIFY(!dialog->miscPage()->chkIgnoreOwnTitles()->isChecked());
+        QVERIFY(dialog->miscPage()->chkIgnoreOwnTitles()->isChecked());
         QCOMPARE(selectedStartView(*dialog), 0);
         QVERIFY(dialog->workspacePage()->lblSufPrefHelp()->text().startsWith("Der Präfix wird bei jedem klicke"));
         QCOMPARE(dialog->Command1()->text(), QStringLiteral("&Übernehmen"));
@@ -366,11 +366,12 @@ private slots:
         QVERIFY(!own->isEnabled());
         dialog->miscPage()->chkReadTitleOnAppChange()->setChecked(true);
         QVERIFY(own->isEnabled());
-        own->setChecked(true);
+        QVERIFY(own->isChecked());
+        own->setChecked(false);
         rig.dialogs.answers.enqueue(Dialogs::Answer::Ok);
         dialog->Command1_Click();
-        QCOMPARE(rig.stored("Settings", "IgnoreOwnWindowTitles"), QStringLiteral("1"));
-        QVERIFY(rig.open()->miscPage()->chkIgnoreOwnTitles()->isChecked());
+        QCOMPARE(rig.stored("Settings", "IgnoreOwnWindowTitles"), QStringLiteral("0"));
+        QVERIFY(!rig.open()->miscPage()->chkIgnoreOwnTitles()->isChecked());
     }
 };
 

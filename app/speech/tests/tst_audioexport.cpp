@@ -24,9 +24,12 @@ class FakeHost : public ExportHost
 {
 public:
     QString recording;
+    // The status texts in order, with the moments the status bar was held
+    // and released.
     QStringList statuses;
     QString CurrentRecordingPath() const override { return recording; }
     void showStatus(const QString &text) override { statuses << text; }
+    void holdStatus(bool held) override { statuses << (held ? QStringLiteral("<halten>") : QStringLiteral("<frei>")); }
 };
 
 class FakeProgress : public ExportProgress
@@ -82,7 +85,7 @@ class TestAudioExport : public QObject
 private slots:
     void init();
     void nothingSpokenYet();
-    void cancelledDialogKeepsStatusAndSendsNothing();
+    void cancelledDialogSaysSoAndSendsNothing();
     void exportsWavAndTellsExtensions();
     void dialogOffersWhatOpens();
     void extensionChoosesFormat_data();
@@ -134,14 +137,15 @@ void TestAudioExport::nothingSpokenYet()
     QVERIFY(m_extensions.events.isEmpty());
 }
 
-void TestAudioExport::cancelledDialogKeepsStatusAndSendsNothing()
+void TestAudioExport::cancelledDialogSaysSoAndSendsNothing()
 {
     writeRecording(m_host.recording, 0.5);
     m_export->ExportDoc(); // the queue is empty: the dialog is cancelled
     QCOMPARE(m_dialogs.fileDialogs.size(), 1);
     QVERIFY(m_dialogs.messages.isEmpty());
     QVERIFY(m_extensions.events.isEmpty());
-    QCOMPARE(m_host.statuses.last(), QStringLiteral("Exportiere ") + m_host.recording);
+    QCOMPARE(m_host.statuses, (QStringList{QStringLiteral("Exportiere ") + m_host.recording, "<halten>", "<frei>",
+                                           "Export abgebrochen."}));
     QCOMPARE(m_progress.begun, 0);
 }
 
@@ -167,6 +171,9 @@ void TestAudioExport::exportsWavAndTellsExtensions()
     QVERIFY(QFileInfo(m_host.recording).isFile());
     QCOMPARE(m_progress.begun, 1);
     QCOMPARE(m_progress.ended, 1);
+    // "Exportiere …" stood until the file was written, then the end is said.
+    QCOMPARE(m_host.statuses, (QStringList{QStringLiteral("Exportiere ") + m_host.recording, "<halten>", "<frei>",
+                                           "Export beendet: " + target}));
 
     // The next dialog starts in the folder of the last export.
     exportTo(target);
@@ -249,6 +256,7 @@ void TestAudioExport::failingExportShowsErrorAndLeavesNoFile()
     QCOMPARE(m_dialogs.messages[0].icon, Dialogs::Icon::Critical);
     QVERIFY(m_extensions.events.isEmpty());
     QVERIFY(!QFileInfo(target).isFile());
+    QCOMPARE(m_host.statuses.mid(1), (QStringList{"<halten>", "<frei>", "Export fehlgeschlagen."}));
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
@@ -265,6 +273,7 @@ void TestAudioExport::cancelledConversionLeavesNoFile()
     QCOMPARE(m_progress.ended, 1);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     QVERIFY(!m_export->isExporting());
+    QCOMPARE(m_host.statuses.last(), QStringLiteral("Export abgebrochen."));
 }
 
 void TestAudioExport::longRecordingReportsProgress()

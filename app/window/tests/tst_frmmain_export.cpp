@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QTest>
+#include <QTimer>
 
 #include <sndfile.h>
 
@@ -80,7 +81,15 @@ void TestFrmMainExport::exportWritesTheRecordingAndTellsExtensions()
     rig.dialogs.files.enqueue(target);
     rig.extensions.events.clear();
 
+    // Whatever else shows a status while the conversion runs (here: an edit
+    // of the document, which shows the character count) waits for its end.
+    QString statusDuringExport;
+    QTimer::singleShot(0, &w, [&] {
+        w.rtfText()->setPlainText(QStringLiteral("Geändert"));
+        statusDuringExport = w.statusText();
+    });
     w.action(entry)->trigger();
+    QCOMPARE(statusDuringExport, QStringLiteral("Exportiere ") + w.CurrentRecordingPath());
     QVERIFY(rig.dialogs.messages.isEmpty());
     QCOMPARE(rig.extensions.events, QStringList{QStringLiteral("Export:") + target});
     SF_INFO info{};
@@ -88,7 +97,9 @@ void TestFrmMainExport::exportWritesTheRecordingAndTellsExtensions()
     QVERIFY(f);
     sf_close(f);
     QCOMPARE(info.frames, sf_count_t(22050));
-    QCOMPARE(w.statusText(), QStringLiteral("Exportiere ") + w.CurrentRecordingPath());
+    QCOMPARE(w.statusText(), QStringLiteral("Export beendet: ") + target);
+    w.rtfText()->setPlainText(QStringLiteral("Danach"));
+    QCOMPARE(w.statusText(), QStringLiteral("6 Zeichen."));
 }
 
 QTEST_MAIN(TestFrmMainExport)

@@ -67,8 +67,10 @@ private slots:
         QTest::newRow("other text, then the first again")
             << QStringList{"eins", "zwei", "eins"} << QStringList{"eins", "zwei", "eins"};
         QTest::newRow("case counts") << QStringList{"hallo", "Hallo"} << QStringList{"hallo", "Hallo"};
-        QTest::newRow("text to no text reads the document")
-            << QStringList{"Hallo", "<none>", "<none>"} << QStringList{"Hallo", ""};
+        QTest::newRow("text to no text says nothing")
+            << QStringList{"Hallo", "<none>", "<none>", "Hallo"} << QStringList{"Hallo", "Hallo"};
+        QTest::newRow("blanks only say nothing") << QStringList{"Hallo", " \n\t", "Hallo"}
+                                                 << QStringList{"Hallo", "Hallo"};
         QTest::newRow("trailing space counts") << QStringList{"a", "a "} << QStringList{"a", "a "};
     }
     void clipboardSequence()
@@ -97,8 +99,8 @@ private slots:
             << QStringList{"Editor", "Rechner", "Editor", "Rechner"}
             << QStringList{"Editor", "Rechner", "Editor", "Rechner"};
         QTest::newRow("staying in front") << QStringList{"Editor", "Editor", "Editor"} << QStringList{"Editor"};
-        QTest::newRow("no window in front reads the document")
-            << QStringList{"Editor", "", ""} << QStringList{"Editor", ""};
+        QTest::newRow("no window or no title says nothing")
+            << QStringList{"Editor", "", "", "Editor", " "} << QStringList{"Editor", "Editor"};
         QTest::newRow("nothing at start") << QStringList{""} << QStringList{};
         QTest::newRow("cut at the first NUL")
             << QStringList{QString("Fenster") + QChar(0) + "Rest", "Fenster"} << QStringList{"Fenster"};
@@ -137,26 +139,27 @@ private slots:
         QCOMPARE(WindowTitleReader::bufferedTitle(title), kept);
     }
 
-    void ownWindowsIgnoredOnlyWhenChosen()
+    void ownWindowsIgnoredUnlessSwitchedOff()
     {
         Rig rig;
         const auto visit = [&](const QString &title, bool own) {
             rig.foreground.bringToFront(title, own);
             rig.titleReader.ReadForegroundTitle();
         };
-        // Off (the default): the main window's own title is spoken like any.
-        visit("Quenora", true);
-        visit("Rechner", false);
-        QCOMPARE(rig.speaker.texts(), (QStringList{"Quenora", "Rechner"}));
-
-        rig.settings->write(SettingKeys::IgnoreOwnWindowTitles, "1");
+        // By default Quenora's own windows are passed over.
         visit("Quenora", true);
         visit("Rechner", false);
         visit("Einstellungen", true);
         // Another program that calls itself "Quenora" is still read.
         visit("Quenora", false);
-        QCOMPARE(rig.speaker.texts(), (QStringList{"Quenora", "Rechner", "Rechner", "Quenora"}));
+        QCOMPARE(rig.speaker.texts(), (QStringList{"Rechner", "Quenora"}));
         QCOMPARE(rig.titleReader.LastWindowTitle(), QStringLiteral("Quenora"));
+
+        // Switched off, the main window's own title is spoken like any.
+        rig.settings->write(SettingKeys::IgnoreOwnWindowTitles, "0");
+        visit("Speichern unter", true);
+        visit("Rechner", false);
+        QCOMPARE(rig.speaker.texts(), (QStringList{"Rechner", "Quenora", "Speichern unter", "Rechner"}));
     }
 };
 
