@@ -13,6 +13,10 @@ void ClipboardReader::tick()
     if (text == m_last)
         return;
     m_last = text;
+    // No text (the owner exited, a picture was copied) says nothing: an
+    // empty text would make SpeakText read the whole document.
+    if (text.trimmed().isEmpty())
+        return;
     // Keeps the recorder's file, so an export afterwards still has the last
     // text the user asked for; clipboard text is the user's own, so the
     // extensions' filters apply.

@@ -33,6 +33,10 @@ void WindowTitleReader::ReadForegroundTitle()
     m_last = title;
     // Remembered all the same, so that going back to the window before
     // speaks its title again.
+    // A window without a title says nothing (an empty text would read the
+    // whole document).
+    if (title.trimmed().isEmpty())
+        return;
     if (window.ownProcess && m_settings.read(SettingKeys::IgnoreOwnWindowTitles) == QLatin1String("1"))
         return;
     // A fresh recording each time; titles are not the user's text, so no
