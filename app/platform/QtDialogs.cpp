@@ -1,15 +1,32 @@
 #include "QtDialogs.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 
+QWidget *QtDialogs::owner() const
+{
+    // The window the user works in: a modal dialog when one is open (the
+    // command builder, the settings), else the active window of the
+    // program; the box then opens over it and stays above it.
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    // A parent not on screen (yet) would put the box at the screen's corner;
+    // without one it is centred on the screen.
+    if (m_parent && m_parent->isVisible())
+        return m_parent->window();
+    return nullptr;
+}
+
 Dialogs::Answer QtDialogs::message(const QString &text, const QString &title, Icon icon, Buttons buttons)
 {
-    QMessageBox box(m_parent);
+    QMessageBox box(owner());
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
@@ -53,7 +70,7 @@ Dialogs::Answer QtDialogs::message(const QString &text, const QString &title, Ic
 
 std::optional<QString> QtDialogs::runFileDialog(const FileRequest &request, bool save)
 {
-    QFileDialog dialog(m_parent, request.title);
+    QFileDialog dialog(owner(), request.title);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile
                             : (request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
@@ -97,7 +114,7 @@ std::optional<QString> QtDialogs::saveFile(const FileRequest &request)
 
 std::optional<QString> QtDialogs::password(const QString &text, const QString &title)
 {
-    QInputDialog dialog(m_parent);
+    QInputDialog dialog(owner());
     dialog.setWindowTitle(title);
     dialog.setLabelText(text);
     dialog.setTextEchoMode(QLineEdit::Password);

@@ -1,6 +1,7 @@
 #pragma once
-// QtDialogs: Dialogs shown as real Qt message boxes and file dialogs, owned
-// by a parent window.
+// QtDialogs: Dialogs shown as real Qt message boxes and file dialogs. Each
+// opens over, and modal to, the window the user works in: the open modal
+// dialog, else the active window, else the parent window when it is shown.
 
 #include "Dialogs.h"
 
@@ -17,6 +18,9 @@ public:
     std::optional<QString> openFile(const FileRequest &request) override;
     std::optional<QString> saveFile(const FileRequest &request) override;
     std::optional<QString> password(const QString &text, const QString &title) override;
+
+    // The window a dialog shown now belongs to; null for none.
+    QWidget *owner() const;
 
 private:
     std::optional<QString> runFileDialog(const FileRequest &request, bool save);

@@ -597,7 +597,7 @@ void frmMain::ShowSettings()
 
 bool frmMain::ShowVoiceDialog(int taskId)
 {
-    return m_voiceDialogs->showForTask(taskId);
+    return m_voiceDialogs->showForTask(taskId, this);
 }
 
 void frmMain::Form_Load()

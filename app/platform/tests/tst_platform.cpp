@@ -4,6 +4,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
+#include <QWindow>
 #include <QHostInfo>
 #include <QMessageBox>
 #include <QProcess>
@@ -79,6 +81,60 @@ private slots:
         QCOMPARE(int(got), answer);
         QCOMPARE(seenTitle, QStringLiteral("Frage"));
         QCOMPARE(seenText, QStringLiteral("Möchten Sie speichern?"));
+    }
+
+    // A message opens over, and modal to, the window the user works in: a
+    // box owned by the main window while a modal dialog is open would hide
+    // behind that dialog and leave it dead.
+    void messageOpensOverTheWindowInUse_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::newRow("modal dialog open") << "dialog";
+        QTest::newRow("main window") << "main";
+        QTest::newRow("main window not shown yet") << "hidden";
+    }
+    void messageOpensOverTheWindowInUse()
+    {
+        QFETCH(QString, situation);
+        QWidget main;
+        main.setWindowTitle(QStringLiteral("Quenora"));
+        if (situation != QLatin1String("hidden")) {
+            main.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&main));
+        }
+        QDialog builder(&main);
+        QtDialogs dialogs(&main);
+        QWidget *seenParent = &main;
+        QWindow *seenTransient = nullptr;
+        bool seenModal = false;
+        const auto ask = [&] {
+            QTimer::singleShot(0, [&] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                seenParent = box->parentWidget();
+                seenTransient = box->windowHandle()->transientParent();
+                seenModal = box->isModal();
+                box->button(QMessageBox::Ok)->click();
+            });
+            dialogs.message(QStringLiteral("Zahl erwartet"), QStringLiteral("Skriptfehler"), Dialogs::Icon::Critical,
+                            Dialogs::Buttons::Ok);
+        };
+        QWidget *expected = nullptr;
+        if (situation == QLatin1String("dialog")) {
+            QTimer::singleShot(0, &builder, [&] {
+                ask();
+                builder.accept();
+            });
+            builder.exec();
+            expected = &builder;
+        } else {
+            ask();
+            expected = situation == QLatin1String("main") ? &main : nullptr;
+        }
+        QCOMPARE(seenParent, expected);
+        QCOMPARE(seenTransient, expected ? expected->windowHandle() : nullptr);
+        QVERIFY(seenModal);
     }
 
     void secondInstanceIsRefused()

@@ -1,6 +1,6 @@
 #pragma once
 // VoiceDialogs: which dialog a task pane entry opens (303 volume, 404 voice,
-// 505 speed, 606 pitch) and opening it modally, without an owner window.
+// 505 speed, 606 pitch) and opening it modally over the owner window.
 
 #include <QDialog>
 
@@ -20,9 +20,10 @@ public:
 
     static bool handles(int taskId);
     // The dialog for a task, not yet shown; null for any other id.
-    std::unique_ptr<QDialog> dialogForTask(int taskId) const;
-    // Shows it and returns when it is closed; false for any other id.
-    bool showForTask(int taskId) const;
+    std::unique_ptr<QDialog> dialogForTask(int taskId, QWidget *owner = nullptr) const;
+    // Shows it over owner and returns when it is closed; false for any
+    // other id.
+    bool showForTask(int taskId, QWidget *owner) const;
 
 private:
     SpeechEngine &m_voice;

@@ -285,10 +285,13 @@ private slots:
         Rig rig;
         VoiceDialogs dialogs(rig.voice, *rig.settings, &rig.preview);
         QCOMPARE(VoiceDialogs::handles(task), !dialog.isEmpty());
-        const auto shown = dialogs.dialogForTask(task);
+        QWidget owner;
+        const auto shown = dialogs.dialogForTask(task, &owner);
         QCOMPARE(shown ? shown->objectName() : QString(), dialog);
         if (shown) {
-            QVERIFY(!shown->parent());
+            // Over the window it was opened from, not at the screen's corner.
+            QCOMPARE(shown->parentWidget(), &owner);
+            QVERIFY(shown->isWindow());
             QVERIFY(shown->isModal());
         }
     }
