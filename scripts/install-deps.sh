@@ -21,6 +21,8 @@ PACKAGES=(
   espeak-ng-data
   libsndfile1-dev
   qt6-multimedia-dev
+  # the German names of the voices' languages
+  libicu-dev
   # end-to-end tests of the real program on a virtual X display
   xvfb
   xauth

@@ -1,5 +1,6 @@
 #include "ModeList.h"
 
+#include "LanguageNames.h"
 #include "SpeechEngine.h"
 #include "SpeechTexts.h"
 
@@ -8,17 +9,9 @@
 
 namespace {
 
-struct PreferredLanguage {
-    const char *code;
-    const char *germanName;
-};
-
-// The languages a German user most likely wants, in the order the voice
-// dialog shows them.
-constexpr PreferredLanguage preferred[] = {
-    {"de", "Deutsch"},    {"en-us", "Englisch"},        {"es", "Spanisch"},
-    {"it", "Italienisch"}, {"nl", "Niederländisch"}, {"pt", "Portugiesisch"},
-};
+// The languages a German user most likely wants, at the positions that
+// stored voice numbers have always meant.
+constexpr const char *preferred[] = {"de", "en-us", "es", "it", "nl", "pt"};
 
 const QHash<QByteArray, int> &languageIds()
 {
@@ -50,9 +43,7 @@ const QHash<QByteArray, int> &languageIds()
 
 QString displayName(const ModeList::InstalledVoice &voice)
 {
-    QString name = voice.name;
-    name.replace(QLatin1Char('_'), QLatin1Char(' '));
-    return name.isEmpty() ? QString::fromLatin1(voice.language) : name;
+    return LanguageNames::german(voice.language, voice.name);
 }
 
 void appendPair(QList<SpeechMode> &modes, const QString &language, const QByteArray &identifier,
@@ -93,12 +84,11 @@ QList<SpeechMode> ModeList::build(const QList<InstalledVoice> &voices)
 
     QList<SpeechMode> modes;
     QSet<QByteArray> taken;
-    for (const PreferredLanguage &lang : preferred) {
+    for (const char *code : preferred) {
         for (const InstalledVoice &voice : usable) {
-            if (voice.language.compare(lang.code, Qt::CaseInsensitive) != 0)
+            if (voice.language.compare(code, Qt::CaseInsensitive) != 0)
                 continue;
-            appendPair(modes, QString::fromUtf8(lang.germanName), voice.identifier,
-                       languageId(voice.language));
+            appendPair(modes, displayName(voice), voice.identifier, languageId(voice.language));
             taken.insert(voice.identifier);
             break;
         }

@@ -3,7 +3,9 @@
 //
 // German comes first, then English, Spanish, Italian, Dutch and Portuguese,
 // then every other installed language in espeak-ng's order; each language as
-// a male mode followed by a female one. espeak's own gender field is not used:
+// a male mode followed by a female one. This order is what the stored voice
+// number means; the voice dialog shows the modes sorted by name. Names are
+// German (LanguageNames). espeak's own gender field is not used:
 // its voices are all male unless a variant makes them female, so the list
 // decides. MBROLA voices ("mb/...") are left out because their data is
 // usually not installed and espeak then fails to speak at all.

@@ -6,6 +6,7 @@
 #include "VoiceDialogTexts.h"
 #include "VoicePreview.h"
 
+#include <QCollator>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -54,7 +55,7 @@ frmVoice::frmVoice(SpeechEngine &voice, SettingsStore &settings, VoicePreview *p
     layout->addStretch(1);
     layout->addLayout(buttons);
 
-    connect(m_cmbVoice, &QComboBox::currentIndexChanged, this, &frmVoice::showVoiceDetails);
+    connect(m_cmbVoice, &QComboBox::currentIndexChanged, this, [this] { showVoiceDetails(selectedPosition()); });
     connect(m_ok, &QPushButton::clicked, this, [this] {
         store();
         accept();
@@ -66,8 +67,8 @@ frmVoice::frmVoice(SpeechEngine &voice, SettingsStore &settings, VoicePreview *p
     });
 
     const int count = std::max(0, m_voice.modeCount());
-    for (int mode = 1; mode <= count; ++mode)
-        m_cmbVoice->addItem(m_voice.modeName(mode));
+    for (int position : shownOrder(m_voice))
+        m_cmbVoice->addItem(m_voice.modeName(position + 1), position);
 
     if (count == 0) {
         m_lblLNG->setText(VoiceDialogTexts::noVoices());
@@ -82,10 +83,29 @@ frmVoice::frmVoice(SpeechEngine &voice, SettingsStore &settings, VoicePreview *p
     const auto stored = TextPreparation::wholeNumber(m_settings.read(SettingKeys::Voice));
     const int wanted = stored.value_or(QString::fromLatin1(SettingKeys::Voice.defaultValue).toInt());
     const int position = std::clamp(wanted, 0, count - 1);
-    if (m_cmbVoice->currentIndex() == position)
+    const int index = m_cmbVoice->findData(position);
+    if (m_cmbVoice->currentIndex() == index)
         showVoiceDetails(position);
     else
-        m_cmbVoice->setCurrentIndex(position);
+        m_cmbVoice->setCurrentIndex(index);
+}
+
+QList<int> frmVoice::shownOrder(const SpeechEngine &voice)
+{
+    QList<int> positions;
+    for (int position = 0; position < voice.modeCount(); ++position)
+        positions << position;
+    // Every German voice (any German language id: the primary language is
+    // 0x07) first, then by the name shown, as a German reader sorts.
+    const auto german = [&voice](int position) { return (voice.language(position + 1) & 0x3ff) == 0x07; };
+    QCollator collator{QLocale(QLocale::German, QLocale::Germany)};
+    collator.setNumericMode(true);
+    std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
+        if (german(a) != german(b))
+            return german(a);
+        return collator.compare(voice.modeName(a + 1), voice.modeName(b + 1)) < 0;
+    });
+    return positions;
 }
 
 QString frmVoice::languageName(int languageId)
@@ -110,7 +130,7 @@ QString frmVoice::languageName(int languageId)
 
 int frmVoice::selectedPosition() const
 {
-    return m_cmbVoice->currentIndex();
+    return m_cmbVoice->currentIndex() < 0 ? -1 : m_cmbVoice->currentData().toInt();
 }
 
 void frmVoice::showVoiceDetails(int position)

@@ -1,9 +1,11 @@
 #pragma once
-// frmVoice: chooses the voice. Lists the engine's modes in their order,
-// shows language and gender of the selected one, and on OK stores its
-// zero-based list position under Voice/Voice (list position p is mode p + 1).
+// frmVoice: chooses the voice. Lists the engine's modes sorted by their
+// names, the German voices first, shows language and gender of the selected
+// one, and on OK stores its zero-based position in the engine's list under
+// Voice/Voice (position p is mode p + 1), whatever place the list shows it at.
 
 #include <QDialog>
+#include <QList>
 
 class QComboBox;
 class QLabel;
@@ -22,8 +24,11 @@ public:
     // The shown language name for a Windows language id.
     static QString languageName(int languageId);
 
-    // The selected list position, -1 when the engine has no voice.
+    // The selected voice's position in the engine's list, -1 when the engine
+    // has no voice.
     int selectedPosition() const;
+    // The engine's positions in the order the list shows them.
+    static QList<int> shownOrder(const SpeechEngine &voice);
 
     QComboBox *cmbVoice() const { return m_cmbVoice; }
     QLabel *lblLNG() const { return m_lblLNG; }

@@ -1,4 +1,5 @@
 #include "EspeakEngine.h"
+#include "LanguageNames.h"
 #include "ModeList.h"
 
 #include <QtTest>
@@ -14,6 +15,8 @@ private slots:
     void installedVoicesStartWithGerman_data();
     void installedVoicesStartWithGerman();
     void installedListHasEveryLanguageAsPair();
+    void germanNames_data();
+    void germanNames();
 };
 
 static QList<ModeList::InstalledVoice> sampleVoices()
@@ -41,7 +44,9 @@ void tst_ModeList::preferredLanguagesComeFirst()
                                  "gmw/en+f3", "art/piqd", "art/piqd+f3"}));
     QCOMPARE(modes.at(0).name, QStringLiteral("Deutsch (männlich)"));
     QCOMPARE(modes.at(1).name, QStringLiteral("Deutsch (weiblich)"));
-    QCOMPARE(modes.at(14).name, QStringLiteral("English (Great Britain) (männlich)"));
+    QCOMPARE(modes.at(2).name, QStringLiteral("Englisch (Vereinigte Staaten) (männlich)"));
+    QCOMPARE(modes.at(14).name, QStringLiteral("Englisch (Vereinigtes Königreich) (männlich)"));
+    QCOMPARE(modes.at(16).name, QStringLiteral("Klingon (männlich)"));
     for (int i = 0; i < modes.size(); ++i)
         QCOMPARE(modes.at(i).gender, i % 2 == 0 ? int(SpeechEngine::Male) : int(SpeechEngine::Female));
 }
@@ -122,9 +127,41 @@ void tst_ModeList::installedListHasEveryLanguageAsPair()
     QCOMPARE(engine.language(engine.modeCount() + 1), 0);
     QCOMPARE(engine.gender(0), 0);
     QSet<QString> names;
-    for (int m = 1; m <= engine.modeCount(); ++m)
-        names.insert(engine.modeName(m));
+    for (int m = 1; m <= engine.modeCount(); ++m) {
+        const QString name = engine.modeName(m);
+        names.insert(name);
+        QVERIFY2(!name.contains(QLatin1String("  ")) && !name.contains(QLatin1Char('_')), qPrintable(name));
+    }
     QCOMPARE(names.size(), engine.modeCount());
+}
+
+// The names come from ICU's German display names; only what ICU cannot
+// name keeps the engine's own words.
+void tst_ModeList::germanNames_data()
+{
+    QTest::addColumn<QByteArray>("tag");
+    QTest::addColumn<QString>("engineName");
+    QTest::addColumn<QString>("german");
+    QTest::newRow("language") << QByteArray("ar") << "Arabic" << "Arabisch";
+    QTest::newRow("three letters") << QByteArray("yue") << "Chinese_(Cantonese)" << "Kantonesisch";
+    QTest::newRow("region") << QByteArray("es-419") << "Spanish_(Latin_America)" << "Spanisch (Lateinamerika)";
+    QTest::newRow("script and variant") << QByteArray("cmn-latn-pinyin") << "Chinese_(Mandarin,_latin_as_Pinyin)"
+                                        << "Chinesisch (Lateinisch, Pinyin)";
+    QTest::newRow("private variant") << QByteArray("en-gb-x-rp") << "English_(Received_Pronunciation)"
+                                     << "Englisch (Vereinigtes Königreich, Received Pronunciation)";
+    QTest::newRow("unknown variant") << QByteArray("en-us-nyc") << "English_(America,_New_York_City)"
+                                     << "Englisch (Vereinigte Staaten, New York City)";
+    QTest::newRow("trailing blank") << QByteArray("chr-US-Qaaa-x-west") << "Cherokee " << "Cherokee (Vereinigte Staaten)";
+    QTest::newRow("unknown to ICU") << QByteArray("qdb") << "Lang_Belta" << "Lang Belta";
+    QTest::newRow("nothing at all") << QByteArray("qdb") << "" << "qdb";
+}
+
+void tst_ModeList::germanNames()
+{
+    QFETCH(QByteArray, tag);
+    QFETCH(QString, engineName);
+    QFETCH(QString, german);
+    QCOMPARE(LanguageNames::german(tag, engineName), german);
 }
 
 QTEST_GUILESS_MAIN(tst_ModeList)

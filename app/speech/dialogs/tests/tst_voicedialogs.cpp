@@ -45,24 +45,41 @@ private slots:
     void voiceListAndDetails()
     {
         Rig rig;
-        rig.voice.setModes({{"Deutsch (männlich)", "de", 1031, SpeechEngine::Male},
+        // In the engine's order, which is what stored numbers mean.
+        rig.voice.setModes({{"Spanisch (männlich)", "es", 1034, SpeechEngine::Male},
                             {"Deutsch (weiblich)", "de+f3", 1031, SpeechEngine::Female},
-                            {"Spanisch (männlich)", "es", 1034, SpeechEngine::Male},
-                            {"Polnisch (weiblich)", "pl+f3", 1045, SpeechEngine::Female}});
+                            {"Arabisch (männlich)", "ar", 1025, SpeechEngine::Male},
+                            {"Deutsch (männlich)", "de", 1031, SpeechEngine::Male},
+                            {"Polnisch (weiblich)", "pl+f3", 1045, SpeechEngine::Female},
+                            {"Zulu (männlich)", "zu", 1077, SpeechEngine::Male},
+                            {"Ägyptisch (männlich)", "arz", 3073, SpeechEngine::Male},
+                            {"Schweizerdeutsch (männlich)", "gsw", 2055, SpeechEngine::Male}});
         frmVoice dialog(rig.voice, *rig.settings, &rig.preview);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Stimme wählen"));
         QCOMPARE(dialog.findChild<QLabel *>("Label1")->text(), QStringLiteral("Stimme / Sprecher:"));
-        QCOMPARE(dialog.cmbVoice()->count(), 4);
-        QCOMPARE(dialog.cmbVoice()->itemText(2), QStringLiteral("Spanisch (männlich)"));
-        // Nothing stored: the second voice, which is also what speaking uses.
+        // Shown: the German voices, then the rest by name ("Ä" as "A").
+        QStringList shown;
+        for (int i = 0; i < dialog.cmbVoice()->count(); ++i)
+            shown << dialog.cmbVoice()->itemText(i);
+        QCOMPARE(shown, (QStringList{"Deutsch (männlich)", "Deutsch (weiblich)", "Schweizerdeutsch (männlich)",
+                                     "Ägyptisch (männlich)", "Arabisch (männlich)", "Polnisch (weiblich)",
+                                     "Spanisch (männlich)", "Zulu (männlich)"}));
+        // Nothing stored: position 1, which is also what speaking uses.
         QCOMPARE(dialog.selectedPosition(), 1);
+        QCOMPARE(dialog.cmbVoice()->currentText(), QStringLiteral("Deutsch (weiblich)"));
         QCOMPARE(dialog.lblLNG()->text(), QStringLiteral("Sprache: Deutsch"));
         QCOMPARE(dialog.lblGender()->text(), QStringLiteral("Geschlecht: Weiblich"));
-        dialog.cmbVoice()->setCurrentIndex(2);
+        dialog.cmbVoice()->setCurrentIndex(6);
+        QCOMPARE(dialog.selectedPosition(), 0);
         QCOMPARE(dialog.lblLNG()->text(), QStringLiteral("Sprache: Spanisch"));
         QCOMPARE(dialog.lblGender()->text(), QStringLiteral("Geschlecht: Männlich"));
-        dialog.cmbVoice()->setCurrentIndex(3);
+        dialog.cmbVoice()->setCurrentIndex(5);
         QCOMPARE(dialog.lblLNG()->text(), QStringLiteral("Sprache: Unbekannt"));
+        // OK stores the engine's position of the voice, not its place in the list.
+        QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+        QCOMPARE(rig.settings->read(SettingKeys::Voice), QStringLiteral("4"));
+        frmVoice again(rig.voice, *rig.settings, &rig.preview);
+        QCOMPARE(again.cmbVoice()->currentText(), QStringLiteral("Polnisch (weiblich)"));
         QCOMPARE(dialog.okButton()->text(), QStringLiteral("OK"));
         QCOMPARE(dialog.cancelButton()->text(), QStringLiteral("Abbrechen"));
     }
