@@ -22,7 +22,7 @@ public:
     struct FileRequest {
         QString title;
         QString filter;
-        QString initialPath;
+        QString initialPath;       // a file to show selected, or the folder to start in
         QString defaultSuffix;     // without the dot, e.g. "txt"; a filter of one type gives its own
         int selectedFilter = 0;    // the filter the dialog starts on, counted from 0
         bool fileMustExist = false; // open: the chosen file must exist

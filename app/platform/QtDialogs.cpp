@@ -93,9 +93,15 @@ std::optional<QString> QtDialogs::runFileDialog(const FileRequest &request, bool
     followFilter(dialog.selectedNameFilter());
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
     if (!request.initialPath.isEmpty()) {
+        // A folder is where the dialog starts; a file is shown selected in
+        // its folder.
         const QFileInfo info(request.initialPath);
-        dialog.setDirectory(info.absolutePath());
-        dialog.selectFile(info.fileName());
+        if (info.isDir()) {
+            dialog.setDirectory(info.absoluteFilePath());
+        } else {
+            dialog.setDirectory(info.absolutePath());
+            dialog.selectFile(info.fileName());
+        }
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

@@ -166,6 +166,12 @@ const QStringList &ScriptCommands::variableNames()
 
 ScriptCommands::Outcome ScriptCommands::ExecuteCommand(const QString &sBefehl, QString sPara1, QString sPara2)
 {
+    return ExecuteCommand(Where{}, sBefehl, std::move(sPara1), std::move(sPara2));
+}
+
+ScriptCommands::Outcome ScriptCommands::ExecuteCommand(const Where &where, const QString &sBefehl, QString sPara1,
+                                                       QString sPara2)
+{
     sPara1 = substituteVariables(std::move(sPara1));
     sPara2 = substituteVariables(std::move(sPara2));
     sPara1.replace(QLatin1String("%KOMMA%"), QLatin1String(","));
@@ -176,8 +182,11 @@ ScriptCommands::Outcome ScriptCommands::ExecuteCommand(const QString &sBefehl, Q
     std::optional<Failure> failure;
     const Outcome outcome = run(command, sPara1, sPara2, failure);
     if (failure) {
-        const auto answer = m_dialogs.message(ScriptTexts::ErrorPrompt(failure->description), ScriptTexts::TitleError,
-                                              Dialogs::Icon::Critical, Dialogs::Buttons::YesNo);
+        const QString prompt = where.line > 0
+                                   ? ScriptTexts::ErrorPrompt(failure->description, where.script, where.line)
+                                   : ScriptTexts::ErrorPrompt(failure->description);
+        const auto answer =
+            m_dialogs.message(prompt, ScriptTexts::TitleError, Dialogs::Icon::Critical, Dialogs::Buttons::YesNo);
         if (answer != Dialogs::Answer::Yes)
             m_host.setScriptRunning(false);
         return {};
@@ -209,11 +218,11 @@ ScriptCommands::Outcome ScriptCommands::run(const QString &c, const QString &p1,
         m_host.setScriptRunning(false);
         m_host.stopSpeaker();
     } else if (is("Geschwindigkeit")) {
-        m_settings.write(SettingKeys::SpeedWhenSpeaking, p1);
+        storePercentage(SettingKeys::SpeedWhenSpeaking, p1, failure);
     } else if (is("Lautstärke")) {
-        m_settings.write(SettingKeys::Volume, p1);
+        storePercentage(SettingKeys::Volume, p1, failure);
     } else if (is("Helligkeit")) {
-        m_settings.write(SettingKeys::PitchWhenSpeaking, p1);
+        storePercentage(SettingKeys::PitchWhenSpeaking, p1, failure);
     } else if (is("Exportieren")) {
         m_host.setRecorderOutput(p1);
     } else if (is("Laden")) {
@@ -252,7 +261,7 @@ ScriptCommands::Outcome ScriptCommands::run(const QString &c, const QString &p1,
             startProgram(p1, failure);
     } else if (is("Download")) {
         if (allowed(SettingKeys::VTSAllowDownload))
-            download(p1, p2);
+            download(p1, p2, failure);
     } else if (is("Löschen")) {
         if (allowed(SettingKeys::VTSAllowRead))
             deleteFiles(p1, failure);
@@ -260,7 +269,7 @@ ScriptCommands::Outcome ScriptCommands::run(const QString &c, const QString &p1,
         if (allowed(SettingKeys::VTSAllowRead))
             saveDocument(p1, failure);
     } else if (is("Stimme")) {
-        chooseVoice(p1);
+        chooseVoice(p1, failure);
     } else if (is("Beenden")) {
         m_host.setScriptRunning(false);
         m_host.endProgram();
@@ -300,7 +309,21 @@ void ScriptCommands::waitUntilTime(const QString &parameter)
     });
 }
 
-void ScriptCommands::download(const QString &url, const QString &target)
+void ScriptCommands::storePercentage(const SettingKeys::Key &key, const QString &value,
+                                     std::optional<Failure> &failure)
+{
+    // Stored only when the speaking routine and the dialogs can take it: a
+    // whole number of percent. Anything else would stay stored for good.
+    bool ok = false;
+    const int percent = value.trimmed().toInt(&ok);
+    if (!ok || percent < 0 || percent > 100) {
+        failure = Failure{ScriptTexts::NotAPercentage(value)};
+        return;
+    }
+    m_settings.write(key, QString::number(percent));
+}
+
+void ScriptCommands::download(const QString &url, const QString &target, std::optional<Failure> &failure)
 {
     UrlDownload transfer(url, target, m_downloadLimits);
     transfer.start();
@@ -314,9 +337,13 @@ void ScriptCommands::download(const QString &url, const QString &target)
         return transfer.done();
     });
     const UrlDownload::Result r = transfer.result();
-    if (!r.ok)
-        m_host.showStatus(ScriptTexts::DownloadFailedPrefix + r.error);
     EventWait::letEventsRun();
+    if (r.ok)
+        return;
+    m_host.showStatus(ScriptTexts::DownloadFailedPrefix + r.error);
+    // Stopped by ESC: the run ends anyway, there is nothing to ask.
+    if (!cancelled)
+        failure = Failure{ScriptTexts::DownloadFailed(url, r.error)};
 }
 
 void ScriptCommands::deleteFiles(const QString &pattern, std::optional<Failure> &failure)
@@ -384,15 +411,16 @@ void ScriptCommands::saveDocument(const QString &path, std::optional<Failure> &f
         failure = Failure{ScriptTexts::CannotSave(path, description)};
 }
 
-void ScriptCommands::chooseVoice(const QString &name)
+void ScriptCommands::chooseVoice(const QString &name, std::optional<Failure> &failure)
 {
-    if (name.isEmpty())
-        return;
+    // The first voice whose name contains the text; stored as its position,
+    // as the voice dialog stores it (position p is spoken as mode p + 1).
     const QStringList voices = m_host.voiceNames();
-    for (int i = 0; i < voices.size(); ++i) {
+    for (int i = 0; !name.trimmed().isEmpty() && i < voices.size(); ++i) {
         if (voices.at(i).contains(name, Qt::CaseInsensitive)) {
-            m_settings.write(SettingKeys::Voice, QString::number(i + 1));
+            m_settings.write(SettingKeys::Voice, QString::number(i));
             return;
         }
     }
+    failure = Failure{ScriptTexts::UnknownVoice(name)};
 }

@@ -32,7 +32,14 @@ public:
     ScriptCommands(ScriptHost &host, SettingsStore &settings, Dialogs &dialogs, Shell &shell, Clock &clock,
                    Clipboard &clipboard);
 
+    // Where a statement stands, for the error prompt.
+    struct Where {
+        QString script; // the file's name in the scripts folder
+        int line = 0;   // from 1
+    };
+
     Outcome ExecuteCommand(const QString &sBefehl, QString sPara1 = QString(), QString sPara2 = QString());
+    Outcome ExecuteCommand(const Where &where, const QString &sBefehl, QString sPara1, QString sPara2);
 
     // The variables replaced in a parameter, each read afresh.
     QString substituteVariables(QString text) const;
@@ -56,11 +63,12 @@ private:
     bool allowed(const SettingKeys::Key &key) const;
     void waitSeconds(const QString &parameter, std::optional<Failure> &failure);
     void waitUntilTime(const QString &parameter);
-    void download(const QString &url, const QString &target);
+    void download(const QString &url, const QString &target, std::optional<Failure> &failure);
+    void storePercentage(const SettingKeys::Key &key, const QString &value, std::optional<Failure> &failure);
     void deleteFiles(const QString &pattern, std::optional<Failure> &failure);
     void startProgram(const QString &commandLine, std::optional<Failure> &failure);
     void saveDocument(const QString &path, std::optional<Failure> &failure);
-    void chooseVoice(const QString &name);
+    void chooseVoice(const QString &name, std::optional<Failure> &failure);
 
     ScriptHost &m_host;
     SettingsStore &m_settings;

@@ -24,6 +24,9 @@ public:
     virtual bool loadDocument(const QString &path, QString *why) = 0;
 
     virtual void showStatus(const QString &text) = 0;
+    // A sign that stays while a script runs, whatever the status bar says
+    // meanwhile: the script's name, or nothing once the run has ended.
+    virtual void showRunningScript(const QString &name) = 0;
 
     // The window's speaking routine; recordingTarget "-1" keeps the
     // recorder's file, empty records into a new temporary file. Returns why

@@ -69,6 +69,7 @@ void ScriptRunner::ExecuteSkript(int hID)
             break;
         }
         m_host.showStatus(ScriptTexts::EscHint(CurrentScriptFile));
+        m_host.showRunningScript(CurrentScriptFile);
         m_host.setScriptRunning(true);
 
         bool restart = false;
@@ -78,8 +79,8 @@ void ScriptRunner::ExecuteSkript(int hID)
             ++index;
             if (!statement)
                 continue;
-            const ScriptCommands::Outcome outcome =
-                m_commands.ExecuteCommand(statement->command, statement->para1, statement->para2);
+            const ScriptCommands::Outcome outcome = m_commands.ExecuteCommand(
+                {CurrentScriptFile, int(index)}, statement->command, statement->para1, statement->para2);
             if (outcome.kind == ScriptCommands::Outcome::Restart) {
                 restart = true;
                 break;
@@ -100,6 +101,7 @@ void ScriptRunner::ExecuteSkript(int hID)
             break;
     }
     m_host.setScriptRunning(false);
+    m_host.showRunningScript(QString());
     if (reportEnd)
         m_host.showStatus(ScriptTexts::RunFinished);
 }

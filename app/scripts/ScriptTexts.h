@@ -26,6 +26,19 @@ inline QString ErrorPrompt(const QString &description)
     return QStringLiteral("Folgender Fehler trat während der Ausführung des Taskscripts auf:\r\n\r\n") + description
         + QStringLiteral("\r\n\r\nMöchten Sie mit der Ausführung fortfahren?");
 }
+// The same, saying where: the script's name and the line (from 1).
+inline QString ErrorPrompt(const QString &description, const QString &script, int line)
+{
+    return QStringLiteral("Folgender Fehler trat während der Ausführung des Taskscripts '%1' in Zeile %2 auf:\r\n\r\n")
+               .arg(script)
+               .arg(line)
+        + description + QStringLiteral("\r\n\r\nMöchten Sie mit der Ausführung fortfahren?");
+}
+// The status bar's permanent field while a script runs.
+inline QString Running(const QString &name)
+{
+    return QStringLiteral("Taskscript '%1' läuft (ESC beendet)").arg(name);
+}
 
 // Reading a script
 inline const QString NoScriptChosen = QStringLiteral("Es wurde kein Taskscript ausgewählt.");
@@ -80,13 +93,25 @@ inline QString BadCommandLine(const QString &text)
 {
     return QStringLiteral("Die Befehlszeile '%1' ist unvollständig (ein Anführungszeichen fehlt).").arg(text);
 }
+inline QString NotAPercentage(const QString &text)
+{
+    return QStringLiteral("'%1' ist kein gültiger Wert: erwartet wird eine ganze Zahl von 0 bis 100.").arg(text);
+}
+inline QString UnknownVoice(const QString &name)
+{
+    return QStringLiteral("Eine Stimme mit dem Namen '%1' ist nicht installiert.").arg(name);
+}
 inline QString BadLineNumber(const QString &text)
 {
     return QStringLiteral("'%1' ist keine gültige Zeilennummer (1 oder größer).").arg(text);
 }
 
-// Download (status bar only, so a script is never held up by a box)
+// Download: a failure goes to the error prompt, naming address and reason.
 inline const QString DownloadFailedPrefix = QStringLiteral("Download fehlgeschlagen: ");
+inline QString DownloadFailed(const QString &url, const QString &reason)
+{
+    return QStringLiteral("Der Download von '%1' ist fehlgeschlagen: %2").arg(url, reason);
+}
 inline const QString DownloadBadScheme =
     QStringLiteral("Nur Adressen mit http://, https://, ftp:// oder ftps:// sind erlaubt.");
 inline const QString DownloadNoTarget = QStringLiteral("Es wurde keine Zieldatei angegeben.");

@@ -205,6 +205,10 @@ void frmMain::buildControls()
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(m_status, 1);
+    m_runningScript = new QLabel(this);
+    m_runningScript->setObjectName(QStringLiteral("StatusBarScript"));
+    m_runningScript->hide();
+    statusBar()->addPermanentWidget(m_runningScript);
     statusBar()->setSizeGripEnabled(true);
 
     m_tmrClipboard = new QTimer(this);
@@ -790,6 +794,17 @@ void frmMain::showStatus(const QString &text)
 {
     if (!m_statusHeld)
         m_status->setText(text);
+}
+
+void frmMain::showRunningScript(const QString &name)
+{
+    m_runningScript->setText(name.isEmpty() ? QString() : ScriptTexts::Running(name));
+    m_runningScript->setVisible(!name.isEmpty());
+}
+
+QString frmMain::runningScriptText() const
+{
+    return m_runningScript->text();
 }
 
 void frmMain::holdStatus(bool held)

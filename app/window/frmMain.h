@@ -138,6 +138,9 @@ public:
     frmTaskEditor *taskEditor() const { return m_taskEditor; }
     QToolBar *Toolbar1() const { return m_toolbar; }
     QString statusText() const override;
+    // The status bar's permanent field naming the script that runs; empty
+    // when none does.
+    QString runningScriptText() const;
     DocumentController &documents() { return *m_documents; }
     SpeechControl &speech() { return *m_speech; }
     QAction *action(const QString &objectName) const;
@@ -165,6 +168,7 @@ private:
     void clearScriptRunning() override { ScriptRunning = false; }
 
     // ScriptHost
+    void showRunningScript(const QString &name) override;
     bool scriptRunning() const override { return ScriptRunning; }
     void setScriptRunning(bool running) override { ScriptRunning = running; }
     void setDocumentText(const QString &text) override;
@@ -210,6 +214,7 @@ private:
     QStackedWidget *m_views = nullptr;
     QToolBar *m_toolbar = nullptr;
     QLabel *m_status = nullptr;
+    QLabel *m_runningScript = nullptr; // permanent field while a script runs
     bool m_statusHeld = false; // an export's text stays until it ends
     QAction *m_exportButton = nullptr;
     QAction *m_mnuTextmode = nullptr;

@@ -5,6 +5,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QWindow>
 #include <QHostInfo>
 #include <QMessageBox>
@@ -135,6 +137,47 @@ private slots:
         QCOMPARE(seenParent, expected);
         QCOMPARE(seenTransient, expected ? expected->windowHandle() : nullptr);
         QVERIFY(seenModal);
+    }
+
+    // A folder as the starting point opens the dialog inside it (with the
+    // folder selected in its parent, "Öffnen" would enter it, not open).
+    void fileDialogStartsInsideAFolder_data()
+    {
+        QTest::addColumn<QString>("start"); // below a fresh folder
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("folder") << "scripts" << "scripts" << "";
+        QTest::newRow("file") << "scripts/a.vts" << "scripts" << "a.vts";
+    }
+    void fileDialogStartsInsideAFolder()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, directory);
+        QFETCH(QString, selected);
+        QTemporaryDir home;
+        QVERIFY(QDir(home.path()).mkdir("scripts"));
+        QFile file(home.filePath("scripts/a.vts"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QString seenDirectory;
+        QStringList seenSelection;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            seenDirectory = dialog->directory().absolutePath();
+            seenSelection = dialog->selectedFiles();
+            dialog->reject();
+        });
+        QtDialogs dialogs;
+        Dialogs::FileRequest request;
+        request.filter = QStringLiteral("Voice Taskscripts (*.vts)|*.vts");
+        request.initialPath = home.filePath(start);
+        request.fileMustExist = true;
+        QVERIFY(!dialogs.openFile(request));
+        QCOMPARE(seenDirectory, home.filePath(directory));
+        if (!selected.isEmpty())
+            QCOMPARE(seenSelection, QStringList{home.filePath(directory + "/" + selected)});
     }
 
     void secondInstanceIsRefused()

@@ -90,7 +90,9 @@ bool ScriptTextEdit::viewportEvent(QEvent *event)
         if (hint.isEmpty())
             QToolTip::hideText();
         else
-            QToolTip::showText(help->globalPos(), hint, viewport());
+            // As rich text, which the tooltip wraps to a readable width;
+            // plain text would stand on one line as wide as the sentence.
+            QToolTip::showText(help->globalPos(), QStringLiteral("<p>%1</p>").arg(hint.toHtmlEscaped()), viewport());
         return true;
     }
     return QPlainTextEdit::viewportEvent(event);

@@ -14,6 +14,8 @@ struct FakeScriptHost : ScriptHost {
     QString status;
     QStringList statusHistory;
     QStringList loaded;
+    QString runningScript;        // the sign that a script runs
+    QStringList runningHistory;   // every change of it
     bool loadResult = true;
     struct Speech {
         QString text;
@@ -52,6 +54,11 @@ struct FakeScriptHost : ScriptHost {
         statusHistory << text;
         if (statusHook)
             statusHook(text);
+    }
+    void showRunningScript(const QString &name) override
+    {
+        runningScript = name;
+        runningHistory << name;
     }
     QString speakText(const QString &text, bool wait, const QString &target, bool filters) override
     {

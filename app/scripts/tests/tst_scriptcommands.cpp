@@ -16,6 +16,8 @@ private slots:
     void commandWords();
     void conditions_data();
     void conditions();
+    void voiceSettings_data();
+    void voiceSettings();
     void stoppAndSettings();
     void meldungShowsProgramTitle();
     void gatedCommandsAreSilent_data();
@@ -138,18 +140,52 @@ void tst_ScriptCommands::conditions()
     QCOMPARE(rig.host.running, running);
 }
 
+void tst_ScriptCommands::voiceSettings_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("stored"); // "<alt>": the earlier value stays
+    QTest::newRow("speed") << "Geschwindigkeit" << " 80" << "80";
+    QTest::newRow("speed 0") << "Geschwindigkeit" << "0" << "0";
+    QTest::newRow("speed as a word") << "Geschwindigkeit" << "schnell" << "<alt>";
+    QTest::newRow("speed above 100") << "Geschwindigkeit" << "150" << "<alt>";
+    QTest::newRow("speed empty") << "Geschwindigkeit" << "" << "<alt>";
+    QTest::newRow("pitch") << "Helligkeit" << "12" << "12";
+    QTest::newRow("pitch negative") << "Helligkeit" << "-5" << "<alt>";
+    QTest::newRow("volume 100") << "Lautstärke" << "100" << "100";
+    QTest::newRow("volume letters") << "Lautstärke" << "abc" << "<alt>";
+    QTest::newRow("volume decimal") << "Lautstärke" << "2.5" << "<alt>";
+}
+
+// A value the command cannot take is refused with the error prompt and
+// stores nothing; a good one is stored as a plain number.
+void tst_ScriptCommands::voiceSettings()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, value);
+    QFETCH(QString, stored);
+    ScriptRig rig;
+    rig.host.running = true;
+    const SettingKeys::Key &key = command == "Geschwindigkeit" ? SettingKeys::SpeedWhenSpeaking
+                                  : command == "Helligkeit"     ? SettingKeys::PitchWhenSpeaking
+                                                                : SettingKeys::Volume;
+    rig.settings->write(key, "33");
+    rig.dialogs.answers << Dialogs::Answer::Yes;
+    rig.commands->ExecuteCommand(command, value);
+    const bool refused = stored == "<alt>";
+    QCOMPARE(rig.settings->read(key), refused ? QStringLiteral("33") : stored);
+    QCOMPARE(rig.dialogs.messages.size(), refused ? 1 : 0);
+    if (refused) {
+        QVERIFY(rig.dialogs.messages.first().text.contains(ScriptTexts::NotAPercentage(value)));
+        QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Fehler"));
+    }
+    QVERIFY(rig.host.running);
+}
+
 void tst_ScriptCommands::stoppAndSettings()
 {
     ScriptRig rig;
     rig.host.running = true;
-    rig.commands->ExecuteCommand(QStringLiteral("Geschwindigkeit"), QStringLiteral(" 80"));
-    rig.commands->ExecuteCommand(QStringLiteral("Lautstärke"), QStringLiteral("abc"));
-    rig.commands->ExecuteCommand(QStringLiteral("Helligkeit"), QStringLiteral("12"));
-    // Stored unchanged; the speaking routine reads them at its next start.
-    QCOMPARE(rig.settings->read(SettingKeys::SpeedWhenSpeaking), QStringLiteral(" 80"));
-    QCOMPARE(rig.settings->read(SettingKeys::Volume), QStringLiteral("abc"));
-    QCOMPARE(rig.settings->read(SettingKeys::PitchWhenSpeaking), QStringLiteral("12"));
-    QVERIFY(rig.host.running);
     rig.commands->ExecuteCommand(QStringLiteral("Pause"));
     rig.commands->ExecuteCommand(QStringLiteral("Exportieren"), QStringLiteral("/tmp/x.wav"));
     rig.commands->ExecuteCommand(QStringLiteral("Sprechen"));
@@ -383,13 +419,15 @@ void tst_ScriptCommands::speichernWritesPlainText()
 
 void tst_ScriptCommands::stimmeChoosesByName_data()
 {
+    // Stored is the voice's position, as the voice dialog stores it.
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("first match") << "Deutsch" << "1";
-    QTest::newRow("case-insensitive") << "WEIBLICH" << "2";
-    QTest::newRow("english female") << "english (f" << "4";
-    QTest::newRow("none matches") << "Klingonisch" << "9";
-    QTest::newRow("empty") << "" << "9";
+    QTest::newRow("first match") << "Deutsch" << "0";
+    QTest::newRow("case-insensitive") << "WEIBLICH" << "1";
+    QTest::newRow("english female") << "english (f" << "3";
+    QTest::newRow("none matches") << "Klingonisch" << "<alt>";
+    QTest::newRow("empty") << "" << "<alt>";
+    QTest::newRow("blank") << " " << "<alt>";
 }
 
 void tst_ScriptCommands::stimmeChoosesByName()
@@ -399,7 +437,11 @@ void tst_ScriptCommands::stimmeChoosesByName()
     ScriptRig rig;
     rig.settings->write(SettingKeys::Voice, "9");
     rig.commands->ExecuteCommand(QStringLiteral("Stimme"), name);
-    QCOMPARE(rig.settings->read(SettingKeys::Voice), stored);
+    const bool refused = stored == "<alt>";
+    QCOMPARE(rig.settings->read(SettingKeys::Voice), refused ? QStringLiteral("9") : stored);
+    QCOMPARE(rig.dialogs.messages.size(), refused ? 1 : 0);
+    if (refused)
+        QVERIFY(rig.dialogs.messages.first().text.contains(ScriptTexts::UnknownVoice(name)));
 }
 
 void tst_ScriptCommands::ersetzenAndBeenden()

@@ -15,6 +15,7 @@ private slots:
     void unreadableScriptEndsCleanly();
     void stoppEndsAfterItsLine();
     void errorPromptNeinEndsTheRun();
+    void runningSignStaysUntilTheEnd();
     void lfOnlyFileIsOneLine();
     void wiederholenKeepsTheCallDepth();
     void wiederholenRereadsTheFile();
@@ -96,6 +97,28 @@ void tst_ScriptRunner::errorPromptNeinEndsTheRun()
     rig.run("e.vts");
     QCOMPARE(rig.dialogs.messages.size(), 2);
     QCOMPARE(rig.host.statusHistory, (QStringList{ScriptTexts::EscHint("e.vts"), "2", ScriptTexts::RunFinished}));
+    // Each prompt says which script and which line.
+    QCOMPARE(rig.dialogs.messages.at(0).text,
+             QStringLiteral("Folgender Fehler trat während der Ausführung des Taskscripts 'e.vts' in Zeile 1 auf:"
+                            "\r\n\r\n'abc' ist keine gültige Zahl.\r\n\r\nMöchten Sie mit der Ausführung fortfahren?"));
+    QVERIFY(rig.dialogs.messages.at(1).text.contains(QLatin1String("'e.vts' in Zeile 3 auf")));
+}
+
+void tst_ScriptRunner::runningSignStaysUntilTheEnd()
+{
+    ScriptRig rig;
+    rig.script("lang.vts", "Text(1);\r\nWarten(60);\r\nText(2);\r\n");
+    // While the script waits, the status bar's text has long moved on; the
+    // sign that it runs is still there.
+    QString signDuringWait;
+    QTimer::singleShot(0, [&] {
+        signDuringWait = rig.host.runningScript;
+        rig.clock.advanceSeconds(60);
+    });
+    rig.run("lang.vts");
+    QCOMPARE(signDuringWait, QStringLiteral("lang.vts"));
+    QCOMPARE(rig.host.runningHistory, (QStringList{"lang.vts", QString()}));
+    QCOMPARE(ScriptTexts::Running("lang.vts"), QStringLiteral("Taskscript 'lang.vts' läuft (ESC beendet)"));
 }
 
 void tst_ScriptRunner::lfOnlyFileIsOneLine()

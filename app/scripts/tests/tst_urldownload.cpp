@@ -64,6 +64,8 @@ void tst_UrlDownload::download_data()
                                             << "Download fehlgeschlagen: Der Server antwortet mit dem Fehler 404.";
     QTest::newRow("file: refused") << "file:///etc/hostname" << QByteArray("alt")
                                    << QString(ScriptTexts::DownloadFailedPrefix + ScriptTexts::DownloadBadScheme);
+    QTest::newRow("connection refused") << "http://127.0.0.1:1/x" << QByteArray("alt")
+                                        << QString(ScriptTexts::DownloadFailedPrefix + ScriptTexts::DownloadNoConnection);
     QTest::newRow("stalled server times out") << "/stall" << QByteArray("alt")
                                               << QString(ScriptTexts::DownloadFailedPrefix + ScriptTexts::DownloadTimeout);
 }
@@ -91,7 +93,12 @@ void tst_UrlDownload::download()
 
     QCOMPARE(rig.read(target), content);
     QCOMPARE(rig.host.status, status);
-    QCOMPARE(rig.dialogs.messages.size(), 0);
+    // A failure also asks, naming the address and the reason.
+    QCOMPARE(rig.dialogs.messages.size(), status.isEmpty() ? 0 : 1);
+    if (!status.isEmpty())
+        QVERIFY2(rig.dialogs.messages.first().text.contains(
+                     ScriptTexts::DownloadFailed(url, status.mid(ScriptTexts::DownloadFailedPrefix.size()))),
+                 qPrintable(rig.dialogs.messages.first().text));
     if (path == QLatin1String("/stall"))
         QVERIFY(ticks > 10);
     // No temporary file is left beside the target.
@@ -111,6 +118,8 @@ void tst_UrlDownload::escCancelsAStalledTransfer()
     QVERIFY(took.elapsed() < 5000);
     QCOMPARE(rig.read(target), QByteArray("alt"));
     QCOMPARE(rig.host.status, QString(ScriptTexts::DownloadFailedPrefix + ScriptTexts::DownloadCancelled));
+    // The user stopped it: nothing to ask.
+    QCOMPARE(rig.dialogs.messages.size(), 0);
 }
 
 QTEST_MAIN(tst_UrlDownload)

@@ -1,15 +1,18 @@
+#include "EditorTexts.h"
 #include "ScriptHighlighter.h"
 #include "ScriptTextEdit.h"
 #include "ScriptedDialogs.h"
 #include "frmTask.h"
 #include "frmTaskEditor.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QHelpEvent>
 #include <QTest>
 #include <QTextBlock>
 
@@ -287,6 +290,24 @@ void tst_frmTaskEditor::hints()
     QVERIFY(edit.hintAt(2, 3).contains("übergangen"));
     QCOMPARE(edit.hintAt(3, 0), QString()); // the empty last line
     QCOMPARE(edit.hintAt(9, 0), QString());
+
+    // Shown on hover, the long hint is wrapped, not one line across the screen.
+    edit.resize(500, 200);
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    const QRect second = edit.cursorRect(QTextCursor(edit.document()->findBlockByNumber(1)));
+    const QPoint at = second.center() + QPoint(20, 0);
+    QHelpEvent hover(QEvent::ToolTip, at, edit.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(edit.viewport(), &hover);
+    QWidget *tip = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->inherits("QTipLabel") && w->isVisible())
+            tip = w;
+    QVERIFY(tip);
+    const QFontMetrics metrics(tip->font());
+    QVERIFY2(tip->width() < metrics.horizontalAdvance(EditorTexts::HintUnknownCommand) / 2,
+             qPrintable(QString::number(tip->width())));
+    QVERIFY(tip->height() > 2 * metrics.height());
 }
 
 QTEST_MAIN(tst_frmTaskEditor)
