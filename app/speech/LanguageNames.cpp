@@ -69,9 +69,9 @@ QString cleaned(const QString &engineName)
     return text.simplified();
 }
 
-// "English (America, New York City)" gives "New York City": the part of the
-// engine's name that says which variant of the language this voice is.
-QString engineVariant(const QString &engineName)
+} // namespace
+
+QString LanguageNames::engineVariant(const QString &engineName)
 {
     static const QRegularExpression brackets(QStringLiteral("\\(([^()]*)\\)\\s*$"));
     const QRegularExpressionMatch m = brackets.match(cleaned(engineName));
@@ -79,8 +79,6 @@ QString engineVariant(const QString &engineName)
         return QString();
     return m.captured(1).split(QLatin1Char(',')).constLast().trimmed();
 }
-
-} // namespace
 
 QString LanguageNames::german(const QByteArray &tag, const QString &engineName)
 {

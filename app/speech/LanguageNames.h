@@ -15,4 +15,8 @@ namespace LanguageNames {
 // "English_(Received_Pronunciation)"; used only where ICU has no name.
 QString german(const QByteArray &tag, const QString &engineName);
 
+// The part of the engine's name that says which variant of a language a
+// voice is: "English_(America,_New_York_City)" gives "New York City".
+QString engineVariant(const QString &engineName);
+
 } // namespace LanguageNames

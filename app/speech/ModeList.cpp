@@ -41,9 +41,18 @@ const QHash<QByteArray, int> &languageIds()
     return ids;
 }
 
-QString displayName(const ModeList::InstalledVoice &voice)
+// The German name; a voice whose name another voice already has (two
+// voices of one language) adds what the engine says sets it apart.
+QString displayName(const ModeList::InstalledVoice &voice, QSet<QString> &given)
 {
-    return LanguageNames::german(voice.language, voice.name);
+    QString name = LanguageNames::german(voice.language, voice.name);
+    if (given.contains(name)) {
+        const QString variant = LanguageNames::engineVariant(voice.name);
+        if (!variant.isEmpty())
+            name += QStringLiteral(" (%1)").arg(variant);
+    }
+    given.insert(name);
+    return name;
 }
 
 void appendPair(QList<SpeechMode> &modes, const QString &language, const QByteArray &identifier,
@@ -84,11 +93,12 @@ QList<SpeechMode> ModeList::build(const QList<InstalledVoice> &voices)
 
     QList<SpeechMode> modes;
     QSet<QByteArray> taken;
+    QSet<QString> given;
     for (const char *code : preferred) {
         for (const InstalledVoice &voice : usable) {
             if (voice.language.compare(code, Qt::CaseInsensitive) != 0)
                 continue;
-            appendPair(modes, displayName(voice), voice.identifier, languageId(voice.language));
+            appendPair(modes, displayName(voice, given), voice.identifier, languageId(voice.language));
             taken.insert(voice.identifier);
             break;
         }
@@ -97,7 +107,7 @@ QList<SpeechMode> ModeList::build(const QList<InstalledVoice> &voices)
         if (taken.contains(voice.identifier))
             continue;
         taken.insert(voice.identifier);
-        appendPair(modes, displayName(voice), voice.identifier, languageId(voice.language));
+        appendPair(modes, displayName(voice, given), voice.identifier, languageId(voice.language));
     }
     return modes;
 }

@@ -15,6 +15,7 @@ private slots:
     void installedVoicesStartWithGerman_data();
     void installedVoicesStartWithGerman();
     void installedListHasEveryLanguageAsPair();
+    void twoVoicesOfOneLanguage();
     void germanNames_data();
     void germanNames();
 };
@@ -129,10 +130,21 @@ void tst_ModeList::installedListHasEveryLanguageAsPair()
     QSet<QString> names;
     for (int m = 1; m <= engine.modeCount(); ++m) {
         const QString name = engine.modeName(m);
+        QVERIFY2(!names.contains(name), qPrintable(name));
         names.insert(name);
         QVERIFY2(!name.contains(QLatin1String("  ")) && !name.contains(QLatin1Char('_')), qPrintable(name));
     }
     QCOMPARE(names.size(), engine.modeCount());
+}
+
+void tst_ModeList::twoVoicesOfOneLanguage()
+{
+    const QList<SpeechMode> modes = ModeList::build({
+        {"yue", "Chinese_(Cantonese)", "sit/yue"},
+        {"yue", "Chinese_(Cantonese,_latin_as_Jyutping)", "sit/yue-Latn-jyutping"},
+    });
+    QCOMPARE(modes.at(0).name, QStringLiteral("Kantonesisch (männlich)"));
+    QCOMPARE(modes.at(2).name, QStringLiteral("Kantonesisch (latin as Jyutping) (männlich)"));
 }
 
 // The names come from ICU's German display names; only what ICU cannot
