@@ -38,6 +38,7 @@ PACKAGES=(
   # reading PDF, EPUB, ODT and DOCX documents
   libpoppler-qt6-dev
   libzip-dev
+  libyaml-cpp-dev
   # a window manager for the end-to-end tests, screenshots of them
   openbox
   imagemagick

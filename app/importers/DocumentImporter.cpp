@@ -2,6 +2,7 @@
 
 #include "DocxReader.h"
 #include "EpubReader.h"
+#include "MarkdownReader.h"
 #include "ImportMessages.h"
 #include "OdtReader.h"
 #include "PdfReader.h"
@@ -175,9 +176,13 @@ ImportResult DocumentImporter::read(ImportFormat format, const QByteArray &bytes
         result.document.markup = ImportedDocument::Markup::Markdown;
         {
             QStringDecoder utf8(QStringDecoder::Utf8);
-            result.document.markupText = utf8(bytes);
+            QString text = utf8(bytes);
             if (utf8.hasError())
-                result.document.markupText = decodeHtml(bytes);
+                text = decodeHtml(bytes);
+            MarkdownReader::Prepared prepared = MarkdownReader::prepare(text);
+            result.document.markupText = std::move(prepared.markdown);
+            result.document.title = std::move(prepared.title);
+            result.document.author = std::move(prepared.author);
         }
         result.status = ImportStatus::Ok;
         break;

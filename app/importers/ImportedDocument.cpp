@@ -1,5 +1,7 @@
 #include "ImportedDocument.h"
 
+#include "NoteLinks.h"
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -71,6 +73,7 @@ void ImportedDocument::buildInto(QTextDocument *doc) const
     doc->setUndoRedoEnabled(false);
     if (markup == Markup::Html) {
         doc->setHtml(markupText);
+        NoteLinks::tidy(doc);
     } else if (markup == Markup::Markdown) {
         doc->setMarkdown(markupText);
     } else {
@@ -118,6 +121,8 @@ void ImportedDocument::buildInto(QTextDocument *doc) const
         }
         cursor.endEditBlock();
     }
+    if (!title.isEmpty())
+        doc->setMetaInformation(QTextDocument::DocumentTitle, title);
     doc->setUndoRedoEnabled(undo);
     doc->setModified(false);
 }

@@ -41,6 +41,10 @@ struct ImportedDocument {
     std::vector<TextBlock> blocks;
     Markup markup = Markup::None;
     QString markupText;
+    // Metadata the source names (Markdown front matter); the title becomes
+    // the document's DocumentTitle.
+    QString title;
+    QString author;
 
     QString plainText() const;
     // Replaces the document's content; undo history is cleared and the

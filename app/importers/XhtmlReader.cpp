@@ -1,6 +1,7 @@
 #include "XhtmlReader.h"
 
 #include "ImportedDocument.h"
+#include "NoteLinks.h"
 #include "SafeXmlReader.h"
 
 #include <QSet>
@@ -74,6 +75,7 @@ bool XhtmlReader::read(const QByteArray &data, const QString &partName, Imported
     struct Open {
         Element element;
         TextRun format;
+        bool inInternalLink = false; // inside <a href="...#...">
     };
     std::vector<Open> stack;
     struct ListLevel {
@@ -91,6 +93,24 @@ bool XhtmlReader::read(const QByteArray &data, const QString &partName, Imported
             const QString name = xml.name().toString().toLower();
             const Element e = classify(name);
             const TextRun parent = stack.empty() ? TextRun{} : stack.back().format;
+            bool inInternalLink = !stack.empty() && stack.back().inInternalLink;
+            TextRun format = inlineFormat(name, parent);
+            if (name == QLatin1String("a")) {
+                // Footnote links: the way back is no text; the reference
+                // is raised and set apart from the word before it.
+                const QString role = xml.attribute(u"role");
+                const QString epubType = xml.attribute(u"http://www.idpf.org/2007/ops", u"type");
+                const QString cssClass = xml.attribute(u"class");
+                if (NoteLinks::isBackLink(role, epubType, cssClass)) {
+                    xml.skipElement();
+                    continue;
+                }
+                if (NoteLinks::isNoteReference(role, epubType, cssClass)) {
+                    builder.text(QStringLiteral(" "), parent, true);
+                    format.superscript = true;
+                }
+                inInternalLink = inInternalLink || xml.attribute(u"href").contains(QLatin1Char('#'));
+            }
             switch (e.role) {
             case Role::Skip:
                 xml.skipElement();
@@ -127,7 +147,7 @@ bool XhtmlReader::read(const QByteArray &data, const QString &partName, Imported
             case Role::Inline:
                 break;
             }
-            stack.push_back({e, inlineFormat(name, parent)});
+            stack.push_back({e, format, inInternalLink});
             continue;
         }
         if (token == SafeXmlReader::Token::EndElement) {
@@ -157,6 +177,8 @@ bool XhtmlReader::read(const QByteArray &data, const QString &partName, Imported
         }
         // Text outside <body> (a stray title) still belongs to the chapter.
         const TextRun format = stack.empty() ? TextRun{} : stack.back().format;
+        if (!stack.empty() && stack.back().inInternalLink && NoteLinks::isBackLinkText(xml.text()))
+            continue;
         if (preformatted) {
             QString t = xml.text();
             const QStringList lines = t.split(QLatin1Char('\n'));

@@ -3,9 +3,11 @@
 #include "DocumentIO.h"
 #include "DocumentImporter.h"
 #include "ImportMessages.h"
+#include "MarkdownReader.h"
 #include "PdfTextAssembler.h"
 #include "TestFiles.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -91,6 +93,10 @@ private slots:
     void docxKeepsStructure();
     void htmlAndMarkdown_data();
     void htmlAndMarkdown();
+    void footnotesAndMetadata_data();
+    void footnotesAndMetadata();
+    void markdownPreparation_data();
+    void markdownPreparation();
     void detection_data();
     void detection();
     void hostileFiles_data();
@@ -434,6 +440,86 @@ void tst_importers::htmlAndMarkdown()
     QCOMPARE(r.format, format);
     QCOMPARE(blockTexts(doc), blocks);
     QCOMPARE(doc.begin().blockFormat().headingLevel(), headingLevel);
+}
+
+// Files pandoc made from data/strassenbahn.md: the notes come at the end,
+// their numbers set apart from the word before, no way back ("↩︎") is read,
+// and the front matter is metadata, not text.
+void tst_importers::footnotesAndMetadata_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("blocks"); // in this order, others may lie between
+    QTest::addColumn<QString>("title");
+    const QString text = "Die erste Linie fuhr 1877 am Rhein. 1 Später kamen weitere hinzu. 2";
+    QTest::newRow("markdown") << "strassenbahn.md"
+                              << QStringList{"Geschichte", text, "1 Damals noch mit Pferden.", "2 Siehe das Stadtarchiv."}
+                              << "Über die Straßenbahn in Köln";
+    QTest::newRow("html by pandoc") << "strassenbahn.html"
+                                    << QStringList{"Geschichte", text, "Damals noch mit Pferden.", "Siehe das Stadtarchiv."}
+                                    << "Über die Straßenbahn in Köln";
+    QTest::newRow("epub by pandoc") << "strassenbahn.epub"
+                                    << QStringList{"Geschichte", text, "Damals noch mit Pferden.", "Siehe das Stadtarchiv."}
+                                    << "";
+}
+
+void tst_importers::footnotesAndMetadata()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, blocks);
+    QFETCH(QString, title);
+    QFile f(QStringLiteral(IMPORT_DATA "/") + file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QTextDocument doc;
+    const DocumentLoadResult r = DocumentIO::loadBytes(f.readAll(), &doc, file);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    const QStringList got = blockTexts(doc);
+    qsizetype at = 0;
+    for (const QString &expected : blocks) {
+        while (at < got.size() && got.at(at).trimmed() != expected)
+            ++at;
+        QVERIFY2(at < got.size(), qPrintable(expected + " | " + got.join(" | ")));
+    }
+    const QString all = doc.toPlainText();
+    for (const char *never : {"\u21A9", "title:", "[^", "lang:"})
+        QVERIFY2(!all.contains(QString::fromUtf8(never)), never);
+    QCOMPARE(formatOf(doc, "1 Später").verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    if (!title.isEmpty())
+        QCOMPARE(doc.metaInformation(QTextDocument::DocumentTitle), title);
+}
+
+void tst_importers::markdownPreparation_data()
+{
+    QTest::addColumn<QString>("markdown");
+    QTest::addColumn<QString>("prepared");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("author");
+    QTest::newRow("front matter") << "---\ntitle: \"A: B\"\nauthor: Erika\n...\nText" << "Text" << "A: B" << "Erika";
+    QTest::newRow("authors as names") << "---\nauthor:\n  - name: Ada\n  - Bob\n---\nText" << "Text" << ""
+                                      << "Ada, Bob";
+    QTest::newRow("rule and heading stay") << "---\nNur eine Linie\n---\nText" << "---\nNur eine Linie\n---\nText"
+                                           << "" << "";
+    QTest::newRow("broken yaml stays") << "---\ntitle: [offen\n---\nText" << "---\ntitle: [offen\n---\nText" << ""
+                                       << "";
+    QTest::newRow("not at the start") << "Text\n---\ntitle: x\n---\n" << "Text\n---\ntitle: x\n---\n" << "" << "";
+    QTest::newRow("note with continuation")
+        << "Satz.[^a]\n\n[^a]: Erste Zeile\n    zweite Zeile\n\nWeiter." << "Satz. <sup>1</sup>\n\n\nWeiter.\n\n1 Erste Zeile\nzweite Zeile\n"
+        << "" << "";
+    QTest::newRow("undefined reference stays") << "Satz[^x]." << "Satz[^x]." << "" << "";
+    QTest::newRow("unused note still listed") << "Text\n\n[^n]: Notiz" << "Text\n\n\n1 Notiz\n" << "" << "";
+    QTest::newRow("code is left alone") << "```\n[^a]: keine Fußnote\n```\nText[^b]\n\n[^b]: echt"
+                                        << "```\n[^a]: keine Fußnote\n```\nText <sup>1</sup>\n\n\n1 echt\n" << "" << "";
+}
+
+void tst_importers::markdownPreparation()
+{
+    QFETCH(QString, markdown);
+    QFETCH(QString, prepared);
+    QFETCH(QString, title);
+    QFETCH(QString, author);
+    const MarkdownReader::Prepared p = MarkdownReader::prepare(markdown);
+    QCOMPARE(p.markdown, prepared);
+    QCOMPARE(p.title, title);
+    QCOMPARE(p.author, author);
 }
 
 void tst_importers::detection_data()
