@@ -57,6 +57,18 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
+// A line that is only a list's bullet: Poppler gives the mark apart from
+// the item's text, often in another place of the reading order.
+// A dash or star counts only on a line of its own: at the start of a line
+// of text it may be a dash of the sentence.
+bool isBulletMark(const QString &text, bool alone = true)
+{
+    const QString t = text.trimmed();
+    static const QString glyphs = QStringLiteral("\u2022\u25E6\u25AA\u25AB\u25CF\u25CB\u25A0\u25A1\u2023\u2043\u2219");
+    static const QString dashes = QStringLiteral("\u2013\u00B7-*");
+    return t.size() == 1 && (glyphs.contains(t.at(0)) || (alone && dashes.contains(t.at(0))));
+}
+
 bool endsSentence(const QString &text)
 {
     static const QString enders = QStringLiteral(".!?:\u2026\"\u201C\u201D\u00BB\u00AB)");
@@ -102,13 +114,36 @@ std::vector<PdfPageText> PdfTextAssembler::withoutRunningLines(const std::vector
             ++pagesWithKey[key];
     }
     const int needed = std::max(2, int(std::ceil(double(pages.size()) * kRepeatShare)));
+    // A running line has one size on every page. Where its first occurrence
+    // is clearly larger, that one is the document's title on its first page
+    // ("Shared MIME-info Database" above the text, the same words as the
+    // small running header of the later pages) and stays.
+    QHash<QString, std::vector<double>> heightsOfKey;
+    QHash<QString, const PdfLine *> firstOfKey;
+    for (const PdfPageText &page : pages) {
+        for (const PdfLine &line : page.lines) {
+            if (!inMargin(line, page.size))
+                continue;
+            const QString key = runningKey(line.text);
+            if (pagesWithKey.value(key) < needed)
+                continue;
+            heightsOfKey[key].push_back(line.box.height());
+            if (!firstOfKey.contains(key))
+                firstOfKey.insert(key, &line);
+        }
+    }
+    QSet<const PdfLine *> titles;
+    for (auto it = firstOfKey.cbegin(); it != firstOfKey.cend(); ++it) {
+        if (it.value()->box.height() >= 1.3 * median(heightsOfKey.value(it.key())))
+            titles.insert(it.value());
+    }
     std::vector<PdfPageText> out;
     out.reserve(pages.size());
     for (const PdfPageText &page : pages) {
         PdfPageText kept;
         kept.size = page.size;
         for (const PdfLine &line : page.lines) {
-            if (inMargin(line, page.size)) {
+            if (inMargin(line, page.size) && !titles.contains(&line)) {
                 const bool repeated = pagesWithKey.value(runningKey(line.text)) >= needed;
                 const bool pageNumber = isBarePageNumber(line.text);
                 if (repeated || pageNumber)
@@ -155,7 +190,32 @@ QStringList PdfTextAssembler::paragraphs(const std::vector<PdfPageText> &input)
         current.clear();
     };
 
-    for (const PdfPageText &page : pages) {
+    for (const PdfPageText &bulleted : pages) {
+        // The bullets themselves are not read; the line beside each one
+        // starts a list item.
+        PdfPageText page;
+        std::vector<const PdfLine *> bullets;
+        QSet<size_t> markedItems; // lines that began with their own bullet
+        for (const PdfLine &l : bulleted.lines) {
+            if (isBulletMark(l.text)) {
+                bullets.push_back(&l);
+            } else if (l.text.size() > 2 && isBulletMark(l.text.left(1), false) && l.text.at(1).isSpace()) {
+                markedItems.insert(page.lines.size());
+                page.lines.push_back({l.text.mid(2).trimmed(), l.box});
+            } else {
+                page.lines.push_back(l);
+            }
+        }
+        const auto startsItem = [&](const PdfLine &l) {
+            if (markedItems.contains(size_t(&l - page.lines.data())))
+                return true;
+            for (const PdfLine *b : bullets) {
+                const double middle = b->box.center().y();
+                if (middle >= l.box.top() && middle <= l.box.bottom() && b->box.right() <= l.box.left() + 1)
+                    return true;
+            }
+            return false;
+        };
         if (page.lines.empty())
             continue;
         std::vector<double> heights;
@@ -175,7 +235,7 @@ QStringList PdfTextAssembler::paragraphs(const std::vector<PdfPageText> &input)
         for (size_t i = 0; i < page.lines.size(); ++i) {
             const PdfLine &line = page.lines[i];
             if (i == 0) {
-                if (!lastLineOpen)
+                if (!lastLineOpen || startsItem(line))
                     flush();
                 current = joinLines(current, line.text);
                 continue;
@@ -191,9 +251,16 @@ QStringList PdfTextAssembler::paragraphs(const std::vector<PdfPageText> &input)
             // Ragged-right lines end short inside a paragraph too; a short
             // line ends one only where its sentence ends or it is very short.
             const bool veryShortPrev = prev.box.right() < left + 0.6 * width;
-            const bool paragraphEnd =
-                shortPrev && !endsWithHyphen(prev.text) && (endsSentence(prev.text) || veryShortPrev);
-            bool breakHere = bigGap || sizeChange || indented || paragraphEnd;
+            // A sentence that ends where the next line's first word would
+            // still have fitted ends its paragraph (ragged lines without
+            // spacing between paragraphs).
+            const double charWidth = line.box.width() / std::max<qsizetype>(1, line.text.size());
+            const double firstWord = charWidth * double(line.text.section(QLatin1Char(' '), 0, 0).size() + 1);
+            const bool wordWouldFit = right - prev.box.right() > firstWord;
+            const bool paragraphEnd = !endsWithHyphen(prev.text)
+                                      && ((shortPrev && (endsSentence(prev.text) || veryShortPrev))
+                                          || (endsSentence(prev.text) && wordWouldFit));
+            bool breakHere = bigGap || sizeChange || indented || paragraphEnd || startsItem(line);
             if (newColumn)
                 breakHere = endsSentence(prev.text) && shortPrev;
             if (breakHere)

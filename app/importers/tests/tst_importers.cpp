@@ -84,6 +84,9 @@ private slots:
     void joinLines();
     void runningHeadersAndPageNumbersLeftOut();
     void paragraphsFromLines();
+    void titleOnTheFirstPageStays();
+    void libreOfficePdfs_data();
+    void libreOfficePdfs();
     void pdfOpensAsParagraphs();
     void pdfProgressAndCancel();
     void pdfWithoutTextSaysSo();
@@ -178,6 +181,69 @@ void tst_importers::paragraphsFromLines()
                           "Flattersatz endet mitten im Satz früher, ohne den Absatz zu beenden.",
                           "Nach einem großen Abstand beginnt der dritte Absatz, der auf der nächsten Seite "
                           "weitergeht und dort endet."}));
+}
+
+// A running header is a line repeated on most pages; where its first
+// occurrence is the document's title, larger than the header, that one stays.
+void tst_importers::titleOnTheFirstPageStays()
+{
+    std::vector<PdfPageText> pages;
+    for (int i = 1; i <= 4; ++i) {
+        PdfPageText page;
+        page.size = QSizeF(610, 789);
+        if (i == 1)
+            page.lines.push_back(line("Shared MIME-info Database", 71, 166, 492, 23));
+        else
+            page.lines.push_back(line("Shared MIME-info Database", 50, 422, 538, 9));
+        page.lines.push_back(line(QStringLiteral("Text der Seite %1.").arg(i), 300, 120, 300, 9));
+        pages.push_back(page);
+    }
+    QCOMPARE(PdfTextAssembler::paragraphs(pages),
+             (QStringList{"Shared MIME-info Database", "Text der Seite 1.", "Text der Seite 2.", "Text der Seite 3.",
+                          "Text der Seite 4."}));
+    // A header of the same size everywhere, the first page's too, goes.
+    pages[0].lines[0] = line("Shared MIME-info Database", 50, 422, 538, 9);
+    QCOMPARE(PdfTextAssembler::paragraphs(pages).first(), QStringLiteral("Text der Seite 1."));
+}
+
+// PDFs LibreOffice wrote (see data/README): the bullets, which Poppler
+// gives as lines of their own and partly after the list, are not read and
+// each item is a paragraph; a paragraph whose last sentence ends where the
+// next word would still have fitted ends there.
+void tst_importers::libreOfficePdfs_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("paragraphs");
+    const QString tram = "Die Straßenbahn in Köln fährt seit vielen Jahren durch die ganze Stadt, vom Rhein bis in die "
+                         "Vororte im Westen, und sie bringt jeden Tag viele Menschen zur Arbeit";
+    QTest::newRow("lists") << "liste.pdf"
+                           << QStringList{tram + ".",
+                                          "Ein zweiter Absatz folgt hier mit so viel Text, dass auch er über mehrere "
+                                          "Zeilen läuft und die Zeilen des Absatzes wieder zusammengefügt werden müssen.",
+                                          "Erster Punkt der Liste",
+                                          "Zweiter Punkt der Liste, der so lang ist, dass er auf der nächsten Zeile "
+                                          "weitergeht und umbrochen wird",
+                                          "Dritter Punkt", "1. Erster Schritt", "2. Zweiter Schritt",
+                                          "Danach geht der Text weiter."};
+    const QString tramLong = tram + ", zur Schule und wieder nach Hause. Auch am Wochenende ist sie voll.";
+    QTest::newRow("paragraphs without spacing")
+        << "absatz.pdf"
+        << QStringList{tramLong,
+                       "Ein zweiter Absatz folgt hier mit so viel Text, dass auch er über mehrere Zeilen läuft und die "
+                       "Zeilen des Absatzes wieder zusammengefügt werden müssen, bevor sie vorgelesen werden.",
+                       tramLong};
+}
+
+void tst_importers::libreOfficePdfs()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, paragraphs);
+    QFile f(QStringLiteral(IMPORT_DATA "/") + file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QTextDocument doc;
+    const DocumentLoadResult r = DocumentIO::loadBytes(f.readAll(), &doc, file);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    QCOMPARE(blockTexts(doc), paragraphs);
 }
 
 void tst_importers::pdfOpensAsParagraphs()
