@@ -5,7 +5,10 @@
 // ("Silben-" + "trennung"), while a hyphen that stands for a left-out part
 // of a compound stays ("Nord-" + "und Südseite"). Running headers, footers
 // and page numbers, which repeat in the page margins on most pages, are
-// left out. Needs no PDF library, so it is tested with made-up pages.
+// left out, but not the document's title where it is their first, larger
+// occurrence. List bullets on lines of their own are not read; the line
+// beside one starts an item. Needs no PDF library, so it is tested with
+// made-up pages (and with a few PDFs LibreOffice made).
 
 #include <QRectF>
 #include <QSizeF>

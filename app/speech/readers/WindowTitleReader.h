@@ -2,8 +2,9 @@
 // WindowTitleReader: on each tick (ReadForegroundTitle), speaks the title of
 // the window in front when it differs from the title last seen. Titles are
 // taken as the system hands them over: at most 254 characters, cut at the
-// first NUL. Optionally (Settings/IgnoreOwnWindowTitles) Quenora's own
-// windows are passed over without a word.
+// first NUL. Quenora's own windows are passed over without a word unless
+// Settings/IgnoreOwnWindowTitles is "0"; a window without a title says
+// nothing.
 
 #include "TextSpeaker.h"
 
