@@ -12,7 +12,9 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QHideEvent>
 #include <QLineEdit>
+#include <QShowEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -64,6 +66,21 @@ frmTaskEditor::frmTaskEditor(Dialogs &dialogs, QString scriptsDir, QWidget *pare
     connect(save, &QPushButton::clicked, this, &frmTaskEditor::saveScript);
     connect(run, &QPushButton::clicked, this, &frmTaskEditor::runScript);
     connect(m_builder, &frmTask::statementAdded, m_rtfSkript, &ScriptTextEdit::appendLine);
+}
+
+void frmTaskEditor::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous())
+        m_placement = frameGeometry().topLeft();
+    QDialog::hideEvent(event);
+}
+
+void frmTaskEditor::showEvent(QShowEvent *event)
+{
+    // move() places the frame, as frameGeometry() reported it.
+    if (m_placement && !event->spontaneous())
+        move(*m_placement);
+    QDialog::showEvent(event);
 }
 
 void frmTaskEditor::showBuilder()

@@ -6,6 +6,9 @@
 // uses so it keeps its text. The command builder is its child.
 
 #include <QDialog>
+#include <QPoint>
+
+#include <optional>
 
 class Dialogs;
 class QLineEdit;
@@ -41,6 +44,12 @@ signals:
     void saved(const QString &fileName);
     void runRequested(const QString &fileName);
 
+protected:
+    // Kept hidden between uses: shown again where it was (a window manager
+    // would otherwise put it lower by its title bar each time).
+    void hideEvent(QHideEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
 private:
     bool writeScript();
 
@@ -52,4 +61,5 @@ private:
     ScriptTextEdit *m_rtfSkript;
     ScriptHighlighter *m_highlighter;
     frmTask *m_builder;
+    std::optional<QPoint> m_placement; // the frame's place when last hidden
 };

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <sndfile.h>

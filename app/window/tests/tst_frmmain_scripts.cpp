@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QLabel>
+#include <QStatusBar>
 #include <QTimer>
 
 // Task scripts in the real main window (offscreen), with fakes around it.
@@ -126,7 +128,12 @@ void tst_frmMainScripts::escDuringWartenEndsTheRunAtOnce()
     frmMain &w = rig.load();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
+    // While it waits, the status bar's own field says that it runs.
+    QString signWhileWaiting;
+    bool signShown = false;
     QTimer::singleShot(0, &w, [&] {
+        signWhileWaiting = w.runningScriptText();
+        signShown = w.statusBar()->findChild<QLabel *>("StatusBarScript")->isVisible();
         rig.clock.advanceSeconds(3);
         QTest::keyClick(w.rtfText(), Qt::Key_Escape);
     });
@@ -136,6 +143,10 @@ void tst_frmMainScripts::escDuringWartenEndsTheRunAtOnce()
     QVERIFY(took.elapsed() < 2000);
     QCOMPARE(w.rtfText()->toPlainText(), QString());
     QCOMPARE(w.statusText(), ScriptTexts::RunFinished);
+    QCOMPARE(signWhileWaiting, QStringLiteral("Taskscript 'w.vts' läuft (ESC beendet)"));
+    QVERIFY(signShown);
+    QCOMPARE(w.runningScriptText(), QString());
+    QVERIFY(!w.statusBar()->findChild<QLabel *>("StatusBarScript")->isVisible());
 }
 
 void tst_frmMainScripts::fixedTaskRunsInTheMiddleOfARun()
