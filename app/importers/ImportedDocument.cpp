@@ -2,6 +2,7 @@
 
 #include "NoteLinks.h"
 
+#include <QFont>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -71,6 +72,13 @@ void ImportedDocument::buildInto(QTextDocument *doc) const
 {
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
+    // Without a GUI application (quenora-speak) the default font has no
+    // size, and Qt's readers would size headings from it ("QFont::
+    // setPixelSize: Pixel size <= 0"). The box of the window sets its own.
+    if (QFont font = doc->defaultFont(); font.pointSizeF() <= 0 && font.pixelSize() <= 0) {
+        font.setPointSize(12);
+        doc->setDefaultFont(font);
+    }
     if (markup == Markup::Html) {
         doc->setHtml(markupText);
         NoteLinks::tidy(doc);

@@ -42,6 +42,9 @@ private slots:
         QTest::newRow("epub") << "a.epub"
                               << TestFiles::epub({{"a.xhtml", "<html xmlns=\"http://www.w3.org/1999/xhtml\"><body>"
                                                               "<p>Guten Tag.</p><p>Bis bald.</p></body></html>"}});
+        // Headings: Qt's readers size them from the document's font.
+        QTest::newRow("html") << "a.html" << QByteArray("<h1>Guten Tag.</h1><h6>Bis bald.</h6>");
+        QTest::newRow("markdown") << "a.md" << QByteArray("# Guten Tag.\n\n###### Bis bald.\n");
     }
 
     void dryRunPrintsTheText()
@@ -51,6 +54,8 @@ private slots:
         QByteArray out, err;
         QCOMPARE(run({"--dry-run", "--file", write(name, bytes)}, &out, &err), 0);
         QCOMPARE(QString::fromUtf8(out).trimmed(), QStringLiteral("Guten Tag.\nBis bald."));
+        // Nothing on the console (no "QFont::setPixelSize: Pixel size <= 0").
+        QVERIFY2(!err.contains("QFont"), err.constData());
     }
 
     void recordsWithTheRealEngine()
