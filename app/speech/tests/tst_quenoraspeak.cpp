@@ -135,7 +135,7 @@ void tst_QuenoraSpeak::listVoices()
     QVERIFY(lines.size() >= 12);
     QCOMPARE(lines.at(0), QStringLiteral("0\t1\tDeutsch (männlich)\t1031\tmännlich"));
     QCOMPARE(lines.at(1), QStringLiteral("1\t2\tDeutsch (weiblich)\t1031\tweiblich"));
-    QCOMPARE(lines.at(2), QStringLiteral("2\t3\tEnglisch (männlich)\t1033\tmännlich"));
+    QCOMPARE(lines.at(2), QStringLiteral("2\t3\tEnglisch (Vereinigte Staaten) (männlich)\t1033\tmännlich"));
     const QRegularExpression format(QStringLiteral("^(\\d+)\t(\\d+)\t[^\t]+\t\\d+\t(männlich|weiblich)$"));
     for (int i = 0; i < lines.size(); ++i) {
         const QRegularExpressionMatch m = format.match(lines.at(i));

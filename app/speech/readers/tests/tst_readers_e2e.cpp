@@ -57,6 +57,9 @@ struct Desktop {
         SettingsStore settings(std::make_shared<SqliteHive>(home.filePath("registry.db")));
         settings.write(SettingKeys::ReadClipboardOnChange, readClipboard ? "1" : "0");
         settings.write(SettingKeys::ReadTitleOnAppChange, readTitles ? "1" : "0");
+        // Quenora's own title is the short one these tests compare with: a
+        // user who wants it read switched off passing over its own windows.
+        settings.write(SettingKeys::IgnoreOwnWindowTitles, "0");
         settings.write(SettingKeys::ShowWB, "0");
         settings.write(SettingKeys::Survey, "false");
 
