@@ -115,8 +115,8 @@ private slots:
             rig.dialogs.answers.enqueue(Dialogs::Answer(a));
         rig.docs.OpenDoc();
         QCOMPARE(rig.dialogs.fileDialogs.size(), 1);
-        // The described entries first; every readable format follows them.
-        QVERIFY(rig.dialogs.fileDialogs[0].request.filter.startsWith(WindowTexts::OpenFilter + "|"));
+        // Every readable format first, then the described entries.
+        QVERIFY(rig.dialogs.fileDialogs[0].request.filter.endsWith("|" + WindowTexts::OpenFilter));
         QVERIFY(rig.dialogs.fileDialogs[0].request.fileMustExist);
         QCOMPARE(!rig.dialogs.messages.isEmpty(), asked);
         if (asked)

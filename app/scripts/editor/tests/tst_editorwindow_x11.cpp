@@ -18,6 +18,20 @@
 
 extern char **environ;
 
+// Shows a window and waits until the display shows it. A window mapped
+// while openbox still finishes its start can stay unmanaged and unseen; it
+// is mapped again then.
+bool showAndWait(QWidget &w)
+{
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        w.show();
+        if (QTest::qWaitForWindowExposed(&w, 5000))
+            return true;
+        w.hide();
+    }
+    return false;
+}
+
 class tst_EditorWindowX11 : public QObject
 {
     Q_OBJECT
@@ -29,11 +43,10 @@ private slots:
         // As in the program: a dialog of the main window.
         QMainWindow main;
         main.resize(600, 400);
-        main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(showAndWait(main));
         frmTaskEditor editor(dialogs, scripts.path(), &main);
         editor.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        QVERIFY(QTest::qWaitForWindowExposed(&editor, 20000));
         // Placed once the window manager has framed it.
         QTRY_VERIFY(editor.frameGeometry().top() < editor.geometry().top());
         const QPoint first = editor.frameGeometry().topLeft();
@@ -41,7 +54,7 @@ private slots:
             editor.hide();
             QTRY_VERIFY(!editor.isVisible());
             editor.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&editor));
+            QVERIFY(QTest::qWaitForWindowExposed(&editor, 20000));
             QTRY_VERIFY(editor.frameGeometry().top() < editor.geometry().top());
             QCOMPARE(editor.frameGeometry().topLeft(), first);
         }
