@@ -44,7 +44,11 @@ private slots:
         QCOMPARE(about.findChild<QLabel *>("Label4")->text(), QStringLiteral("Erscheinungsdatum: 6. Dezember 2005"));
         QCOMPARE(about.findChild<QLabel *>("Label1")->text(),
                  QStringLiteral("Klicken Sie auf den Dialog um zum Programm zurückzukehren."));
-        QVERIFY(about.findChild<QLabel *>("Label2")->text().contains(QLatin1String("GPL-3.0-or-later")));
+        QLabel *legal = about.findChild<QLabel *>("Label2");
+        QVERIFY(legal->text().contains(QLatin1String("GPL-3.0-or-later")));
+        // The licence sentence is shown whole.
+        QVERIFY2(legal->heightForWidth(legal->width()) <= legal->height(),
+                 qPrintable(QString::number(legal->heightForWidth(legal->width()))));
         for (const char *name : {"Label2", "Label3", "Label5"})
             QVERIFY2(!about.findChild<QLabel *>(name)->text().isEmpty(), name);
         // Every label lies wholly inside the dialog.
