@@ -4,6 +4,7 @@
 #include "frmTask.h"
 #include "frmTaskEditor.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -35,6 +36,8 @@ private slots:
     void highlighting();
     void lineNumberMarginGrows();
     void hints();
+    void tabKeysMoveTheFocus_data();
+    void tabKeysMoveTheFocus();
 
 private:
     static QByteArray read(const QString &path)
@@ -287,6 +290,34 @@ void tst_frmTaskEditor::hints()
     QVERIFY(edit.hintAt(2, 3).contains("übergangen"));
     QCOMPARE(edit.hintAt(3, 0), QString()); // the empty last line
     QCOMPARE(edit.hintAt(9, 0), QString());
+}
+
+void tst_frmTaskEditor::tabKeysMoveTheFocus_data()
+{
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("nowFocused");
+    QTest::newRow("Tab") << int(Qt::NoModifier) << "Command3";
+    QTest::newRow("Shift+Tab") << int(Qt::ShiftModifier) << "txtSkriptname";
+}
+
+// A tab would make the interpreter pass over the statement; and a text box
+// that eats Tab holds a keyboard user captive.
+void tst_frmTaskEditor::tabKeysMoveTheFocus()
+{
+    QFETCH(int, modifiers);
+    QFETCH(QString, nowFocused);
+    ScriptedDialogs dialogs;
+    frmTaskEditor e(dialogs, QDir::tempPath());
+    e.show();
+    QVERIFY(QTest::qWaitForWindowActive(&e));
+    e.rtfSkript()->setScriptText("Sprechen();");
+    e.rtfSkript()->setFocus();
+    QTRY_VERIFY(e.rtfSkript()->hasFocus());
+
+    QTest::keyClick(e.rtfSkript(), Qt::Key_Tab, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(e.rtfSkript()->scriptText(), QStringLiteral("Sprechen();"));
+    QVERIFY(QApplication::focusWidget());
+    QCOMPARE(QApplication::focusWidget()->objectName(), nowFocused);
 }
 
 QTEST_MAIN(tst_frmTaskEditor)
