@@ -12,6 +12,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 
 class tst_PlugdeskWindow : public QObject
@@ -214,6 +215,7 @@ private slots:
         QFont large = usual;
         large.setPointSizeF(usual.pointSizeF() * 2.5);
         QApplication::setFont(large);
+        const auto restore = qScopeGuard([&usual] { QApplication::setFont(usual); });
         ExtensionsFixture f;
         f.add("a", "Mail nach dem Export (E-Mail-Programm öffnen)", "true");
         f.add("b", "Bairischer Dialekt", "false");
@@ -227,7 +229,6 @@ private slots:
             // Room for the entries, not only for their first line.
             QVERIFY(rig.window.List1()->viewport()->height() >= 2 * rig.window.List1()->sizeHintForRow(0));
         }
-        QApplication::setFont(usual);
     }
 
     void aFailedWriteIsToldOnceAndTheBoxRestored()
