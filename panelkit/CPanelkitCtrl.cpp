@@ -78,7 +78,37 @@ CPanelkitCtrl::~CPanelkitCtrl()
 
 QSize CPanelkitCtrl::sizeHint() const
 {
-    return QSize(220, 360);
+    // As wide as the widest title or entry needs on one line, up to a width
+    // that leaves the host room; longer entries then break between words.
+    const QFontMetrics fm(font());
+    const QFontMetrics titleMetrics(m_titleFont);
+    int text = 0;
+    for (const auto &g : m_groups) {
+        int title = titleMetrics.horizontalAdvance(g->name) + 2 + 20;
+        if (g->icon >= 0 && m_hasGroupImageList)
+            title += m_groupImageSize + 2;
+        text = qMax(text, title + m_marginLeft + m_marginRight);
+        for (const auto &item : g->entries)
+            for (const QString &line : item->text.split(QLatin1Char('\n')))
+                text = qMax(text, m_marginLeft + entryTextIndent(item.get()) + fm.horizontalAdvance(line) + 12);
+    }
+    const int widest = m_marginLeft + m_marginRight + 40 * fm.averageCharWidth();
+    // The scroll bar's room is always kept, so showing it never asks for more.
+    return QSize(qMin(qMax(text, 120), widest) + m_scrollBar->sizeHint().width(), 360);
+}
+
+QSize CPanelkitCtrl::minimumSizeHint() const
+{
+    return QSize(m_marginLeft + m_marginRight + 8 * QFontMetrics(font()).averageCharWidth(), 0);
+}
+
+int CPanelkitCtrl::entryTextIndent(const PaneItem *item) const
+{
+    // From the work area's left edge to where the painter starts the text.
+    int indent = 1 + ((item->icon >= 0 && m_hasTaskImageList) ? m_taskImageSize + 5 : 4);
+    if (item->isOption)
+        indent += 18;
+    return indent;
 }
 
 // --- model -----------------------------------------------------------------
@@ -709,7 +739,6 @@ void CPanelkitCtrl::layoutPass()
 
     const int left = workLeft();
     const int workWidth = qMax(0, workRight() - left);
-    const bool taskIcons = m_hasTaskImageList;
     m_contentHeight = 10;
     for (const auto &g : m_groups) {
         g->title = QRect(left, 0, workWidth, m_titleHeight);
@@ -720,12 +749,10 @@ void CPanelkitCtrl::layoutPass()
         }
         int body = 0;
         for (const auto &item : g->entries) {
-            int w = workWidth;
-            if (item->icon >= 0 && taskIcons)
-                w -= m_taskImageSize + 10;
-            if (item->isOption)
-                w -= 18;
-            item->textHeight = fm.boundingRect(QRect(0, 0, qMax(1, w), 100000), Qt::TextWordWrap, item->text).height();
+            // The width the painter gives the text (inside the entry's box).
+            const int w = clientRect().width() - 12 - left - entryTextIndent(item.get());
+            item->lines = PanePainter::entryLines(item->text, font(), w);
+            item->textHeight = int(item->lines.size()) * fm.lineSpacing();
             const int h = qMax(item->textHeight + 4, m_rowHeight);
             item->row = QRect(left, body, qMax(0, workWidth - m_marginRight), h);
             body += h;
@@ -928,7 +955,7 @@ void CPanelkitCtrl::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     const int w = m_scrollBar->sizeHint().width();
     m_scrollBar->setGeometry(width() - w, 0, w, height());
-    markLayoutDirty();
+    m_layoutDirty = true;
     // The scroll bar must be settled before the first paint, or a one-shot
     // render (grab) would miss it.
     if (isVisible())

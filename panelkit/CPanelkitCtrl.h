@@ -181,7 +181,10 @@ public:
     void toggleGroup(const PaneGroup *group);
     void setKeyboardFocus(const PaneItem *item, const PaneGroup *group);
 
+    // The width the widest title or entry needs (up to 40 characters); the
+    // host may give it more or less, entries then wrap or end in "…".
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     void FireSelectItem(int m_ActiveItem, int m_ActiveGroup);
@@ -246,7 +249,14 @@ private:
     void installImageList(bool groupList, const PaneImageList &list);
 
     void repaintPane();
-    void markLayoutDirty() { m_layoutDirty = true; }
+    // The content or its measures changed: lay out again, and let the host
+    // know that the wanted size may have changed.
+    void markLayoutDirty()
+    {
+        m_layoutDirty = true;
+        updateGeometry();
+    }
+    int entryTextIndent(const PaneItem *item) const;
     void ensureLayout();
     void layoutPass();
     void placeGroups();

@@ -7,12 +7,14 @@
 
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 struct PANELKIT_EXPORT PaneItem
 {
     QString text;
     qint32 id = 0;
     qint32 textHeight = 0;
+    QStringList lines;  // as drawn: broken between words, a too long word elided
     QRect row;          // relative to the work area, top 0
     QRect check;        // the radio button of an option, in widget coordinates
     bool disabled = false;

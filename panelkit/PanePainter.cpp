@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextLayout>
 
 #include <optional>
 
@@ -13,6 +14,31 @@ PanePainter::PanePainter(const CPanelkitCtrl &ctrl, QImage &target, const Option
     const QRect all(QPoint(0, 0), target.deviceIndependentSize().toSize());
     m_clip = options.everything ? all : (options.clip & all);
     m_disabled = !ctrl.isEnabled();
+}
+
+QStringList PanePainter::entryLines(const QString &text, const QFont &font, int width)
+{
+    const QFontMetrics fm(font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    QStringList lines;
+    for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
+        QTextLayout layout(paragraph, font);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        const qsizetype before = lines.size();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(qMax(1, width));
+            QString part = paragraph.mid(line.textStart(), line.textLength());
+            while (part.endsWith(QLatin1Char(' ')))
+                part.chop(1);
+            lines << (fm.horizontalAdvance(part) > width ? fm.elidedText(part, Qt::ElideRight, qMax(0, width)) : part);
+        }
+        layout.endLayout();
+        if (lines.size() == before)
+            lines << QString();
+    }
+    return lines;
 }
 
 OLE_COLOR PanePainter::grey(OLE_COLOR c) const
@@ -234,10 +260,16 @@ void PanePainter::paintItem(QPainter &p, const PaneItem &item)
         const QString elided = p.fontMetrics().elidedText(item.text, Qt::ElideRight, textRect.width());
         p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, elided);
     } else {
-        const QRect r(textRect.left(), item.y + (rowHeight - item.textHeight) / 2, textRect.width(), item.textHeight);
+        // The lines the layout pass broke the text into, whole words only.
+        const int lineSpacing = p.fontMetrics().lineSpacing();
+        int top = item.y + (rowHeight - item.textHeight) / 2;
         p.save();
         p.setClipRect(box, Qt::IntersectClip);
-        p.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, item.text);
+        for (const QString &line : item.lines) {
+            p.drawText(QRect(textRect.left(), top, textRect.width(), lineSpacing),
+                       Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, line);
+            top += lineSpacing;
+        }
         p.restore();
     }
 

@@ -8,8 +8,10 @@
 #include "PaneColors.h"
 
 #include <QRect>
+#include <QStringList>
 
 class CPanelkitCtrl;
+class QFont;
 class QImage;
 class QPainter;
 struct PaneGroup;
@@ -26,6 +28,11 @@ public:
     };
 
     PanePainter(const CPanelkitCtrl &ctrl, QImage &target, const Options &options);
+
+    // The lines an entry's text is drawn in at a width: broken at its line
+    // feeds and between words, never inside one; a word longer than the
+    // width ends in an ellipsis.
+    static QStringList entryLines(const QString &text, const QFont &font, int width);
 
     void paint();
     int paintedEntries() const { return m_paintedEntries; }

@@ -11,6 +11,7 @@ inline QString instruction()
     return QStringLiteral("Wählen Sie eine Erweiterung aus der Liste und deaktivieren oder aktivieren Sie es, "
                           "in dem Sie ein Kästchen davor setzen oder dieses entfernen.");
 }
+inline QString close() { return QStringLiteral("&Schließen"); }
 inline QString noDescription() { return QStringLiteral("(keine Beschreibung vorhanden)"); }
 inline QString unknownExtension() { return QStringLiteral("(unbekannte Extension)"); }
 inline QString noneInstalled() { return QStringLiteral("Es sind keine Erweiterungen installiert!"); }

@@ -1,20 +1,25 @@
 #include "frmMain.h"
 
 #include "Dialogs.h"
+#include "CheckListView.h"
 #include "ExtensionEntries.h"
 #include "ExtensionListModel.h"
 #include "PlugdeskTexts.h"
 
 #include <QIcon>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace plugdesk {
 
 frmMain::frmMain(ExtensionListModel &model, ExtensionEntries &entries, Dialogs &dialogs, QWidget *parent)
-    : QWidget(parent)
+    : QDialog(parent)
     , m_model(model)
     , m_entries(entries)
     , m_dialogs(dialogs)
@@ -30,7 +35,7 @@ frmMain::frmMain(ExtensionListModel &model, ExtensionEntries &entries, Dialogs &
     m_Label1->setObjectName(QStringLiteral("Label1"));
     m_Label1->setWordWrap(true);
 
-    m_List1 = new QListView(this);
+    m_List1 = new CheckListView(this);
     m_List1->setObjectName(QStringLiteral("List1"));
     m_List1->setModel(&m_model);
     m_List1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -47,16 +52,42 @@ frmMain::frmMain(ExtensionListModel &model, ExtensionEntries &entries, Dialogs &
     m_txtDesc->setAccessibleName(QStringLiteral("Beschreibung"));
     showDescription(PlugdeskTexts::noDescription() + QStringLiteral("\r\n"));
 
+    auto *buttons = new QDialogButtonBox(this);
+    m_cmdClose = buttons->addButton(PlugdeskTexts::close(), QDialogButtonBox::RejectRole);
+    m_cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    // Enter in the list must not end the program by surprise.
+    m_cmdClose->setAutoDefault(false);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_Label1);
     layout->addWidget(m_List1, 3);
     layout->addWidget(m_txtDesc, 2);
-    resize(480, 400);
+    layout->addWidget(buttons);
+    fitToType();
 
     connect(m_List1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { List1_Click(current); });
     connect(m_List1, &QAbstractItemView::clicked, this, &frmMain::List1_Click);
     connect(&m_model, &ExtensionListModel::writeFailed, this, &frmMain::onWriteFailed);
+}
+
+void frmMain::fitToType()
+{
+    // A few entries and lines of description stay in view at any type size.
+    const QFontMetrics fm(font());
+    const int row = qMax(fm.height(), style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, m_List1)) + 4;
+    m_List1->setMinimumHeight(3 * row + 2 * m_List1->frameWidth());
+    m_txtDesc->setMinimumHeight(3 * fm.lineSpacing() + 2 * m_txtDesc->frameWidth() + 8);
+
+    // The window of old at the usual type; wider and taller with larger type,
+    // so the instruction shows whole, but never larger than the screen.
+    const QRect available = screen()->availableGeometry();
+    const int width = qMin(qMax(480, 56 * fm.averageCharWidth()), available.width());
+    int height = layout()->totalHeightForWidth(width);
+    if (height < 0)
+        height = layout()->totalSizeHint().height();
+    resize(width, qBound(400, height, available.height()));
 }
 
 bool frmMain::Form_Load()

@@ -1,10 +1,12 @@
 #pragma once
 // The extension manager's one window: the instruction Label1, the check-box
-// list List1 over ExtensionListModel and the description box txtDesc.
+// list List1 over ExtensionListModel, the description box txtDesc and the
+// button cmdClose. A dialog to the desktop and to screen readers: Escape
+// and the button close it as well as the window manager's close box.
 // Every message goes through Dialogs; the window keeps no list of entries of
 // its own beyond the model's rows.
 
-#include <QWidget>
+#include <QDialog>
 
 class Dialogs;
 class ExtensionEntries;
@@ -13,10 +15,11 @@ class QLabel;
 class QListView;
 class QModelIndex;
 class QPlainTextEdit;
+class QPushButton;
 
 namespace plugdesk {
 
-class frmMain : public QWidget
+class frmMain : public QDialog
 {
     Q_OBJECT
 
@@ -30,10 +33,12 @@ public:
     QListView *List1() const { return m_List1; }
     QPlainTextEdit *txtDesc() const { return m_txtDesc; }
     QLabel *Label1() const { return m_Label1; }
+    QPushButton *cmdClose() const { return m_cmdClose; }
 
 private:
     void List1_Click(const QModelIndex &current);
     void showDescription(const QString &text);
+    void fitToType();
     void onWriteFailed(int row, bool wanted, const QString &reason);
 
     ExtensionListModel &m_model;
@@ -42,6 +47,7 @@ private:
     QLabel *m_Label1 = nullptr;
     QListView *m_List1 = nullptr;
     QPlainTextEdit *m_txtDesc = nullptr;
+    QPushButton *m_cmdClose = nullptr;
 };
 
 } // namespace plugdesk

@@ -13,6 +13,8 @@ PACKAGES=(
   # Qt 6 (widgets, test) and what its CMake files require
   qt6-base-dev
   qt6-base-dev-tools
+  # the accessibility tests switch the platform's accessibility on
+  qt6-base-private-dev
   libgl-dev
   # the registry hive
   libsqlite3-dev

@@ -73,6 +73,22 @@ QColor PageLabel::highlightColor()
     return QColor(255, 255, 0);
 }
 
+QSize PageLabel::sizeHint() const
+{
+    // Room for the caption in bold, as the current page shows it, so that
+    // the column keeps its width whichever page is chosen.
+    QFont bold = font();
+    bold.setBold(true);
+    const int extra = QFontMetrics(bold).horizontalAdvance(text()) - fontMetrics().horizontalAdvance(text());
+    const QSize hint = QLabel::sizeHint();
+    return {hint.width() + qMax(0, extra), qMax(hint.height(), QFontMetrics(bold).height() + 2 * margin())};
+}
+
+QSize PageLabel::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
 void PageLabel::setCurrent(bool current)
 {
     m_current = current;

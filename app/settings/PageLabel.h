@@ -21,6 +21,9 @@ public:
     // Back to white while the mouse is over the dialog's background.
     void clearHover();
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
     static QColor normalColor();
     static QColor highlightColor();
 

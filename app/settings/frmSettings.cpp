@@ -11,16 +11,20 @@
 
 #include <QDir>
 #include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QVBoxLayout>
 
 namespace T = SettingsDialogTexts;
 
 namespace {
 
-// Design geometry in twips (1440 to the inch), at 96 pixels per inch.
+// Design geometry in twips (1440 to the inch), at 96 pixels per inch: the
+// dialog's size at the usual type. Larger type makes everything larger.
 constexpr int twips(int t) { return t * 96 / 1440; }
 
 constexpr int PageLeft = 2040;
@@ -40,14 +44,11 @@ frmSettings::frmSettings(SettingsStore &settings, Dialogs &dialogs, PlugdeskLaun
     noIcon.fill(Qt::transparent);
     setWindowIcon(QIcon(noIcon));
     setModal(true);
-    const int width = twips(PageLeft + PageWidth);
-    const int height = twips(PageHeight + ButtonRow);
-    setFixedSize(width, height);
 
-    // The gradient behind everything; the mouse over it turns the page labels white.
+    // The gradient behind everything, kept to the dialog's size; the mouse
+    // over it turns the page labels white.
     m_image = new QLabel(this);
     m_image->setObjectName(QStringLiteral("Image1"));
-    m_image->setGeometry(0, 0, width, height);
     m_image->setScaledContents(true);
     m_image->setPixmap(QPixmap(QDir(Paths::dataDir()).filePath(QStringLiteral("hypertext/farbverlauf.jpg"))));
     if (m_image->pixmap().isNull())
@@ -57,7 +58,6 @@ frmSettings::frmSettings(SettingsStore &settings, Dialogs &dialogs, PlugdeskLaun
     m_image->installEventFilter(this);
 
     m_pages = new QStackedWidget(this);
-    m_pages->setGeometry(twips(PageLeft), 0, twips(PageWidth), twips(PageHeight));
     m_workspace = new WorkspacePage(m_pages);
     m_extensions = new ExtensionsPage(m_pages);
     m_scripts = new ScriptsPage(m_pages);
@@ -68,16 +68,23 @@ frmSettings::frmSettings(SettingsStore &settings, Dialogs &dialogs, PlugdeskLaun
     m_workspace->lblSufPrefHelp()->setText(T::prefixHelp());
     connect(m_extensions, &ExtensionsPage::extensionManagerRequested, this, &frmSettings::startExtensionManager);
 
+    // The page names in a column left of the pages; it is as wide as the
+    // longest name needs.
+    auto *names = new QVBoxLayout;
+    names->setContentsMargins(twips(120), twips(360), twips(45), 0);
+    names->setSpacing(twips(80));
     const QString captions[PageCount] = {T::pageWorkspace(), T::pageExtensions(), T::pageScripts(), T::pageMisc()};
     for (int i = 0; i < PageCount; ++i) {
         auto *label = new PageLabel(i, captions[i], this);
-        label->setGeometry(twips(120), twips(360 + i * 480), twips(PageLeft - 180), twips(400));
+        label->setMinimumHeight(twips(400));
+        names->addWidget(label);
         connect(label, &PageLabel::activated, this, &frmSettings::showPage);
         connect(label, &PageLabel::moveRequested, this, [this](int index, int step) {
             m_labels.at((index + step + PageCount) % PageCount)->setFocus(Qt::OtherFocusReason);
         });
         m_labels[i] = label;
     }
+    names->addStretch(1);
     // Tab goes through the page names first, then the shown page, then the button.
     for (int i = 0; i + 1 < PageCount; ++i)
         setTabOrder(m_labels[i], m_labels[i + 1]);
@@ -85,11 +92,33 @@ frmSettings::frmSettings(SettingsStore &settings, Dialogs &dialogs, PlugdeskLaun
     m_apply = new QPushButton(T::apply(), this);
     m_apply->setObjectName(QStringLiteral("Command1"));
     m_apply->setDefault(true);
-    const QSize button = m_apply->sizeHint().expandedTo(QSize(twips(1500), twips(375)));
-    m_apply->setGeometry(width - button.width() - twips(120),
-                         twips(PageHeight) + (twips(ButtonRow) - button.height()) / 2, button.width(),
-                         button.height());
+    m_apply->setMinimumSize(twips(1500), twips(375));
+    auto *buttonRow = new QHBoxLayout;
+    buttonRow->setContentsMargins(0, 0, twips(120), 0);
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(m_apply);
     connect(m_apply, &QPushButton::clicked, this, &frmSettings::Command1_Click);
+
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    grid->setColumnMinimumWidth(0, twips(PageLeft));
+    grid->setRowMinimumHeight(1, twips(ButtonRow));
+    grid->addLayout(names, 0, 0);
+    grid->addWidget(m_pages, 0, 1);
+    grid->addLayout(buttonRow, 1, 0, 1, 2);
+    // Not to be resized by hand: the size the contents need at the type
+    // size in use, never less than the design.
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+
+    // All pages get the room of the one that needs most, so the dialog
+    // keeps its size from page to page.
+    const int pageWidth = qMax(twips(PageWidth), m_pages->sizeHint().width());
+    int pageHeight = twips(PageHeight);
+    for (SettingsPage *page : m_pageList)
+        pageHeight = qMax(pageHeight, page->hasHeightForWidth() ? page->heightForWidth(pageWidth)
+                                                                : page->sizeHint().height());
+    m_pages->setFixedSize(pageWidth, pageHeight);
 
     showPage(0);
     GetSettings();
@@ -142,6 +171,12 @@ void frmSettings::startExtensionManager()
     if (result != PlugdeskLauncher::Result::Started)
         m_dialogs.message(m_plugdesk.message(result), PlugdeskLauncher::messageTitle(), Dialogs::Icon::Critical,
                           Dialogs::Buttons::Ok);
+}
+
+void frmSettings::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    m_image->setGeometry(rect());
 }
 
 bool frmSettings::eventFilter(QObject *watched, QEvent *event)

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QVBoxLayout>
 
 namespace {
 constexpr int Width = 480;
@@ -22,7 +23,6 @@ frmAbout::frmAbout(const QString &majorMinor, QWidget *parent) : QDialog(parent)
     // A card on the screen rather than a window: its own frame is Shape1.
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setModal(true);
-    setFixedSize(Width, Height);
     setFocusPolicy(Qt::StrongFocus);
 
     m_image1 = new QLabel(this);
@@ -40,16 +40,35 @@ frmAbout::frmAbout(const QString &majorMinor, QWidget *parent) : QDialog(parent)
     }
     m_image1->installEventFilter(this);
 
-    label("lblTitle", WindowTexts::Caption, QRect(28, 22, 424, 44), 26, true);
-    label("lblSubtitle", WindowTexts::AboutSubtitle, QRect(30, 66, 420, 22), 11);
-    label("lblVersion", versionText(majorMinor), QRect(30, 100, 420, 20), 10, true);
-    label("Label4", WindowTexts::AboutReleaseDate, QRect(30, 120, 420, 20), 10);
-    m_label3 = label("Label3", WindowTexts::AboutMaker, QRect(30, 156, 420, 20), 10);
+    // The lines from top to bottom with the gaps of the design; larger type
+    // makes them taller and the card larger, never overlapping.
+    auto *lines = new QVBoxLayout(this);
+    lines->setContentsMargins(30, 22, 28, 10);
+    lines->setSpacing(0);
+    lines->addWidget(label("lblTitle", WindowTexts::Caption, 26, true));
+    lines->addWidget(label("lblSubtitle", WindowTexts::AboutSubtitle, 11));
+    lines->addSpacing(12);
+    lines->addWidget(label("lblVersion", versionText(majorMinor), 10, true));
+    lines->addWidget(label("Label4", WindowTexts::AboutReleaseDate, 10));
+    lines->addSpacing(16);
+    m_label3 = label("Label3", WindowTexts::AboutMaker, 10);
     m_label3->installEventFilter(this);
-    label("Label5", WindowTexts::AboutAuthor, QRect(30, 176, 420, 20), 10);
-    label("Label2", WindowTexts::AboutLegal, QRect(30, 206, 420, 56), 9);
-    m_label1 = label("Label1", WindowTexts::AboutClickHint, QRect(30, 274, 420, 36), 9, true);
+    lines->addWidget(m_label3);
+    lines->addWidget(label("Label5", WindowTexts::AboutAuthor, 10));
+    lines->addSpacing(10);
+    lines->addWidget(label("Label2", WindowTexts::AboutLegal, 9));
+    lines->addSpacing(12);
+    m_label1 = label("Label1", WindowTexts::AboutClickHint, 9, true);
     m_label1->installEventFilter(this);
+    lines->addWidget(m_label1);
+    lines->addStretch(1);
+
+    // The design's card at the usual type; wider with larger type, and as
+    // tall as its lines need at that width.
+    QFont body = font();
+    body.setPointSize(10);
+    const int width = qMax(Width, 48 * QFontMetrics(body).averageCharWidth());
+    setFixedSize(width, qMax(Height, lines->totalHeightForWidth(width)));
 
     m_shape1 = new QFrame(this);
     m_shape1->setObjectName(QStringLiteral("Shape1"));
@@ -70,11 +89,10 @@ QString frmAbout::versionText(const QString &majorMinor)
     return QStringLiteral("Version ") + major + QLatin1Char('.') + minor + QStringLiteral(".1");
 }
 
-QLabel *frmAbout::label(const char *name, const QString &text, const QRect &geometry, int pointSize, bool bold)
+QLabel *frmAbout::label(const char *name, const QString &text, int pointSize, bool bold)
 {
     auto *l = new QLabel(text, this);
     l->setObjectName(QLatin1String(name));
-    l->setGeometry(geometry);
     l->setWordWrap(true);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont f = l->font();

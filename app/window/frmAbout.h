@@ -28,7 +28,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    QLabel *label(const char *name, const QString &text, const QRect &geometry, int pointSize = 0, bool bold = false);
+    QLabel *label(const char *name, const QString &text, int pointSize = 0, bool bold = false);
 
     QLabel *m_image1 = nullptr;
     QFrame *m_shape1 = nullptr;

@@ -38,13 +38,13 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPointer>
 #include <QKeyEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTextBrowser>
@@ -177,17 +177,17 @@ QString frmMain::startPage()
 
 void frmMain::buildControls()
 {
-    auto *central = new QWidget(this);
-    auto *layout = new QHBoxLayout(central);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    // The pane starts as wide as its entries need at the type size in use
+    // and keeps its width when the window grows; the user may drag the
+    // border between pane and document.
+    auto *central = new QSplitter(Qt::Horizontal, this);
+    central->setObjectName(QStringLiteral("splitPane"));
+    central->setChildrenCollapsible(false);
 
     m_ctlTask = new CPanelkitCtrl(central);
     m_ctlTask->setObjectName(QStringLiteral("ctlTask"));
-    // The pane keeps its width; the document grows with the window.
-    m_ctlTask->setFixedWidth(twips(2535));
     connect(m_ctlTask, &CPanelkitCtrl::FireSelectItem, this, &frmMain::onTaskSelected);
-    layout->addWidget(m_ctlTask);
+    central->addWidget(m_ctlTask);
 
     m_views = new QStackedWidget(central);
     m_rtfText = new QTextEdit(m_views);
@@ -199,7 +199,9 @@ void frmMain::buildControls()
     m_wbBrowser = new BrowserView(m_views);
     m_views->addWidget(m_rtfText);
     m_views->addWidget(m_wbBrowser);
-    layout->addWidget(m_views, 1);
+    central->addWidget(m_views);
+    central->setStretchFactor(0, 0);
+    central->setStretchFactor(1, 1);
     setCentralWidget(central);
 
     m_status = new QLabel(this);
@@ -347,6 +349,11 @@ void frmMain::buildToolbar()
     m_exportButton = button(QStringLiteral("Exportieren"), QStringLiteral("Text als *.wav Datei abspeichern"),
                             Glyph::Export);
     connect(m_toolbar, &QToolBar::actionTriggered, this, &frmMain::onToolbar);
+    // No button may disappear behind the toolbar's overflow arrow, which the
+    // keyboard cannot reach: the window is never narrower than all of them
+    // (at large type too), unless the screen itself is.
+    const int buttons = m_toolbar->sizeHint().width();
+    setMinimumWidth(screen() ? qMin(buttons, screen()->availableGeometry().width()) : buttons);
 }
 
 void frmMain::buildKeys()

@@ -86,6 +86,8 @@ private slots:
     void greyImageKeepsBlackAndMask();
     void picturesBecomeIcons();
     void multiLineEntryGetsTallerRow();
+    void largeTypeBreaksBetweenWordsOnly_data();
+    void largeTypeBreaksBetweenWordsOnly();
     void badInputNeverCrashes();
 
     // --- mouse ---
@@ -635,6 +637,56 @@ void TestPanelkit::multiLineEntryGetsTallerRow()
     QVERIFY(!pane.findItem(1)->multiLine);
     QVERIFY(pane.itemRect(2).height() > pane.itemRect(1).height());
     QCOMPARE(pane.itemRect(1).height(), pane.rowHeight() - 2);
+}
+
+void TestPanelkit::largeTypeBreaksBetweenWordsOnly_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::newRow("the width it asks for") << 0;
+    QTest::newRow("narrower than a word") << 150;
+}
+
+// Large type in a pane of the width it asks for shows every entry whole on
+// one line; in a narrower one entries break between words, and a word too
+// long for the line ends in an ellipsis, never cut off or broken inside.
+void TestPanelkit::largeTypeBreaksBetweenWordsOnly()
+{
+    QFETCH(int, width);
+    CPanelkitCtrl pane;
+    QFont large = pane.font();
+    large.setPointSizeF(large.pointSizeF() * 2.5);
+    pane.setFont(large);
+    pane.TPAddGroup(QStringLiteral("Quenora"), 1, true, -1, -1);
+    const QStringList texts{QStringLiteral("Text vorlesen"), QStringLiteral("Geschwindigkeit ändern"),
+                            QStringLiteral("Helligkeit ändern"), QStringLiteral("Taskscript erstellen")};
+    for (int i = 0; i < texts.size(); ++i)
+        pane.TPAddTask(1, texts[i], i + 1, -1);
+    showPane(pane, width ? width : pane.sizeHint().width(), 900);
+
+    const QFontMetrics fm(large);
+    for (int i = 0; i < texts.size(); ++i) {
+        const PaneItem *item = pane.findItem(i + 1);
+        const QStringList words = texts[i].split(QLatin1Char(' '));
+        if (width == 0) {
+            QCOMPARE(item->lines, QStringList{texts[i]});
+            continue;
+        }
+        QVERIFY2(item->lines.size() >= 2, qPrintable(item->lines.join('|')));
+        for (const QString &line : item->lines) {
+            QVERIFY2(fm.horizontalAdvance(line) <= pane.itemRect(i + 1).width(), qPrintable(line));
+            if (line.endsWith(QChar(0x2026))) {
+                const QString start = line.chopped(1);
+                QVERIFY2(std::any_of(words.begin(), words.end(), [&](const QString &w) { return w.startsWith(start); }),
+                         qPrintable(line));
+            } else {
+                for (const QString &part : line.split(QLatin1Char(' ')))
+                    QVERIFY2(words.contains(part), qPrintable(line));
+            }
+        }
+        QVERIFY(pane.itemRect(i + 1).height() >= int(item->lines.size()) * fm.lineSpacing());
+    }
+    if (width)
+        QVERIFY(pane.findItem(2)->lines.first().endsWith(QChar(0x2026))); // "Geschwindigkeit"
 }
 
 void TestPanelkit::badInputNeverCrashes()

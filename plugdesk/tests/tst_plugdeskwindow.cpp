@@ -1,12 +1,19 @@
 // The extension manager's window with its messages answered by a script.
+#include "AccessibleEventLog.h"
 #include "ExtensionListModel.h"
 #include "ExtensionsFixture.h"
 #include "ScriptedDialogs.h"
+#include "TextFit.h"
 #include "frmMain.h"
 
+#include <QAccessibleActionInterface>
+#include <QApplication>
 #include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QSignalSpy>
 
 class tst_PlugdeskWindow : public QObject
 {
@@ -113,6 +120,115 @@ private slots:
         QCOMPARE(f.active("a"), QString("false"));
         QCOMPARE(rig.model.isChecked(0), false);
         QCOMPARE(rig.model.isChecked(1), true);
+    }
+
+    void screenReaderHearsEachSwitch_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("nowChecked");
+        QTest::newRow("switched on") << 1 << true;
+        QTest::newRow("switched off") << 0 << false;
+    }
+    void screenReaderHearsEachSwitch()
+    {
+        QFETCH(int, row);
+        QFETCH(bool, nowChecked);
+        ExtensionsFixture f;
+        f.add("a", "Mailer", "true");
+        f.add("b", "Bairisch", "false");
+        Rig rig(f, f.registry);
+        QVERIFY(rig.window.Form_Load());
+        rig.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        QVERIFY(AccessibleEventLog::available());
+        AccessibleEventLog log;
+        QListView *list = rig.window.List1();
+        QAccessibleInterface *listInterface = QAccessible::queryAccessibleInterface(list);
+        QVERIFY(listInterface);
+        QCOMPARE(listInterface->childCount(), 2);
+        // Checked or not, every item says that it can be checked. The
+        // desktop's bridge passes no "checkable" on, so the role says it.
+        for (int i = 0; i < 2; ++i) {
+            QAccessibleInterface *item = listInterface->child(i);
+            QVERIFY(item);
+            QCOMPARE(item->text(QAccessible::Name), rig.model.text(i));
+            QCOMPARE(item->role(), QAccessible::CheckBox);
+            QVERIFY(item->state().checkable);
+            QCOMPARE(bool(item->state().checked), rig.model.isChecked(i));
+            QCOMPARE(listInterface->indexOfChild(item), i);
+        }
+
+        list->setCurrentIndex(rig.model.index(row));
+        log.events.clear();
+        QTest::keyClick(list, Qt::Key_Space);
+        QCOMPARE(rig.model.isChecked(row), nowChecked);
+        const QList<AccessibleEventLog::Event> changes = log.ofType(QAccessible::StateChanged);
+        QCOMPARE(changes.size(), 1);
+        QVERIFY(changes[0].changed.checked);
+        QVERIFY(changes[0].target);
+        QCOMPARE(changes[0].target->text(QAccessible::Name), rig.model.text(row));
+        QCOMPARE(bool(changes[0].target->state().checked), nowChecked);
+        QVERIFY(changes[0].target->state().focused);
+
+        // A screen reader's own "toggle" switches back, as the key did.
+        changes[0].target->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        QCOMPARE(rig.model.isChecked(row), !nowChecked);
+        QCOMPARE(f.active(row == 0 ? "a" : "b"), nowChecked ? QString("false") : QString("true"));
+    }
+
+    void isADialogThatClosesByKeyOrButton_data()
+    {
+        QTest::addColumn<bool>("byButton");
+        QTest::newRow("Escape") << false;
+        QTest::newRow("Schließen") << true;
+    }
+    void isADialogThatClosesByKeyOrButton()
+    {
+        QFETCH(bool, byButton);
+        ExtensionsFixture f;
+        f.add("a", "Mailer", "true");
+        Rig rig(f, f.registry);
+        QVERIFY(rig.window.Form_Load());
+        rig.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        QCOMPARE(QAccessible::queryAccessibleInterface(&rig.window)->role(), QAccessible::Dialog);
+        QCOMPARE(rig.window.cmdClose()->text(), QString("&Schließen"));
+        QSignalSpy finished(&rig.window, &QDialog::finished);
+
+        // Enter in the list is no way to close it.
+        QTest::keyClick(rig.window.List1(), Qt::Key_Return);
+        QVERIFY(rig.window.isVisible());
+        if (byButton)
+            QTest::mouseClick(rig.window.cmdClose(), Qt::LeftButton);
+        else
+            QTest::keyClick(rig.window.List1(), Qt::Key_Escape);
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(!rig.window.isVisible());
+        QCOMPARE(f.active("a"), QString("true"));
+    }
+
+    // Large type: the window grows with it, and the instruction is not cut
+    // off.
+    void largeTypeFits()
+    {
+        const QFont usual = QApplication::font();
+        QFont large = usual;
+        large.setPointSizeF(usual.pointSizeF() * 2.5);
+        QApplication::setFont(large);
+        const auto restore = qScopeGuard([&usual] { QApplication::setFont(usual); });
+        ExtensionsFixture f;
+        f.add("a", "Mail nach dem Export (E-Mail-Programm öffnen)", "true");
+        f.add("b", "Bairischer Dialekt", "false");
+        {
+            Rig rig(f, f.registry);
+            QVERIFY(rig.window.Form_Load());
+            rig.window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+            const QStringList cut = TextFit::cutTexts(&rig.window);
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.join('\n')));
+            // Room for the entries, not only for their first line.
+            QVERIFY(rig.window.List1()->viewport()->height() >= 2 * rig.window.List1()->sizeHintForRow(0));
+        }
     }
 
     void aFailedWriteIsToldOnceAndTheBoxRestored()

@@ -28,7 +28,12 @@ ScriptTextEdit::ScriptTextEdit(QWidget *parent) : QPlainTextEdit(parent), m_line
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     // A long statement stays one line, as the line numbers count it.
     setLineWrapMode(QPlainTextEdit::NoWrap);
-    // A tab matters (it makes a command unknown) but need not be wide.
+    // The interpreter passes over a statement indented with a tab, so the
+    // key never types one: Tab and Shift+Tab move the focus, as in every
+    // other box of the dialog, and the keyboard alone gets out of the text.
+    setTabChangesFocus(true);
+    // A tab that came with an opened or pasted script matters (it makes a
+    // command unknown) but need not be wide.
     setTabStopDistance(fontMetrics().horizontalAdvance(QLatin1Char(' ')) * 4);
     connect(this, &QPlainTextEdit::blockCountChanged, this, &ScriptTextEdit::updateMargin);
     connect(this, &QPlainTextEdit::updateRequest, this, &ScriptTextEdit::updateLineNumberArea);

@@ -145,6 +145,17 @@ void frmTask::commandSelected(int index)
         EnableParameter2();
     }
     m_lblParameter->setText(ScriptCommandTable::parameterPattern(count, type));
+    // The command box carries the "Befehlsinfo" as its description, so a
+    // screen reader says it with the box and whenever the command changes.
+    // Queued: the box announces its new value only after this handler, and
+    // the description is to follow the value, not to be cut off by it.
+    QMetaObject::invokeMethod(
+        this, [this] { m_cmbCommand->setAccessibleDescription(commandInfo()); }, Qt::QueuedConnection);
+}
+
+QString frmTask::commandInfo() const
+{
+    return m_lblCommandBold->text() + m_lblParameter->text() + QLatin1Char(' ') + m_lblDesc->text();
 }
 
 void frmTask::addStatement()

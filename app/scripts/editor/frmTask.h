@@ -26,6 +26,10 @@ public:
     QLabel *lblParameter() const { return m_lblParameter; }
     QLabel *lblDesc() const { return m_lblDesc; }
 
+    // What the "Befehlsinfo" frame shows, as one text: the statement's
+    // pattern and the help text of the chosen command.
+    QString commandInfo() const;
+
     // "&Hinzufügen": builds the statement of the current fields, or shows
     // ShowError and builds nothing.
     void addStatement();

@@ -7,8 +7,10 @@
 #include "SettingsPages.h"
 #include "SettingsStore.h"
 #include "SqliteHive.h"
+#include "TextFit.h"
 #include "frmSettings.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -17,6 +19,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QAccessible>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <functional>
@@ -372,6 +375,40 @@ private slots:
         dialog->Command1_Click();
         QCOMPARE(rig.stored("Settings", "IgnoreOwnWindowTitles"), QStringLiteral("0"));
         QVERIFY(!rig.open()->miscPage()->chkIgnoreOwnTitles()->isChecked());
+    }
+
+    void typeSizes_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<int>("page");
+        for (int page = 0; page < frmSettings::PageCount; ++page) {
+            QTest::addRow("usual type, page %d", page) << 1.0 << page;
+            QTest::addRow("large type, page %d", page) << 2.5 << page;
+        }
+    }
+    // Every radio button, check box, text and page name gets the room its
+    // text needs, whatever the type size; at the usual size the dialog keeps
+    // its design size.
+    void typeSizes()
+    {
+        QFETCH(double, scale);
+        QFETCH(int, page);
+        const QFont usual = QApplication::font();
+        QFont font = usual;
+        font.setPointSizeF(usual.pointSizeF() * scale);
+        QApplication::setFont(font);
+        const auto restore = qScopeGuard([&usual] { QApplication::setFont(usual); });
+        {
+            Rig rig;
+            auto dialog = rig.open();
+            dialog->showPage(page);
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+            const QStringList cut = TextFit::cutTexts(dialog.get()) + TextFit::overlappingTexts(dialog.get());
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.join('\n')));
+            if (scale == 1.0)
+                QCOMPARE(dialog->size(), QSize(676, 384));
+        }
     }
 };
 

@@ -787,12 +787,12 @@ private slots:
             QCOMPARE(maximized ? w.normalGeometry() : w.geometry(), expected);
         }
         if (!maximized)
-            w.setGeometry(30, 20, 440, 380);
+            w.setGeometry(30, 20, 540, 380);
         w.close();
         const auto kept = WindowPlacement::parse(rig.settings->read(SettingKeys::WindowPlacement));
         QVERIFY(kept);
         QCOMPARE(kept->maximized, maximized);
-        QCOMPARE(kept->geometry, maximized ? expected : QRect(30, 20, 440, 380));
+        QCOMPARE(kept->geometry, maximized ? expected : QRect(30, 20, 540, 380));
     }
 
     void windowOpensWithinTheScreen_data()

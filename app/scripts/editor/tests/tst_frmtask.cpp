@@ -1,3 +1,4 @@
+#include "AccessibleEventLog.h"
 #include "ScriptCommandTable.h"
 #include "ScriptCommands.h"
 #include "ScriptParser.h"
@@ -29,6 +30,7 @@ private slots:
     void unwritableParameters_data();
     void unwritableParameters();
     void fertigHidesAndKeepsTheSelection();
+    void commandInfoIsTheCommandBoxDescription();
 
 private:
     static void choose(frmTask &b, const QString &word)
@@ -266,6 +268,29 @@ void tst_frmTask::fertigHidesAndKeepsTheSelection()
     QCOMPARE(b.cmbCommand()->currentText(), QStringLiteral("Stimme"));
     QCOMPARE(b.txtParameter()->text(), QStringLiteral("Anna"));
     QCOMPARE(b.windowTitle(), QStringLiteral("Task hinzufügen"));
+}
+
+// A screen reader hears the command box, not the frame beside it: the
+// frame's text has to travel with the box and be announced after each change.
+void tst_frmTask::commandInfoIsTheCommandBoxDescription()
+{
+    ScriptedDialogs dialogs;
+    frmTask b(dialogs);
+    QComboBox *box = b.cmbCommand();
+    QTRY_VERIFY(!box->accessibleDescription().isEmpty());
+    AccessibleEventLog log;
+
+    choose(b, "Warten");
+    const QString info = b.commandInfo();
+    QVERIFY2(info.startsWith("Warten(Zahl als Parameter); Wartet 'Zahl'"), qPrintable(info));
+    QTRY_COMPARE(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Description), info);
+
+    QList<QAccessible::Event> order;
+    for (const AccessibleEventLog::Event &e : std::as_const(log.events))
+        if (e.object == box && (e.type == QAccessible::ValueChanged || e.type == QAccessible::DescriptionChanged))
+            order << e.type;
+    // The new value first, then what it does.
+    QCOMPARE(order, (QList<QAccessible::Event>{QAccessible::ValueChanged, QAccessible::DescriptionChanged}));
 }
 
 QTEST_MAIN(tst_frmTask)

@@ -38,6 +38,8 @@ private slots:
     void highlighting();
     void lineNumberMarginGrows();
     void hints();
+    void tabKeysMoveTheFocus_data();
+    void tabKeysMoveTheFocus();
 
 private:
     static QByteArray read(const QString &path)
@@ -308,6 +310,34 @@ void tst_frmTaskEditor::hints()
     QVERIFY2(tip->width() < metrics.horizontalAdvance(EditorTexts::HintUnknownCommand) / 2,
              qPrintable(QString::number(tip->width())));
     QVERIFY(tip->height() > 2 * metrics.height());
+}
+
+void tst_frmTaskEditor::tabKeysMoveTheFocus_data()
+{
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("nowFocused");
+    QTest::newRow("Tab") << int(Qt::NoModifier) << "Command3";
+    QTest::newRow("Shift+Tab") << int(Qt::ShiftModifier) << "txtSkriptname";
+}
+
+// A tab would make the interpreter pass over the statement; and a text box
+// that eats Tab holds a keyboard user captive.
+void tst_frmTaskEditor::tabKeysMoveTheFocus()
+{
+    QFETCH(int, modifiers);
+    QFETCH(QString, nowFocused);
+    ScriptedDialogs dialogs;
+    frmTaskEditor e(dialogs, QDir::tempPath());
+    e.show();
+    QVERIFY(QTest::qWaitForWindowActive(&e));
+    e.rtfSkript()->setScriptText("Sprechen();");
+    e.rtfSkript()->setFocus();
+    QTRY_VERIFY(e.rtfSkript()->hasFocus());
+
+    QTest::keyClick(e.rtfSkript(), Qt::Key_Tab, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(e.rtfSkript()->scriptText(), QStringLiteral("Sprechen();"));
+    QVERIFY(QApplication::focusWidget());
+    QCOMPARE(QApplication::focusWidget()->objectName(), nowFocused);
 }
 
 QTEST_MAIN(tst_frmTaskEditor)
