@@ -80,6 +80,7 @@ class tst_importers : public QObject
 private slots:
     void joinLines_data();
     void joinLines();
+    void linesJoinInPlace();
     void runningHeadersAndPageNumbersLeftOut();
     void paragraphsFromLines();
     void pdfOpensAsParagraphs();
@@ -111,6 +112,7 @@ void tst_importers::joinLines_data()
     QTest::newRow("soft hyphen") << QString("Bei\u00ADspiel-").chopped(1) + QChar(0x00AD) << "satz"
                                  << QString("Bei\u00ADspielsatz");
     QTest::newRow("dash after a digit") << "Seiten 5-" << "10" << "Seiten 5- 10";
+    QTest::newRow("hyphen before a line that starts with a blank") << "Silben-" << " trennung" << "Silben- trennung";
 }
 
 void tst_importers::joinLines()
@@ -119,6 +121,21 @@ void tst_importers::joinLines()
     QFETCH(QString, second);
     QFETCH(QString, joined);
     QCOMPARE(PdfTextAssembler::joinLines(first, second), joined);
+}
+
+// A paragraph over thousands of pages grows by each line in its own buffer;
+// copying it whole for every line made long paragraphs quadratic.
+void tst_importers::linesJoinInPlace()
+{
+    QString paragraph = QStringLiteral("Anfang");
+    paragraph.reserve(1000);
+    const QChar *buffer = paragraph.constData();
+    for (int i = 0; i < 20; ++i) {
+        PdfTextAssembler::appendLine(paragraph, QStringLiteral("Silben-"));
+        PdfTextAssembler::appendLine(paragraph, QStringLiteral("trennung"));
+    }
+    QCOMPARE(paragraph.constData(), buffer);
+    QVERIFY(paragraph.endsWith(QStringLiteral(" Silbentrennung Silbentrennung")));
 }
 
 void tst_importers::runningHeadersAndPageNumbersLeftOut()
