@@ -4,6 +4,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QUrl>
 
 #include <algorithm>
 #include <map>
@@ -69,6 +70,10 @@ void ImportedDocument::buildInto(QTextDocument *doc) const
 {
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
+    // Set first: the HTML reader asks for background pictures and style
+    // sheets while it reads.
+    doc->setMetaInformation(QTextDocument::DocumentUrl,
+                            folder.isEmpty() ? QString() : QUrl::fromLocalFile(folder + QLatin1Char('/')).toString());
     if (markup == Markup::Html) {
         doc->setHtml(markupText);
     } else if (markup == Markup::Markdown) {
