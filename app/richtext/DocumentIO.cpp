@@ -2,6 +2,7 @@
 
 #include "DocumentImporter.h"
 #include "DocumentResources.h"
+#include "LongLines.h"
 #include "PlainText.h"
 #include "RichTextMessages.h"
 #include "RtfReader.h"
@@ -227,7 +228,7 @@ DocumentLoadResult DocumentIO::applyPrepared(const PreparedDocument &prepared, Q
     }
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
-    doc->setPlainText(PlainText::decode(prepared.bytes));
+    LongLines::setPlainText(doc, PlainText::decode(prepared.bytes));
     doc->setUndoRedoEnabled(undo);
     doc->setModified(false);
     return result;
@@ -279,7 +280,7 @@ QByteArray DocumentIO::toBytes(const QTextDocument &doc, DocumentFormat format)
 {
     if (format == DocumentFormat::RichText)
         return RtfWriter::write(doc);
-    return PlainText::encode(doc.toPlainText());
+    return PlainText::encode(LongLines::fileText(doc));
 }
 
 DocumentSaveResult DocumentIO::saveFile(const QString &path, const QTextDocument &doc, DocumentFormat format)
