@@ -122,18 +122,21 @@ GuardedTextDocument::GuardedTextDocument(QObject *parent) : QTextDocument(parent
 
 QVariant GuardedTextDocument::loadResource(int type, const QUrl &name)
 {
-    const DocumentResources resources(
-        DocumentResources::folderOf(QUrl(metaInformation(QTextDocument::DocumentUrl))));
-    QVariant r = resources.load(name);
+    const QString folder = DocumentResources::folderOf(QUrl(metaInformation(QTextDocument::DocumentUrl)));
+    if (folder != m_cachedFolder) {
+        m_cache.clear();
+        m_cachedFolder = folder;
+    }
+    if (const auto cached = m_cache.constFind(name); cached != m_cache.cend())
+        return *cached;
+    QVariant r = DocumentResources(folder).load(name);
     if (!r.isValid())
         return QTextDocument::loadResource(type, name); // data: addresses, decoded by Qt
-    // Kept with the document until it is cleared, decoded once: pictures
-    // are asked for at every paint.
     if (type == QTextDocument::ImageResource) {
         const QImage image = QImage::fromData(r.toByteArray());
         if (!image.isNull())
             r = image;
     }
-    addResource(type, name, r);
+    m_cache.insert(name, r);
     return r;
 }

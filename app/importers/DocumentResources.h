@@ -18,6 +18,7 @@
 // would read any local file a document names.
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QTextDocument>
 #include <QUrl>
@@ -66,4 +67,10 @@ public:
 
 protected:
     QVariant loadResource(int type, const QUrl &name) override;
+
+private:
+    // Pictures are asked for at every paint: each is read and decoded once
+    // for as long as the document's folder stays the same.
+    QString m_cachedFolder;
+    QHash<QUrl, QVariant> m_cache;
 };

@@ -106,6 +106,7 @@ private slots:
     void picturesOnlyFromTheDocument_data();
     void picturesOnlyFromTheDocument();
     void hostilePicturesNeitherBlockNorFillMemory();
+    void picturesFollowTheDocumentsFolder();
 };
 
 void tst_importers::joinLines_data()
@@ -651,6 +652,27 @@ void tst_importers::hostilePicturesNeitherBlockNorFillMemory()
         const DocumentText text = DocumentIO::readText(path);
         QVERIFY(text.ok);
         QVERIFY(text.text.startsWith(QStringLiteral("Text")));
+    }
+}
+
+// The same picture name in the next document opened is that document's own.
+void tst_importers::picturesFollowTheDocumentsFolder()
+{
+    QTemporaryDir dir;
+    GuardedTextDocument doc;
+    for (const int width : {3, 9}) {
+        const QString folder = dir.filePath(QString::number(width));
+        QVERIFY(QDir().mkpath(folder));
+        QImage picture(width, 2, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QVERIFY(picture.save(folder + QStringLiteral("/bild.png")));
+        QFile page(folder + QStringLiteral("/seite.htm"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<html><body><img src=\"bild.png\"></body></html>");
+        page.close();
+        QVERIFY(DocumentIO::loadFile(page.fileName(), &doc).ok);
+        QCOMPARE(doc.resource(QTextDocument::ImageResource, QUrl(QStringLiteral("bild.png"))).value<QImage>().width(),
+                 width);
     }
 }
 
