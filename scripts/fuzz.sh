@@ -1,6 +1,9 @@
 #!/bin/sh
 # Builds every fuzz target of fuzz/ with clang's libFuzzer and runs each for
-# SECONDS (default 60). Not part of CI: fuzzing for real takes hours.
+# SECONDS (default 60): the registry import, task scripts, RTF and plain
+# text, EPUB, ODT, DOCX and the PDF paragraph assembly; the list comes from
+# the build, so a target added with quenora_add_fuzzer is run too. Not part
+# of CI: fuzzing for real takes hours.
 #
 #   ./scripts/fuzz.sh [SECONDS] [BUILD_DIR]
 #

@@ -7,6 +7,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QUrl>
 
 #include <algorithm>
 #include <map>
@@ -79,6 +80,10 @@ void ImportedDocument::buildInto(QTextDocument *doc) const
         font.setPointSize(12);
         doc->setDefaultFont(font);
     }
+    // Set first: the HTML reader asks for background pictures and style
+    // sheets while it reads.
+    doc->setMetaInformation(QTextDocument::DocumentUrl,
+                            folder.isEmpty() ? QString() : QUrl::fromLocalFile(folder + QLatin1Char('/')).toString());
     if (markup == Markup::Html) {
         doc->setHtml(markupText);
         NoteLinks::tidy(doc);

@@ -45,10 +45,14 @@ struct ImportedDocument {
     // the document's DocumentTitle.
     QString title;
     QString author;
+    // The folder whose files the markup's pictures may come from (the HTML
+    // or Markdown file's own); empty: none. See DocumentResources.
+    QString folder;
 
     QString plainText() const;
     // Replaces the document's content; undo history is cleared and the
-    // document is left unmodified.
+    // document is left unmodified. The document's DocumentUrl becomes the
+    // folder, so a GuardedTextDocument reads pictures from there only.
     void buildInto(QTextDocument *doc) const;
 };
 

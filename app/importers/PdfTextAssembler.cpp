@@ -156,24 +156,37 @@ std::vector<PdfPageText> PdfTextAssembler::withoutRunningLines(const std::vector
     return out;
 }
 
+void PdfTextAssembler::appendLine(QString &paragraph, const QString &line)
+{
+    if (line.isEmpty())
+        return;
+    if (paragraph.isEmpty()) {
+        paragraph = line;
+        return;
+    }
+    if (endsWithHyphen(paragraph)) {
+        const QString next = line.section(QLatin1Char(' '), 0, 0);
+        if (isConjunction(next)) {
+            paragraph += QLatin1Char(' ');
+        } else if (!next.isEmpty() && next.at(0).isLower()) {
+            paragraph.chop(1);
+        } else if (paragraph.back() != QLatin1Char('-') && paragraph.back() != QChar(0x2010)) {
+            // A soft hyphen before a capital goes; "Max-" + "Planck" keeps
+            // the real hyphen of the compound.
+            paragraph.chop(1);
+        }
+        paragraph += line;
+        return;
+    }
+    paragraph += QLatin1Char(' ');
+    paragraph += line;
+}
+
 QString PdfTextAssembler::joinLines(const QString &first, const QString &second)
 {
-    if (first.isEmpty())
-        return second;
-    if (second.isEmpty())
-        return first;
-    if (endsWithHyphen(first)) {
-        const QString next = second.section(QLatin1Char(' '), 0, 0);
-        if (isConjunction(next))
-            return first + QLatin1Char(' ') + second;
-        if (next.at(0).isLower())
-            return first.chopped(1) + second;
-        // "Max-" + "Planck": a real hyphen of the compound.
-        if (first.back() == QLatin1Char('-') || first.back() == QChar(0x2010))
-            return first + second;
-        return first.chopped(1) + second;
-    }
-    return first + QLatin1Char(' ') + second;
+    QString joined = first;
+    appendLine(joined, second);
+    return joined;
 }
 
 QStringList PdfTextAssembler::paragraphs(const std::vector<PdfPageText> &input)
@@ -237,7 +250,7 @@ QStringList PdfTextAssembler::paragraphs(const std::vector<PdfPageText> &input)
             if (i == 0) {
                 if (!lastLineOpen || startsItem(line))
                     flush();
-                current = joinLines(current, line.text);
+                appendLine(current, line.text);
                 continue;
             }
             const PdfLine &prev = page.lines[i - 1];
@@ -265,7 +278,7 @@ QStringList PdfTextAssembler::paragraphs(const std::vector<PdfPageText> &input)
                 breakHere = endsSentence(prev.text) && shortPrev;
             if (breakHere)
                 flush();
-            current = joinLines(current, line.text);
+            appendLine(current, line.text);
         }
         const PdfLine &last = page.lines.back();
         const bool lastShort = last.box.right() < right - 0.15 * width;

@@ -35,7 +35,10 @@ std::vector<PdfPageText> withoutRunningLines(const std::vector<PdfPageText> &pag
 // Paragraphs of the whole document, in reading order.
 QStringList paragraphs(const std::vector<PdfPageText> &pages);
 
-// Joins the end of one line and the start of the next (exposed for tests).
+// Appends the next line to a paragraph in place: a long paragraph grows by
+// each line's length, never copied whole.
+void appendLine(QString &paragraph, const QString &line);
+// The two lines joined as appendLine joins them (exposed for tests).
 QString joinLines(const QString &first, const QString &second);
 
 } // namespace PdfTextAssembler

@@ -1,6 +1,8 @@
 #include "DocumentIO.h"
 
 #include "DocumentImporter.h"
+#include "DocumentResources.h"
+#include "LongLines.h"
 #include "PlainText.h"
 #include "RichTextMessages.h"
 #include "RtfReader.h"
@@ -202,7 +204,11 @@ PreparedDocument DocumentIO::prepareFile(const QString &path, const ImportContro
         prepared.result = read;
         return prepared;
     }
-    return prepareBytes(bytes, path, control);
+    PreparedDocument prepared = prepareBytes(bytes, path, control);
+    // An HTML or Markdown file's pictures may come from its own folder.
+    if (prepared.imported.markup != ImportedDocument::Markup::None)
+        prepared.imported.folder = QFileInfo(path).absolutePath();
+    return prepared;
 }
 
 DocumentLoadResult DocumentIO::applyPrepared(const PreparedDocument &prepared, QTextDocument *doc)
@@ -214,13 +220,15 @@ DocumentLoadResult DocumentIO::applyPrepared(const PreparedDocument &prepared, Q
         prepared.imported.buildInto(doc);
         return result;
     }
+    // Pictures pasted later have no folder of a document loaded before.
+    doc->setMetaInformation(QTextDocument::DocumentUrl, QString());
     if (result.format == DocumentFormat::RichText) {
         result.damaged = RtfReader::read(withoutUtf8Bom(prepared.bytes), doc).damaged;
         return result;
     }
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
-    doc->setPlainText(PlainText::decode(prepared.bytes));
+    LongLines::setPlainText(doc, PlainText::decode(prepared.bytes));
     doc->setUndoRedoEnabled(undo);
     doc->setModified(false);
     return result;
@@ -244,7 +252,7 @@ QStringList DocumentIO::readableSuffixes()
 DocumentText DocumentIO::readText(const QString &path)
 {
     DocumentText out;
-    QTextDocument doc;
+    GuardedTextDocument doc;
     const DocumentLoadResult r = loadFile(path, &doc);
     out.ok = r.ok;
     out.format = r.format;
@@ -272,7 +280,7 @@ QByteArray DocumentIO::toBytes(const QTextDocument &doc, DocumentFormat format)
 {
     if (format == DocumentFormat::RichText)
         return RtfWriter::write(doc);
-    return PlainText::encode(doc.toPlainText());
+    return PlainText::encode(LongLines::fileText(doc));
 }
 
 DocumentSaveResult DocumentIO::saveFile(const QString &path, const QTextDocument &doc, DocumentFormat format)

@@ -1,6 +1,7 @@
 #include "RtfWriter.h"
 
 #include "CodePages.h"
+#include "LongLines.h"
 
 #include <QColor>
 #include <QHash>
@@ -73,6 +74,7 @@ private:
     int colorIndex(const QColor &c) const { return m_colorIndex.value(c.rgb(), 0); }
     void writeHeader();
     void writeBlock(const QTextBlock &block);
+    void writeRuns(const QTextBlock &block);
     void writeRun(const QTextFragment &frag);
     QByteArray runStart(const QTextCharFormat &f);
     void writeText(QStringView text);
@@ -114,8 +116,11 @@ QByteArray Writer::run()
     writeHeader();
     // Every paragraph ends in \par, the last one too, as word processors
     // write it; readers take the final mark as the end of the document.
+    // A long line held as several blocks (LongLines) is one paragraph.
     for (QTextBlock b = m_doc.begin(); b.isValid(); b = b.next()) {
         writeBlock(b);
+        if (LongLines::continuesLine(b.next()))
+            continue;
         word("\\par");
         m_out.append("\r\n");
         m_lineStart = m_out.size();
@@ -186,6 +191,13 @@ void Writer::writeHeader()
 
 void Writer::writeBlock(const QTextBlock &block)
 {
+    QChar joiner;
+    if (LongLines::continuesLine(block, &joiner)) {
+        if (!joiner.isNull())
+            writeText(QString(joiner));
+        writeRuns(block);
+        return;
+    }
     const QTextBlockFormat bf = block.blockFormat();
     word("\\pard");
     const Qt::Alignment h = bf.alignment() & Qt::AlignHorizontal_Mask;
@@ -232,6 +244,11 @@ void Writer::writeBlock(const QTextBlock &block)
         }
     }
 
+    writeRuns(block);
+}
+
+void Writer::writeRuns(const QTextBlock &block)
+{
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment frag = it.fragment();
         if (frag.isValid())

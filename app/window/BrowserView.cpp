@@ -1,5 +1,6 @@
 #include "BrowserView.h"
 
+#include "DocumentResources.h"
 #include "PagePictures.h"
 #include "WindowTexts.h"
 
@@ -141,16 +142,21 @@ void BrowserView::showMissingPage(const QString &address)
 
 QVariant BrowserView::loadResource(int type, const QUrl &name)
 {
-    if (!isLocalScheme(name.scheme().toLower()))
-        return QVariant();
+    if (type == QTextDocument::HtmlResource) {
+        if (!isLocalScheme(name.scheme().toLower()))
+            return QVariant();
+        return QTextBrowser::loadResource(type, name);
+    }
+    // Pictures and style sheets: from the page's own folder and below only.
+    const QUrl page = m_loadingUrl.isValid() ? m_loadingUrl : m_currentUrl;
+    const DocumentResources resources(DocumentResources::folderOf(page));
     if (type == QTextDocument::ImageResource) {
-        const QUrl base = m_loadingUrl.isValid() ? m_loadingUrl : m_currentUrl;
-        const QUrl url = name.isRelative() && base.isValid() ? base.resolved(name) : name;
-        const QImage prefetched = PagePictures::take(localPath(url));
+        const QString file = resources.allowedFile(name.isRelative() && page.isValid() ? page.resolved(name) : name);
+        const QImage prefetched = file.isEmpty() ? QImage() : PagePictures::take(file);
         if (!prefetched.isNull())
             return prefetched;
     }
-    return QTextBrowser::loadResource(type, name);
+    return resources.load(name.isRelative() && page.isValid() ? page.resolved(name) : name);
 }
 
 void BrowserView::backward()

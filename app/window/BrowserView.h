@@ -42,7 +42,8 @@ public:
     void forward() override;
     void reload() override;
 
-    // Offline: pictures and style sheets come from local files only.
+    // Offline: pages from local files; pictures and style sheets only from
+    // the page's own folder and below (DocumentResources).
     QVariant loadResource(int type, const QUrl &name) override;
 
 signals:

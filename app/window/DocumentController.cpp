@@ -4,6 +4,7 @@
 #include "DocumentIO.h"
 #include "DocumentOpener.h"
 #include "ExtensionHost.h"
+#include "LongLines.h"
 #include "WholeFile.h"
 #include "ImportMessages.h"
 #include "WindowTexts.h"
@@ -207,7 +208,7 @@ bool DocumentController::writeDocument(const QString &path, bool plainText)
     int number = 0;
     QString description;
     if (plainText) {
-        number = WholeFile::WriteWholeFile(path, m_rtfText.toPlainText(), &description);
+        number = WholeFile::WriteWholeFile(path, LongLines::fileText(*m_rtfText.document()), &description);
     } else {
         const DocumentSaveResult r = DocumentIO::saveFile(path, *m_rtfText.document(), DocumentFormat::RichText);
         number = r.ok ? 0 : (r.errorNumber ? r.errorNumber : 75);
@@ -261,7 +262,7 @@ void DocumentController::SaveAs()
     // Saved again under the current name without a dialog, in the format the
     // name calls for: a rich-text file must not lose its formatting.
     const bool plain = DocumentIO::formatForSaving(m_currentPath) == DocumentFormat::PlainText;
-    const bool saved = plain ? DocumentIO::saveText(m_currentPath, m_rtfText.toPlainText()).ok
+    const bool saved = plain ? DocumentIO::saveText(m_currentPath, LongLines::fileText(*m_rtfText.document())).ok
                              : DocumentIO::saveFile(m_currentPath, *m_rtfText.document(), DocumentFormat::RichText).ok;
     if (saved)
         m_rtfText.document()->setModified(false);

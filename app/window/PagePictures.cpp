@@ -1,10 +1,11 @@
 #include "PagePictures.h"
 
+#include "DocumentResources.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QImageReader>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -57,21 +58,26 @@ QStringList picturesOf(const QString &html, const QString &pageFolder)
 
 void prefetch(const QString &pagePath)
 {
-    QFile page(pagePath);
     // A start page is a few kilobytes; anything much larger is not one.
-    if (!page.open(QIODevice::ReadOnly) || page.size() > 1024 * 1024)
+    const std::optional<QByteArray> page = DocumentResources::readRegularFile(pagePath, 1024 * 1024);
+    if (!page)
         return;
-    const QStringList files = picturesOf(QString::fromUtf8(page.readAll()), QFileInfo(pagePath).absolutePath());
+    const QString folder = QFileInfo(pagePath).absolutePath();
+    const QStringList files = picturesOf(QString::fromUtf8(*page), folder);
+    // The browser view would show only these; the same rules decide here.
+    const DocumentResources resources(folder);
     Pending &p = pending();
     std::lock_guard lock(p.mutex);
     p.pictures.clear();
     for (const QString &file : files) {
-        if (!QFileInfo(file).isFile())
+        const QString allowed = resources.allowedFile(QUrl::fromLocalFile(file));
+        if (allowed.isEmpty())
             continue;
-        p.pictures.insert(file, std::async(std::launch::async, [file] {
-                                    QImageReader reader(file);
-                                    return reader.read();
-                                }).share());
+        p.pictures.insert(allowed, std::async(std::launch::async, [allowed] {
+                                       const std::optional<QByteArray> bytes =
+                                           DocumentResources::readRegularFile(allowed);
+                                       return bytes ? QImage::fromData(*bytes) : QImage();
+                                   }).share());
     }
 }
 

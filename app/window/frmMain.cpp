@@ -1,5 +1,7 @@
 #include "frmMain.h"
 
+#include "DocumentResources.h"
+
 #include "BrowserView.h"
 #include "CPanelkitCtrl.h"
 #include "ClipboardReader.h"
@@ -192,6 +194,9 @@ void frmMain::buildControls()
     m_views = new QStackedWidget(central);
     m_rtfText = new QTextEdit(m_views);
     m_rtfText->setObjectName(QStringLiteral("rtfText"));
+    // A document's pictures come from the document itself or its own
+    // folder, never from anywhere else on the disk.
+    m_rtfText->setDocument(new GuardedTextDocument(m_rtfText));
     m_rtfText->setAcceptRichText(true);
     // Qt's own layout moves every paragraph after an edit; this one touches
     // only what the edit changed, so typing stays quick in long documents.

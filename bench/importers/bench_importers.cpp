@@ -4,7 +4,13 @@
 // PDF against the pdftotext program on the same file in the same run
 // (goal: at most 1.5 times as long).
 //
+// "paragraph": one paragraph running over thousands of pages, read as the
+// worker reads it (PDF extraction and paragraph assembly), against
+// pdftotext on the same file; the time should grow with the page count,
+// not with its square.
+//
 //   bench_importers [pages] [rounds]      (default 500 pages, 3 rounds)
+//   bench_importers paragraph [pages ...] (default 10000 20000 40000)
 #include "DocumentIO.h"
 #include "IncrementalDocumentLayout.h"
 #include "TestFiles.h"
@@ -76,6 +82,64 @@ QByteArray makeEpub(qsizetype targetBytes)
     return TestFiles::epub(list, false, true);
 }
 
+// Every line as long as the next and none ending a sentence: the pages
+// hold one paragraph from the first line to the last.
+QByteArray makeOneParagraphPdf(int pages)
+{
+    const QString text = QStringLiteral("die Stimme liest den Text vor und der Text geht immer weiter mit");
+    QList<TestFiles::PdfPage> list;
+    for (int p = 0; p < pages; ++p) {
+        TestFiles::PdfPage page;
+        for (int l = 0; l < 4; ++l)
+            page.lines << text;
+        list << page;
+    }
+    return TestFiles::pdf(list);
+}
+
+double seconds(const QElapsedTimer &t)
+{
+    return t.nsecsElapsed() / 1e9;
+}
+
+int oneParagraph(const std::vector<int> &pageCounts)
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    QTemporaryDir dir;
+    std::printf("pages   paragraphs  characters  read (s)  pdftotext (s)  ratio\n");
+    for (const int pages : pageCounts) {
+        const QString path = dir.filePath(QStringLiteral("absatz.pdf"));
+        {
+            QFile f(path);
+            f.open(QIODevice::WriteOnly);
+            f.write(makeOneParagraphPdf(pages));
+        }
+        QElapsedTimer t;
+        double tool = 0;
+        if (!pdftotext.isEmpty()) {
+            t.start();
+            QProcess::execute(pdftotext, {path, dir.filePath(QStringLiteral("out.txt"))});
+            tool = seconds(t);
+        }
+        t.start();
+        const PreparedDocument prepared = DocumentIO::prepareFile(path);
+        const double read = seconds(t);
+        if (!prepared.result.ok) {
+            std::fprintf(stderr, "could not read %d pages: %s\n", pages, qPrintable(prepared.result.message));
+            return 1;
+        }
+        qsizetype characters = 0;
+        for (const TextBlock &block : prepared.imported.blocks) {
+            for (const TextRun &run : block.runs)
+                characters += run.text.size();
+        }
+        std::printf("%6d  %10zu  %10lld  %8.2f  %13.2f  %5.2f\n", pages, prepared.imported.blocks.size(),
+                    static_cast<long long>(characters), read, tool, tool > 0 ? read / tool : 0.0);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -115,6 +179,14 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], "paragraph") == 0) {
+        std::vector<int> pageCounts;
+        for (int i = 2; i < argc; ++i)
+            pageCounts.push_back(std::max(1, atoi(argv[i])));
+        if (pageCounts.empty())
+            pageCounts = {10000, 20000, 40000};
+        return oneParagraph(pageCounts);
+    }
     const int pages = argc > 1 ? std::max(1, atoi(argv[1])) : 500;
     const int rounds = argc > 2 ? std::max(1, atoi(argv[2])) : 3;
 

@@ -2,12 +2,15 @@
 // and quenora-speak open them: real files made at run time.
 #include "DocumentIO.h"
 #include "DocumentImporter.h"
+#include "DocumentResources.h"
 #include "ImportMessages.h"
 #include "MarkdownReader.h"
 #include "PdfTextAssembler.h"
 #include "TestFiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -15,6 +18,8 @@
 #include <QTextList>
 
 #include <atomic>
+
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(DocumentFormat)
 
@@ -82,6 +87,7 @@ class tst_importers : public QObject
 private slots:
     void joinLines_data();
     void joinLines();
+    void linesJoinInPlace();
     void runningHeadersAndPageNumbersLeftOut();
     void paragraphsFromLines();
     void titleOnTheFirstPageStays();
@@ -105,6 +111,10 @@ private slots:
     void hostileFiles_data();
     void hostileFiles();
     void readTextForSpeaking();
+    void picturesOnlyFromTheDocument_data();
+    void picturesOnlyFromTheDocument();
+    void hostilePicturesNeitherBlockNorFillMemory();
+    void picturesFollowTheDocumentsFolder();
 };
 
 void tst_importers::joinLines_data()
@@ -120,6 +130,7 @@ void tst_importers::joinLines_data()
     QTest::newRow("soft hyphen") << QString("Bei\u00ADspiel-").chopped(1) + QChar(0x00AD) << "satz"
                                  << QString("Bei\u00ADspielsatz");
     QTest::newRow("dash after a digit") << "Seiten 5-" << "10" << "Seiten 5- 10";
+    QTest::newRow("hyphen before a line that starts with a blank") << "Silben-" << " trennung" << "Silben- trennung";
 }
 
 void tst_importers::joinLines()
@@ -128,6 +139,21 @@ void tst_importers::joinLines()
     QFETCH(QString, second);
     QFETCH(QString, joined);
     QCOMPARE(PdfTextAssembler::joinLines(first, second), joined);
+}
+
+// A paragraph over thousands of pages grows by each line in its own buffer;
+// copying it whole for every line made long paragraphs quadratic.
+void tst_importers::linesJoinInPlace()
+{
+    QString paragraph = QStringLiteral("Anfang");
+    paragraph.reserve(1000);
+    const QChar *buffer = paragraph.constData();
+    for (int i = 0; i < 20; ++i) {
+        PdfTextAssembler::appendLine(paragraph, QStringLiteral("Silben-"));
+        PdfTextAssembler::appendLine(paragraph, QStringLiteral("trennung"));
+    }
+    QCOMPARE(paragraph.constData(), buffer);
+    QVERIFY(paragraph.endsWith(QStringLiteral(" Silbentrennung Silbentrennung")));
 }
 
 void tst_importers::runningHeadersAndPageNumbersLeftOut()
@@ -697,6 +723,108 @@ void tst_importers::readTextForSpeaking()
     QVERIFY(!none.ok);
     QCOMPARE(none.errorMessage, QStringLiteral("Die Datei \u201E%1\u201C konnte nicht geladen werden: Diese "
                                                "PDF-Datei enthält keinen Text (nur Bilder).").arg(empty));
+}
+
+// The places a picture may be named from: "dok/" is the document's folder.
+static void makePictureFolders(const QTemporaryDir &dir)
+{
+    QDir(dir.path()).mkpath(QStringLiteral("dok/unter"));
+    QImage picture(7, 5, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    picture.save(dir.filePath(QStringLiteral("dok/bild.png")));
+    picture.save(dir.filePath(QStringLiteral("dok/unter/bild.png")));
+    picture.save(dir.filePath(QStringLiteral("draussen.png")));
+    QFile::link(dir.filePath(QStringLiteral("draussen.png")), dir.filePath(QStringLiteral("dok/raus.png")));
+    QFile::link(dir.filePath(QStringLiteral("dok/bild.png")), dir.filePath(QStringLiteral("dok/drin.png")));
+    QFile::link(QStringLiteral("/dev/zero"), dir.filePath(QStringLiteral("dok/null.png")));
+    ::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("dok/rohr.png"))).constData(), 0600);
+    // Sparse: larger than the limit without taking the disk.
+    QFile huge(dir.filePath(QStringLiteral("dok/riesig.png")));
+    huge.open(QIODevice::WriteOnly);
+    huge.resize(DocumentResources::kMaxFileSize + 1);
+}
+
+void tst_importers::picturesOnlyFromTheDocument_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("beside the document") << "bild.png" << true;
+    QTest::newRow("in a folder below") << "unter/bild.png" << true;
+    QTest::newRow("a link that stays inside") << "drin.png" << true;
+    QTest::newRow("the folder above") << "../draussen.png" << false;
+    QTest::newRow("a link that leads out") << "raus.png" << false;
+    QTest::newRow("a link to a device") << "null.png" << false;
+    QTest::newRow("a device") << "/dev/zero" << false;
+    QTest::newRow("a device as file URL") << "file:///dev/zero" << false;
+    QTest::newRow("a FIFO") << "rohr.png" << false;
+    QTest::newRow("larger than the limit") << "riesig.png" << false;
+    QTest::newRow("a folder") << "unter" << false;
+    QTest::newRow("the web") << "http://192.0.2.1/bild.png" << false;
+}
+
+void tst_importers::picturesOnlyFromTheDocument()
+{
+    QFETCH(QString, address);
+    QFETCH(bool, shown);
+    QTemporaryDir dir;
+    makePictureFolders(dir);
+    const DocumentResources resources(dir.filePath(QStringLiteral("dok")));
+    const QVariant loaded = resources.load(QUrl(address));
+    QVERIFY(loaded.isValid()); // never left to Qt, which would read any file
+    QCOMPARE(QImage::fromData(loaded.toByteArray()).size(), shown ? QSize(7, 5) : QSize(0, 0));
+}
+
+// An HTML and a Markdown file naming a device, a FIFO and a picture of their
+// own: opened, laid out and read for speaking without blocking or reading
+// the device; only the own picture shows.
+void tst_importers::hostilePicturesNeitherBlockNorFillMemory()
+{
+    QTemporaryDir dir;
+    makePictureFolders(dir);
+    QFile html(dir.filePath(QStringLiteral("dok/seite.html")));
+    QVERIFY(html.open(QIODevice::WriteOnly));
+    html.write("<html><head><link rel=\"stylesheet\" href=\"/dev/zero\"></head><body background=\"/dev/zero\">"
+               "<p>Text <img src=\"/dev/zero\"><img src=\"rohr.png\"><img src=\"bild.png\"></p></body></html>");
+    html.close();
+    QFile markdown(dir.filePath(QStringLiteral("dok/notiz.md")));
+    QVERIFY(markdown.open(QIODevice::WriteOnly));
+    markdown.write("Text ![bild](/dev/zero) ![rohr](rohr.png) ![eigen](bild.png)\n");
+    markdown.close();
+
+    for (const QString &path : {html.fileName(), markdown.fileName()}) {
+        GuardedTextDocument doc;
+        QVERIFY(DocumentIO::loadFile(path, &doc).ok);
+        doc.setTextWidth(400);
+        QVERIFY(doc.size().height() > 0); // lays out every picture
+        QCOMPARE(doc.resource(QTextDocument::ImageResource, QUrl(QStringLiteral("bild.png"))).value<QImage>().size(),
+                 QSize(7, 5));
+        QVERIFY(doc.resource(QTextDocument::ImageResource, QUrl(QStringLiteral("/dev/zero"))).toByteArray().isEmpty());
+        QVERIFY(doc.resource(QTextDocument::ImageResource, QUrl(QStringLiteral("rohr.png"))).toByteArray().isEmpty());
+        const DocumentText text = DocumentIO::readText(path);
+        QVERIFY(text.ok);
+        QVERIFY(text.text.startsWith(QStringLiteral("Text")));
+    }
+}
+
+// The same picture name in the next document opened is that document's own.
+void tst_importers::picturesFollowTheDocumentsFolder()
+{
+    QTemporaryDir dir;
+    GuardedTextDocument doc;
+    for (const int width : {3, 9}) {
+        const QString folder = dir.filePath(QString::number(width));
+        QVERIFY(QDir().mkpath(folder));
+        QImage picture(width, 2, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QVERIFY(picture.save(folder + QStringLiteral("/bild.png")));
+        QFile page(folder + QStringLiteral("/seite.htm"));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+        page.write("<html><body><img src=\"bild.png\"></body></html>");
+        page.close();
+        QVERIFY(DocumentIO::loadFile(page.fileName(), &doc).ok);
+        QCOMPARE(doc.resource(QTextDocument::ImageResource, QUrl(QStringLiteral("bild.png"))).value<QImage>().width(),
+                 width);
+    }
 }
 
 QTEST_MAIN(tst_importers)

@@ -1,11 +1,13 @@
 // Loading and saving documents: format detection, plain text in every
 // encoding and line-end style, file errors, and saving through QSaveFile.
 #include "DocumentIO.h"
+#include "LongLines.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -53,6 +55,9 @@ private slots:
     void saveErrors();
     void saveIntoAFolderWithoutPermission();
     void readText();
+    void longLinesOpenAsShortBlocks_data();
+    void longLinesOpenAsShortBlocks();
+    void typedBreakInALongLineIsKept();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -315,6 +320,64 @@ void TestDocumentIO::readText()
     QCOMPARE(e.errorNumber, 53);
     QCOMPARE(e.errorMessage,
              QStringLiteral(u"Die Datei „%1“ konnte nicht geladen werden: Datei nicht gefunden.").arg(missing));
+}
+
+// A line far longer than a screen is held as blocks no longer than the
+// limit (Qt lays out a block as a whole: one long line never showed), and
+// saving as text or RTF gives the line back as it was.
+void TestDocumentIO::longLinesOpenAsShortBlocks_data()
+{
+    const qsizetype limit = LongLines::kMaxBlockLength;
+    QTest::addColumn<QByteArray>("file");
+    QByteArray words;
+    while (words.size() < 3 * limit + 77)
+        words += "Wort ";
+    QTest::newRow("words on one line") << words;
+    QTest::newRow("no blank at all") << QByteArray(3 * limit + 5, 'x');
+    QTest::newRow("blanks only far apart")
+        << QByteArray(limit / 4, 'a') + ' ' + QByteArray(limit, 'b') + ' ' + QByteArray(limit, 'c');
+    QTest::newRow("between short lines, umlauts")
+        << "kurz\n" + QString(QStringLiteral("Grüße ")).repeated(limit / 2).toUtf8() + "\nEnde\n";
+    QTest::newRow("surrogate pairs across the limit")
+        << "a" + QString(QStringLiteral("\U0001F600")).repeated(limit).toUtf8();
+}
+
+void TestDocumentIO::longLinesOpenAsShortBlocks()
+{
+    QFETCH(QByteArray, file);
+    QTextDocument doc;
+    QVERIFY(DocumentIO::loadBytes(file, &doc).ok);
+    QVERIFY(doc.blockCount() > 2);
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        QVERIFY2(b.length() - 1 <= LongLines::kMaxBlockLength, qPrintable(QString::number(b.length())));
+        QVERIFY(b.text().isEmpty() || !b.text().front().isLowSurrogate());
+    }
+    QCOMPARE(DocumentIO::toBytes(doc, DocumentFormat::PlainText), file);
+    QTextDocument again;
+    QVERIFY(DocumentIO::loadBytes(DocumentIO::toBytes(doc, DocumentFormat::RichText), &again).ok);
+    const auto withoutFinalBreaks = [](QString text) {
+        while (text.endsWith(QLatin1Char('\n')))
+            text.chop(1);
+        return text;
+    };
+    QCOMPARE(withoutFinalBreaks(LongLines::fileText(again)), withoutFinalBreaks(QString::fromUtf8(file)));
+}
+
+// Enter typed inside a long line is a line end of the text: it is saved.
+void TestDocumentIO::typedBreakInALongLineIsKept()
+{
+    QByteArray file;
+    while (file.size() < 2 * LongLines::kMaxBlockLength)
+        file += "Wort ";
+    QTextDocument doc;
+    QVERIFY(DocumentIO::loadBytes(file, &doc).ok);
+    const QTextBlock second = doc.begin().next();
+    QVERIFY(LongLines::continuesLine(second));
+    QTextCursor cursor(doc.begin().next());
+    cursor.movePosition(QTextCursor::NextWord);
+    cursor.insertBlock();
+    const QByteArray expected = file.left(cursor.position() - 1) + '\n' + file.mid(cursor.position() - 1);
+    QCOMPARE(DocumentIO::toBytes(doc, DocumentFormat::PlainText), expected);
 }
 
 QTEST_MAIN(TestDocumentIO)

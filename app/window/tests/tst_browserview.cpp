@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QTextBlock>
 
+#include <sys/stat.h>
+
 namespace {
 
 QString pagesDir()
@@ -223,18 +225,26 @@ private slots:
         QCOMPARE(view.source(), QUrl::fromLocalFile(page("home.htm")));
     }
 
-    void picturesFromTheWebAreNotFetched()
+    // Pictures come from the page's own folder and below only: never from
+    // the web, a device, a FIFO or a folder beside the page.
+    void picturesOnlyFromThePagesFolder()
     {
         QTemporaryDir dir;
-        QFile f(dir.filePath("p.htm"));
+        QVERIFY(QDir(dir.path()).mkpath("seiten"));
+        QFile f(dir.filePath("seiten/p.htm"));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("<html><body><img src=\"http://192.0.2.1/x.png\"><img src=\"pic.jpg\"></body></html>");
+        f.write("<html><body background=\"/dev/zero\"><img src=\"http://192.0.2.1/x.png\"><img src=\"pic.jpg\">"
+                "<img src=\"/dev/zero\"><img src=\"rohr.png\"><img src=\"../aussen.jpg\"></body></html>");
         f.close();
-        QVERIFY(QFile::copy(page("farbverlauf.jpg"), dir.filePath("pic.jpg")));
+        QVERIFY(QFile::copy(page("farbverlauf.jpg"), dir.filePath("seiten/pic.jpg")));
+        QVERIFY(QFile::copy(page("farbverlauf.jpg"), dir.filePath("aussen.jpg")));
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("seiten/rohr.png")).constData(), 0600), 0);
         BrowserView view;
-        view.navigate(dir.filePath("p.htm"));
-        QVERIFY(!view.loadResource(QTextDocument::ImageResource, QUrl("http://192.0.2.1/x.png")).isValid());
-        QVERIFY(view.loadResource(QTextDocument::ImageResource, QUrl("pic.jpg")).isValid());
+        view.navigate(dir.filePath("seiten/p.htm"));
+        QVERIFY(!view.showsMissingPage());
+        for (const char *refused : {"http://192.0.2.1/x.png", "/dev/zero", "rohr.png", "../aussen.jpg"})
+            QVERIFY2(view.loadResource(QTextDocument::ImageResource, QUrl(refused)).toByteArray().isEmpty(), refused);
+        QVERIFY(!view.loadResource(QTextDocument::ImageResource, QUrl("pic.jpg")).toByteArray().isEmpty());
     }
 
     void fragmentLinksStayOnThePage()

@@ -1,5 +1,6 @@
 #include "DocumentController.h"
 
+#include "LongLines.h"
 #include "RecordingExtensionHost.h"
 #include "ScriptedDialogs.h"
 #include "WholeFile.h"
@@ -304,6 +305,24 @@ private slots:
         QVERIFY(rig.dialogs.messages[0].text.endsWith(")"));
         QCOMPARE(rig.dialogs.messages[0].title, QStringLiteral("Fehler"));
         QCOMPARE(rig.extensions.events, QStringList{"SaveFile:" + target});
+    }
+
+    // A line the document holds as several blocks is saved as one line by
+    // both saves.
+    void aLongLineIsSavedAsItWasRead()
+    {
+        Rig rig;
+        QByteArray line;
+        while (line.size() < 3 * LongLines::kMaxBlockLength)
+            line += "Wort ";
+        QVERIFY(rig.docs.LoadFile(rig.file("lang.txt", line)));
+        QVERIFY(rig.box.document()->blockCount() > 1);
+        rig.dialogs.files.enqueue(rig.path("kopie.txt"));
+        QVERIFY(rig.docs.SaveDoc());
+        QCOMPARE(rig.read("kopie.txt"), line);
+        QFile::remove(rig.path("kopie.txt"));
+        rig.docs.SaveAs();
+        QCOMPARE(rig.read("kopie.txt"), line);
     }
 
     void saveAsWithoutDialogWhenThereIsAPath()
