@@ -77,10 +77,15 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
     EspeakEngine voice;
     EspeakEngine voice2;
     QtShell shell;
-    // Extensions are read from the same hive at every event.
-    ExtensionLoader extensionLoader(registry);
-    PluginExtensionHost extensions(registry, extensionLoader);
     SystemClock clock;
+    // Extensions are read from the same hive at every event; their libraries
+    // run in a process of their own, so one that crashes or hangs is switched
+    // off with a word to the user instead of taking the document with it.
+    ExtensionProcess extensionProcess(Paths::extensionHostProgram(), clock);
+    ExtensionLoader extensionLoader(registry, extensionProcess);
+    PluginExtensionHost extensions(registry, extensionLoader, [&dialogs](const QString &caption, const QString &text) {
+        dialogs.message(text, caption, Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+    });
     QtClipboard clipboard;
     frmMain::Collaborators c{clock, clipboard};
     c.voice = &voice;

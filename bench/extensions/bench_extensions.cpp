@@ -5,6 +5,7 @@
 //
 //   bench_extensions [megabytes]   (default 10; goal: at least 50 MB/s)
 
+#include "Clock.h"
 #include "Dialect.h"
 #include "ExtensionLoader.h"
 #include "PluginExtensionHost.h"
@@ -67,7 +68,9 @@ int main(int argc, char **argv)
     const QString entry = PluginExtensionHost::ExtensionsKey + QStringLiteral("\\Bavarize");
     reg.WriteString(entry, QStringLiteral("Active"), QStringLiteral("true"));
     reg.WriteString(entry, QStringLiteral("ObjectName"), QStringLiteral("Bavarize.Dialect"));
-    ExtensionLoader loader(reg);
+    SystemClock clock;
+    ExtensionProcess process(QStringLiteral(EXTENSION_HOST), clock);
+    ExtensionLoader loader(reg, process);
     PluginExtensionHost host(reg, loader);
 
     const QString text = germanText(megabytes);
