@@ -140,6 +140,7 @@ void ExtensionProcess::stop(bool kill)
         }
     }
     m_pid = -1;
+    m_reader = FrameReader();
 }
 
 void ExtensionProcess::ended(Result &result)
@@ -201,7 +202,7 @@ bool ExtensionProcess::sendAll(FrameWriter &frame, qint64 deadlineNs, Result &re
 
 bool ExtensionProcess::receiveReply(qsizetype argc, qint64 deadlineNs, qint64 limitNs, Result &result)
 {
-    FrameReader reader;
+    FrameReader &reader = m_reader;
     bool windowOpen = false;
     for (;;) {
         while (auto frame = reader.take()) {

@@ -62,6 +62,9 @@ public:
     Result call(const QByteArray &library, const QByteArray &className, const QByteArray &member,
                 const QList<ExtensionProtocol::CallArgument> &args);
 
+    // The running process's id, or -1 (for measurements).
+    pid_t processId() const { return m_pid; }
+
     // Where quenora-extension-host is: beside the program in its private
     // library folder when installed, in the build tree's app/extensions
     // folder otherwise.
@@ -81,6 +84,8 @@ private:
     const Clock &m_clock;
     Limits m_limits;
     std::optional<bool> m_gui;
+    // Kept across calls with its buffer; a new one with every process.
+    ExtensionProtocol::FrameReader m_reader;
     pid_t m_pid = -1;
     int m_fd = -1;
     bool m_busy = false;

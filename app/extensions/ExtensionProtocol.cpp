@@ -141,8 +141,8 @@ char *FrameReader::space(size_t &wanted)
         wanted = HeaderSize - m_headerFilled;
         return m_header + m_headerFilled;
     }
-    wanted = size_t(m_payload.size()) - m_payloadFilled;
-    return m_payload.data() + m_payloadFilled;
+    wanted = m_payloadSize - m_payloadFilled;
+    return m_buffer.data() + m_payloadFilled;
 }
 
 void FrameReader::commit(size_t n)
@@ -156,9 +156,8 @@ void FrameReader::commit(size_t n)
         return;
     }
     m_payloadFilled += n;
-    if (m_payloadFilled == size_t(m_payload.size())) {
-        m_ready = Frame{Kind(quint8(m_header[4])), std::move(m_payload)};
-        m_payload = QByteArray();
+    if (m_payloadFilled == m_payloadSize) {
+        m_ready = Frame{Kind(quint8(m_header[4])), QByteArray::fromRawData(m_buffer.constData(), qsizetype(m_payloadSize))};
         m_payloadFilled = 0;
         m_headerFilled = 0;
         m_inPayload = false;
@@ -178,7 +177,12 @@ void FrameReader::headerDone()
         m_headerFilled = 0;
         return;
     }
-    m_payload = QByteArray(qsizetype(length), Qt::Uninitialized);
+    // Kept for the next frames up to 64 MB; a larger one is given back
+    // after use.
+    constexpr qsizetype kKept = 64 * 1024 * 1024;
+    if (m_buffer.size() > kKept || m_buffer.size() < qsizetype(length))
+        m_buffer = QByteArray(qsizetype(length), Qt::Uninitialized);
+    m_payloadSize = length;
     m_payloadFilled = 0;
     m_inPayload = true;
 }

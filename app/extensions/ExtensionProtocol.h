@@ -99,12 +99,16 @@ private:
     Kind m_kind;
 };
 
-// Receives a byte stream and cuts it into frames.
+// Receives a byte stream and cuts it into frames. Its buffer is kept from
+// frame to frame (up to a size), so a long text does not cost fresh memory
+// at every call.
 class FrameReader
 {
 public:
     struct Frame {
         Kind kind = Kind::Reply;
+        // A view into the reader's buffer: valid until the reader is used
+        // again.
         QByteArray payload;
     };
 
@@ -125,7 +129,8 @@ private:
 
     char m_header[HeaderSize] = {};
     size_t m_headerFilled = 0;
-    QByteArray m_payload;
+    QByteArray m_buffer;
+    size_t m_payloadSize = 0;
     size_t m_payloadFilled = 0;
     bool m_inPayload = false;
     bool m_broken = false;
