@@ -184,8 +184,9 @@ bool ExtensionProcess::sendAll(FrameWriter &frame, qint64 deadlineNs, Result &re
             continue;
         }
         if (n < 0) {
-            ended(result);
-            return false;
+            // The process is gone: what it said before still decides how
+            // the call ended.
+            return true;
         }
         while (n > 0 && first < pieces.size()) {
             iovec &p = pieces[first];
@@ -202,39 +203,23 @@ bool ExtensionProcess::sendAll(FrameWriter &frame, qint64 deadlineNs, Result &re
 
 bool ExtensionProcess::receiveReply(qsizetype argc, qint64 deadlineNs, qint64 limitNs, Result &result)
 {
-    FrameReader &reader = m_reader;
-    bool windowOpen = false;
+    Answer answer(argc);
     for (;;) {
-        while (auto frame = reader.take()) {
-            if (frame->kind == Kind::Windows) {
-                const std::optional<bool> open = decodeWindows(frame->payload);
-                if (!open) {
-                    stop(true);
-                    result.outcome = Outcome::Broken;
-                    return false;
-                }
-                // The limit starts again once the user has answered.
-                if (windowOpen && !*open)
-                    deadlineNs = m_clock.monotonicNs() + limitNs;
-                windowOpen = *open;
-                continue;
-            }
-            std::optional<Reply> reply =
-                frame->kind == Kind::Reply ? decodeReply(frame->payload, argc) : std::nullopt;
-            if (!reply) {
-                stop(true);
-                result.outcome = Outcome::Broken;
-                return false;
-            }
-            result.reply = std::move(*reply);
+        switch (answer.take(m_reader)) {
+        case Answer::State::Answered:
+            result.reply = std::move(answer.reply);
             result.outcome = Outcome::Answered;
             return true;
-        }
-        if (reader.broken()) {
+        case Answer::State::Broken:
             stop(true);
             result.outcome = Outcome::Broken;
             return false;
+        case Answer::State::Waiting:
+            break;
         }
+        // The limit starts again once the user has answered.
+        if (answer.windowsClosed())
+            deadlineNs = m_clock.monotonicNs() + limitNs;
         pollfd p{m_fd, POLLIN, 0};
         const int ready = ::poll(&p, 1, m_limits.sliceMs);
         if (ready < 0 && errno != EINTR) {
@@ -243,17 +228,17 @@ bool ExtensionProcess::receiveReply(qsizetype argc, qint64 deadlineNs, qint64 li
         }
         if (ready > 0) {
             size_t wanted = 0;
-            char *to = reader.space(wanted);
+            char *to = m_reader.space(wanted);
             const ssize_t n = ::recv(m_fd, to, wanted, MSG_DONTWAIT);
             if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
                 ended(result);
                 return false;
             }
             if (n > 0)
-                reader.commit(size_t(n));
+                m_reader.commit(size_t(n));
             continue;
         }
-        if (windowOpen) {
+        if (answer.windowOpen()) {
             // The plug-in asks the user: the editor's window keeps painting,
             // its input waits for the end of the call.
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -76,6 +76,8 @@ public:
 private:
     bool start(QString &why);
     void stop(bool kill);
+    // False when the time ran out; a process that is gone is found out
+    // when its answer is read.
     bool sendAll(ExtensionProtocol::FrameWriter &frame, qint64 deadlineNs, Result &result);
     bool receiveReply(qsizetype argc, qint64 deadlineNs, qint64 limitNs, Result &result);
     void ended(Result &result);

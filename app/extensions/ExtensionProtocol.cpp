@@ -1,5 +1,6 @@
 #include "ExtensionProtocol.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace ExtensionProtocol {
@@ -141,7 +142,11 @@ char *FrameReader::space(size_t &wanted)
         wanted = HeaderSize - m_headerFilled;
         return m_header + m_headerFilled;
     }
-    wanted = m_payloadSize - m_payloadFilled;
+    // The buffer grows with what arrives, not with what the length
+    // promises: a wrong length costs no memory that was never sent.
+    if (size_t(m_buffer.size()) == m_payloadFilled)
+        m_buffer.resize(qsizetype(std::min(m_payloadSize, std::max<size_t>(m_payloadFilled * 2, 1 << 20))));
+    wanted = std::min(m_payloadSize, size_t(m_buffer.size())) - m_payloadFilled;
     return m_buffer.data() + m_payloadFilled;
 }
 
@@ -180,8 +185,8 @@ void FrameReader::headerDone()
     // Kept for the next frames up to 64 MB; a larger one is given back
     // after use.
     constexpr qsizetype kKept = 64 * 1024 * 1024;
-    if (m_buffer.size() > kKept || m_buffer.size() < qsizetype(length))
-        m_buffer = QByteArray(qsizetype(length), Qt::Uninitialized);
+    if (m_buffer.size() > kKept)
+        m_buffer = QByteArray();
     m_payloadSize = length;
     m_payloadFilled = 0;
     m_inPayload = true;
@@ -297,6 +302,43 @@ std::optional<bool> decodeWindows(const QByteArray &payload)
     if (payload.size() != 1 || quint8(payload.at(0)) > 1)
         return std::nullopt;
     return payload.at(0) == 1;
+}
+
+Answer::State Answer::take(FrameReader &reader)
+{
+    while (m_state == State::Waiting) {
+        std::optional<FrameReader::Frame> frame = reader.take();
+        if (!frame)
+            break;
+        if (frame->kind == Kind::Windows) {
+            const std::optional<bool> open = decodeWindows(frame->payload);
+            if (!open) {
+                m_state = State::Broken;
+                break;
+            }
+            if (m_windowOpen && !*open)
+                m_windowsClosed = true;
+            m_windowOpen = *open;
+            continue;
+        }
+        std::optional<Reply> decoded = frame->kind == Kind::Reply ? decodeReply(frame->payload, m_argc) : std::nullopt;
+        if (!decoded) {
+            m_state = State::Broken;
+            break;
+        }
+        reply = std::move(*decoded);
+        m_state = State::Answered;
+    }
+    if (m_state == State::Waiting && reader.broken())
+        m_state = State::Broken;
+    return m_state;
+}
+
+bool Answer::windowsClosed()
+{
+    const bool closed = m_windowsClosed;
+    m_windowsClosed = false;
+    return closed;
 }
 
 } // namespace ExtensionProtocol

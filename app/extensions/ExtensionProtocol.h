@@ -137,6 +137,35 @@ private:
     std::optional<Frame> m_ready;
 };
 
+// Editor side: what the frames arriving during one call amount to. Only
+// Windows frames and one Reply may come; anything else, or a frame that does
+// not decode, makes the answer broken for good.
+class Answer
+{
+public:
+    enum class State { Waiting, Answered, Broken };
+
+    explicit Answer(qsizetype argc)
+        : m_argc(argc)
+    {
+    }
+    // Takes every complete frame the reader holds.
+    State take(FrameReader &reader);
+    State state() const { return m_state; }
+    // Whether a plug-in window is open now.
+    bool windowOpen() const { return m_windowOpen; }
+    // True once after the plug-in's windows were all closed.
+    bool windowsClosed();
+    // The reply, once Answered.
+    Reply reply;
+
+private:
+    qsizetype m_argc;
+    State m_state = State::Waiting;
+    bool m_windowOpen = false;
+    bool m_windowsClosed = false;
+};
+
 // Editor side: the call's frame (the argument texts are sent in place).
 FrameWriter encodeCall(const QByteArray &library, const QByteArray &className, const QByteArray &member,
                        const QList<CallArgument> &args);

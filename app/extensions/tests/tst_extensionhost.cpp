@@ -390,6 +390,43 @@ private slots:
         QCOMPARE(m_notices, QStringList{});
     }
 
+    // What the editor makes of an extension-host process that answers
+    // nonsense or ends (a stand-in program writing to the socket, fd 3).
+    void answersThatAreNoAnswer_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<ExtensionProcess::Outcome>("outcome");
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("unknown kind") << R"(printf '\003\000\000\000Xabc' >&3)" << ExtensionProcess::Outcome::Broken << "";
+        // A reply for no argument to a call with one.
+        QTest::newRow("wrong argument count")
+            << R"(printf '\017\000\000\000R\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000' >&3)"
+            << ExtensionProcess::Outcome::Broken << "";
+        QTest::newRow("longer than sent") << R"(printf '\377\377\377\077Rabc' >&3)" << ExtensionProcess::Outcome::Crashed
+                                          << "unerwartet beendet mit Code 0";
+        QTest::newRow("beyond any length") << R"(printf '\377\377\377\377R' >&3)" << ExtensionProcess::Outcome::Broken << "";
+        QTest::newRow("ends") << "exit 3" << ExtensionProcess::Outcome::Crashed << "unerwartet beendet mit Code 3";
+        QTest::newRow("aborts") << "kill -ABRT $$" << ExtensionProcess::Outcome::Crashed << "Programmabbruch, Signal 6";
+    }
+
+    void answersThatAreNoAnswer()
+    {
+        QFETCH(QString, script);
+        QFETCH(ExtensionProcess::Outcome, outcome);
+        QFETCH(QString, detail);
+        const QString program = m_dir->filePath(QStringLiteral("host.sh"));
+        QFile f(program);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + script.toUtf8() + "\n");
+        f.close();
+        QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        ExtensionProcess process(program, *m_clock);
+        const ExtensionProcess::Result result =
+            process.call("/x/lib.so", "Klasse", "FilterText", {{"Text", true, false}});
+        QCOMPARE(result.outcome, outcome);
+        QCOMPARE(result.detail, detail);
+    }
+
     // Without the extension-host program no extension runs; that is said
     // once, nothing is switched off, and texts pass unchanged.
     void withoutTheHostProgram()
