@@ -281,7 +281,7 @@ ExtensionProcess::Result ExtensionProcess::call(const QByteArray &library, const
     const qint64 limitNs = result.limitMs * 1000000;
     const qint64 deadlineNs = m_clock.monotonicNs() + limitNs;
 
-    FrameWriter frame = encodeCall(library, className, member, args);
+    FrameWriter frame = encodeCall(library, className, member, m_ownerWindow ? m_ownerWindow() : 0, args);
     if (!frame.fits()) {
         result.outcome = Outcome::Answered;
         result.reply.status = Status::Failed;

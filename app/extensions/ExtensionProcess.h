@@ -19,6 +19,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <sys/types.h>
 
@@ -62,6 +63,10 @@ public:
     Result call(const QByteArray &library, const QByteArray &className, const QByteArray &member,
                 const QList<ExtensionProtocol::CallArgument> &args);
 
+    // The window a plug-in's own window is to open over (an X11 window id,
+    // 0 for none), asked at every call.
+    void setOwnerWindow(std::function<quint64()> ownerWindow) { m_ownerWindow = std::move(ownerWindow); }
+
     // The running process's id, or -1 (for measurements).
     pid_t processId() const { return m_pid; }
 
@@ -86,6 +91,7 @@ private:
     const Clock &m_clock;
     Limits m_limits;
     std::optional<bool> m_gui;
+    std::function<quint64()> m_ownerWindow;
     // Kept across calls with its buffer; a new one with every process.
     ExtensionProtocol::FrameReader m_reader;
     pid_t m_pid = -1;

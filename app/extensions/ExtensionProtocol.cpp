@@ -215,12 +215,14 @@ std::optional<FrameReader::Frame> FrameReader::take()
 }
 
 FrameWriter encodeCall(const QByteArray &library, const QByteArray &className, const QByteArray &member,
-                       const QList<CallArgument> &args)
+                       quint64 ownerWindow, const QList<CallArgument> &args)
 {
     FrameWriter w(Kind::Call);
     w.addText(library);
     w.addText(className);
     w.addText(member);
+    w.addU32(quint32(ownerWindow));
+    w.addU32(quint32(ownerWindow >> 32));
     w.addU32(quint32(args.size()));
     for (const CallArgument &a : args) {
         w.addU8(quint8((a.byRef ? 1 : 0) | (a.takeBack ? 2 : 0)));
@@ -242,8 +244,12 @@ std::optional<Call> decodeCall(const QByteArray &payload)
         return true;
     };
     quint32 argc = 0;
-    if (!view(call.library) || !view(call.className) || !view(call.member) || !c.u32(argc))
+    quint32 windowLow = 0;
+    quint32 windowHigh = 0;
+    if (!view(call.library) || !view(call.className) || !view(call.member) || !c.u32(windowLow)
+        || !c.u32(windowHigh) || !c.u32(argc))
         return std::nullopt;
+    call.ownerWindow = quint64(windowLow) | (quint64(windowHigh) << 32);
     // Each argument takes at least six bytes: never reserve more than that.
     if (argc > quint32(payload.size() / 6))
         return std::nullopt;

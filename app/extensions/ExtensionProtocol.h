@@ -8,7 +8,8 @@
 // length does not count, so the receiver can hand it on as a C string in
 // place, without a copy.
 //
-//   editor -> host   Call    library, class, member, argc, argc x (flags, text)
+//   editor -> host   Call    library, class, member, owner window, argc,
+//                            argc x (flags, text)
 //   host -> editor   Reply   status, result, error text, argc x (replaced?, text)
 //   host -> editor   Windows 1 while a plug-in shows a window of its own, 0 after
 //
@@ -57,6 +58,9 @@ struct Call {
     QByteArray library;
     QByteArray className;
     QByteArray member;
+    // The editor's window a plug-in window belongs over (an X11 window id),
+    // or 0.
+    quint64 ownerWindow = 0;
     QList<CallArgument> args;
 };
 
@@ -168,7 +172,7 @@ private:
 
 // Editor side: the call's frame (the argument texts are sent in place).
 FrameWriter encodeCall(const QByteArray &library, const QByteArray &className, const QByteArray &member,
-                       const QList<CallArgument> &args);
+                       quint64 ownerWindow, const QList<CallArgument> &args);
 std::optional<Reply> decodeReply(const QByteArray &payload, qsizetype argc);
 // A Windows frame: whether a plug-in window is open.
 std::optional<bool> decodeWindows(const QByteArray &payload);

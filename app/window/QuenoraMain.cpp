@@ -97,6 +97,16 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
     c.endProcess = [] { QCoreApplication::exit(0); };
     frmMain window(c);
     dialogs.setParent(&window);
+    // An extension's own window (Mailhook's question) opens over the window
+    // the user works in.
+    extensionProcess.setOwnerWindow([&window] {
+        QWidget *owner = QApplication::activeModalWidget();
+        if (!owner)
+            owner = QApplication::activeWindow();
+        if (!owner)
+            owner = &window;
+        return QGuiApplication::platformName() == QLatin1String("xcb") ? quint64(owner->winId()) : quint64(0);
+    });
 
     // Both switches are known before the window loads, so "/t /s" speaks too.
     window.StartUpFile = startUpFile;
@@ -115,5 +125,8 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
                 window.RunScriptByName(name);
         });
     }
-    return app.exec();
+    const int exitCode = app.exec();
+    // The window goes before the extension process does.
+    extensionProcess.setOwnerWindow({});
+    return exitCode;
 }

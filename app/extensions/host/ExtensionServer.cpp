@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QWidget>
+#include <QWindow>
 
 #include <cerrno>
 
@@ -130,7 +131,12 @@ int ExtensionServer::run()
         // The editor speaks only in calls; anything else ends the talk.
         if (!call)
             return 2;
-        if (!answer(*call))
+        m_ownerWindow = call->ownerWindow;
+        const bool answered = answer(*call);
+        delete m_owner;
+        m_owner = nullptr;
+        m_ownerWindow = 0;
+        if (!answered)
             return 1;
         m_windows.clear();
         // What the plug-in left to be done later (deleteLater and the like).
@@ -152,6 +158,16 @@ bool ExtensionServer::eventFilter(QObject *watched, QEvent *event)
     if ((type == QEvent::Show || type == QEvent::Hide) && watched->isWidgetType()
         && static_cast<QWidget *>(watched)->isWindow()) {
         const bool before = !m_windows.isEmpty();
+        auto *widget = static_cast<QWidget *>(watched);
+        // Sent before the window is mapped: the window manager learns in
+        // time whose it is.
+        if (type == QEvent::Show && m_ownerWindow != 0 && widget->windowHandle()
+            && !widget->windowHandle()->transientParent()) {
+            if (!m_owner)
+                m_owner = QWindow::fromWinId(WId(m_ownerWindow));
+            if (m_owner)
+                widget->windowHandle()->setTransientParent(m_owner);
+        }
         if (type == QEvent::Show)
             m_windows.insert(watched);
         else

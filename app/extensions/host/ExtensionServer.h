@@ -4,7 +4,8 @@
 // that failed is tried again at its next call), lets the plug-in run and
 // answers with the plug-in's texts sent straight from the plug-in's own
 // buffers. While a plug-in shows a window of its own (Mailhook's question)
-// it tells the editor so, because waiting for the user is no hang.
+// it tells the editor so, because waiting for the user is no hang, and makes
+// it a window of the editor's, so it opens over the editor's window.
 
 #include "ExtensionLibrary.h"
 #include "ExtensionProtocol.h"
@@ -14,6 +15,8 @@
 #include <QSet>
 
 #include <memory>
+
+class QWindow;
 
 class ExtensionServer : public QObject
 {
@@ -38,5 +41,7 @@ private:
     ExtensionProtocol::FrameReader m_reader;
     QHash<QString, std::shared_ptr<ExtensionLibrary>> m_libraries;
     QSet<QObject *> m_windows;
+    quint64 m_ownerWindow = 0;
+    QWindow *m_owner = nullptr;
     bool m_failed = false;
 };
