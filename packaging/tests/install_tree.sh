@@ -77,8 +77,11 @@ done
 
 # The plug-ins run in the extension-host process of the private library
 # folder, which the installed programs find from their own place.
-host=$(ls "$root"/lib*/quenora/quenora-extension-host "$root"/lib/*/quenora/quenora-extension-host 2>/dev/null | head -n1)
-[ -x "$host" ] || fail "quenora-extension-host fehlt im privaten Bibliotheksordner"
+host=
+for candidate in "$root"/lib*/quenora/quenora-extension-host "$root"/lib/*/quenora/quenora-extension-host; do
+  [ -x "$candidate" ] && host=$candidate
+done
+[ -n "$host" ] || fail "quenora-extension-host fehlt im privaten Bibliotheksordner"
 "$bin/qnreg" set 'HKCU\Software\VB and VBA Program Settings\Quenora\Extensions\Bavarize' Active true
 out=$("$bin/quenora-speak" --dry-run "Hallo, ich bin da." 2>&1)
 [[ "$out" == *servus* ]] || fail "quenora-speak filtert nicht über quenora-extension-host: $out"
