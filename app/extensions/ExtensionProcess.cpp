@@ -270,6 +270,13 @@ ExtensionProcess::Result ExtensionProcess::call(const QByteArray &library, const
         ~Done() { busy = false; }
     } done{m_busy};
 
+    // A process that ended between calls (a plug-in's own thread) is not
+    // this call's doing: a fresh one takes it.
+    int status = 0;
+    if (m_pid > 0 && ::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+        m_pid = -1;
+        stop(false);
+    }
     if (m_pid <= 0 && !start(result.detail)) {
         result.outcome = Outcome::Unavailable;
         return result;

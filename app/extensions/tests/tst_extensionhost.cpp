@@ -427,6 +427,31 @@ private slots:
         QCOMPARE(result.detail, detail);
     }
 
+    // A process that ended after its answer (say, a plug-in's own thread
+    // crashed it) is replaced at the next call, which is answered, not taken
+    // for a crash of the extension called next.
+    void processEndedBetweenCalls()
+    {
+        const QString program = m_dir->filePath(QStringLiteral("host.sh"));
+        QFile f(program);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\nprintf '\\022\\000\\000\\000R\\000\\002\\000\\000\\000ok"
+                "\\000\\000\\000\\000\\000\\000\\001\\000\\000\\000\\000' >&3\n");
+        f.close();
+        QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        ExtensionProcess process(program, *m_clock);
+        const auto first = process.call("/x/lib.so", "Klasse", "FilterText", {{"Text", true, false}});
+        QCOMPARE(first.outcome, ExtensionProcess::Outcome::Answered);
+        QCOMPARE(first.reply.result, QStringLiteral("ok"));
+        const auto zombie = [&process] {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(process.processId()));
+            return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
+        };
+        QTRY_VERIFY(zombie());
+        const auto second = process.call("/x/lib.so", "Klasse", "FilterText", {{"Text", true, false}});
+        QCOMPARE(second.outcome, ExtensionProcess::Outcome::Answered);
+    }
+
     // Without the extension-host program no extension runs; that is said
     // once, nothing is switched off, and texts pass unchanged.
     void withoutTheHostProgram()
