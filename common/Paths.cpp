@@ -67,6 +67,23 @@ QString Paths::pluginDir()
     return join(exe, QStringLiteral("../plugins"));
 }
 
+QString Paths::extensionHostProgram()
+{
+    const QString exe = executableDir();
+    const QString name = QStringLiteral("quenora-extension-host");
+    const QString candidates[] = {
+        join(exe, QStringLiteral(QUENORA_PRIVLIBDIR_FROM_BINDIR) + QLatin1Char('/') + name),
+        join(exe, name),
+        join(exe, QStringLiteral("../") + name),
+    };
+    for (const QString &candidate : candidates) {
+        const QFileInfo info(candidate);
+        if (info.isFile() && info.isExecutable())
+            return candidate;
+    }
+    return QString();
+}
+
 QString Paths::userDataDir()
 {
     const QString h = home();

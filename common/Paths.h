@@ -27,6 +27,13 @@ public:
     // the plug-ins are built into.
     static QString pluginDir();
 
+    // The extension-host process (quenora-extension-host) that runs the
+    // plug-in libraries: in the private library folder of an installed
+    // Quenora, found from the program's own place; in a build tree beside
+    // quenora (build/app), one folder up for the programs built below it.
+    // Empty when there is none.
+    static QString extensionHostProgram();
+
     // The folder of the running executable.
     static QString executableDir();
 

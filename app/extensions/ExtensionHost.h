@@ -8,10 +8,12 @@
 // error back: a failing extension is passed over.
 //
 // The library quenora_extensions: this interface, PluginExtensionHost (the
-// events and the filter chain over the Extensions key), ExtensionLoader and
+// events and the filter chain over the Extensions key), ExtensionLoader (the
+// identifier to its library), ExtensionProcess and ExtensionProtocol (the
+// extension-host process the plug-ins run in, and how it is talked to) and
 // ExtensionLibrary (plug-in libraries over the C ABI of
-// extensions/abi/quenora_extension.h). Uses the registry class; used by the
-// main window and quenora-speak.
+// extensions/abi/quenora_extension.h, inside that process). Uses the
+// registry class; used by the main window and quenora-speak.
 
 #include <QString>
 

@@ -1,27 +1,62 @@
 #include "ExtensionLibrary.h"
 
+#include <QFile>
 #include <QFileInfo>
 
-ExtensionLibrary::ExtensionLibrary(const QString &path)
-    : m_library(path)
+#include <cerrno>
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+ExtensionLibrary::ExtensionLibrary(QString path, void *handle)
+    : m_path(std::move(path))
+    , m_handle(handle)
 {
-    // Unresolved symbols show up here, at load, rather than in the middle of
-    // an event.
-    m_library.setLoadHints(QLibrary::ResolveAllSymbolsHint);
 }
+
+// A loaded plug-in stays in the process: code of it may still be referred
+// to (atexit handlers, Qt's metatypes of a plug-in with widgets).
+ExtensionLibrary::~ExtensionLibrary() = default;
 
 namespace {
 
-template<typename Fn>
-bool resolve(QLibrary &library, const char *name, Fn &target, QString &missing)
+// Why the file itself cannot be the library, in German, from the system's
+// own answer about it; empty when it is a regular file.
+QString fileProblem(const QByteArray &path)
 {
-    target = reinterpret_cast<Fn>(library.resolve(name));
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0) {
+        switch (errno) {
+        case ENOENT:
+            return QStringLiteral("Die Datei gibt es nicht.");
+        case ELOOP:
+            return QStringLiteral("Der Pfad führt in eine Schleife symbolischer Verknüpfungen.");
+        case EACCES:
+            return QStringLiteral("Zugriff verweigert: ein Ordner des Pfades darf nicht durchsucht werden.");
+        case ENOTDIR:
+            return QStringLiteral("Ein Teil des Pfades ist kein Ordner.");
+        case ENAMETOOLONG:
+            return QStringLiteral("Der Pfad ist zu lang.");
+        default:
+            return QStringLiteral("Die Datei lässt sich nicht prüfen (Fehler %1).").arg(errno);
+        }
+    }
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("Das ist ein Ordner, keine Bibliothek.");
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("Das ist keine gewöhnliche Datei.");
+    return QString();
+}
+
+template<typename Fn>
+void resolve(void *handle, const char *name, Fn &target, QString &missing)
+{
+    target = reinterpret_cast<Fn>(::dlsym(handle, name));
     if (!target) {
         if (!missing.isEmpty())
             missing += QStringLiteral(", ");
         missing += QString::fromLatin1(name);
     }
-    return target != nullptr;
 }
 
 } // namespace
@@ -36,25 +71,36 @@ ExtensionLibrary::Loaded ExtensionLibrary::load(const QString &path)
         out.errorText = QStringLiteral("Der Pfad der Bibliothek ist nicht absolut: \"%1\"").arg(path);
         return out;
     }
-    std::unique_ptr<ExtensionLibrary> lib(new ExtensionLibrary(path));
-    if (!lib->m_library.load()) {
+    // An absolute name makes the dynamic loader open exactly this file; no
+    // prefix or suffix is tried.
+    const QByteArray name = QFile::encodeName(path);
+    const QString problem = fileProblem(name);
+    if (!problem.isEmpty()) {
         out.error = LoadError::MissingLibrary;
-        out.errorText = QStringLiteral("Die Bibliothek lässt sich nicht laden: %1").arg(lib->m_library.errorString());
+        out.errorText = QStringLiteral("Die Bibliothek lässt sich nicht laden: %1").arg(problem);
+        return out;
+    }
+    // Every symbol is resolved now rather than in the middle of an event.
+    void *handle = ::dlopen(name.constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char *why = ::dlerror();
+        out.error = LoadError::MissingLibrary;
+        out.errorText = QStringLiteral("Die Bibliothek lässt sich nicht laden: %1")
+                            .arg(why ? QString::fromLocal8Bit(why) : QStringLiteral("unbekannter Grund"));
         return out;
     }
 
-    ExtensionEntryPoints &e = lib->m_entry;
+    ExtensionEntryPoints e;
     QString missing;
-    resolve(lib->m_library, QN_SYMBOL_ABI_VERSION, e.abiVersion, missing);
-    resolve(lib->m_library, QN_SYMBOL_CREATE, e.create, missing);
-    resolve(lib->m_library, QN_SYMBOL_INVOKE, e.invoke, missing);
-    resolve(lib->m_library, QN_SYMBOL_RELEASE, e.release, missing);
-    resolve(lib->m_library, QN_SYMBOL_FREE, e.free, missing);
+    resolve(handle, QN_SYMBOL_ABI_VERSION, e.abiVersion, missing);
+    resolve(handle, QN_SYMBOL_CREATE, e.create, missing);
+    resolve(handle, QN_SYMBOL_INVOKE, e.invoke, missing);
+    resolve(handle, QN_SYMBOL_RELEASE, e.release, missing);
+    resolve(handle, QN_SYMBOL_FREE, e.free, missing);
     if (!missing.isEmpty()) {
         out.error = LoadError::MissingSymbol;
-        out.errorText = QStringLiteral("Der Bibliothek fehlen Einsprungpunkte: %1 (%2)")
-                            .arg(missing, lib->m_library.errorString());
-        lib->m_library.unload();
+        out.errorText = QStringLiteral("Der Bibliothek fehlen Einsprungpunkte: %1").arg(missing);
+        ::dlclose(handle);
         return out;
     }
 
@@ -65,9 +111,59 @@ ExtensionLibrary::Loaded ExtensionLibrary::load(const QString &path)
                             .arg(version)
                             .arg(QN_ABI_VERSION_MIN)
                             .arg(QN_ABI_VERSION);
-        lib->m_library.unload();
+        ::dlclose(handle);
         return out;
     }
-    out.library = std::move(lib);
+    out.library.reset(new ExtensionLibrary(path, handle));
+    out.library->m_entry = e;
     return out;
+}
+
+ExtensionLibrary::Invocation::~Invocation()
+{
+    // The plug-in's texts go back to the plug-in's own qn_free.
+    if (result.data)
+        m_free(result.data);
+    for (qn_arg &a : args) {
+        if (a.replaced)
+            m_free(a.replaced);
+    }
+}
+
+std::unique_ptr<ExtensionLibrary::Invocation>
+ExtensionLibrary::invoke(const char *className, const char *member,
+                         const QList<ExtensionProtocol::CallArgument> &args) const
+{
+    std::unique_ptr<Invocation> call(new Invocation(m_entry.free));
+    qn_object *object = m_entry.create(className);
+    if (!object) {
+        call->status = ExtensionProtocol::Status::NotCreatable;
+        return call;
+    }
+    call->args.resize(size_t(args.size()));
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        qn_arg &a = call->args[size_t(i)];
+        const QByteArray &text = args.at(i).text;
+        // An empty text is given as "" (never NULL), as it always was.
+        a.data = text.isEmpty() ? "" : text.constData();
+        a.size = size_t(text.size());
+        a.by_ref = args.at(i).byRef ? 1 : 0;
+        a.replaced = nullptr;
+        a.replaced_size = 0;
+    }
+    const int status = m_entry.invoke(object, member, call->args.empty() ? nullptr : call->args.data(),
+                                      call->args.size(), &call->result);
+    m_entry.release(object);
+    switch (status) {
+    case QN_OK:
+        call->status = ExtensionProtocol::Status::Ok;
+        break;
+    case QN_UNKNOWN_MEMBER:
+        call->status = ExtensionProtocol::Status::UnknownMember;
+        break;
+    default:
+        call->status = ExtensionProtocol::Status::Failed;
+        break;
+    }
+    return call;
 }

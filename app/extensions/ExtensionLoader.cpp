@@ -1,10 +1,12 @@
 #include "ExtensionLoader.h"
 
 #include "Ansi.h"
+#include "ExtensionTexts.h"
 #include "clsRegistryAccess.h"
 
+#include <QFile>
+
 #include <cstdio>
-#include <vector>
 
 namespace {
 
@@ -24,30 +26,11 @@ bool splitIdentifier(const QString &identifier, QString &project, QString &class
     return true;
 }
 
-// The plug-in's texts are handed back to the plug-in's own qn_free, whatever
-// happened in the call.
-struct PluginText {
-    qn_free_fn free;
-    char *&text;
-    ~PluginText()
-    {
-        if (text)
-            free(text);
-        text = nullptr;
-    }
-};
-
-QString fromPlugin(const char *data, size_t size)
-{
-    if (!data)
-        return QString();
-    return QString::fromUtf8(data, qsizetype(size));
-}
-
 } // namespace
 
-ExtensionLoader::ExtensionLoader(clsRegistryAccess &registry, Log log)
+ExtensionLoader::ExtensionLoader(clsRegistryAccess &registry, ExtensionProcess &process, Log log)
     : m_registry(registry)
+    , m_process(process)
     , m_log(std::move(log))
 {
     if (!m_log) {
@@ -78,22 +61,6 @@ QString ExtensionLoader::libraryPath(const QString &identifier)
     return Ansi::decode(data).trimmed();
 }
 
-const ExtensionLibrary *ExtensionLoader::library(const QString &path)
-{
-    if (const auto it = m_libraries.constFind(path); it != m_libraries.constEnd())
-        return it->get();
-    // A library that failed is tried again at the next call: it may have been
-    // installed or repaired meanwhile. Only the message is not repeated.
-    ExtensionLibrary::Loaded loaded = ExtensionLibrary::load(path);
-    if (!loaded.library) {
-        report(path, loaded.errorText);
-        return nullptr;
-    }
-    const ExtensionLibrary *lib = loaded.library.get();
-    m_libraries.insert(path, std::shared_ptr<ExtensionLibrary>(std::move(loaded.library)));
-    return lib;
-}
-
 void ExtensionLoader::report(const QString &library, const QString &text)
 {
     const QString line = QStringLiteral("Quenora-Erweiterung %1: %2").arg(library, text);
@@ -120,59 +87,67 @@ ExtensionCall ExtensionLoader::invoke(const QString &identifier, const QString &
                                .arg(identifier));
         return call;
     }
-    const ExtensionLibrary *lib = library(path);
-    if (!lib)
-        return call;
-    const ExtensionEntryPoints &e = lib->entryPoints();
+    QList<ExtensionProtocol::CallArgument> sent;
+    sent.reserve(args.size());
+    for (const ExtensionArgument &a : std::as_const(args))
+        sent.append({a.text.toUtf8(), a.byRef, a.byRef && a.takeBack});
+    ExtensionProcess::Result done =
+        m_process.call(QFile::encodeName(path), className.toUtf8(), member.toUtf8(), sent);
+    sent.clear();
 
-    const QByteArray classUtf8 = className.toUtf8();
-    qn_object *object = e.create(classUtf8.constData());
-    if (!object) {
-        report(path, QStringLiteral("Die Klasse \"%1\" lässt sich nicht erzeugen.").arg(className));
-        return call;
-    }
-
-    // The texts handed to the plug-in must outlive the call.
-    QList<QByteArray> utf8;
-    utf8.reserve(args.size());
-    std::vector<qn_arg> raw(size_t(args.size()));
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        utf8.append(args.at(i).text.toUtf8());
-        qn_arg &a = raw[size_t(i)];
-        a.data = utf8.last().constData();
-        a.size = size_t(utf8.last().size());
-        a.by_ref = args.at(i).byRef ? 1 : 0;
-        a.replaced = nullptr;
-        a.replaced_size = 0;
-    }
-    qn_result result{nullptr, 0};
-    const QByteArray memberUtf8 = member.toUtf8();
-    const int status = e.invoke(object, memberUtf8.constData(), raw.empty() ? nullptr : raw.data(), raw.size(),
-                                &result);
-
-    {
-        PluginText resultText{e.free, result.data};
-        for (size_t i = 0; i < raw.size(); ++i) {
-            PluginText replaced{e.free, raw[i].replaced};
-            if (raw[i].replaced && args.at(qsizetype(i)).byRef && args.at(qsizetype(i)).takeBack)
-                args[qsizetype(i)].text = fromPlugin(raw[i].replaced, raw[i].replaced_size);
-        }
-        if (status == QN_OK)
-            call.result = fromPlugin(result.data, result.size);
-    }
-    e.release(object);
-
-    switch (status) {
-    case QN_OK:
-        call.status = ExtensionCall::Status::Ok;
+    using Outcome = ExtensionProcess::Outcome;
+    using Status = ExtensionProtocol::Status;
+    switch (done.outcome) {
+    case Outcome::Answered:
         break;
-    case QN_UNKNOWN_MEMBER:
-        call.status = ExtensionCall::Status::UnknownMember;
-        report(path, QStringLiteral("Die Klasse \"%1\" hat kein Element \"%2\".").arg(className, member));
-        break;
-    default:
+    case Outcome::Crashed:
+        call.status = ExtensionCall::Status::Crashed;
+        call.reason = done.detail;
+        return call;
+    case Outcome::Broken:
+        call.status = ExtensionCall::Status::Crashed;
+        call.reason = ExtensionTexts::unreadableAnswer();
+        return call;
+    case Outcome::TimedOut:
+        call.status = ExtensionCall::Status::TimedOut;
+        call.limitMs = done.limitMs;
+        return call;
+    case Outcome::Busy:
+        // Another call is waiting for the user: this one is not made.
         call.status = ExtensionCall::Status::Failed;
-        report(path, QStringLiteral("\"%1.%2\" ist fehlgeschlagen.").arg(className, member));
+        return call;
+    case Outcome::Unavailable:
+        report(QStringLiteral("quenora-extension-host"), done.detail);
+        return call;
+    }
+
+    const ExtensionProtocol::Reply &reply = done.reply;
+    for (qsizetype i = 0; i < args.size() && i < reply.replaced.size(); ++i) {
+        if (reply.replaced.at(i) && args.at(i).byRef && args.at(i).takeBack)
+            args[i].text = *reply.replaced.at(i);
+    }
+    switch (reply.status) {
+    case Status::Ok:
+        call.status = ExtensionCall::Status::Ok;
+        call.result = reply.result;
+        break;
+    case Status::UnknownMember:
+        // Normal: an extension implements only the events it needs.
+        call.status = ExtensionCall::Status::UnknownMember;
+        break;
+    case Status::NotLoadable:
+        call.status = ExtensionCall::Status::NotCreatable;
+        report(path, reply.error);
+        break;
+    case Status::NotCreatable:
+        call.status = ExtensionCall::Status::NotCreatable;
+        report(path, QStringLiteral("Die Klasse \"%1\" lässt sich nicht erzeugen.").arg(className));
+        break;
+    case Status::Failed:
+        call.status = ExtensionCall::Status::Failed;
+        report(path, reply.error.isEmpty()
+                         ? QStringLiteral("\"%1.%2\" ist fehlgeschlagen.").arg(className, member)
+                         : reply.error);
         break;
     }
     return call;

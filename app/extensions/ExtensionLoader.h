@@ -4,22 +4,22 @@
 //
 // An identifier "Project.Class" names its library through
 // HKEY_CLASSES_ROOT\<identifier>\InprocServer32 (default value: the library's
-// full path) in the hive. The library is loaded once and stays loaded; the
-// object is created for the one call and released right after it. Whatever
-// goes wrong (no registration, a library that does not load, a missing entry
-// point, a foreign ABI version, no such class, no such member, a failing
-// member) comes back as a status; the loader says which on stderr, once per
-// library and kind of failure, and never to the user.
+// full path) in the hive. The library itself is loaded and called in the
+// extension-host process (ExtensionProcess), never in this one: the object
+// is created there for the one call and released right after it. Whatever
+// goes wrong comes back as a status. Real faults (no registration, a library
+// that does not load, a missing entry point, a foreign ABI version, no such
+// class, a failing member) are said on stderr once per library and kind;
+// a member the extension does not have is normal and says nothing. A crash
+// or time-out is the caller's to tell the user (PluginExtensionHost).
 
-#include "ExtensionLibrary.h"
+#include "ExtensionProcess.h"
 
-#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
 
 #include <functional>
-#include <memory>
 
 class clsRegistryAccess;
 
@@ -32,9 +32,11 @@ struct ExtensionArgument {
 };
 
 struct ExtensionCall {
-    enum class Status { Ok, NotCreatable, UnknownMember, Failed };
+    enum class Status { Ok, NotCreatable, UnknownMember, Failed, Crashed, TimedOut };
     Status status = Status::NotCreatable;
-    QString result; // the member's result when status is Ok
+    QString result;  // the member's result when status is Ok
+    QString reason;  // Crashed: how the process ended (German)
+    qint64 limitMs = 0; // TimedOut: the limit that ran out
 };
 
 class ExtensionLoader
@@ -43,7 +45,7 @@ public:
     using Log = std::function<void(const QString &line)>;
 
     // log receives each diagnostic line; by default it goes to stderr.
-    explicit ExtensionLoader(clsRegistryAccess &registry, Log log = {});
+    ExtensionLoader(clsRegistryAccess &registry, ExtensionProcess &process, Log log = {});
     ~ExtensionLoader();
 
     // One call on a new object of the class the identifier names. A
@@ -55,13 +57,10 @@ public:
     QString libraryPath(const QString &identifier);
 
 private:
-    const ExtensionLibrary *library(const QString &path);
     void report(const QString &library, const QString &text);
 
     clsRegistryAccess &m_registry;
+    ExtensionProcess &m_process;
     Log m_log;
-    // Held by pointer: a plug-in's modal window lets events run, so a call
-    // may load further libraries while an outer call still uses its own.
-    QHash<QString, std::shared_ptr<ExtensionLibrary>> m_libraries;
     QSet<QString> m_reported;
 };

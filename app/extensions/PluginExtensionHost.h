@@ -7,14 +7,21 @@
 // routine has its own test of the Active text and its own rule for a
 // failing extension; both are fixed by what installed extensions have always
 // seen, which is why the tests differ from routine to routine. A new object
-// serves every call (ExtensionLoader). Nothing ever reaches the caller or the
-// user: a failure only decides who else gets the event.
+// serves every call (ExtensionLoader). A failure only decides who else gets
+// the event; nothing of it reaches the caller. An extension that crashes or
+// does not answer in time is switched off (Active "false"; where the hive
+// refuses the write it is passed over for the rest of this run) and the user
+// is told once, through the notice given, which extension and why. Switched
+// on again in the manager, it takes part from the next event on.
 
 #include "ExtensionHost.h"
+#include "ExtensionLoader.h"
 
+#include <QSet>
 #include <QString>
 
-class ExtensionLoader;
+#include <functional>
+
 class clsRegistryAccess;
 
 // When an entry's Active text makes it take part in an event.
@@ -32,7 +39,10 @@ class PluginExtensionHost : public ExtensionHost
 public:
     static const QString ExtensionsKey;
 
-    PluginExtensionHost(clsRegistryAccess &registry, ExtensionLoader &loader);
+    // caption, text: what the user is told; by default it goes to stderr.
+    using Notice = std::function<void(const QString &caption, const QString &text)>;
+
+    PluginExtensionHost(clsRegistryAccess &registry, ExtensionLoader &loader, Notice notice = {});
 
     void NotifyStartup() override;
     void NotifyClose() override;
@@ -48,7 +58,14 @@ private:
     enum class OnError { StopDelivery, GoOn };
 
     void deliver(const QString &member, ActivityTest test, OnError onError, const QString *argument);
+    // The active entries for a test, in the order of the key.
+    QStringList activeEntries(ActivityTest test);
+    // One call of the entry's extension; a crash or time-out switches it off.
+    ExtensionCall call(const QString &name, const QString &member, QList<ExtensionArgument> &args);
+    void switchOff(const QString &name, const QString &text);
 
     clsRegistryAccess &m_registry;
     ExtensionLoader &m_loader;
+    Notice m_notice;
+    QSet<QString> m_switchedOff;
 };

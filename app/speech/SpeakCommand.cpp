@@ -1,11 +1,13 @@
 #include "SpeakCommand.h"
 
 #include "Ansi.h"
+#include "Clock.h"
 #include "AudioConverter.h"
 #include "DocumentIO.h"
 #include "EspeakEngine.h"
 #include "ExportTexts.h"
 #include "ExtensionLoader.h"
+#include "Paths.h"
 #include "PluginExtensionHost.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
@@ -305,8 +307,12 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
     if (!options.noFilters) {
         // The editor's own extension host, so a dry run shows exactly what
         // the active filters make of the text.
+        // A filter that crashes or hangs is switched off, said on stderr, and
+        // the text goes on as it was.
         clsRegistryAccess registry;
-        ExtensionLoader loader(registry);
+        SystemClock clock;
+        ExtensionProcess process(Paths::extensionHostProgram(), clock);
+        ExtensionLoader loader(registry, process);
         text = PluginExtensionHost(registry, loader).ApplyTextFilters(text);
     }
     const QString spoken = TextPreparation().prepare(

@@ -77,10 +77,15 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
     EspeakEngine voice;
     EspeakEngine voice2;
     QtShell shell;
-    // Extensions are read from the same hive at every event.
-    ExtensionLoader extensionLoader(registry);
-    PluginExtensionHost extensions(registry, extensionLoader);
     SystemClock clock;
+    // Extensions are read from the same hive at every event; their libraries
+    // run in a process of their own, so one that crashes or hangs is switched
+    // off with a word to the user instead of taking the document with it.
+    ExtensionProcess extensionProcess(Paths::extensionHostProgram(), clock);
+    ExtensionLoader extensionLoader(registry, extensionProcess);
+    PluginExtensionHost extensions(registry, extensionLoader, [&dialogs](const QString &caption, const QString &text) {
+        dialogs.message(text, caption, Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+    });
     QtClipboard clipboard;
     frmMain::Collaborators c{clock, clipboard};
     c.voice = &voice;
@@ -92,6 +97,16 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
     c.endProcess = [] { QCoreApplication::exit(0); };
     frmMain window(c);
     dialogs.setParent(&window);
+    // An extension's own window (Mailhook's question) opens over the window
+    // the user works in.
+    extensionProcess.setOwnerWindow([&window] {
+        QWidget *owner = QApplication::activeModalWidget();
+        if (!owner)
+            owner = QApplication::activeWindow();
+        if (!owner)
+            owner = &window;
+        return QGuiApplication::platformName() == QLatin1String("xcb") ? quint64(owner->winId()) : quint64(0);
+    });
 
     // Both switches are known before the window loads, so "/t /s" speaks too.
     window.StartUpFile = startUpFile;
@@ -110,5 +125,8 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
                 window.RunScriptByName(name);
         });
     }
-    return app.exec();
+    const int exitCode = app.exec();
+    // The window goes before the extension process does.
+    extensionProcess.setOwnerWindow({});
+    return exitCode;
 }

@@ -5,8 +5,9 @@
  * the boundary.
  *
  * Who uses it: the extension host of the editor (app/extensions) loads the
- * library, the shipped extensions (Bavarize, Mailhook) and the test plug-in
- * implement it. Nothing else of Quenora is visible to an extension.
+ * library, in a process of its own (quenora-extension-host) so that a crash
+ * or hang of a plug-in does not reach the editor; the shipped extensions
+ * (Bavarize, Mailhook) and the test plug-in implement it. Nothing else of Quenora is visible to an extension.
  *
  * How an extension is found
  * -------------------------
@@ -35,7 +36,9 @@
  *   4. qn_release(object)
  * A new object serves each call; an extension must keep no state between
  * events in its object. The host calls from one thread (its user-interface
- * thread) and waits for each call to return.
+ * thread) and waits for each call to return, within a time limit: a call
+ * that does not return in time, or crashes, gets the extension switched
+ * off. While the plug-in shows a window of its own the limit stands still.
  *
  * Strings
  * -------

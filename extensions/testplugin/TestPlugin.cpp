@@ -1,16 +1,24 @@
 // A plug-in library for the tests of the extension host. The class the host
 // asks for chooses the behaviour, so one library serves every case; the same
 // source is built twice more with a foreign ABI version and without qn_free.
+// The classes Crash, Hang and Window stand for plug-ins that crash, hang or
+// ask the user, so the host's own process is what a test sees surviving.
 // Every call is appended to the file named by QN_TESTPLUGIN_LOG as one line
 // "Class Member Argument", so a test (or an end-to-end run of the program)
 // can see what reached the plug-in and in which order.
 
 #include "quenora_extension.h"
 
+#include <QApplication>
+#include <QWidget>
+
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include <unistd.h>
 
 #ifndef QN_TESTPLUGIN_ABI
 #define QN_TESTPLUGIN_ABI QN_ABI_VERSION
@@ -28,7 +36,10 @@ const char *const kClasses[] = {
     "Failing",        // every member fails
     "ChangeThenFail", // replaces its by-reference argument, then fails
     "Bracket",        // FilterText returns "[text]"
-    "ReplaceAndReturn" // replaces its argument with "ersetzt" and returns "Ergebnis"
+    "ReplaceAndReturn", // replaces its argument with "ersetzt" and returns "Ergebnis"
+    "Crash",          // every member dies of a memory access fault
+    "Hang",           // every member never returns
+    "Window"          // every member shows a window, lets events run a while, closes it
 };
 
 const char *const kMembers[] = {"Startup", "Close", "NewFile", "OpenFile", "SaveFile", "Export", "TaskScript",
@@ -66,12 +77,41 @@ void record(const std::string &line)
     }
 }
 
+// A window of the plug-in's own, open for a hundred turns of the event loop
+// (not for a time): "Window shown" is recorded while it is open.
+qn_status showWindow()
+{
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return QN_FAILED;
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Testfenster"));
+    window.show();
+    record("Window shown");
+    for (int i = 0; i < 100; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        ::usleep(1000);
+    }
+    window.hide();
+    return QN_OK;
+}
+
 qn_status call(const std::string &cls, const std::string &member, qn_arg *args, size_t argc, qn_result *result)
 {
     const std::string argument = argc > 0 && args[0].data ? std::string(args[0].data, args[0].size) : std::string();
     if (cls == "NoStartup" && member == "Startup")
         return QN_UNKNOWN_MEMBER;
+    if (cls == "Window")
+        return showWindow();
+    // Recorded before it happens, so a test sees that the plug-in is in it.
     record(cls + " " + member + (argc > 0 ? " " + argument : std::string()));
+    if (cls == "Crash") {
+        std::raise(SIGSEGV);
+        return QN_FAILED;
+    }
+    if (cls == "Hang") {
+        for (;;)
+            ::pause();
+    }
     if (cls == "Failing")
         return QN_FAILED;
     if (cls == "ChangeThenFail") {

@@ -166,6 +166,103 @@ private slots:
         TestWindowManager::stop(wm);
     }
 
+    // A plug-in that crashes at the start no longer takes the editor with
+    // it: the window comes up, the user is told which extension it was, and
+    // the extension is switched off.
+    void editorStartsDespiteACrashingStartup()
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs an X display (run under xvfb-run)");
+        m_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        if (m_xdotool.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
+            QSKIP("xdotool and openbox are needed");
+        QTemporaryDir home;
+        const QString calls = home.filePath(QStringLiteral("calls.txt"));
+        {
+            clsRegistryAccess reg(std::make_shared<SqliteHive>(home.filePath(QStringLiteral("registry.db"))));
+            registerExtension(reg, QStringLiteral("Absturz"), QStringLiteral("QnTest.Crash"), QStringLiteral(TESTPLUGIN));
+            QVERIFY(reg.WriteString(kExtensions + QStringLiteral("\\Absturz"), QStringLiteral("DisplayName"),
+                                    QStringLiteral("Absturz beim Start")));
+            const QString settings = QStringLiteral("HKCU\\Software\\VB and VBA Program Settings\\Quenora\\Settings");
+            QVERIFY(reg.WriteString(settings, QStringLiteral("Survey"), QStringLiteral("false")));
+            QVERIFY(reg.WriteString(settings, QStringLiteral("ShowWB"), QStringLiteral("0")));
+        }
+        QProcess wm;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        const QString wmProblem = TestWindowManager::start(wm, env);
+        QVERIFY2(wmProblem.isEmpty(), qPrintable(wmProblem));
+        env.insert(QStringLiteral("QUENORA_HOME"), home.path());
+        env.insert(QStringLiteral("QUENORA_AUDIO"), QStringLiteral("null"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("QN_TESTPLUGIN_LOG"), calls);
+        QProcess quenora;
+        quenora.setProcessEnvironment(env);
+        quenora.setProcessChannelMode(QProcess::ForwardedChannels);
+        quenora.start(QStringLiteral(QUENORA_EXE), {});
+        QVERIFY(quenora.waitForStarted());
+
+        // The notice comes first (the start event is sent while the window
+        // loads), then the window.
+        QString notice;
+        QTRY_VERIFY_WITH_TIMEOUT(!(notice = xdo({"search", "--all", "--onlyvisible", "--pid", QString::number(quenora.processId()),
+                                                  "--name", "Erweiterung ausgeschaltet"}).section(QLatin1Char('\n'), 0, 0)).isEmpty(),
+                                 60000);
+        QCOMPARE(lines(calls), QStringList{"Crash Startup"});
+        xdo({"windowactivate", "--sync", notice});
+        xdo({"key", "Return"});
+        QString window;
+        QTRY_VERIFY_WITH_TIMEOUT(!(window = xdo({"search", "--all", "--onlyvisible", "--pid", QString::number(quenora.processId()),
+                                                  "--name", "^Quenora"}).section(QLatin1Char('\n'), 0, 0)).isEmpty(),
+                                 60000);
+        QCOMPARE(quenora.state(), QProcess::Running);
+        {
+            clsRegistryAccess reg(std::make_shared<SqliteHive>(home.filePath(QStringLiteral("registry.db"))));
+            QCOMPARE(reg.ReadString(kExtensions + QStringLiteral("\\Absturz"), QStringLiteral("Active"), QString()),
+                     QStringLiteral("false"));
+        }
+        xdo({"windowactivate", "--sync", window});
+        xdo({"key", "--clearmodifiers", "alt+F4"});
+        QVERIFY(quenora.waitForFinished(20000));
+        QCOMPARE(quenora.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(lines(calls), QStringList{"Crash Startup"});
+        TestWindowManager::stop(wm);
+    }
+
+    // quenora-speak with a filter that crashes in front of the dialect: the
+    // text passes it unchanged, the dialect still applies, stderr says once
+    // which extension crashed, and the exit code is that of a good run.
+    void speakSurvivesACrashingFilter()
+    {
+#ifndef QUENORA_SPEAK_EXE
+        QSKIP("quenora-speak is not built");
+#else
+        QTemporaryDir home;
+        {
+            clsRegistryAccess reg(std::make_shared<SqliteHive>(home.filePath(QStringLiteral("registry.db"))));
+            registerExtension(reg, QStringLiteral("Absturz"), QStringLiteral("QnTest.Crash"), QStringLiteral(TESTPLUGIN));
+            registerExtension(reg, QStringLiteral("Bavarize"), QStringLiteral("Bavarize.Dialect"),
+                              QStringLiteral(BAVARIZE_PLUGIN));
+        }
+        QProcess speak;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QUENORA_HOME"), home.path());
+        env.insert(QStringLiteral("QUENORA_AUDIO"), QStringLiteral("null"));
+        speak.setProcessEnvironment(env);
+        speak.start(QStringLiteral(QUENORA_SPEAK_EXE), QStringList{"--dry-run", "Hallo, ich bin da."});
+        QVERIFY(speak.waitForFinished(60000));
+        QCOMPARE(speak.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(speak.readAllStandardOutput()), QStringLiteral("  servus , i bin doh  ,  \n"));
+        const QString err = QString::fromUtf8(speak.readAllStandardError());
+        QCOMPARE(err.count(QStringLiteral("Die Erweiterung \"Absturz\" ist beim Aufbereiten des Textes zum Vorlesen "
+                                           "abgestürzt (Speicherzugriffsfehler, Signal 11).")),
+                 1);
+        QVERIFY2(!err.contains(QLatin1String("Quenora-Erweiterung")), qPrintable(err));
+        clsRegistryAccess reg(std::make_shared<SqliteHive>(home.filePath(QStringLiteral("registry.db"))));
+        QCOMPARE(reg.ReadString(kExtensions + QStringLiteral("\\Absturz"), QStringLiteral("Active"), QString()),
+                 QStringLiteral("false"));
+#endif
+    }
+
     void speakDryRunShowsTheFilteredText_data()
     {
         QTest::addColumn<QString>("active");

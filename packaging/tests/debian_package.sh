@@ -21,6 +21,7 @@ for f in ./usr/bin/quenora ./usr/bin/quenora-speak ./usr/bin/qnreg \
   grep -q " $f\$" <<<"$contents" || grep -q " $f -> " <<<"$contents" || fail "$f fehlt im Paket"
 done
 grep -q 'panelkit-demo' <<<"$contents" && fail "panelkit-demo im Paket"
+grep -q '/usr/lib/.*quenora/quenora-extension-host$' <<<"$contents" || fail "quenora-extension-host fehlt im Paket"
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ "$depends" == *libqt6widgets6* ]] || fail "Abhängigkeiten nicht berechnet: $depends"
 [[ "$depends" == *libespeak-ng1* ]] || fail "espeak-ng fehlt in den Abhängigkeiten: $depends"

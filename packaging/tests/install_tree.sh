@@ -75,6 +75,17 @@ for id in Bavarize.Dialect Mailhook.clsLaunchMail; do
 done
 "$bin/plugdesk" --list | grep -q 'aktiv' || fail "plugdesk --list zeigt die Erweiterungen nicht"
 
+# The plug-ins run in the extension-host process of the private library
+# folder, which the installed programs find from their own place.
+host=
+for candidate in "$root"/lib*/quenora/quenora-extension-host "$root"/lib/*/quenora/quenora-extension-host; do
+  [ -x "$candidate" ] && host=$candidate
+done
+[ -n "$host" ] || fail "quenora-extension-host fehlt im privaten Bibliotheksordner"
+"$bin/qnreg" set 'HKCU\Software\VB and VBA Program Settings\Quenora\Extensions\Bavarize' Active true
+out=$("$bin/quenora-speak" --dry-run "Hallo, ich bin da." 2>&1)
+[[ "$out" == *servus* ]] || fail "quenora-speak filtert nicht über quenora-extension-host: $out"
+
 # Desktop integration.
 share=$root/share
 complaints=$(desktop-file-validate "$share/applications/io.github.quenora.Quenora.desktop" 2>&1 | grep -v ': hint: ' || true)

@@ -3,6 +3,7 @@
 // named on each line of standard input ("filter TEXT", "newfile", "export
 // PATH"), printing one line per event (the filtered text, or "ok") once it
 // has been delivered. A test switches entries in between from another process.
+#include "Clock.h"
 #include "ExtensionLoader.h"
 #include "PluginExtensionHost.h"
 #include "clsRegistryAccess.h"
@@ -14,7 +15,9 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     clsRegistryAccess registry;
-    ExtensionLoader loader(registry);
+    SystemClock clock;
+    ExtensionProcess process(QStringLiteral(EXTENSION_HOST), clock);
+    ExtensionLoader loader(registry, process);
     PluginExtensionHost host(registry, loader);
 
     QTextStream in(stdin);

@@ -1,8 +1,10 @@
+#include "Clock.h"
 #include "ExtensionLoader.h"
 #include "PluginExtensionHost.h"
 #include "SqliteHive.h"
 #include "clsRegistryAccess.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -10,8 +12,35 @@
 
 #include <memory>
 
+#include <unistd.h>
+
+// Stands still except when the test plug-in starts to hang or opens its
+// window: then it jumps an hour, far beyond every time limit, so a time-out
+// is certain and no test waits for one.
+class PluginClock : public Clock
+{
+public:
+    explicit PluginClock(QString logFile)
+        : m_logFile(std::move(logFile))
+    {
+    }
+    QDateTime now() const override { return QDateTime(QDate(2026, 12, 8), QTime(9, 0)).addMSecs(monotonicNs() / 1000000); }
+    qint64 monotonicNs() const override
+    {
+        QFile f(m_logFile);
+        if (!f.open(QIODevice::ReadOnly))
+            return 0;
+        const QByteArray log = f.readAll();
+        return qint64(log.count("Hang ") + log.count("Window shown")) * 3600 * 1000000000;
+    }
+
+private:
+    QString m_logFile;
+};
+
 // The host against real plug-in libraries (the test plug-in, whose class
-// chooses its behaviour) and a real hive in a temporary folder.
+// chooses its behaviour) run in the real extension-host process, and a real
+// hive in a temporary folder.
 class tst_ExtensionHost : public QObject
 {
     Q_OBJECT
@@ -20,9 +49,12 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::shared_ptr<SqliteHive> m_hive;
     std::unique_ptr<clsRegistryAccess> m_reg;
+    std::unique_ptr<PluginClock> m_clock;
+    std::unique_ptr<ExtensionProcess> m_process;
     std::unique_ptr<ExtensionLoader> m_loader;
     std::unique_ptr<PluginExtensionHost> m_host;
     QStringList m_log;
+    QStringList m_notices;
 
     QString logFile() const { return m_dir->filePath(QStringLiteral("calls.txt")); }
 
@@ -48,6 +80,23 @@ private:
         QVERIFY(m_reg->WriteString(key, QStringLiteral("ObjectName"), objectName));
     }
 
+    QString active(const QString &name)
+    {
+        return m_reg->ReadString(PluginExtensionHost::ExtensionsKey + QLatin1Char('\\') + name,
+                                 QStringLiteral("Active"), QString());
+    }
+
+    void makeHost(std::optional<bool> gui = std::nullopt)
+    {
+        m_host.reset();
+        m_loader.reset();
+        m_process = std::make_unique<ExtensionProcess>(QStringLiteral(EXTENSION_HOST), *m_clock,
+                                                       ExtensionProcess::Limits{}, gui);
+        m_loader = std::make_unique<ExtensionLoader>(*m_reg, *m_process, [this](const QString &line) { m_log << line; });
+        m_host = std::make_unique<PluginExtensionHost>(
+            *m_reg, *m_loader, [this](const QString &caption, const QString &text) { m_notices << caption + QLatin1Char('|') + text; });
+    }
+
     void allEvents()
     {
         m_host->NotifyStartup();
@@ -69,10 +118,11 @@ private slots:
         m_hive = std::make_shared<SqliteHive>(m_dir->filePath(QStringLiteral("registry.db")));
         m_reg = std::make_unique<clsRegistryAccess>(m_hive);
         m_log.clear();
-        m_loader = std::make_unique<ExtensionLoader>(*m_reg, [this](const QString &line) { m_log << line; });
-        m_host = std::make_unique<PluginExtensionHost>(*m_reg, *m_loader);
+        m_notices.clear();
+        m_clock = std::make_unique<PluginClock>(logFile());
+        makeHost();
         for (const char *cls : {"Recorder", "NoStartup", "Failing", "ChangeThenFail", "Bracket", "ReplaceAndReturn",
-                                "Unbekannt"})
+                                "Unbekannt", "Crash", "Hang", "Window"})
             registerClass(QStringLiteral("QnTest.") + QLatin1String(cls), QStringLiteral(TESTPLUGIN));
     }
 
@@ -80,6 +130,8 @@ private slots:
     {
         m_host.reset();
         m_loader.reset();
+        m_process.reset();
+        m_clock.reset();
         m_reg.reset();
         m_hive.reset();
         m_dir.reset();
@@ -230,20 +282,33 @@ private slots:
 
     // Libraries the loader refuses: nothing of them runs, the reason goes to
     // the log once, and the next event tries again without repeating it.
+    // Libraries the loader refuses, each with its real reason: exactly the
+    // registered file is loaded (%D is a folder holding libqn_testplugin.so,
+    // a symbolic-link loop "schleife.so" and a folder "ordner.so").
     void refusedLibraries_data()
     {
         QTest::addColumn<QString>("library");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << QStringLiteral("/nicht/vorhanden/libfehlt.so") << "lässt sich nicht laden";
+        QTest::newRow("missing") << QStringLiteral("/nicht/vorhanden/libfehlt.so") << "Die Datei gibt es nicht";
+        QTest::newRow("name variant") << "%D/qn_testplugin.so" << "Die Datei gibt es nicht";
+        QTest::newRow("without suffix") << "%D/libqn_testplugin" << "Die Datei gibt es nicht";
+        QTest::newRow("symlink loop") << "%D/schleife.so" << "Schleife symbolischer Verknüpfungen";
+        QTest::newRow("folder") << "%D/ordner.so" << "ein Ordner";
         QTest::newRow("relative") << "libqn_testplugin.so" << "nicht absolut";
         QTest::newRow("foreign ABI") << TESTPLUGIN_FOREIGNABI << "Schnittstellenversion 99";
-        QTest::newRow("missing symbol") << TESTPLUGIN_NOFREE << "qn_free";
+        QTest::newRow("missing symbol") << TESTPLUGIN_NOFREE << "Einsprungpunkte: qn_free";
     }
 
     void refusedLibraries()
     {
         QFETCH(QString, library);
         QFETCH(QString, reason);
+        const QString alias = m_dir->filePath(QStringLiteral("alias"));
+        QVERIFY(QDir().mkpath(alias + QStringLiteral("/ordner.so")));
+        QVERIFY(QFile::copy(QStringLiteral(TESTPLUGIN), alias + QStringLiteral("/libqn_testplugin.so")));
+        QCOMPARE(::symlink("schleife2.so", QFile::encodeName(alias + QStringLiteral("/schleife.so")).constData()), 0);
+        QCOMPARE(::symlink("schleife.so", QFile::encodeName(alias + QStringLiteral("/schleife2.so")).constData()), 0);
+        library.replace(QStringLiteral("%D"), alias);
         registerClass(QStringLiteral("Kaputt.Recorder"), library);
         addEntry(QStringLiteral("A"), QStringLiteral("true"), QStringLiteral("Kaputt.Recorder"));
         addEntry(QStringLiteral("B"), QStringLiteral("true"), QStringLiteral("QnTest.Recorder"));
@@ -252,15 +317,157 @@ private slots:
         QCOMPARE(calls(), (QStringList{"Recorder Export /e.wav", "Recorder Export /e.wav"}));
         QCOMPARE(m_log.size(), 1);
         QVERIFY2(m_log.first().contains(reason), qPrintable(m_log.first()));
+        // German through and through: no text of the loader's own.
+        QVERIFY2(!m_log.first().contains(QLatin1String("error"), Qt::CaseInsensitive), qPrintable(m_log.first()));
+        QCOMPARE(m_notices, QStringList{});
+        QCOMPARE(active(QStringLiteral("A")), QStringLiteral("true"));
     }
 
-    void unknownMemberReportedOncePerLibrary()
+    // An extension without the event is normal: nothing is said.
+    void unknownMemberSaysNothing()
     {
         addEntry(QStringLiteral("A"), QStringLiteral("true"), QStringLiteral("QnTest.NoStartup"));
         m_host->NotifyStartup();
         m_host->NotifyStartup();
+        QCOMPARE(m_host->ApplyTextFilters(QStringLiteral("x")), QStringLiteral("x"));
+        QCOMPARE(m_log, QStringList{});
+    }
+
+    // A plug-in that crashes or hangs takes only the extension-host process
+    // down: this process goes on, the text passes the broken filter
+    // unchanged, the extension is switched off and the user told once which
+    // one and why; the others go on working in a fresh process.
+    void crashOrHangSwitchesTheExtensionOff_data()
+    {
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("crash") << "QnTest.Crash" << "beim Aufbereiten des Textes zum Vorlesen abgestürzt (Speicherzugriffsfehler, Signal 11)";
+        QTest::newRow("hang") << "QnTest.Hang" << "beim Aufbereiten des Textes zum Vorlesen nach 10 Sekunden nicht geantwortet";
+    }
+
+    void crashOrHangSwitchesTheExtensionOff()
+    {
+        QFETCH(QString, objectName);
+        QFETCH(QString, why);
+        addEntry(QStringLiteral("A"), QStringLiteral("true"), objectName);
+        QVERIFY(m_reg->WriteString(PluginExtensionHost::ExtensionsKey + QStringLiteral("\\A"),
+                                   QStringLiteral("DisplayName"), QStringLiteral("Wackelkandidat")));
+        addEntry(QStringLiteral("B"), QStringLiteral("true"), QStringLiteral("QnTest.Bracket"));
+        QCOMPARE(m_host->ApplyTextFilters(QStringLiteral("Hallo")), QStringLiteral("[Hallo]"));
+        QCOMPARE(active(QStringLiteral("A")), QStringLiteral("false"));
+        QCOMPARE(m_notices.size(), 1);
+        QVERIFY2(m_notices.first().startsWith(QLatin1String("Erweiterung ausgeschaltet|Die Erweiterung \"Wackelkandidat\" ")),
+                 qPrintable(m_notices.first()));
+        QVERIFY2(m_notices.first().contains(why), qPrintable(m_notices.first()));
+        // Switched off: never called again, nothing said again.
+        QCOMPARE(m_host->ApplyTextFilters(QStringLiteral("Hallo")), QStringLiteral("[Hallo]"));
+        m_host->NotifyClose();
+        QCOMPARE(m_notices.size(), 1);
+        QStringList broken;
+        for (const QString &line : calls()) {
+            if (!line.startsWith(QLatin1String("Bracket")))
+                broken << line;
+        }
+        QCOMPARE(broken.size(), 1);
+        QCOMPARE(m_log, QStringList{});
+        // Switched on again in the manager, it counts from the next event on.
+        QVERIFY(m_reg->WriteString(PluginExtensionHost::ExtensionsKey + QStringLiteral("\\A"), QStringLiteral("Active"),
+                                   QStringLiteral("true")));
+        m_host->NotifyClose();
+        QCOMPARE(calls().size() - calls().filter(QStringLiteral("Bracket")).size(), 2);
+    }
+
+    // A plug-in that asks the user in a window of its own is not hanging,
+    // however long the user takes.
+    void aPluginWindowIsNoHang()
+    {
+        makeHost(true);
+        addEntry(QStringLiteral("A"), QStringLiteral("true"), QStringLiteral("QnTest.Window"));
+        addEntry(QStringLiteral("B"), QStringLiteral("true"), QStringLiteral("QnTest.Recorder"));
+        m_host->NotifyNewFile();
+        QCOMPARE(calls(), (QStringList{"Window shown", "Recorder NewFile"}));
+        QCOMPARE(active(QStringLiteral("A")), QStringLiteral("true"));
+        QCOMPARE(m_notices, QStringList{});
+    }
+
+    // What the editor makes of an extension-host process that answers
+    // nonsense or ends (a stand-in program writing to the socket, fd 3).
+    void answersThatAreNoAnswer_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<ExtensionProcess::Outcome>("outcome");
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("unknown kind") << R"(printf '\003\000\000\000Xabc' >&3)" << ExtensionProcess::Outcome::Broken << "";
+        // A reply for no argument to a call with one.
+        QTest::newRow("wrong argument count")
+            << R"(printf '\017\000\000\000R\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000' >&3)"
+            << ExtensionProcess::Outcome::Broken << "";
+        QTest::newRow("longer than sent") << R"(printf '\377\377\377\077Rabc' >&3)" << ExtensionProcess::Outcome::Crashed
+                                          << "unerwartet beendet mit Code 0";
+        QTest::newRow("beyond any length") << R"(printf '\377\377\377\377R' >&3)" << ExtensionProcess::Outcome::Broken << "";
+        QTest::newRow("ends") << "exit 3" << ExtensionProcess::Outcome::Crashed << "unerwartet beendet mit Code 3";
+        QTest::newRow("aborts") << "kill -ABRT $$" << ExtensionProcess::Outcome::Crashed << "Programmabbruch, Signal 6";
+    }
+
+    void answersThatAreNoAnswer()
+    {
+        QFETCH(QString, script);
+        QFETCH(ExtensionProcess::Outcome, outcome);
+        QFETCH(QString, detail);
+        const QString program = m_dir->filePath(QStringLiteral("host.sh"));
+        QFile f(program);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + script.toUtf8() + "\n");
+        f.close();
+        QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        ExtensionProcess process(program, *m_clock);
+        const ExtensionProcess::Result result =
+            process.call("/x/lib.so", "Klasse", "FilterText", {{"Text", true, false}});
+        QCOMPARE(result.outcome, outcome);
+        QCOMPARE(result.detail, detail);
+    }
+
+    // A process that ended after its answer (say, a plug-in's own thread
+    // crashed it) is replaced at the next call, which is answered, not taken
+    // for a crash of the extension called next.
+    void processEndedBetweenCalls()
+    {
+        const QString program = m_dir->filePath(QStringLiteral("host.sh"));
+        QFile f(program);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\nprintf '\\022\\000\\000\\000R\\000\\002\\000\\000\\000ok"
+                "\\000\\000\\000\\000\\000\\000\\001\\000\\000\\000\\000' >&3\n");
+        f.close();
+        QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        ExtensionProcess process(program, *m_clock);
+        const auto first = process.call("/x/lib.so", "Klasse", "FilterText", {{"Text", true, false}});
+        QCOMPARE(first.outcome, ExtensionProcess::Outcome::Answered);
+        QCOMPARE(first.reply.result, QStringLiteral("ok"));
+        const auto zombie = [&process] {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(process.processId()));
+            return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
+        };
+        QTRY_VERIFY(zombie());
+        const auto second = process.call("/x/lib.so", "Klasse", "FilterText", {{"Text", true, false}});
+        QCOMPARE(second.outcome, ExtensionProcess::Outcome::Answered);
+    }
+
+    // Without the extension-host program no extension runs; that is said
+    // once, nothing is switched off, and texts pass unchanged.
+    void withoutTheHostProgram()
+    {
+        m_host.reset();
+        m_loader.reset();
+        m_process = std::make_unique<ExtensionProcess>(m_dir->filePath(QStringLiteral("fehlt")), *m_clock);
+        m_loader = std::make_unique<ExtensionLoader>(*m_reg, *m_process, [this](const QString &line) { m_log << line; });
+        m_host = std::make_unique<PluginExtensionHost>(*m_reg, *m_loader, [this](const QString &, const QString &text) { m_notices << text; });
+        addEntry(QStringLiteral("A"), QStringLiteral("true"), QStringLiteral("QnTest.Bracket"));
+        QCOMPARE(m_host->ApplyTextFilters(QStringLiteral("Hallo")), QStringLiteral("Hallo"));
+        QCOMPARE(m_host->ApplyTextFilters(QStringLiteral("Hallo")), QStringLiteral("Hallo"));
         QCOMPARE(m_log.size(), 1);
-        QVERIFY(m_log.first().contains(QLatin1String("\"Startup\"")));
+        QVERIFY2(m_log.first().contains(QLatin1String("quenora-extension-host fehlt")), qPrintable(m_log.first()));
+        QCOMPARE(active(QStringLiteral("A")), QStringLiteral("true"));
+        QCOMPARE(m_notices, QStringList{});
     }
 
     // The manager is another process: what it writes into the hive counts
