@@ -6,6 +6,7 @@
 #include "VoiceDialogTexts.h"
 #include "VoicePreview.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -117,11 +118,24 @@ void frmVoice::showVoiceDetails(int position)
 {
     if (position < 0)
         return;
+    markSelected(position);
     const int mode = position + 1;
     m_lblLNG->setText(VoiceDialogTexts::languagePrefix() + languageName(m_voice.language(mode)));
     m_lblGender->setText(VoiceDialogTexts::genderPrefix()
                          + (m_voice.gender(mode) == SpeechEngine::Male ? VoiceDialogTexts::male()
                                                                        : VoiceDialogTexts::female()));
+}
+
+void frmVoice::markSelected(int position)
+{
+    // The closed box's list keeps the shown voice selected, so a screen
+    // reader finds it among the entries (the box selects it only when the
+    // list opens).
+    QAbstractItemView *list = m_cmbVoice->view();
+    const QModelIndex entry =
+        m_cmbVoice->model()->index(position, m_cmbVoice->modelColumn(), m_cmbVoice->rootModelIndex());
+    if (list && list->selectionModel() && entry.isValid())
+        list->selectionModel()->setCurrentIndex(entry, QItemSelectionModel::ClearAndSelect);
 }
 
 void frmVoice::store()
