@@ -28,6 +28,7 @@ class ExtensionHost;
 class ForegroundWindow;
 class QAction;
 class QLabel;
+class StatusNotice;
 class QStackedWidget;
 class BrowserView;
 class NavigationHandler;
@@ -208,7 +209,7 @@ private:
     CPanelkitCtrl *m_ctlTask = nullptr;
     QStackedWidget *m_views = nullptr;
     QToolBar *m_toolbar = nullptr;
-    QLabel *m_status = nullptr;
+    StatusNotice *m_status = nullptr;
     QAction *m_exportButton = nullptr;
     QAction *m_mnuTextmode = nullptr;
     QAction *m_mnuInternet = nullptr;
