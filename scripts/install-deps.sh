@@ -36,6 +36,11 @@ PACKAGES=(
   # reading PDF, EPUB, ODT and DOCX documents
   libpoppler-qt6-dev
   libzip-dev
+  # the screen-reader end-to-end test: a private session bus, the AT-SPI
+  # bus and registry, and the Python binding a screen reader uses
+  dbus
+  at-spi2-core
+  python3-pyatspi
   # a window manager for the end-to-end tests, screenshots of them
   openbox
   imagemagick

@@ -1,5 +1,7 @@
 #include "DialogFocusReturn.h"
 
+#include "ForegroundWindow.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QDialog>
@@ -16,7 +18,7 @@ bool isModalDialog(const QWidget *widget)
 
 } // namespace
 
-DialogFocusReturn::DialogFocusReturn(QObject *parent) : QObject(parent)
+DialogFocusReturn::DialogFocusReturn(ForegroundWindow &desktop, QObject *parent) : QObject(parent), m_desktop(desktop)
 {
     qApp->installEventFilter(this);
 }
@@ -68,6 +70,7 @@ void DialogFocusReturn::dialogHidden(QWidget *dialog)
         if (!focus)
             return;
         m_returning = focus;
+        m_attempts = 0;
         // After the dialog has really gone (and its own focus handling ran).
         QTimer::singleShot(0, this, [this] { giveBack(); });
         return;
@@ -88,15 +91,33 @@ void DialogFocusReturn::giveBack()
             m_returning = nullptr;
         return;
     }
+    if (!window->isActiveWindow() && m_attempts > 0 && desktopShows(window)) {
+        // The desktop has the window in front and its keyboard focus, but
+        // Qt missed the activation (it came while the dialog's window went
+        // away); asking the window manager again changes nothing then.
+        QApplication::setActiveWindow(window);
+    }
     if (!window->isActiveWindow()) {
-        // The focus event follows the window's activation.
+        // The focus event follows the window's activation. A window manager
+        // may pass over the first request while the dialog's window goes
+        // away: the request is repeated a few times.
         window->activateWindow();
         focus->setFocus(Qt::ActiveWindowFocusReason);
+        if (++m_attempts <= MaxAttempts)
+            QTimer::singleShot(RetryMs, this, [this] { giveBack(); });
+        else
+            m_returning = nullptr;
         return;
     }
     m_returning = nullptr;
     focus->setFocus(Qt::ActiveWindowFocusReason);
     tell(focus);
+}
+
+bool DialogFocusReturn::desktopShows(const QWidget *window)
+{
+    const ForegroundWindow::Window front = m_desktop.foreground();
+    return front.ownProcess && front.title == window->windowTitle();
 }
 
 void DialogFocusReturn::tell(QWidget *widget)

@@ -14,11 +14,15 @@
 
 #include <vector>
 
+class ForegroundWindow;
+
 class DialogFocusReturn : public QObject
 {
     Q_OBJECT
 public:
-    explicit DialogFocusReturn(QObject *parent = nullptr);
+    // desktop: which window the desktop has in front, to notice an
+    // activation Qt missed.
+    explicit DialogFocusReturn(ForegroundWindow &desktop, QObject *parent = nullptr);
     ~DialogFocusReturn() override;
 
 protected:
@@ -29,6 +33,9 @@ private:
     void dialogHidden(QWidget *dialog);
     void giveBack();
     void tell(QWidget *widget);
+    bool desktopShows(const QWidget *window);
+
+    ForegroundWindow &m_desktop;
 
     struct Open {
         QPointer<QWidget> dialog;
@@ -37,4 +44,7 @@ private:
     std::vector<Open> m_open;
     // The widget whose window is being activated again.
     QPointer<QWidget> m_returning;
+    int m_attempts = 0;
+    static constexpr int MaxAttempts = 20;
+    static constexpr int RetryMs = 100;
 };

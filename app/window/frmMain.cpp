@@ -157,6 +157,8 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     // The readers speak through SpeakText like every other caller.
     if (!m_c.foreground)
         m_desktopForeground = ForegroundWindow::create();
+    // After every dialog the focus goes back to where the user was.
+    new DialogFocusReturn(m_c.foreground ? *m_c.foreground : *m_desktopForeground, this);
     m_readerSpeaker = std::make_unique<WindowTextSpeaker>(*this);
     m_clipboardReader = std::make_unique<ClipboardReader>(m_c.clipboard, *m_readerSpeaker);
     m_titleReader = std::make_unique<WindowTitleReader>(m_c.foreground ? *m_c.foreground : *m_desktopForeground,
@@ -355,8 +357,6 @@ void frmMain::buildKeys()
     // The window sees F4 and Esc before the control that has the focus, the
     // way its key preview always worked; dialogs of their own keep their keys.
     qApp->installEventFilter(this);
-    // After every dialog the focus goes back to where the user was.
-    new DialogFocusReturn(this);
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)

@@ -3,6 +3,7 @@
 // dialogs have none), closed by a key.
 #include "AccessibilityRecorder.h"
 #include "DialogFocusReturn.h"
+#include "FakeForegroundWindow.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -25,7 +26,8 @@ private slots:
     {
         QFETCH(bool, withParent);
         AccessibilityRecorder recorder;
-        DialogFocusReturn keeper;
+        FakeForegroundWindow desktop;
+        DialogFocusReturn keeper(desktop);
         QWidget window;
         auto *layout = new QVBoxLayout(&window);
         auto *first = new QLineEdit(&window);
