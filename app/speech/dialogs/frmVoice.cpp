@@ -3,6 +3,7 @@
 #include "SettingsStore.h"
 #include "SpeechEngine.h"
 #include "TextPreparation.h"
+#include "VoiceBox.h"
 #include "VoiceDialogTexts.h"
 #include "VoicePreview.h"
 
@@ -24,7 +25,7 @@ frmVoice::frmVoice(SpeechEngine &voice, SettingsStore &settings, VoicePreview *p
 
     auto *label = new QLabel(VoiceDialogTexts::voiceLabel(), this);
     label->setObjectName(QStringLiteral("Label1"));
-    m_cmbVoice = new QComboBox(this);
+    m_cmbVoice = new VoiceBox(this);
     m_cmbVoice->setObjectName(QStringLiteral("cmbVoice"));
     m_cmbVoice->setEditable(false);
     label->setBuddy(m_cmbVoice);

@@ -294,6 +294,7 @@ try:
         dialog = wait_for("the voice dialog", voice_dialog)
         box = wait_for("the voice box", lambda: find(dialog, lambda o: o.getRole() == pyatspi.ROLE_COMBO_BOX))
         selected = find(box, lambda o: o.getState().contains(pyatspi.STATE_SELECTED))
+        check(box.queryText().getText(0, -1) == box.name, "the voice box's text is its value: %r" % box.name)
         check(bool(box.name) and selected is not None and selected.name == box.name,
               "the voice box names the selected voice: %r, selected entry %r"
               % (box.name, selected.name if selected is not None else None))
