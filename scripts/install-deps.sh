@@ -13,6 +13,8 @@ PACKAGES=(
   # Qt 6 (widgets, test) and what its CMake files require
   qt6-base-dev
   qt6-base-dev-tools
+  # Qt's platform header, through which the tests switch accessibility on
+  qt6-base-private-dev
   libgl-dev
   # the registry hive
   libsqlite3-dev
