@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -1413,7 +1414,7 @@ std::vector<CPanelkitCtrl::FocusStop> CPanelkitCtrl::focusStops() const
         if (!g->expanded)
             continue;
         for (const auto &item : g->entries) {
-            if (!item->disabled)
+            if (!item->disabled && !item->isSeparator())
                 stops.push_back({g.get(), item.get()});
         }
     }
@@ -1531,7 +1532,10 @@ void CPanelkitCtrl::focusInEvent(QFocusEvent *event)
         m_focusGroup = s.group;
     }
     update();
-    notifyAccessibleFocus();
+    // Qt tells of the pane's own focus after this handler returns; the
+    // focused entry's event has to come after it, or a screen reader stays
+    // on the pane.
+    QTimer::singleShot(0, this, [this] { notifyAccessibleFocus(); });
 }
 
 void CPanelkitCtrl::focusOutEvent(QFocusEvent *event)

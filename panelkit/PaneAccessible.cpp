@@ -18,6 +18,7 @@ QAccessibleInterface *paneFactory(const QString &, QObject *object)
 PaneAccessible::PaneAccessible(CPanelkitCtrl *ctrl)
     : QAccessibleWidget(ctrl, QAccessible::Pane, PaneTexts::accessiblePaneName())
 {
+    m_lastStates.insert(nullptr, QAccessibleWidget::state());
     m_removeConnection = QObject::connect(ctrl, &CPanelkitCtrl::aboutToRemove, ctrl,
                                           [this](const void *record) { forget(record); });
 }
@@ -55,6 +56,7 @@ void PaneAccessible::forget(const void *record)
         return;
     const QAccessible::Id id = it.value();
     m_children.erase(it);
+    m_lastStates.remove(record);
     QAccessible::deleteAccessibleInterface(id);
 }
 
@@ -67,6 +69,7 @@ QAccessibleInterface *PaneAccessible::cached(const void *record, const PaneGroup
         return QAccessible::accessibleInterface(it.value());
     auto *iface = new PaneAccessibleEntry(ctrl(), group, item);
     m_children.insert(record, QAccessible::registerAccessibleInterface(iface));
+    m_lastStates.insert(record, iface->state());
     return iface;
 }
 
@@ -176,11 +179,46 @@ void PaneAccessible::notifyStateChanged(CPanelkitCtrl *ctrl, const void *record)
     }
     if (!iface)
         return;
-    QAccessible::State changed;
-    changed.expanded = changed.collapsed = true;
-    changed.checked = true;
-    changed.disabled = true;
-    changed.selected = true;
+    // Only the states that really changed: a bridge that passes on one
+    // state per event (checked before all others) would otherwise never
+    // pass on "expanded".
+    const QAccessible::State now = iface->state();
+    const auto last = pane->m_lastStates.constFind(record);
+    const QAccessible::State before = last != pane->m_lastStates.constEnd() ? last.value() : QAccessible::State();
+    pane->m_lastStates.insert(record, now);
+    const QAccessible::State changed = changedStates(before, now);
+    if (!anyState(changed))
+        return;
     QAccessibleStateChangeEvent event(iface, changed);
     QAccessible::updateAccessibility(&event);
+    // A group's description says whether it is open; it changed with it,
+    // and a reader that hears no "expanded" still hears that.
+    if (changed.expanded && iface->role() == QAccessible::Grouping) {
+        QAccessibleEvent description(iface, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&description);
+    }
+}
+
+QAccessible::State PaneAccessible::changedStates(const QAccessible::State &before, const QAccessible::State &now)
+{
+    QAccessible::State c;
+#define PANE_STATE_DIFF(field) c.field = before.field != now.field;
+    PANE_STATE_DIFF(disabled)
+    PANE_STATE_DIFF(selected)
+    PANE_STATE_DIFF(focused)
+    PANE_STATE_DIFF(checked)
+    PANE_STATE_DIFF(checkable)
+    PANE_STATE_DIFF(expanded)
+    PANE_STATE_DIFF(collapsed)
+    PANE_STATE_DIFF(invisible)
+    PANE_STATE_DIFF(active)
+    PANE_STATE_DIFF(focusable)
+#undef PANE_STATE_DIFF
+    return c;
+}
+
+bool PaneAccessible::anyState(const QAccessible::State &s)
+{
+    return s.disabled || s.selected || s.focused || s.checked || s.checkable || s.expanded || s.collapsed
+        || s.invisible || s.active || s.focusable;
 }

@@ -39,10 +39,17 @@ public:
     QAccessibleInterface *groupInterface(const PaneGroup *group) const;
     QAccessibleInterface *itemInterface(const PaneItem *item) const;
 
+    // The states that differ between two snapshots.
+    static QAccessible::State changedStates(const QAccessible::State &before, const QAccessible::State &now);
+    static bool anyState(const QAccessible::State &states);
+
 private:
     QAccessibleInterface *cached(const void *record, const PaneGroup *group, const PaneItem *item) const;
     void forget(const void *record);
 
     mutable QHash<const void *, QAccessible::Id> m_children;
+    // What each record's interface reported last (the pane's own under
+    // null), so a state event names only what changed.
+    mutable QHash<const void *, QAccessible::State> m_lastStates;
     QMetaObject::Connection m_removeConnection;
 };

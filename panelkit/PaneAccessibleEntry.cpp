@@ -94,6 +94,8 @@ QString PaneAccessibleEntry::text(QAccessible::Text t) const
         return QString();
     switch (t) {
     case QAccessible::Name: {
+        if (m_item && m_item->isSeparator())
+            return QString();
         QString name = m_item ? m_item->text : m_group->name;
         return name.replace(QLatin1Char('\n'), QLatin1Char(' '));
     }
@@ -134,7 +136,11 @@ QAccessible::Role PaneAccessibleEntry::role() const
 {
     if (!m_item)
         return QAccessible::Grouping;
-    return isValid() && m_item->isOption ? QAccessible::RadioButton : QAccessible::Link;
+    if (!isValid())
+        return QAccessible::Link;
+    if (m_item->isSeparator())
+        return QAccessible::Separator;
+    return m_item->isOption ? QAccessible::RadioButton : QAccessible::Link;
 }
 
 QAccessible::State PaneAccessibleEntry::state() const
@@ -144,8 +150,12 @@ QAccessible::State PaneAccessibleEntry::state() const
         s.invalid = true;
         return s;
     }
-    s.focusable = true;
     s.disabled = !m_ctrl->isEnabled();
+    if (m_item && m_item->isSeparator()) {
+        s.invisible = !m_group->expanded;
+        return s;
+    }
+    s.focusable = true;
     if (m_item) {
         const bool hasFocus = m_ctrl->hasFocus() && m_ctrl->focusItem() == m_item;
         s.focused = hasFocus;
@@ -179,7 +189,7 @@ QStringList PaneAccessibleEntry::actionNames() const
         return {};
     if (!m_item)
         return {toggleAction(), setFocusAction()};
-    if (m_item->disabled)
+    if (m_item->disabled || m_item->isSeparator())
         return {};
     return {pressAction(), setFocusAction()};
 }

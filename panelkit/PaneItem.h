@@ -25,4 +25,12 @@ struct PANELKIT_EXPORT PaneItem
     qint32 icon = -1;   // index in the task image list
     qint32 optionIndex = -1;
     PaneItem *radioHead = nullptr;
+
+    // A task whose caption is a rule of dashes ("----------") separates the
+    // entries around it: a screen reader hears a separator, the keyboard
+    // passes over it.
+    bool isSeparator() const
+    {
+        return !isOption && text.size() >= 3 && text.count(QLatin1Char('-')) == text.size();
+    }
 };

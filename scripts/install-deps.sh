@@ -13,7 +13,7 @@ PACKAGES=(
   # Qt 6 (widgets, test) and what its CMake files require
   qt6-base-dev
   qt6-base-dev-tools
-  # the accessibility tests switch the platform's accessibility on
+  # Qt's platform header, through which the tests switch accessibility on
   qt6-base-private-dev
   libgl-dev
   # the registry hive
@@ -41,6 +41,11 @@ PACKAGES=(
   libpoppler-qt6-dev
   libzip-dev
   libyaml-cpp-dev
+  # the screen-reader end-to-end test: a private session bus, the AT-SPI
+  # bus and registry, and the Python binding a screen reader uses
+  dbus
+  at-spi2-core
+  python3-pyatspi
   # a window manager for the end-to-end tests, screenshots of them
   openbox
   imagemagick

@@ -91,10 +91,21 @@ QSize PageLabel::minimumSizeHint() const
 
 void PageLabel::setCurrent(bool current)
 {
+    const bool changed = m_current != current;
     m_current = current;
     QFont f = font();
     f.setBold(current);
     setFont(f);
+    if (!changed)
+        return;
+    // A screen reader hears which page now shows: the tab's selected state
+    // changed (told as a selection event too, which is what reaches AT-SPI).
+    QAccessible::State selected;
+    selected.selected = true;
+    QAccessibleStateChangeEvent state(this, selected);
+    QAccessible::updateAccessibility(&state);
+    QAccessibleEvent selection(this, current ? QAccessible::SelectionAdd : QAccessible::SelectionRemove);
+    QAccessible::updateAccessibility(&selection);
 }
 
 void PageLabel::clearHover()

@@ -148,6 +148,11 @@ void AudioOutput::onSinkStateChanged(QAudio::State state)
 void AudioOutput::fallBackToNull(const QString &reason)
 {
     announceFallback(reason);
+    if (!m_null) {
+        QMetaObject::invokeMethod(
+            this, [this, reason] { emit deviceUnavailable(SpeechTexts::noAudioDevice(reason)); },
+            Qt::QueuedConnection);
+    }
     m_null = true;
     if (m_sink) {
         QAudioSink *sink = m_sink;

@@ -60,6 +60,9 @@ public:
 signals:
     // A mark of the queue has been reached by playback.
     void markReached(const PcmQueue::Mark &mark);
+    // The device is missing or failed and sound goes to the null output
+    // from now on (not sent when QUENORA_AUDIO=null asked for it). Queued.
+    void deviceUnavailable(const QString &message);
 
 private:
     void tick();

@@ -178,6 +178,7 @@ AudioOutput *EspeakEngine::audioOutput()
     if (!m_output) {
         m_output = m_clock ? new AudioOutput(sampleRate(), *m_clock, this) : new AudioOutput(sampleRate(), this);
         m_output->queue()->clear(m_channel->generation.load());
+        connect(m_output, &AudioOutput::deviceUnavailable, this, &SpeechEngine::soundUnavailable);
         connect(m_output, &AudioOutput::markReached, this, [this](const PcmQueue::Mark &mark) {
             if (mark.kind == PcmQueue::Mark::TextEnd)
                 finishText(mark.position);

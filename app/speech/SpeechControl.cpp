@@ -37,6 +37,9 @@ SpeechControl::SpeechControl(SpeechEngine &voice, SpeechEngine &voice2, SpeechHo
         m_finishPending = false;
         m_host.showStatus(reason);
     });
+    // Without a sound device the user hears nothing at all: the window says why.
+    connect(&m_voice, &SpeechEngine::soundUnavailable, this,
+            [this](const QString &message) { m_host.showStatus(message); });
     connect(&m_voice, &SpeechEngine::wordReached, this, &SpeechControl::onVoiceWord);
     connect(&m_voice, &SpeechEngine::textEnded, this, [this] {
         m_mapping.active = false;
@@ -211,20 +214,18 @@ void SpeechControl::Stop()
 void SpeechControl::ReadFromCursor(int cursorPosition)
 {
     // The box's cursor position counts from 0 and is taken as a start counted
-    // from 1, so reading begins with the character before the cursor; with
-    // the cursor before the first character there is no such start.
+    // from 1, so reading begins with the character before the cursor; the
+    // cursor before the first character reads the whole document. An empty
+    // document is said in the status bar: no box stands in the way of the
+    // next key.
     const QString document = m_host.documentText();
-    QString text;
-    int offset = -1;
-    const bool valid = cursorPosition >= 1 && cursorPosition <= document.size();
-    if (valid) {
-        offset = cursorPosition - 1;
-        text = document.mid(offset);
+    if (document.isEmpty()) {
+        m_host.showStatus(SpeechTexts::nothingToRead());
+        return;
     }
+    const int offset = cursorPosition >= 1 && cursorPosition <= document.size() ? cursorPosition - 1 : 0;
+    QString text = document.mid(offset);
     SpeakText(text, false, QString(), false, offset);
-    if (!valid)
-        m_dialogs.message(SpeechTexts::placeCursor(), SpeechTexts::titleError(), Dialogs::Icon::Warning,
-                          Dialogs::Buttons::Ok);
 }
 
 void SpeechControl::SetRecorderOutput(const QString &path)

@@ -86,4 +86,8 @@ signals:
     // (the file stays valid); once per text or queue of texts, which then
     // end without textEnded. reason is a German sentence for the user.
     void recordingStopped(const QString &reason);
+    // The loudspeaker has no sound device (none found, or it failed) and
+    // goes on silently; message is a German sentence for the user. Once
+    // per engine, delivered from the event loop.
+    void soundUnavailable(const QString &message);
 };

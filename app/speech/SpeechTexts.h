@@ -27,10 +27,10 @@ inline QString settingsOverflow()
 inline QString pauseHint()
 {
     return QStringLiteral(
-        "Bitte setzen Sie die Sprachausgabe mit einem erneuten Klick auf Pause fort. Ein Klick auf 'Sprechen' hat "
-        "zur Folge, dass der Text wieder vom Anfang an vorgelesen wird!");
+        "Bitte setzen Sie die Sprachausgabe fort, indem Sie Pause (F7) noch einmal wählen. „Sprechen“ (F5) "
+        "liest den Text wieder vom Anfang an vor!");
 }
-inline QString placeCursor() { return QStringLiteral("Bitte platzieren Sie den Cursor im Dokument."); }
+inline QString nothingToRead() { return QStringLiteral("Das Dokument enthält keinen Text zum Vorlesen."); }
 inline QString titleHint() { return QStringLiteral("Hinweis"); }
 inline QString titleError() { return QStringLiteral("Fehler"); }
 
@@ -44,7 +44,8 @@ inline QString modeName(const QString &language, int gender)
     return QStringLiteral("%1 (%2)").arg(language, genderWord(gender));
 }
 
-// Printed once on stderr when sound goes to the silent output.
+// Printed once on stderr when sound goes to the silent output, and shown in
+// the window when a sound device is missing or failed.
 inline QString noAudioDevice(const QString &reason)
 {
     return QStringLiteral("Keine Tonausgabe möglich (%1); die Sprachausgabe läuft stumm weiter.")

@@ -1,6 +1,7 @@
 #include "BrowserView.h"
 
 #include "DocumentResources.h"
+#include "BrowserAccessible.h"
 #include "PagePictures.h"
 #include "WindowTexts.h"
 
@@ -39,6 +40,12 @@ BrowserView::BrowserView(QWidget *parent) : QTextBrowser(parent)
     setOpenLinks(false);
     setOpenExternalLinks(false);
 
+    // A screen reader sees the page as browsers show one: text, and links
+    // it can move between and follow.
+    BrowserAccessible::installFactory();
+    connect(this, &QTextEdit::textChanged, this, [this] { BrowserAccessible::pageChanged(this); });
+    connect(this, &QTextEdit::cursorPositionChanged, this, [this] { BrowserAccessible::selectionChanged(this); });
+
     // The text control inside the browser reports the anchor's href as the
     // page wrote it, for mouse and keyboard alike; anchorClicked only offers
     // it as a QUrl, already decoded. The control is an internal child of
@@ -57,6 +64,21 @@ BrowserView::BrowserView(QWidget *parent) : QTextBrowser(parent)
         // A Qt without that control: the decoded address is the best there is.
         connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl &url) { navigate(url.toString()); });
     }
+}
+
+bool BrowserView::focusNextPrevChild(bool next)
+{
+    // Tab moves between the page's links by selecting them, without a
+    // signal of the text control: the moved-to link is announced here.
+    const bool moved = QTextBrowser::focusNextPrevChild(next);
+    BrowserAccessible::selectionChanged(this);
+    return moved;
+}
+
+void BrowserView::focusInEvent(QFocusEvent *event)
+{
+    QTextBrowser::focusInEvent(event);
+    BrowserAccessible::focusEntered(this);
 }
 
 void BrowserView::onLinkActivated(const QString &href)

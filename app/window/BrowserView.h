@@ -51,6 +51,8 @@ signals:
     void externalLinkRequested(const QString &address);
 
 protected:
+    void focusInEvent(QFocusEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
     void doSetSource(const QUrl &name, QTextDocument::ResourceType type) override;
 
 private:

@@ -12,6 +12,11 @@ inline const QString TitleQuestion = QStringLiteral("Frage");
 inline const QString TitleError = QStringLiteral("Fehler");
 inline const QString TitleHint = QStringLiteral("Hinweis");
 
+// What a screen reader calls the main window's parts.
+inline const QString DocumentName = QStringLiteral("Dokument");
+inline const QString ToolbarName = QStringLiteral("Symbolleiste");
+inline const QString StartPageName = QStringLiteral("Startseite");
+
 inline const QString AlreadyRunning = QStringLiteral("Eine Instanz von Quenora läuft bereits.");
 
 inline const QString SaveBeforeNew =
@@ -36,7 +41,6 @@ inline QString CharacterCount(qint64 count) { return QString::number(count) + QS
 // The speaking routine's messages belong to it.
 inline const QString SpeechFinished = SpeechTexts::speechFinished();
 inline const QString PauseHint = SpeechTexts::pauseHint();
-inline const QString PlaceCursor = SpeechTexts::placeCursor();
 
 // Survey
 inline const QString SurveyCaption = QStringLiteral("Umfrage");

@@ -6,6 +6,7 @@
 #include "CPanelkitCtrl.h"
 #include "ClipboardReader.h"
 #include "Clock.h"
+#include "DialogFocusReturn.h"
 #include "Dialogs.h"
 #include "DocumentController.h"
 #include "ErrorPage.h"
@@ -22,6 +23,7 @@
 #include "PlugdeskLauncher.h"
 #include "SettingsStore.h"
 #include "Shell.h"
+#include "StatusNotice.h"
 #include "SpeechEngine.h"
 #include "VoiceDialogs.h"
 #include "VoicePreview.h"
@@ -105,7 +107,9 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     buildKeys();
 
     m_documents = new DocumentController(*m_rtfText, *m_c.dialogs, *m_c.extensions, this);
-    connect(m_documents, &DocumentController::statusText, this, &frmMain::showStatus);
+    // The document's character count follows every edit: shown, not announced.
+    connect(m_documents, &DocumentController::statusText, this,
+            [this](const QString &text) { setStatusText(text, false); });
     m_speech = new SpeechControl(*m_c.voice, *m_c.voice2, *this, *m_c.extensions, *m_c.dialogs, *m_c.settings, this);
     // A hive that cannot be written is told once, after the event that tried;
     // the store may outlive the window.
@@ -155,6 +159,8 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     // The readers speak through SpeakText like every other caller.
     if (!m_c.foreground)
         m_desktopForeground = ForegroundWindow::create();
+    // After every dialog the focus goes back to where the user was.
+    new DialogFocusReturn(m_c.foreground ? *m_c.foreground : *m_desktopForeground, this);
     m_readerSpeaker = std::make_unique<WindowTextSpeaker>(*this);
     m_clipboardReader = std::make_unique<ClipboardReader>(m_c.clipboard, *m_readerSpeaker);
     m_titleReader = std::make_unique<WindowTitleReader>(m_c.foreground ? *m_c.foreground : *m_desktopForeground,
@@ -197,6 +203,7 @@ void frmMain::buildControls()
     // A document's pictures come from the document itself or its own
     // folder, never from anywhere else on the disk.
     m_rtfText->setDocument(new GuardedTextDocument(m_rtfText));
+    m_rtfText->setAccessibleName(WindowTexts::DocumentName);
     m_rtfText->setAcceptRichText(true);
     // Qt's own layout moves every paragraph after an edit; this one touches
     // only what the edit changed, so typing stays quick in long documents.
@@ -209,7 +216,7 @@ void frmMain::buildControls()
     central->setStretchFactor(1, 1);
     setCentralWidget(central);
 
-    m_status = new QLabel(this);
+    m_status = new StatusNotice(this);
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(m_status, 1);
     m_runningScript = new QLabel(this);
@@ -253,18 +260,18 @@ void frmMain::buildMenus()
     };
     const QKeySequence none;
 
-    QMenu *datei = menu("mnuDatei", QStringLiteral("Datei"));
-    item(datei, "mnuNeu", QStringLiteral("Neu"), QKeySequence(QStringLiteral("Ctrl+N")), [this] { NewDoc(); });
+    QMenu *datei = menu("mnuDatei", QStringLiteral("&Datei"));
+    item(datei, "mnuNeu", QStringLiteral("&Neu"), QKeySequence(QStringLiteral("Ctrl+N")), [this] { NewDoc(); });
     item(datei, "mnuOpen", QStringLiteral("&Öffnen"), QKeySequence(QStringLiteral("Ctrl+O")), [this] { OpenDoc(); });
     item(datei, "mnuSave", QStringLiteral("&Speichern"), QKeySequence(QStringLiteral("Ctrl+S")), [this] { SaveDoc(); });
-    item(datei, "mnuSaveAs", QStringLiteral("&Speichern unter"), none, [this] { m_documents->SaveAs(); });
+    item(datei, "mnuSaveAs", QStringLiteral("Speichern &unter"), none, [this] { m_documents->SaveAs(); });
     datei->addSeparator();
-    item(datei, "mnuExport", QStringLiteral("Exportieren"), QKeySequence(QStringLiteral("Ctrl+E")),
+    item(datei, "mnuExport", QStringLiteral("&Exportieren"), QKeySequence(QStringLiteral("Ctrl+E")),
          [this] { ExportDoc(); });
     datei->addSeparator();
     item(datei, "mnuExit", QStringLiteral("&Beenden"), none, [this] { ExitQN(); });
 
-    QMenu *edit = menu("mnuBearbeiten", QStringLiteral("Bearbeiten"));
+    QMenu *edit = menu("mnuBearbeiten", QStringLiteral("&Bearbeiten"));
     item(edit, "mnuCut", QStringLiteral("&Ausschneiden"), QKeySequence(QStringLiteral("Ctrl+X")),
          [this] { m_documents->Cut(); });
     item(edit, "mnuCopy", QStringLiteral("&Kopieren"), QKeySequence(QStringLiteral("Ctrl+C")),
@@ -272,7 +279,7 @@ void frmMain::buildMenus()
     item(edit, "mnuInsert", QStringLiteral("&Einfügen"), none, [this] { m_documents->Paste(); });
     item(edit, "mnuDelete", QStringLiteral("&Löschen"), none, [this] { m_documents->Delete(); });
 
-    QMenu *aktion = menu("mnuAktion", QStringLiteral("Aktion"));
+    QMenu *aktion = menu("mnuAktion", QStringLiteral("&Aktion"));
     item(aktion, "mnuSpeak", QStringLiteral("&Sprechen"), QKeySequence(Qt::Key_F5),
          [this] { SpeakText(QString(), true, QString(), true); });
     // Stop and pause do what the toolbar's buttons do.
@@ -280,20 +287,20 @@ void frmMain::buildMenus()
     item(aktion, "mnuPause", QStringLiteral("P&ause"), QKeySequence(Qt::Key_F7), [this] { TogglePause(); })
         ->setCheckable(true);
     aktion->addSeparator();
-    item(aktion, "mnuReadFromCur", QStringLiteral("Text ab Cursorposition lesen"), QKeySequence(Qt::Key_F8),
+    item(aktion, "mnuReadFromCur", QStringLiteral("Text ab &Cursorposition lesen"), QKeySequence(Qt::Key_F8),
          [this] { readFromCursor(); });
 
-    QMenu *view = menu("mnuView", QStringLiteral("Ansicht"));
-    m_mnuTextmode = item(view, "mnuTextmode", QStringLiteral("Textmodus"), none, [this] { Textmode(); });
-    m_mnuInternet = item(view, "mnuInternet", QStringLiteral("Interaktivmodus"), none, [this] { InteractiveMode(); });
+    QMenu *view = menu("mnuView", QStringLiteral("A&nsicht"));
+    m_mnuTextmode = item(view, "mnuTextmode", QStringLiteral("&Textmodus"), none, [this] { Textmode(); });
+    m_mnuInternet = item(view, "mnuInternet", QStringLiteral("&Interaktivmodus"), none, [this] { InteractiveMode(); });
     m_mnuTextmode->setCheckable(true);
     m_mnuInternet->setCheckable(true);
     m_mnuInternet->setChecked(true);
 
-    QMenu *extras = menu("mnuXTras", QStringLiteral("Extras"));
+    QMenu *extras = menu("mnuXTras", QStringLiteral("E&xtras"));
     // The settings dialog arrives with its own issue; the entry waits for it.
-    item(extras, "mnuSettings", QStringLiteral("Einstellungen"), none, [this] { ShowSettings(); });
-    item(extras, "mnuPlugdesk", QStringLiteral("Erweiterungen verwalten"), none, [this] {
+    item(extras, "mnuSettings", QStringLiteral("&Einstellungen"), none, [this] { ShowSettings(); });
+    item(extras, "mnuPlugdesk", QStringLiteral("Erweiterungen &verwalten"), none, [this] {
         PlugdeskLauncher launcher(*m_c.shell, Paths::executableDir());
         const PlugdeskLauncher::Result result = launcher.launch();
         if (result != PlugdeskLauncher::Result::Started)
@@ -301,19 +308,19 @@ void frmMain::buildMenus()
                                  Dialogs::Buttons::Ok);
     });
 
-    QMenu *help = menu("mnuHelp", QStringLiteral("?"));
-    item(help, "mnuShowHelp", QStringLiteral("Hilfe"), none,
+    QMenu *help = menu("mnuHelp", QStringLiteral("&?"));
+    item(help, "mnuShowHelp", QStringLiteral("&Hilfe"), none,
          [this] { showInBrowser(QDir(Paths::dataDir()).filePath(QStringLiteral("hypertext/help.htm"))); });
-    item(help, "mnuGetMoreVoices", QStringLiteral("Weitere Stimmen herunterladen"), none,
+    item(help, "mnuGetMoreVoices", QStringLiteral("Weitere &Stimmen herunterladen"), none,
          [this] { m_c.shell->openUrl(WebAddresses::MoreVoices()); });
     item(help, "mnuReportError", QStringLiteral("Fehler b&erichten"), none,
          [this] { m_c.shell->openUrl(WebAddresses::ReportError(versionString())); });
     help->addSeparator();
-    item(help, "mnuMoreInfo", QStringLiteral("Weitere Informationen"), none, [this] {
+    item(help, "mnuMoreInfo", QStringLiteral("Weitere &Informationen"), none, [this] {
         InteractiveMode();
         m_wbBrowser->navigate(QDir(Paths::dataDir()).filePath(QStringLiteral("hypertext/About.htm")));
     });
-    item(help, "mnuSearchForUpdates", QStringLiteral("Aktualisierungen suchen"), none, [this] {
+    item(help, "mnuSearchForUpdates", QStringLiteral("&Aktualisierungen suchen"), none, [this] {
         // The update program is not part of Quenora; started only when one
         // has been put beside it.
         const QString dir = Paths::executableDir();
@@ -330,7 +337,7 @@ void frmMain::buildMenus()
 
 void frmMain::buildToolbar()
 {
-    m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
+    m_toolbar = addToolBar(WindowTexts::ToolbarName);
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setMovable(false);
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -381,16 +388,21 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         stopSpeaking();
         return true;
     }
-    if (window == this) {
-        if (plain) {
-            if (key->key() == Qt::Key_F4) {
-                m_c.shell->showFolder(Paths::executableDir());
-                return true;
-            }
-            if (key->key() == Qt::Key_Escape) {
-                stopSpeaking();
-                return true;
-            }
+    if (window == this && plain) {
+        if (key->key() == Qt::Key_F4) {
+            m_c.shell->showFolder(Paths::executableDir());
+            return true;
+        }
+        // F10 opens the menu bar, as in every desktop program.
+        if (key->key() == Qt::Key_F10 && !menuBar()->actions().isEmpty()) {
+            menuBar()->setActiveAction(menuBar()->actions().constFirst());
+            return true;
+        }
+        // Escape stops speaking only where nothing else wants it: the menu
+        // bar leaves its keyboard mode with it, a popup closes.
+        if (key->key() == Qt::Key_Escape && !qobject_cast<QMenuBar *>(watched) && !QApplication::activePopupWidget()) {
+            stopSpeaking();
+            return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -804,8 +816,14 @@ void frmMain::setExportButtonEnabled(bool enabled)
 
 void frmMain::showStatus(const QString &text)
 {
+    setStatusText(text, true);
+}
+
+void frmMain::setStatusText(const QString &text, bool announce)
+{
+    // While an export runs its text stays, whatever else is shown meanwhile.
     if (!m_statusHeld)
-        m_status->setText(text);
+        m_status->showMessage(text, announce ? StatusNotice::Announce::Yes : StatusNotice::Announce::No);
 }
 
 void frmMain::showRunningScript(const QString &name)
@@ -826,7 +844,8 @@ void frmMain::holdStatus(bool held)
 
 void frmMain::showCharacterCount()
 {
-    showStatus(WindowTexts::CharacterCount(m_documents->characterCount()));
+    // A count that follows the document is no news to announce.
+    setStatusText(WindowTexts::CharacterCount(m_documents->characterCount()), false);
 }
 
 void frmMain::endProcess()

@@ -28,6 +28,7 @@ class ExtensionHost;
 class ForegroundWindow;
 class QAction;
 class QLabel;
+class StatusNotice;
 class QStackedWidget;
 class BrowserView;
 class NavigationHandler;
@@ -165,6 +166,8 @@ private:
     void showStatus(const QString &text) override;
     void holdStatus(bool held) override;
     void showCharacterCount() override;
+    // Every status text goes through here; announce: told to a screen reader.
+    void setStatusText(const QString &text, bool announce);
     void clearScriptRunning() override { ScriptRunning = false; }
 
     // ScriptHost
@@ -213,7 +216,7 @@ private:
     CPanelkitCtrl *m_ctlTask = nullptr;
     QStackedWidget *m_views = nullptr;
     QToolBar *m_toolbar = nullptr;
-    QLabel *m_status = nullptr;
+    StatusNotice *m_status = nullptr;
     QLabel *m_runningScript = nullptr; // permanent field while a script runs
     bool m_statusHeld = false; // an export's text stays until it ends
     QAction *m_exportButton = nullptr;

@@ -1,6 +1,7 @@
 // Tests of the task pane: object model, mouse and keyboard, scrolling,
 // rendering and accessibility.
 
+#include "AccessibilityRecorder.h"
 #include "CPanelkitCtrl.h"
 #include "PaneImageList.h"
 
@@ -12,6 +13,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <cstring>
 
 namespace {
 
@@ -128,6 +131,9 @@ private slots:
     void accessibleTree();
     void accessibleActions();
     void accessibleFocusEvents();
+    void enteringThePaneAnnouncesTheFocusedEntry();
+    void collapsingAnnouncesExactlyWhatChanged();
+    void aDashRuleIsASeparator();
 };
 
 // --- object model -------------------------------------------------------------
@@ -1279,6 +1285,75 @@ void TestPanelkit::accessibleFocusEvents()
     QCOMPARE(focused->text(QAccessible::Name), QStringLiteral("Vorlesen"));
     QVERIFY(focused->state().focused);
     QVERIFY(!root->child(0)->state().focused);
+}
+
+void TestPanelkit::enteringThePaneAnnouncesTheFocusedEntry()
+{
+    // Qt announces the pane itself when it gets the focus; the entry that
+    // has the keyboard focus must be the last word, or a reader stays on
+    // "Aufgabenbereich".
+    AccessibilityRecorder recorder;
+    CPanelkitCtrl pane;
+    fillStandard(pane);
+    showPane(pane);
+    QAccessibleInterface *root = QAccessible::queryAccessibleInterface(&pane);
+    pane.setFocus(Qt::BacktabFocusReason);
+    QTRY_VERIFY(pane.hasFocus());
+    QTRY_COMPARE(recorder.last(QAccessible::Focus).iface, root->child(0));
+    QTest::keyClick(&pane, Qt::Key_Down);
+    pane.clearFocus();
+    recorder.clear();
+    pane.setFocus(Qt::OtherFocusReason);
+    QTRY_COMPARE(recorder.last(QAccessible::Focus).name, QStringLiteral("Vorlesen"));
+}
+
+void TestPanelkit::collapsingAnnouncesExactlyWhatChanged()
+{
+    AccessibilityRecorder recorder;
+    CPanelkitCtrl pane;
+    fillStandard(pane);
+    showPane(pane);
+    QAccessibleInterface *group = QAccessible::queryAccessibleInterface(&pane)->child(1);
+    QVERIFY(group->state().expanded);
+    recorder.clear();
+    group->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY(group->state().collapsed);
+    const auto changes = recorder.ofType(QAccessible::StateChanged);
+    QCOMPARE(changes.size(), size_t(1));
+    QCOMPARE(changes[0].iface, group);
+    QAccessible::State expected;
+    expected.expanded = expected.collapsed = true;
+    QVERIFY(std::memcmp(&changes[0].changed, &expected, sizeof expected) == 0);
+    // The description says "zugeklappt" now; a reader that passes on no
+    // "expanded" hears that.
+    QCOMPARE(recorder.last(QAccessible::DescriptionChanged).iface, group);
+    QCOMPARE(group->text(QAccessible::Description), QStringLiteral("zugeklappt"));
+
+    // Nothing changed, nothing said.
+    recorder.clear();
+    pane.TPExpandGroup(20, false);
+    QVERIFY(recorder.ofType(QAccessible::StateChanged).empty());
+}
+
+void TestPanelkit::aDashRuleIsASeparator()
+{
+    CPanelkitCtrl pane;
+    pane.TPAddGroup(QStringLiteral("Tasks"), 1, true, -1, -1);
+    pane.TPAddTask(1, QStringLiteral("Taskscript erstellen"), 1000, -1);
+    pane.TPAddTask(1, QStringLiteral("----------"), 999, -1);
+    pane.TPAddTask(1, QStringLiteral("Nachrichten"), 1, -1);
+    showPane(pane);
+    QAccessibleInterface *rule = QAccessible::queryAccessibleInterface(&pane)->child(0)->child(1);
+    QCOMPARE(rule->role(), QAccessible::Separator);
+    QCOMPARE(rule->text(QAccessible::Name), QString());
+    QVERIFY(!rule->state().focusable);
+    QVERIFY(rule->actionInterface()->actionNames().isEmpty());
+    // The keyboard passes over it.
+    pane.setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(pane.hasFocus());
+    pane.setKeyboardFocus(pane.findItem(1000), nullptr);
+    QTest::keyClick(&pane, Qt::Key_Down);
+    QCOMPARE(pane.focusItem(), pane.findItem(1));
 }
 
 QTEST_MAIN(TestPanelkit)

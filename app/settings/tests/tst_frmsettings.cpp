@@ -1,5 +1,6 @@
 // The settings dialog on a fresh hive: what it shows, what "&Übernehmen"
 // writes, the restart notice, the page labels and the extension manager link.
+#include "AccessibilityRecorder.h"
 #include "PageLabel.h"
 #include "PlugdeskLauncher.h"
 #include "RecordingShell.h"
@@ -314,6 +315,21 @@ private slots:
         QCOMPARE(dialog->currentPage(), 2);
         QVERIFY(tab->state().selected);
         QVERIFY(!QAccessible::queryAccessibleInterface(dialog->pageLabel(0))->state().selected);
+    }
+
+    // Switching pages is told: the new page's tab is selected, the old one not.
+    void switchingPagesIsAnnounced()
+    {
+        AccessibilityRecorder recorder;
+        Rig rig;
+        auto dialog = rig.open();
+        recorder.clear();
+        QTest::keyClick(dialog->pageLabel(1), Qt::Key_Space);
+        QCOMPARE(dialog->currentPage(), 1);
+        QCOMPARE(recorder.last(QAccessible::SelectionAdd).iface, QAccessible::queryAccessibleInterface(dialog->pageLabel(1)));
+        QCOMPARE(recorder.last(QAccessible::SelectionRemove).iface,
+                 QAccessible::queryAccessibleInterface(dialog->pageLabel(0)));
+        QCOMPARE(recorder.ofType(QAccessible::SelectionAdd).size(), size_t(1));
     }
 
     void hoverColours()

@@ -3,10 +3,12 @@
 #include "SettingsStore.h"
 #include "SpeechEngine.h"
 #include "TextPreparation.h"
+#include "VoiceBox.h"
 #include "VoiceDialogTexts.h"
 #include "VoicePreview.h"
 
 #include <QCollator>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,7 +26,7 @@ frmVoice::frmVoice(SpeechEngine &voice, SettingsStore &settings, VoicePreview *p
 
     auto *label = new QLabel(VoiceDialogTexts::voiceLabel(), this);
     label->setObjectName(QStringLiteral("Label1"));
-    m_cmbVoice = new QComboBox(this);
+    m_cmbVoice = new VoiceBox(this);
     m_cmbVoice->setObjectName(QStringLiteral("cmbVoice"));
     m_cmbVoice->setEditable(false);
     label->setBuddy(m_cmbVoice);
@@ -137,11 +139,24 @@ void frmVoice::showVoiceDetails(int position)
 {
     if (position < 0)
         return;
+    markSelected(position);
     const int mode = position + 1;
     m_lblLNG->setText(VoiceDialogTexts::languagePrefix() + languageName(m_voice.language(mode)));
     m_lblGender->setText(VoiceDialogTexts::genderPrefix()
                          + (m_voice.gender(mode) == SpeechEngine::Male ? VoiceDialogTexts::male()
                                                                        : VoiceDialogTexts::female()));
+}
+
+void frmVoice::markSelected(int position)
+{
+    // The closed box's list keeps the shown voice selected, so a screen
+    // reader finds it among the entries (the box selects it only when the
+    // list opens).
+    QAbstractItemView *list = m_cmbVoice->view();
+    const QModelIndex entry =
+        m_cmbVoice->model()->index(position, m_cmbVoice->modelColumn(), m_cmbVoice->rootModelIndex());
+    if (list && list->selectionModel() && entry.isValid())
+        list->selectionModel()->setCurrentIndex(entry, QItemSelectionModel::ClearAndSelect);
 }
 
 void frmVoice::store()

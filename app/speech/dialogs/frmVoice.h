@@ -39,6 +39,7 @@ public:
 
 private:
     void showVoiceDetails(int position);
+    void markSelected(int position);
     void store();
 
     SpeechEngine &m_voice;

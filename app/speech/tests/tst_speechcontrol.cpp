@@ -64,6 +64,16 @@ private slots:
         QVERIFY(!host.exportEnabled);
     }
 
+    // Without a sound device nothing is heard: the window says so, not only stderr.
+    void aMissingSoundDeviceIsSaidInTheWindow()
+    {
+        Rig rig;
+        auto &[dir, settings, voice, voice2, host, extensions, dialogs, control] = rig;
+        const QString message = SpeechTexts::noAudioDevice(SpeechTexts::reasonNoDevice());
+        emit voice.soundUnavailable(message);
+        QCOMPARE(host.status, message);
+    }
+
     void aStoredSettingTheEngineCannotTakeIsTold_data()
     {
         QTest::addColumn<QString>("section");

@@ -1,5 +1,6 @@
 // The browser view's navigation hook, the link rules of the start page and
 // the error page, on the real widget (offscreen) and the shipped pages.
+#include "AccessibilityRecorder.h"
 #include "BrowserView.h"
 #include "ErrorPage.h"
 #include "NavigationHandler.h"
@@ -147,6 +148,75 @@ private slots:
         QTest::keyClick(&view, Qt::Key_Tab);
         QTest::keyClick(&view, Qt::Key_Return);
         QCOMPARE(rec.seen, links.mid(0, 2));
+    }
+
+    // A screen reader reads the page as browsers expose one: named by its
+    // title, its text free of the document's internal markers, each link a
+    // named, focusable child whose press follows it.
+    void aScreenReaderReadsThePageAndItsLinks()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("seite.htm");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<html><head><title>Willkommen</title></head><body><p>Erste Zeile<br>zweite Zeile</p>"
+                "<table><tr><td><a href=\"qn:Open\">Dokument \xc3\xb6" "ffnen</a></td>"
+                "<td><a href=\"speak:Hallo%20Welt\">Vorlesen</a></td></tr></table>"
+                "<p><a href=\"qn:Go\"><img src=\"fehlt.png\"></a></p></body></html>");
+        f.close();
+        AccessibilityRecorder recorder;
+        BrowserView view;
+        HookRecorder rec;
+        view.navigate(file);
+        view.setNavigationHook(rec.hook());
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&view);
+        QVERIFY(iface);
+        QCOMPARE(iface->role(), QAccessible::Document);
+        QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Willkommen"));
+        QAccessibleTextInterface *text = iface->textInterface();
+        QVERIFY(text);
+        const QString all = text->text(0, text->characterCount());
+        QVERIFY2(all.startsWith(QStringLiteral("Erste Zeile\nzweite Zeile\n")), qPrintable(all));
+        QVERIFY(all.contains(QStringLiteral("Dokument öffnen")));
+        for (const QChar marker : {QChar(0xFDD0), QChar(0xFDD1), QChar(0x2028), QChar(0x2029)})
+            QVERIFY2(!all.contains(marker), qPrintable(QString::number(marker.unicode(), 16)));
+
+        QCOMPARE(iface->childCount(), 3);
+        const QStringList names{QStringLiteral("Dokument öffnen"), QStringLiteral("Vorlesen"), QStringLiteral("qn:Go")};
+        for (int i = 0; i < 3; ++i) {
+            QAccessibleInterface *link = iface->child(i);
+            QCOMPARE(link->role(), QAccessible::Link);
+            QCOMPARE(link->text(QAccessible::Name), names[i]);
+            QVERIFY(link->state().focusable);
+            QCOMPARE(link->parent(), iface);
+            QCOMPARE(iface->indexOfChild(link), i);
+        }
+        iface->child(1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(rec.seen, QStringList{QStringLiteral("speak:Hallo%20Welt")});
+
+        // Tab moves between the links: each one is announced as it gets the focus.
+        view.resize(420, 420);
+        view.show();
+        view.activateWindow();
+        view.setFocus();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTRY_VERIFY(view.hasFocus());
+        recorder.clear();
+        QTest::keyClick(&view, Qt::Key_Tab);
+        QCOMPARE(recorder.last(QAccessible::Focus).iface, iface->child(0));
+        QVERIFY(iface->child(0)->state().focused);
+        QCOMPARE(iface->focusChild(), iface->child(0));
+        QTest::keyClick(&view, Qt::Key_Tab);
+        QCOMPARE(recorder.last(QAccessible::Focus).name, QStringLiteral("Vorlesen"));
+        // The focus action selects a link as Tab would.
+        iface->child(2)->actionInterface()->doAction(QAccessibleActionInterface::setFocusAction());
+        QCOMPARE(recorder.last(QAccessible::Focus).iface, iface->child(2));
+
+        // Another page: the links are those of the new page.
+        view.setNavigationHook({});
+        view.navigate(page("home.htm"));
+        QCOMPARE(iface->childCount(), int(anchors(*view.document()).size()));
+        QVERIFY(iface->text(QAccessible::Name).contains(QStringLiteral("Startseite")));
     }
 
     void setSourceAndRelativeLinksGoThroughTheHook()

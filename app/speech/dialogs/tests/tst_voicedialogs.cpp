@@ -1,5 +1,6 @@
 // The voice, volume, speed and pitch dialogs against a fake engine and a
 // settings store on a fresh hive.
+#include "AccessibilityRecorder.h"
 #include "FakeSpeechEngine.h"
 #include "SettingsStore.h"
 #include "SqliteHive.h"
@@ -82,6 +83,42 @@ private slots:
         QCOMPARE(again.cmbVoice()->currentText(), QStringLiteral("Polnisch (weiblich)"));
         QCOMPARE(dialog.okButton()->text(), QStringLiteral("OK"));
         QCOMPARE(dialog.cancelButton()->text(), QStringLiteral("Abbrechen"));
+    }
+
+    // A screen reader hears the selected voice: the box's value, the list
+    // entry carrying the selected state, and a value event at each change.
+    void theSelectedVoiceIsToldToScreenReaders()
+    {
+        AccessibilityRecorder recorder;
+        Rig rig;
+        rig.voice.setModes({{"Deutsch (männlich)", "de", 1031, SpeechEngine::Male},
+                            {"Deutsch (weiblich)", "de+f3", 1031, SpeechEngine::Female},
+                            {"Spanisch (männlich)", "es", 1034, SpeechEngine::Male}});
+        frmVoice dialog(rig.voice, *rig.settings, &rig.preview);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QAccessibleInterface *box = QAccessible::queryAccessibleInterface(dialog.cmbVoice());
+        const auto selectedEntries = [box] {
+            QStringList names;
+            QAccessibleInterface *list = box->child(0);
+            for (int i = 0; list && i < list->childCount(); ++i) {
+                if (list->child(i)->state().selected)
+                    names << list->child(i)->text(QAccessible::Name);
+            }
+            return names;
+        };
+        QCOMPARE(box->role(), QAccessible::ComboBox);
+        QCOMPARE(box->text(QAccessible::Value), QStringLiteral("Deutsch (weiblich)"));
+        // Readers take a closed box's text for its value.
+        QVERIFY(box->textInterface());
+        QCOMPARE(box->textInterface()->text(0, -1), QStringLiteral("Deutsch (weiblich)"));
+        QCOMPARE(selectedEntries(), QStringList{QStringLiteral("Deutsch (weiblich)")});
+        recorder.clear();
+        dialog.cmbVoice()->setCurrentIndex(2);
+        QCOMPARE(box->text(QAccessible::Value), QStringLiteral("Spanisch (männlich)"));
+        QCOMPARE(box->textInterface()->text(0, -1), QStringLiteral("Spanisch (männlich)"));
+        QCOMPARE(selectedEntries(), QStringList{QStringLiteral("Spanisch (männlich)")});
+        QCOMPARE(recorder.last(QAccessible::ValueChanged).iface, box);
     }
 
     void languageNames_data()
