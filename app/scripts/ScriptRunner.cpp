@@ -100,6 +100,7 @@ void ScriptRunner::ExecuteSkript(int hID)
             break;
     }
     m_host.setScriptRunning(false);
-    if (reportEnd)
+    // A failure the last command told in the status bar stays readable.
+    if (reportEnd && !m_commands.lastFailureInStatusBar())
         m_host.showStatus(ScriptTexts::RunFinished);
 }
