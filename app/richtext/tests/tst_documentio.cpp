@@ -1,6 +1,7 @@
 // Loading and saving documents: format detection, plain text in every
 // encoding and line-end style, file errors, and saving through ReplacingFile.
 #include "DocumentIO.h"
+#include "WholeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -196,6 +197,9 @@ void TestDocumentIO::pipeDoesNotHang()
     QVERIFY(!r.ok);
     QCOMPARE(r.errorNumber, 75);
     QCOMPARE(r.errorDescription, QStringLiteral("Der Pfad ist eine benannte Pipe (FIFO), keine gewöhnliche Datei"));
+    // Asking whether it is there (the start-up file, Laden) does not open it.
+    QVERIFY(WholeFile::FileExists(path));
+    QCOMPARE(WholeFile::ReadWholeFile(path), QString());
 }
 
 void TestDocumentIO::formatForSaving_data()

@@ -16,6 +16,8 @@ class tst_WavRecorder : public QObject
 private slots:
     void init();
     void smallRecordingIsRiffWaveWithRoomForLargeSizes();
+    void usersFileIsReplacedOnlyWhenComplete_data();
+    void usersFileIsReplacedOnlyWhenComplete();
     void keepsTheReserveFree_data();
     void keepsTheReserveFree();
     void recorderEngineStopsForSpaceOnce();
@@ -88,6 +90,38 @@ void tst_WavRecorder::smallRecordingIsRiffWaveWithRoomForLargeSizes()
     const WavAnalysis closed = WavAnalysis::read(path);
     QVERIFY(closed.valid && closed.headerMatchesSize);
     QCOMPARE(closed.frames, 22050LL);
+}
+
+void tst_WavRecorder::usersFileIsReplacedOnlyWhenComplete_data()
+{
+    QTest::addColumn<bool>("complete");
+    QTest::newRow("complete recording") << true;
+    QTest::newRow("cut short") << false;
+}
+
+// A script's export over an existing recording: while it is written, and
+// when it is cut short, the old file is what the name holds.
+void tst_WavRecorder::usersFileIsReplacedOnlyWhenComplete()
+{
+    QFETCH(bool, complete);
+    const QString path = m_dir->filePath(QStringLiteral("alt.wav"));
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("die alte Aufnahme");
+    }
+    WavRecorder recorder(22050, {});
+    QVERIFY(recorder.open(path, WavRecorder::Placement::ReplaceWhenComplete));
+    const std::vector<short> second(22050, 1000);
+    QVERIFY(recorder.write(second.data(), qint64(second.size())));
+    QCOMPARE(readFile(path), QByteArray("die alte Aufnahme"));
+    QVERIFY(recorder.close(complete));
+    QVERIFY(!recorder.failed());
+    if (complete)
+        QCOMPARE(WavAnalysis::read(path).frames, 22050LL);
+    else
+        QCOMPARE(readFile(path), QByteArray("die alte Aufnahme"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("alt.wav")});
 }
 
 void tst_WavRecorder::keepsTheReserveFree_data()
