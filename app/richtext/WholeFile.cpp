@@ -2,6 +2,7 @@
 
 #include "Ansi.h"
 #include "DocumentIO.h"
+#include "FileErrors.h"
 
 #include <QFile>
 
@@ -16,6 +17,14 @@ bool FileExists(const QString &path)
     // Asked of the name, never by opening: opening a pipe waits for a writer.
     struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+QString NotAFileReason(const QString &path)
+{
+    struct stat st {};
+    if (path.isEmpty() || path.contains(QChar(0)) || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QString();
+    return FileErrors::notRegularFile(st.st_mode);
 }
 
 QString ReadWholeFile(const QString &path)

@@ -13,6 +13,11 @@ namespace WholeFile {
 // pipe, which reading refuses with what it is. Told without opening it.
 bool FileExists(const QString &path);
 
+// Why something that exists under the name is not opened as a file (a
+// folder, device, pipe or socket), told without opening it; empty for a
+// regular file or nothing.
+QString NotAFileReason(const QString &path);
+
 // The whole file as text (UTF-8 when valid, else Windows-1252); empty when
 // it cannot be read or is not a regular file.
 QString ReadWholeFile(const QString &path);

@@ -200,6 +200,8 @@ void TestDocumentIO::pipeDoesNotHang()
     // Asking whether it is there (the start-up file, Laden) does not open it.
     QVERIFY(WholeFile::FileExists(path));
     QCOMPARE(WholeFile::ReadWholeFile(path), QString());
+    QCOMPARE(WholeFile::NotAFileReason(path), r.errorDescription);
+    QCOMPARE(WholeFile::NotAFileReason(m_dir->path()), QStringLiteral("Der Pfad ist ein Ordner, keine Datei"));
 }
 
 void TestDocumentIO::formatForSaving_data()
