@@ -135,9 +135,11 @@ inline QString recordingStoppedForSpace(qint64 reserveBytes)
 {
     return QStringLiteral("Aufnahme angehalten: ") + FileErrors::reserveReached(reserveBytes) + QLatin1Char('.');
 }
-inline QString recordingFailed(const QString &path)
+inline QString recordingFailed(const QString &path, const QString &reason = QString())
 {
-    return QStringLiteral("Die Aufnahme nach \"%1\" ist fehlgeschlagen.").arg(path);
+    if (reason.isEmpty())
+        return QStringLiteral("Die Aufnahme nach \"%1\" ist fehlgeschlagen.").arg(path);
+    return QStringLiteral("Die Aufnahme nach \"%1\" ist fehlgeschlagen: %2.").arg(path, reason);
 }
 inline QString valueOutOfRange()
 {

@@ -37,9 +37,8 @@ bool WavRecorder::open(const QString &path, Placement placement)
     if (placement == Placement::ReplaceWhenComplete) {
         m_replacement = std::make_unique<ReplacingFile>(path);
         if (!m_replacement->open()) {
-            m_error = m_replacement->errorDescription();
+            failUsersFile(m_replacement->errorDescription());
             m_replacement.reset();
-            m_failed = true;
             return false;
         }
         m_file = sf_open_fd(m_replacement->handle(), SFM_WRITE, &info, SF_FALSE);
@@ -48,8 +47,9 @@ bool WavRecorder::open(const QString &path, Placement placement)
     }
     if (!m_file) {
         m_error = QString::fromLocal8Bit(sf_strerror(nullptr));
+        if (m_replacement)
+            failUsersFile(FileErrors::description(FileErrors::kDeviceIoError));
         m_replacement.reset();
-        m_failed = placement == Placement::ReplaceWhenComplete;
         return false;
     }
     // Written as RIFF WAVE with room for the 64-bit sizes, which take the
@@ -61,6 +61,12 @@ bool WavRecorder::open(const QString &path, Placement placement)
     if (!keepsReserve(CheckEveryBytes))
         close(false);
     return true;
+}
+
+void WavRecorder::failUsersFile(const QString &reason)
+{
+    m_error = SpeechTexts::recordingFailed(m_path, reason);
+    m_failed = true;
 }
 
 bool WavRecorder::keepsReserve(qint64 bytes)
@@ -98,8 +104,7 @@ bool WavRecorder::write(const short *samples, long long count)
         m_error = QString::fromLocal8Bit(sf_strerror(m_file));
         if (m_replacement) {
             m_replacement->failWithErrno(errno, FileErrors::kDeviceIoError);
-            m_error = m_replacement->errorDescription();
-            m_failed = true;
+            failUsersFile(m_replacement->errorDescription());
         }
         return false;
     }
@@ -112,8 +117,7 @@ bool WavRecorder::close(bool complete)
         errno = 0;
         if (sf_close(m_file) != 0 && m_replacement && !m_failed) {
             m_replacement->failWithErrno(errno, FileErrors::kDeviceIoError);
-            m_error = m_replacement->errorDescription();
-            m_failed = true;
+            failUsersFile(m_replacement->errorDescription());
         }
         m_file = nullptr;
     }
@@ -125,8 +129,7 @@ bool WavRecorder::close(bool complete)
         return !m_failed;
     }
     if (!replacement->commit()) {
-        m_error = replacement->errorDescription();
-        m_failed = true;
+        failUsersFile(replacement->errorDescription());
         return false;
     }
     return true;

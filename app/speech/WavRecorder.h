@@ -66,6 +66,7 @@ public:
 
 private:
     bool keepsReserve(qint64 bytes);
+    void failUsersFile(const QString &reason);
 
     int m_sampleRate;
     DiskReserve::Probe m_probe;
