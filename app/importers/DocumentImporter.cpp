@@ -9,6 +9,7 @@
 #include "PdfTextAssembler.h"
 #include "ZipArchive.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 namespace {
@@ -68,6 +69,12 @@ ImportFormat archiveFormat(QByteArrayView bytes, const QString &suffix)
         }
     }
     if (zip.contains(QStringLiteral("[Content_Types].xml")) && zip.contains(QStringLiteral("word/document.xml")))
+        return ImportFormat::WordDocument;
+    // A Word package that lost its main part still goes to its reader, which
+    // says so, rather than opening as the archive's bytes.
+    if (zip.contains(QStringLiteral("[Content_Types].xml"))
+        && (suffix == QLatin1String("docx")
+            || !zip.entryNames().filter(QRegularExpression(QStringLiteral("^word/"))).isEmpty()))
         return ImportFormat::WordDocument;
     if (zip.contains(QStringLiteral("META-INF/container.xml")))
         return ImportFormat::Epub;

@@ -442,6 +442,8 @@ ImportStatus DocxReader::read(const QByteArray &bytes, const ImportControl &cont
     control.report(10, 100);
 
     QByteArray document;
+    if (!zip.contains(mainName))
+        return fail(message, ImportMessages::DocxMissingMainPart(mainName));
     if (!zip.read(mainName, &document))
         return fail(message, zip.errorMessage());
     SafeXmlReader xml(document, mainName);

@@ -42,6 +42,12 @@ inline QString ArchiveMissingPart(const QString &name)
     return QStringLiteral("In der Datei fehlt der Teil \u201E%1\u201C; sie kann nicht gelesen werden.").arg(name);
 }
 
+inline QString DocxMissingMainPart(const QString &name)
+{
+    return QStringLiteral("Dem Word-Dokument fehlt sein Hauptteil mit dem Text (\u201E%1\u201C); "
+                          "es kann nicht gelesen werden.").arg(name);
+}
+
 inline const QString XmlEntities = QStringLiteral(
     "Die Datei enthält XML mit eigenen Entitätsdefinitionen, die aus Sicherheitsgründen nicht verarbeitet "
     "werden.");

@@ -142,15 +142,23 @@ std::vector<PdfPageText> PdfTextAssembler::withoutRunningLines(const std::vector
     for (const PdfPageText &page : pages) {
         PdfPageText kept;
         kept.size = page.size;
+        std::vector<PdfLine> running;
         for (const PdfLine &line : page.lines) {
             if (inMargin(line, page.size) && !titles.contains(&line)) {
-                const bool repeated = pagesWithKey.value(runningKey(line.text)) >= needed;
                 const bool pageNumber = isBarePageNumber(line.text);
-                if (repeated || pageNumber)
+                if (pageNumber)
                     continue;
+                if (pagesWithKey.value(runningKey(line.text)) >= needed) {
+                    running.push_back(line);
+                    continue;
+                }
             }
             kept.lines.push_back(line);
         }
+        // A page whose only text repeats on every page keeps it: that text is
+        // the page's content, not its header.
+        if (kept.lines.empty())
+            kept.lines = std::move(running);
         out.push_back(std::move(kept));
     }
     return out;

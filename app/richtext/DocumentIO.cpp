@@ -10,12 +10,14 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include "ReplacingFile.h"
+
 #include <QTextDocument>
 
 #include <cerrno>
-#include <cstdlib>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -23,46 +25,6 @@ namespace {
 QByteArrayView withoutUtf8Bom(QByteArrayView bytes)
 {
     return bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes;
-}
-
-int openErrorNumber(const QString &path, QFileDevice::FileError error)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QFileInfo(info.absolutePath()).isDir() ? RichTextMessages::kFileNotFound
-                                                      : RichTextMessages::kPathNotFound;
-    if (!info.isFile())
-        return RichTextMessages::kPathFileAccessError;
-    if (error == QFileDevice::PermissionsError)
-        return RichTextMessages::kPermissionDenied;
-    return RichTextMessages::kPathFileAccessError;
-}
-
-// Whether the folder refuses new files for want of permission (or a
-// read-only medium): the save writes a new file beside the target first, so
-// that is what is tried.
-bool folderRefusesNewFiles(const QString &folder)
-{
-    QByteArray name = QFile::encodeName(folder) + "/.quenora-save-XXXXXX";
-    const int fd = ::mkstemp(name.data());
-    if (fd >= 0) {
-        ::close(fd);
-        ::unlink(name.constData());
-        return false;
-    }
-    return errno == EACCES || errno == EPERM || errno == EROFS;
-}
-
-int saveOpenErrorNumber(const QString &path, QFileDevice::FileError error)
-{
-    const QFileInfo info(path);
-    if (!QFileInfo(info.absolutePath()).isDir())
-        return RichTextMessages::kPathNotFound;
-    if (info.isDir())
-        return RichTextMessages::kPathFileAccessError;
-    if (error == QFileDevice::PermissionsError || folderRefusesNewFiles(info.absolutePath()))
-        return RichTextMessages::kPermissionDenied;
-    return RichTextMessages::kPathFileAccessError;
 }
 
 DocumentLoadResult loadFailure(int number)
@@ -73,24 +35,43 @@ DocumentLoadResult loadFailure(int number)
     return r;
 }
 
-DocumentSaveResult saveFailure(int number)
+DocumentLoadResult openFailure(const QString &path, int error)
 {
-    DocumentSaveResult r;
-    r.errorNumber = number;
-    r.errorDescription = RichTextMessages::description(number);
-    return r;
+    if (error == ENOENT) {
+        const QFileInfo info(path);
+        return loadFailure(QFileInfo(info.absolutePath()).isDir() ? RichTextMessages::kFileNotFound
+                                                                  : RichTextMessages::kPathNotFound);
+    }
+    return loadFailure(FileErrors::numberForErrno(error, RichTextMessages::kPathFileAccessError));
 }
 
-// Reads a whole regular file; devices and pipes are refused, since reading
-// them may never end.
+// Reads a whole regular file. The file is opened without waiting and its
+// kind is asked of what was opened: a folder, a device or a pipe is refused
+// with what it is, never read, since reading it may never end.
 DocumentLoadResult readFile(const QString &path, QByteArray *bytes)
 {
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
+    if (path.contains(QChar(0))) {
+        DocumentLoadResult refused = loadFailure(RichTextMessages::kPathFileAccessError);
+        refused.errorDescription = FileErrors::pathWithNul();
+        return refused;
+    }
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return openFailure(path, errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const mode_t mode = st.st_mode;
+        ::close(fd);
+        DocumentLoadResult refused = loadFailure(RichTextMessages::kPathFileAccessError);
+        if (mode != 0)
+            refused.errorDescription = FileErrors::notRegularFile(mode);
+        return refused;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return loadFailure(RichTextMessages::kPathFileAccessError);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return loadFailure(openErrorNumber(path, file.error()));
+    }
     if (file.size() > DocumentIO::kMaxFileSize) {
         // Error 7 as always, but with the cause the user can act on.
         DocumentLoadResult tooLarge = loadFailure(RichTextMessages::kOutOfMemory);
@@ -105,22 +86,16 @@ DocumentLoadResult readFile(const QString &path, QByteArray *bytes)
     return ok;
 }
 
+// Written beside the old file and put in its place only when complete, so
+// a failed save leaves the old file as it was.
 DocumentSaveResult writeFile(const QString &path, const QByteArray &bytes)
 {
-    if (path.isEmpty())
-        return saveFailure(RichTextMessages::kPathFileAccessError);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return saveFailure(saveOpenErrorNumber(path, file.error()));
-    if (file.write(bytes) != bytes.size()) {
-        const QFileDevice::FileError error = file.error();
-        file.cancelWriting();
-        return saveFailure(error == QFileDevice::ResourceError ? RichTextMessages::kDiskFull
-                                                               : RichTextMessages::kDeviceIoError);
-    }
-    if (!file.commit()) {
-        return saveFailure(file.error() == QFileDevice::ResourceError ? RichTextMessages::kDiskFull
-                                                                      : RichTextMessages::kPathFileAccessError);
+    ReplacingFile file(path);
+    if (!file.open() || !file.write(bytes) || !file.commit()) {
+        DocumentSaveResult failed;
+        failed.errorNumber = file.errorNumber();
+        failed.errorDescription = file.errorDescription();
+        return failed;
     }
     DocumentSaveResult ok;
     ok.ok = true;
@@ -193,6 +168,11 @@ PreparedDocument DocumentIO::prepareBytes(const QByteArray &bytes, const QString
     }
     prepared.imported = std::move(imported.document);
     return prepared;
+}
+
+DocumentLoadResult DocumentIO::readBytes(const QString &path, QByteArray *bytes)
+{
+    return readFile(path, bytes);
 }
 
 PreparedDocument DocumentIO::prepareFile(const QString &path, const ImportControl &control)

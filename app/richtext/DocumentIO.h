@@ -5,7 +5,7 @@
 // the document, as the rich-text box does by itself. A file whose first
 // bytes are "{\rtf" is RTF (RtfReader); anything else is plain text
 // (PlainText: UTF-8 when valid, else Windows-1252, any line ends). Saving
-// writes RTF (RtfWriter) or plain text, always through QSaveFile, so a
+// writes RTF (RtfWriter) or plain text, always through ReplacingFile, so a
 // failed save leaves the old file as it was.
 //
 // What it uses: QtGui's text document (no widgets) and the Ansi codec of
@@ -114,6 +114,10 @@ public:
     static DocumentLoadResult loadFile(const QString &path, QTextDocument *doc,
                                        const ImportControl &control = {});
 
+    // The bytes of a regular file up to kMaxFileSize, without opening a
+    // folder, device or pipe for more than a look at what it is.
+    static DocumentLoadResult readBytes(const QString &path, QByteArray *bytes);
+
     // loadFile in two steps: reading and parsing, on any thread...
     static PreparedDocument prepareFile(const QString &path, const ImportControl &control = {});
     static PreparedDocument prepareBytes(const QByteArray &bytes, const QString &fileName,
@@ -138,10 +142,10 @@ public:
     // The document as file bytes in that format.
     static QByteArray toBytes(const QTextDocument &doc, DocumentFormat format);
 
-    // Writes the document to the file through QSaveFile.
+    // Writes the document to the file through ReplacingFile.
     static DocumentSaveResult saveFile(const QString &path, const QTextDocument &doc,
                                        DocumentFormat format);
 
-    // Writes plain text (UTF-8) to the file through QSaveFile.
+    // Writes plain text (UTF-8) to the file through ReplacingFile.
     static DocumentSaveResult saveText(const QString &path, const QString &text);
 };

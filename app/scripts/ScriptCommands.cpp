@@ -4,6 +4,8 @@
 #include "Clock.h"
 #include "Dialogs.h"
 #include "EventWait.h"
+#include "FileErrors.h"
+#include "ReplacingFile.h"
 #include "ScriptHost.h"
 #include "ScriptTexts.h"
 #include "SettingsStore.h"
@@ -101,6 +103,12 @@ QRegularExpression namePattern(const QString &pattern)
                               QRegularExpression::DotMatchesEverythingOption);
 }
 
+// A name as the user reads it in a message: a NUL shown as "\0".
+QString shownPath(QString path)
+{
+    return path.replace(QChar(0), QLatin1String("\\0"));
+}
+
 } // namespace
 
 ScriptCommands::ScriptCommands(ScriptHost &host, SettingsStore &settings, Dialogs &dialogs, Shell &shell,
@@ -178,6 +186,7 @@ ScriptCommands::Outcome ScriptCommands::ExecuteCommand(const Where &where, const
     sPara2.replace(QLatin1String("%KOMMA%"), QLatin1String(","));
 
     const QString command = commandWord(sBefehl);
+    m_failureInStatusBar = false;
 
     std::optional<Failure> failure;
     const Outcome outcome = run(command, sPara1, sPara2, failure);
@@ -224,9 +233,9 @@ ScriptCommands::Outcome ScriptCommands::run(const QString &c, const QString &p1,
     } else if (is("Helligkeit")) {
         storePercentage(SettingKeys::PitchWhenSpeaking, p1, failure);
     } else if (is("Exportieren")) {
-        m_host.setRecorderOutput(p1);
+        exportTo(p1, failure);
     } else if (is("Laden")) {
-        if (allowed(SettingKeys::VTSAllowRead)) {
+        if (allowed(SettingKeys::VTSAllowRead) && !refusedForNul(p1, failure)) {
             if (!WholeFile::FileExists(p1))
                 failure = Failure{ScriptTexts::FileNotFound(p1)};
             else if (QString why; !m_host.loadDocument(p1, &why))
@@ -263,10 +272,10 @@ ScriptCommands::Outcome ScriptCommands::run(const QString &c, const QString &p1,
         if (allowed(SettingKeys::VTSAllowDownload))
             download(p1, p2, failure);
     } else if (is("Löschen")) {
-        if (allowed(SettingKeys::VTSAllowRead))
+        if (allowed(SettingKeys::VTSAllowRead) && !refusedForNul(p1, failure))
             deleteFiles(p1, failure);
     } else if (is("Speichern")) {
-        if (allowed(SettingKeys::VTSAllowRead))
+        if (allowed(SettingKeys::VTSAllowRead) && !refusedForNul(p1, failure))
             saveDocument(p1, failure);
     } else if (is("Stimme")) {
         chooseVoice(p1, failure);
@@ -341,9 +350,33 @@ void ScriptCommands::download(const QString &url, const QString &target, std::op
     if (r.ok)
         return;
     m_host.showStatus(ScriptTexts::DownloadFailedPrefix + r.error);
+    m_failureInStatusBar = true;
     // Stopped by ESC: the run ends anyway, there is nothing to ask.
     if (!cancelled)
         failure = Failure{ScriptTexts::DownloadFailed(url, r.error)};
+}
+
+// A NUL ends a name for the system, so "notiz.txt<NUL>.vts" would be taken
+// as "notiz.txt": such a path is refused.
+bool ScriptCommands::refusedForNul(const QString &path, std::optional<Failure> &failure)
+{
+    if (!path.contains(QChar(0)))
+        return false;
+    failure = Failure{ScriptTexts::CannotUsePath(shownPath(path), FileErrors::pathWithNul())};
+    return true;
+}
+
+void ScriptCommands::exportTo(const QString &path, std::optional<Failure> &failure)
+{
+    // Empty: a fresh temporary recording. A file that can never be written
+    // is said now, not found out after the speaking.
+    if (!path.isEmpty()) {
+        if (const ReplacingFile::Refusal refused = ReplacingFile::checkTarget(path)) {
+            failure = Failure{ScriptTexts::CannotExport(shownPath(path), refused.description)};
+            return;
+        }
+    }
+    m_host.setRecorderOutput(path);
 }
 
 void ScriptCommands::deleteFiles(const QString &pattern, std::optional<Failure> &failure)
@@ -408,7 +441,7 @@ void ScriptCommands::saveDocument(const QString &path, std::optional<Failure> &f
         return;
     }
     if (WholeFile::WriteWholeFile(path, m_host.documentText(), &description) != 0)
-        failure = Failure{ScriptTexts::CannotSave(path, description)};
+        failure = Failure{ScriptTexts::CannotSave(shownPath(path), description)};
 }
 
 void ScriptCommands::chooseVoice(const QString &name, std::optional<Failure> &failure)

@@ -52,6 +52,9 @@ public:
     static const QStringList &variableNames();
 
     void setDownloadLimits(const UrlDownload::Limits &limits) { m_downloadLimits = limits; }
+    // Whether the last command ended with a failure told in the status bar
+    // only (a Download), which the end of the run must not replace.
+    bool lastFailureInStatusBar() const { return m_failureInStatusBar; }
 
 private:
     struct Failure {
@@ -65,6 +68,8 @@ private:
     void waitUntilTime(const QString &parameter);
     void download(const QString &url, const QString &target, std::optional<Failure> &failure);
     void storePercentage(const SettingKeys::Key &key, const QString &value, std::optional<Failure> &failure);
+    static bool refusedForNul(const QString &path, std::optional<Failure> &failure);
+    void exportTo(const QString &path, std::optional<Failure> &failure);
     void deleteFiles(const QString &pattern, std::optional<Failure> &failure);
     void startProgram(const QString &commandLine, std::optional<Failure> &failure);
     void saveDocument(const QString &path, std::optional<Failure> &failure);
@@ -77,4 +82,5 @@ private:
     Clock &m_clock;
     Clipboard &m_clipboard;
     UrlDownload::Limits m_downloadLimits;
+    bool m_failureInStatusBar = false;
 };

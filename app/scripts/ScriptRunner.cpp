@@ -102,6 +102,7 @@ void ScriptRunner::ExecuteSkript(int hID)
     }
     m_host.setScriptRunning(false);
     m_host.showRunningScript(QString());
-    if (reportEnd)
+    // A failure the last command told in the status bar stays readable.
+    if (reportEnd && !m_commands.lastFailureInStatusBar())
         m_host.showStatus(ScriptTexts::RunFinished);
 }

@@ -76,6 +76,14 @@ inline QString CannotLoad(const QString &path, const QString &reason = QString()
     const QString sentence = reason.endsWith(QLatin1Char('.')) ? reason : reason + QLatin1Char('.');
     return QStringLiteral("Die Datei '%1' kann nicht geladen werden: %2").arg(path, sentence);
 }
+inline QString CannotExport(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Die Audiodatei '%1' kann nicht geschrieben werden: %2").arg(path, reason);
+}
+inline QString CannotUsePath(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Der Pfad '%1' kann nicht verwendet werden: %2").arg(path, reason);
+}
 inline QString CannotDelete(const QString &path)
 {
     return QStringLiteral("Die Datei '%1' kann nicht gelöscht werden.").arg(path);
@@ -123,9 +131,15 @@ inline const QString DownloadHostNotFound = QStringLiteral("Der Server wurde nic
 inline const QString DownloadNoConnection = QStringLiteral("Keine Verbindung zum Server.");
 inline const QString DownloadTimeout = QStringLiteral("Zeitüberschreitung, der Server antwortet nicht.");
 inline const QString DownloadCancelled = QStringLiteral("Abgebrochen.");
-inline QString DownloadCannotWrite(const QString &path)
+inline QString DownloadCannotWrite(const QString &path, const QString &reason = QString())
 {
-    return QStringLiteral("Die Datei '%1' kann nicht geschrieben werden.").arg(path);
+    if (reason.isEmpty())
+        return QStringLiteral("Die Datei '%1' kann nicht geschrieben werden.").arg(path);
+    return QStringLiteral("Die Datei '%1' kann nicht geschrieben werden: %2.").arg(path, reason);
+}
+inline QString DownloadTooLarge(qint64 megabytes)
+{
+    return QStringLiteral("Die Datei ist größer als %1 MB und wird nicht gespeichert.").arg(megabytes);
 }
 inline QString DownloadOther(const QString &detail)
 {

@@ -1,9 +1,10 @@
 #include "UrlDownload.h"
 
+#include "FileErrors.h"
+#include "ReplacingFile.h"
 #include "ScriptTexts.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUrl>
 
 #include <curl/curl.h>
@@ -30,11 +31,40 @@ void initialiseCurlOnce()
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// The file being written with what it may still take.
+struct Sink {
+    const QString &target;
+    ReplacingFile &file;
+    const UrlDownload::Limits &limits;
+    qint64 written = 0;
+    qint64 sinceCheck = 0;
+    QString stopped; // why the transfer was stopped here
+};
+
 size_t writeToFile(char *data, size_t size, size_t count, void *userData)
 {
-    auto *file = static_cast<QSaveFile *>(userData);
+    auto *sink = static_cast<Sink *>(userData);
     const qint64 bytes = qint64(size * count);
-    return file->write(data, bytes) == bytes ? size * count : 0;
+    if (sink->written + bytes > qint64(sink->limits.maxMegabytes) << 20) {
+        sink->stopped = ScriptTexts::DownloadTooLarge(sink->limits.maxMegabytes);
+        return 0;
+    }
+    if (sink->limits.freeSpace && (sink->sinceCheck == 0 || sink->sinceCheck + bytes > UrlDownload::CheckEveryBytes)) {
+        // The reserve must hold until the next ask.
+        const std::optional<DiskReserve::Space> space = sink->limits.freeSpace(sink->file.readablePath());
+        if (space && !DiskReserve::allows(*space, bytes + UrlDownload::CheckEveryBytes)) {
+            sink->stopped = FileErrors::reserveReached(DiskReserve::reserveFor(space->total)) + QLatin1Char('.');
+            return 0;
+        }
+        sink->sinceCheck = 0;
+    }
+    if (!sink->file.write(QByteArrayView(data, bytes))) {
+        sink->stopped = ScriptTexts::DownloadCannotWrite(sink->target, sink->file.errorDescription());
+        return 0;
+    }
+    sink->written += bytes;
+    sink->sinceCheck += bytes;
+    return size * count;
 }
 
 int progress(void *userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
@@ -67,9 +97,10 @@ QString describe(CURLcode code, long httpStatus, const char *detail, const QStri
 
 UrlDownload::Result transfer(UrlDownload::State &state)
 {
-    QSaveFile file(state.target);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, ScriptTexts::DownloadCannotWrite(state.target)};
+    ReplacingFile file(state.target);
+    if (!file.open())
+        return {false, ScriptTexts::DownloadCannotWrite(state.target, file.errorDescription())};
+    Sink sink{state.target, file, state.limits, 0, 0, QString()};
 
     CURL *curl = curl_easy_init();
     if (!curl)
@@ -95,7 +126,7 @@ UrlDownload::Result transfer(UrlDownload::State &state)
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeToFile);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &file);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, progress);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &state.cancelled);
@@ -107,11 +138,13 @@ UrlDownload::Result transfer(UrlDownload::State &state)
     curl_slist_free_all(headers);
 
     if (code != CURLE_OK) {
-        file.cancelWriting();
+        file.discard();
+        if (code == CURLE_WRITE_ERROR && !sink.stopped.isEmpty())
+            return {false, sink.stopped};
         return {false, describe(code, status, errorText, state.target)};
     }
     if (!file.commit())
-        return {false, ScriptTexts::DownloadCannotWrite(state.target)};
+        return {false, ScriptTexts::DownloadCannotWrite(state.target, file.errorDescription())};
     return {true, QString()};
 }
 
@@ -152,7 +185,7 @@ void UrlDownload::start()
         finish({false, ScriptTexts::DownloadBadScheme});
         return;
     }
-    if (m_state->target.isEmpty() || QFileInfo(m_state->target).isDir()) {
+    if (m_state->target.isEmpty()) {
         finish({false, ScriptTexts::DownloadNoTarget});
         return;
     }

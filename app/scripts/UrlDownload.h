@@ -4,7 +4,10 @@
 // data goes into a temporary file beside the target, which replaces the
 // target only once the transfer is complete: a failed or cancelled download
 // leaves the old file as it was. Other schemes (file:, ...) are refused, so a
-// script cannot read local files through a download.
+// script cannot read local files through a download. A transfer stops at a
+// size limit and before the disk's reserve (DiskReserve) would be touched.
+
+#include "DiskReserve.h"
 
 #include <QString>
 
@@ -21,7 +24,13 @@ public:
         int totalTimeoutMs = 10 * 60 * 1000;
         // A transfer slower than 1 byte per second for this long is stalled.
         int stallTimeoutMs = 30000;
+        // The largest file taken, in MB: as large as a document can be.
+        int maxMegabytes = 512;
+        // The free space of the target's volume; empty: not asked.
+        DiskReserve::Probe freeSpace = DiskReserve::systemProbe();
     };
+    // The free space is asked for again after this many bytes.
+    static constexpr qint64 CheckEveryBytes = qint64(4) << 20;
     struct Result {
         bool ok = false;
         QString error; // German, for the status bar

@@ -1,12 +1,12 @@
 #include "AudioConverter.h"
 
 #include "ExportTexts.h"
+#include "ReplacingFile.h"
 #include "Resampler.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <sndfile.h>
 
@@ -35,24 +35,6 @@ Result failure(int number, const QString &description = QString())
     r.errorNumber = number;
     r.description = description.isEmpty() ? ExportTexts::description(number) : description;
     return r;
-}
-
-int numberForErrno(int error, int fallback)
-{
-    switch (error) {
-    case ENOSPC:
-    case EDQUOT:
-        return ExportTexts::kDiskFull;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return ExportTexts::kPermissionDenied;
-    case ENOENT:
-    case ENOTDIR:
-        return ExportTexts::kPathNotFound;
-    default:
-        return fallback;
-    }
 }
 
 struct SndfileCloser {
@@ -168,26 +150,6 @@ SF_VIRTUAL_IO memoryIo()
     };
     io.tell = [](void *user) -> sf_count_t { return static_cast<MemoryFile *>(user)->position; };
     return io;
-}
-
-// The permissions a new file of this user gets; read without changing the
-// process's umask, which other threads may be relying on at this moment.
-mode_t newFileMode()
-{
-    mode_t mask = 022;
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : status.readAll().split('\n')) {
-            if (line.startsWith("Umask:")) {
-                bool ok = false;
-                const uint value = line.mid(6).trimmed().toUInt(&ok, 8);
-                if (ok)
-                    mask = mode_t(value);
-                break;
-            }
-        }
-    }
-    return 0666 & ~mask;
 }
 
 } // namespace
@@ -323,14 +285,8 @@ AudioConverter::Result AudioConverter::convert(const QString &source, const QStr
                                                const Progress &progress)
 {
     // The target first: a wrong place is reported before any work is done.
-    const QFileInfo targetInfo(target);
-    if (target.isEmpty() || targetInfo.isDir() || targetInfo.fileName().isEmpty())
-        return failure(ExportTexts::kPathFileAccessError);
-    const QString folder = targetInfo.absolutePath();
-    if (!QFileInfo(folder).isDir())
-        return failure(ExportTexts::kPathNotFound);
-    if (targetInfo.exists() && !targetInfo.isWritable())
-        return failure(ExportTexts::kPermissionDenied);
+    if (const ReplacingFile::Refusal refused = ReplacingFile::checkTarget(target))
+        return failure(refused.number, refused.description);
 
     const QFileInfo sourceInfo(source);
     if (!sourceInfo.exists())
@@ -343,7 +299,7 @@ AudioConverter::Result AudioConverter::convert(const QString &source, const QStr
         const int error = errno;
         QFile probe(source);
         if (!probe.open(QIODevice::ReadOnly))
-            return failure(numberForErrno(error, ExportTexts::kPathFileAccessError));
+            return failure(FileErrors::numberForErrno(error, ExportTexts::kPathFileAccessError));
         return failure(ExportTexts::kBadFileFormat);
     }
 
@@ -353,10 +309,10 @@ AudioConverter::Result AudioConverter::convert(const QString &source, const QStr
     // needed for resampling and for sources that are floats already.
     const bool floatPath = resample || isFloatSubtype(in.format);
 
-    QTemporaryFile temporary(folder + QStringLiteral("/.") + targetInfo.fileName() + QStringLiteral(".XXXXXX"));
-    if (!temporary.open())
-        return failure(numberForErrno(errno, ExportTexts::kPathFileAccessError));
-    const int fd = int(temporary.handle());
+    ReplacingFile replacement(target);
+    if (!replacement.open())
+        return failure(replacement.errorNumber(), replacement.errorDescription());
+    const int fd = replacement.handle();
 
     SF_INFO out{};
     out.samplerate = rate;
@@ -380,7 +336,7 @@ AudioConverter::Result AudioConverter::convert(const QString &source, const QStr
     sf_count_t done = 0;
     sf_count_t written = 0;
     const auto writeFailure = [&](int error) {
-        return failure(numberForErrno(error, ExportTexts::kDeviceIoError));
+        return failure(FileErrors::numberForErrno(error, ExportTexts::kDeviceIoError));
     };
 
     std::vector<float> floats;
@@ -443,19 +399,8 @@ AudioConverter::Result AudioConverter::convert(const QString &source, const QStr
     errno = 0;
     if (sf_close(output.release()) != 0)
         return writeFailure(errno);
-    if (::fsync(fd) != 0)
-        return writeFailure(errno);
-
-    // The file keeps the permissions of the one it replaces, or those of
-    // any new file of this user (the temporary file was made private).
-    struct stat existing {};
-    const QByteArray targetName = QFile::encodeName(targetInfo.absoluteFilePath());
-    const mode_t mode = ::stat(targetName.constData(), &existing) == 0 ? (existing.st_mode & 07777) : newFileMode();
-    ::fchmod(fd, mode);
-    temporary.close();
-    if (std::rename(QFile::encodeName(temporary.fileName()).constData(), targetName.constData()) != 0)
-        return failure(numberForErrno(errno, ExportTexts::kPathFileAccessError));
-    temporary.setAutoRemove(false);
+    if (!replacement.commit())
+        return failure(replacement.errorNumber(), replacement.errorDescription());
 
     Result r;
     r.status = Result::Status::Ok;

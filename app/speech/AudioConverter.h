@@ -4,10 +4,10 @@
 // libsndfile and the encoders it was built with. Used by the export of the
 // main window and by quenora-speak.
 //
-// The target is written to a temporary file in its own folder and renamed
-// over the target only when complete, so a failing or cancelled conversion
-// never leaves a half file under the user's name and keeps any file that was
-// there. A recording that is still being written is read up to what its
+// The target is written through ReplacingFile and takes its name only when
+// complete, so a failing, cancelled or killed conversion never leaves a half
+// file under the user's name and keeps any file that was there; a folder,
+// device or pipe under that name is refused, never replaced. A recording that is still being written is read up to what its
 // header says, which the recorder keeps current: the result is a valid,
 // shorter file. Errors come back with the number and German description
 // that the program's file messages use.

@@ -99,21 +99,22 @@ private:
 class RecorderSink : public SynthesisSink
 {
 public:
-    RecorderSink(std::shared_ptr<EspeakRecorderFile> file, QString path, quint64 generation, int textId,
-                 std::shared_ptr<EspeakRelay> relay)
-        : m_file(std::move(file)), m_path(std::move(path)), m_generation(generation),
+    RecorderSink(std::shared_ptr<EspeakRecorderFile> file, QString path, WavRecorder::Placement placement,
+                 quint64 generation, int textId, std::shared_ptr<EspeakRelay> relay)
+        : m_file(std::move(file)), m_path(std::move(path)), m_placement(placement), m_generation(generation),
           m_textId(textId), m_relay(std::move(relay))
     {
     }
     void begin() override
     {
         // Texts queued one after another without a reset go into one file; a
-        // file stopped for want of space stays stopped for them.
-        if ((m_file->wav.isOpen() || m_file->wav.stoppedForSpace()) && m_file->wav.path() == m_path
-            && m_file->generation == m_generation)
+        // file stopped for want of space or failed stays so for them.
+        if ((m_file->wav.isOpen() || m_file->wav.stoppedForSpace() || m_file->wav.failed())
+            && m_file->wav.path() == m_path && m_file->generation == m_generation)
             return;
         m_file->generation = m_generation;
-        m_file->wav.open(m_path); // a failure leaves no file, as a missing folder should
+        // A failure leaves no file; for a user's file it is told at the end.
+        m_file->wav.open(m_path, m_placement);
     }
     bool audio(const short *samples, int count) override
     {
@@ -123,13 +124,17 @@ public:
     }
     void end(bool completed, bool moreFollow) override
     {
-        if (m_file->generation == m_generation && m_file->wav.stoppedForSpace()) {
+        const bool ours = m_file->generation == m_generation;
+        if (ours && (m_file->wav.stoppedForSpace() || m_file->wav.failed())) {
             m_relay->recordingStopped(m_generation, m_textId, m_file->wav.errorString());
             return;
         }
-        // The file may already hold a newer generation's text.
-        if (!moreFollow && m_file->generation == m_generation)
-            m_file->wav.close();
+        // The file may already hold a newer generation's text. A user's
+        // file is put in place only by a recording that was completed.
+        if (!moreFollow && ours && !m_file->wav.close(completed)) {
+            m_relay->recordingStopped(m_generation, m_textId, m_file->wav.errorString());
+            return;
+        }
         if (completed) {
             m_relay->textSynthesised(m_generation, m_textId);
         }
@@ -138,6 +143,7 @@ public:
 private:
     std::shared_ptr<EspeakRecorderFile> m_file;
     QString m_path;
+    WavRecorder::Placement m_placement;
     quint64 m_generation;
     int m_textId;
     std::shared_ptr<EspeakRelay> m_relay;
@@ -221,8 +227,10 @@ void EspeakEngine::speak(const QString &text)
     } else {
         if (!m_recorderFile)
             m_recorderFile = std::make_shared<EspeakRecorderFile>(sampleRate(), m_spaceProbe);
-        job.sink = std::make_shared<RecorderSink>(m_recorderFile,
-                                                  m_outputFile, job.generation, id, m_relay);
+        job.sink = std::make_shared<RecorderSink>(
+            m_recorderFile, m_outputFile,
+            m_outputInPlace ? WavRecorder::Placement::InPlace : WavRecorder::Placement::ReplaceWhenComplete,
+            job.generation, id, m_relay);
     }
     owner.enqueue(std::move(job));
 }

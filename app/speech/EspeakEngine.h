@@ -72,6 +72,7 @@ public:
 
     QString outputFileName() const override { return m_outputFile; }
     void setOutputFileName(const QString &path) override;
+    void setOutputWrittenInPlace(bool inPlace) override { m_outputInPlace = inPlace; }
 
     // Where a recorder asks how much space is left; set before it records.
     void setFreeSpaceProbe(DiskReserve::Probe probe);
@@ -101,6 +102,7 @@ private:
     int m_leftVolume = MaxVolume;
     int m_rightVolume = MaxVolume;
     QString m_outputFile;
+    bool m_outputInPlace = false;
     DiskReserve::Probe m_spaceProbe = DiskReserve::systemProbe();
     quint64 m_stopReported = ~quint64(0);
 };

@@ -9,6 +9,7 @@
 #include "ExtensionLoader.h"
 #include "Paths.h"
 #include "PluginExtensionHost.h"
+#include "ReplacingFile.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
 #include "SpeechTexts.h"
@@ -20,14 +21,9 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <cerrno>
-#include <csignal>
-#include <cstring>
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -59,56 +55,6 @@ ReadResult readAll(std::FILE *in, QByteArray *bytes, qint64 limit)
         if (n < sizeof buffer)
             return std::ferror(in) ? ReadResult::Failed : ReadResult::Ok;
     }
-}
-
-// The hidden temporary recording of --wav is removed when the program is
-// interrupted; the handler may only use what is safe in a signal handler,
-// so the name waits in a fixed buffer.
-char g_temporaryRecording[4096];
-
-extern "C" void removeTemporaryRecording(int signalNumber)
-{
-    if (g_temporaryRecording[0])
-        ::unlink(g_temporaryRecording);
-    std::signal(signalNumber, SIG_DFL);
-    std::raise(signalNumber);
-}
-
-class TemporaryRecordingGuard
-{
-public:
-    explicit TemporaryRecordingGuard(const QString &path)
-    {
-        const QByteArray name = QFile::encodeName(path);
-        if (name.size() >= qsizetype(sizeof g_temporaryRecording))
-            return;
-        std::memcpy(g_temporaryRecording, name.constData(), std::size_t(name.size()) + 1);
-        for (std::size_t i = 0; i < std::size(kSignals); ++i)
-            m_previous[i] = std::signal(kSignals[i], removeTemporaryRecording);
-    }
-    ~TemporaryRecordingGuard()
-    {
-        for (std::size_t i = 0; i < std::size(kSignals); ++i)
-            std::signal(kSignals[i], m_previous[i] == SIG_ERR || !m_previous[i] ? SIG_DFL : m_previous[i]);
-        g_temporaryRecording[0] = '\0';
-    }
-    TemporaryRecordingGuard(const TemporaryRecordingGuard &) = delete;
-    TemporaryRecordingGuard &operator=(const TemporaryRecordingGuard &) = delete;
-
-private:
-    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-    void (*m_previous[std::size(kSignals)])(int) = {};
-};
-
-// An existing target is replaced only when it is a regular file (or a link
-// to one): replacing a device node or a pipe would take it from every other
-// program, and as root that could be /dev/null.
-bool replaceableTarget(const QString &path)
-{
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return errno == ENOENT;
-    return S_ISREG(st.st_mode);
 }
 
 // A percentage given on the command line: a whole number from 0 to 100.
@@ -333,89 +279,59 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
         return fail(err, SpeechTexts::valueOutOfRange());
     }
 
-    // Recording goes to a temporary file beside the target, renamed when
-    // complete, so the target is never a half-written file.
-    QString temporaryPath;
+    // A WAV is recorded straight into a new file beside the target, which
+    // replaces it only when complete. Other formats are made from a WAV
+    // recorded into a file without a name in the target's folder, which
+    // vanishes with the program however it ends.
     const QString target = options.wavPath.isEmpty() ? QString() : QFileInfo(options.wavPath).absoluteFilePath();
+    const AudioFormat format = AudioConverter::formatForPath(target);
+    std::optional<ReplacingFile> scratch;
     if (!target.isEmpty()) {
-        const QFileInfo info(target);
-        if (info.isDir())
-            return fail(err, SpeechTexts::unwritableWav(options.wavPath, SpeechTexts::reasonIsFolder()));
-        if (!QFileInfo(info.absolutePath()).isDir())
-            return fail(err, SpeechTexts::unwritableWav(options.wavPath, SpeechTexts::reasonMissingFolder()));
-        if (!replaceableTarget(target))
-            return fail(err, SpeechTexts::unwritableWav(options.wavPath, SpeechTexts::reasonNotRegularFile()));
+        if (const ReplacingFile::Refusal refused = ReplacingFile::checkTarget(target))
+            return fail(err, SpeechTexts::unwritableWav(options.wavPath, refused.description));
         // A format this system cannot write is said before minutes of
         // speech are made for nothing.
-        if (const AudioFormat format = AudioConverter::formatForPath(target);
-            format != AudioFormat::Wav && !AudioConverter::writerOpens(format))
+        if (format != AudioFormat::Wav && !AudioConverter::writerOpens(format))
             return fail(err, SpeechTexts::unwritableWav(options.wavPath,
                                                         ExportTexts::writerRefused(AudioConverter::displayName(format))));
-        QTemporaryFile temporary(info.absolutePath() + QStringLiteral("/.quenora-speak-XXXXXX.wav"));
-        temporary.setAutoRemove(false);
-        if (!temporary.open() || (info.exists() && !info.isWritable()))
-            return fail(err, SpeechTexts::unwritableWav(options.wavPath, SpeechTexts::reasonNotWritable()));
-        temporaryPath = temporary.fileName();
-        temporary.close();
-        engine.setOutputFileName(temporaryPath);
+        if (format == AudioFormat::Wav) {
+            engine.setOutputFileName(target);
+        } else {
+            scratch.emplace(target);
+            if (!scratch->open())
+                return fail(err, SpeechTexts::unwritableWav(options.wavPath, scratch->errorDescription()));
+            engine.setOutputWrittenInPlace(true);
+            engine.setOutputFileName(scratch->readablePath());
+        }
     }
-    std::optional<TemporaryRecordingGuard> guard;
-    if (!temporaryPath.isEmpty())
-        guard.emplace(temporaryPath);
     if (limits.freeSpace)
         engine.setFreeSpaceProbe(limits.freeSpace);
 
     QEventLoop loop;
-    QString stoppedForSpace;
+    QString recordingStopped;
     QObject::connect(&engine, &SpeechEngine::textEnded, &loop, [&] {
         if (!engine.isSpeaking())
             loop.quit();
     });
     QObject::connect(&engine, &SpeechEngine::recordingStopped, &loop, [&](const QString &reason) {
-        stoppedForSpace = reason;
+        recordingStopped = reason;
         loop.quit();
     });
     engine.speak(spoken);
     if (engine.isSpeaking())
         loop.exec();
-    if (!stoppedForSpace.isEmpty())
+    if (!recordingStopped.isEmpty()) {
+        // A recording that stopped for space or failed replaces nothing.
         engine.reset();
-
-    if (!temporaryPath.isEmpty()) {
-        if (QFileInfo(temporaryPath).size() < 44) {
-            QFile::remove(temporaryPath);
-            return fail(err, SpeechTexts::recordingFailed(options.wavPath));
-        }
-        // FLAC, Ogg, Opus and MP3 are made from the finished WAV; the
-        // converter writes them through a temporary file of its own.
-        const AudioFormat format = AudioConverter::formatForPath(target);
-        if (format != AudioFormat::Wav) {
-            const AudioConverter::Result converted = replaceableTarget(target)
-                ? AudioConverter::convert(temporaryPath, target, format)
-                : AudioConverter::Result{};
-            QFile::remove(temporaryPath);
-            if (!converted.ok()) {
-                const QString reason = converted.description.isEmpty() ? SpeechTexts::reasonNotRegularFile()
-                                                                       : converted.description;
-                return fail(err, SpeechTexts::unwritableWav(options.wavPath, reason));
-            }
-            return stoppedForSpace.isEmpty() ? 0 : fail(err, stoppedForSpace);
-        }
-        const QByteArray from = QFile::encodeName(temporaryPath);
-        const QByteArray to = QFile::encodeName(target);
-        // The temporary file was made private; the recording gets the
-        // permissions of any new file of this user.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(from.constData(), 0666 & ~mask);
-        // Checked again: the target may have become a device since.
-        if (!replaceableTarget(target) || std::rename(from.constData(), to.constData()) != 0) {
-            QFile::remove(temporaryPath);
-            return fail(err, SpeechTexts::unwritableWav(options.wavPath, SpeechTexts::reasonRenameFailed()));
-        }
+        return fail(err, recordingStopped);
     }
-    // What was recorded up to the reserve is kept, but the text is not all in it.
-    if (!stoppedForSpace.isEmpty())
-        return fail(err, stoppedForSpace);
+    if (scratch) {
+        const AudioConverter::Result converted = AudioConverter::convert(scratch->readablePath(), target, format);
+        scratch->discard();
+        if (!converted.ok())
+            return fail(err, SpeechTexts::unwritableWav(options.wavPath, converted.description));
+    } else if (!target.isEmpty() && !QFileInfo::exists(target)) {
+        return fail(err, SpeechTexts::recordingFailed(options.wavPath));
+    }
     return 0;
 }

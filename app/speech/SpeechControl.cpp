@@ -35,6 +35,7 @@ SpeechControl::SpeechControl(SpeechEngine &voice, SpeechEngine &voice2, SpeechHo
     // recording stays short, and the user reads why.
     connect(&m_voice2, &SpeechEngine::recordingStopped, this, [this](const QString &reason) {
         m_finishPending = false;
+        m_recordingFailure = reason;
         m_host.showStatus(reason);
     });
     // Without a sound device the user hears nothing at all: the window says why.
@@ -140,6 +141,7 @@ QString SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QStrin
     m_host.setExportButtonEnabled(false);
     letEventsRun();
 
+    m_recordingFailure.clear();
     m_voice.speak(text);
     m_voice2.speak(text);
 
@@ -151,6 +153,10 @@ QString SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QStrin
         enableExportIfRecorded();
         m_mapping.active = false;
         emit speakingStopped();
+        // A script's file that could not be written is its caller's failure
+        // too, never a text "read completely".
+        if (m_recordingUserFile && !m_recordingFailure.isEmpty())
+            return m_recordingFailure;
     }
     return QString();
 }
@@ -230,6 +236,10 @@ void SpeechControl::ReadFromCursor(int cursorPosition)
 
 void SpeechControl::SetRecorderOutput(const QString &path)
 {
+    // The temporary recording grows in place, so it can be exported while
+    // it is written; a script's file replaces the old one only when complete.
+    m_voice2.setOutputWrittenInPlace(path.isEmpty());
+    m_recordingUserFile = !path.isEmpty();
     if (path.isEmpty()) {
         m_recordingNumber = TextPreparation::RandomBetween(1, 31000, m_random);
         Paths::ensureDir(Paths::tempDir());

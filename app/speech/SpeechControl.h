@@ -50,8 +50,9 @@ public:
     // being heard reported by wordInDocument.
     //
     // Returns why nothing was spoken when a stored voice setting is no whole
-    // number or the engine refuses it (also shown in the status bar), else
-    // an empty text.
+    // number or the engine refuses it (also shown in the status bar), or,
+    // waiting, why a script's recording file was not written; else an empty
+    // text.
     QString SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters,
                       int documentOffset = -1);
     void TogglePause();
@@ -104,6 +105,8 @@ private:
     int m_recordingNumber = 0;
     bool m_aborted = false;
     bool m_finishPending = false; // the recorder ended, the loudspeaker still speaks
+    bool m_recordingUserFile = false; // the recorder writes a script's file, not a temporary one
+    QString m_recordingFailure;       // why the recording of the last speak stopped
 
     // Where the document text sits in the text Voice is speaking.
     struct Mapping {

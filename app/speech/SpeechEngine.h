@@ -73,6 +73,11 @@ public:
     // to this WAV file.
     virtual QString outputFileName() const = 0;
     virtual void setOutputFileName(const QString &path) = 0;
+    // How a recorder writes that file. By default it is a user's file: the
+    // file of that name is replaced only by a complete recording. Written
+    // in place, the file is a valid WAV at every moment (the program's own
+    // temporary recordings, which can be exported while they grow).
+    virtual void setOutputWrittenInPlace(bool inPlace) { Q_UNUSED(inPlace) }
 
 signals:
     // Once for every text that was spoken to its end; never for a text that
@@ -83,8 +88,9 @@ signals:
     // speak(), in QString units.
     void wordReached(int position, int length);
     // The recorder stopped writing its file to keep free space on the disk
-    // (the file stays valid); once per text or queue of texts, which then
-    // end without textEnded. reason is a German sentence for the user.
+    // (a file written in place stays valid), or a user's file could not be
+    // written; once per text or queue of texts, which then end without
+    // textEnded. reason is a German sentence for the user.
     void recordingStopped(const QString &reason);
     // The loudspeaker has no sound device (none found, or it failed) and
     // goes on silently; message is a German sentence for the user. Once

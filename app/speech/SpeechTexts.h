@@ -1,6 +1,8 @@
 #pragma once
 // Every text of the speech subsystem that a user can read, in one place.
 
+#include "FileErrors.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 #include <QString>
@@ -119,14 +121,6 @@ inline QString unwritableWav(const QString &path, const QString &reason)
 {
     return QStringLiteral("Die Audiodatei \"%1\" lässt sich nicht schreiben: %2").arg(path, reason);
 }
-inline QString reasonMissingFolder() { return QStringLiteral("der Ordner existiert nicht"); }
-inline QString reasonIsFolder() { return QStringLiteral("das ist ein Ordner"); }
-inline QString reasonNotWritable() { return QStringLiteral("keine Schreibberechtigung"); }
-inline QString reasonRenameFailed() { return QStringLiteral("die fertige Aufnahme lässt sich nicht umbenennen"); }
-inline QString reasonNotRegularFile()
-{
-    return QStringLiteral("das ist keine gewöhnliche Datei (Gerät, Pipe oder Socket) und wird nicht ersetzt");
-}
 inline QString inputTooLarge(qint64 limitBytes)
 {
     return QStringLiteral("Die Standardeingabe ist größer als %1 MB und wird nicht gelesen.")
@@ -140,13 +134,13 @@ inline QString storedValueOutOfRange(const QString &key, const QString &value)
 // enough for the status bar.
 inline QString recordingStoppedForSpace(qint64 reserveBytes)
 {
-    const double gib = double(reserveBytes) / double(qint64(1) << 30);
-    return QStringLiteral("Aufnahme angehalten: Auf dem Datenträger müssen %1 GB frei bleiben.")
-        .arg(QLocale(QLocale::German).toString(gib, 'f', 1));
+    return QStringLiteral("Aufnahme angehalten: ") + FileErrors::reserveReached(reserveBytes) + QLatin1Char('.');
 }
-inline QString recordingFailed(const QString &path)
+inline QString recordingFailed(const QString &path, const QString &reason = QString())
 {
-    return QStringLiteral("Die Aufnahme nach \"%1\" ist fehlgeschlagen.").arg(path);
+    if (reason.isEmpty())
+        return QStringLiteral("Die Aufnahme nach \"%1\" ist fehlgeschlagen.").arg(path);
+    return QStringLiteral("Die Aufnahme nach \"%1\" ist fehlgeschlagen: %2.").arg(path, reason);
 }
 inline QString valueOutOfRange()
 {

@@ -11,6 +11,7 @@
 #include "PluginExtensionHost.h"
 #include "ShippedExtensions.h"
 #include "QtDialogs.h"
+#include "RichTextMessages.h"
 #include "ScriptTexts.h"
 #include "SettingsStore.h"
 #include "Shell.h"
@@ -71,8 +72,15 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
         classicArguments.removeAt(at);
     }
     const StartupRequest request = StartupCommandLine::parse(StartupCommandLine::fromArguments(classicArguments));
-    if (!request.quotedPath.isEmpty() && WholeFile::FileExists(request.quotedPath))
-        startUpFile = request.quotedPath;
+    // A folder, device or pipe named there is refused with what it is once
+    // the window is up: reading a pipe could wait for ever.
+    QString refusedStartUpFile;
+    if (!request.quotedPath.isEmpty() && WholeFile::FileExists(request.quotedPath)) {
+        if (const QString why = WholeFile::NotAFileReason(request.quotedPath); !why.isEmpty())
+            refusedStartUpFile = RichTextMessages::loadFailed(request.quotedPath, why);
+        else
+            startUpFile = request.quotedPath;
+    }
 
     EspeakEngine voice;
     EspeakEngine voice2;
@@ -116,6 +124,11 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
         window.Textmode();
     if (loaded)
         loaded(window);
+    if (!refusedStartUpFile.isEmpty()) {
+        QTimer::singleShot(0, &window, [&dialogs, refusedStartUpFile] {
+            dialogs.message(refusedStartUpFile, WindowTexts::TitleError, Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+        });
+    }
     if (runScript) {
         QTimer::singleShot(0, &window, [&window, &dialogs, name = *runScript] {
             if (name.trimmed().isEmpty())

@@ -96,6 +96,7 @@ private slots:
     void pdfOpensAsParagraphs();
     void pdfProgressAndCancel();
     void pdfWithoutTextSaysSo();
+    void pdfWhoseOnlyTextRepeatsKeepsIt();
     void encryptedPdfNeedsItsPassword();
     void epubChaptersInSpineOrder();
     void odtKeepsStructure();
@@ -342,6 +343,19 @@ void tst_importers::pdfWithoutTextSaysSo()
     QCOMPARE(r.format, DocumentFormat::Pdf);
     QCOMPARE(r.message, ImportMessages::PdfNoText);
     QCOMPARE(doc.toPlainText(), QStringLiteral("Alter Text"));
+}
+
+// One line at the top of every page and nothing else is the document's text,
+// not a running header to be left out (and then "no text").
+void tst_importers::pdfWhoseOnlyTextRepeatsKeepsIt()
+{
+    const QByteArray pdf = TestFiles::pdf({{"Nur diese Zeile", {}, "1"}, {"Nur diese Zeile", {}, "2"},
+                                           {"Nur diese Zeile", {}, "3"}});
+    QTextDocument doc;
+    const DocumentLoadResult r = DocumentIO::loadBytes(pdf, &doc, QStringLiteral("zeile.pdf"));
+    QVERIFY2(r.ok, qPrintable(r.message));
+    QCOMPARE(doc.toPlainText().count(QStringLiteral("Nur diese Zeile")), 3);
+    QVERIFY(!doc.toPlainText().contains(QLatin1Char('2')));
 }
 
 void tst_importers::encryptedPdfNeedsItsPassword()

@@ -73,13 +73,34 @@ private slots:
         QVERIFY2(audio.size() > 16000, QByteArray::number(audio.size()));
     }
 
+    void unreadableFileSaysWhy_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("pdf of pictures") << "bild.pdf" << TestFiles::pdfWithoutText()
+                                         << "Diese PDF-Datei enthält keinen Text (nur Bilder)";
+        // Not its bytes: "PK...[Content_Types].xml..." would be spoken.
+        QTest::newRow("docx without its main part")
+            << "leer.docx"
+            << TestFiles::zip({{"[Content_Types].xml", "<Types/>"}, {"word/styles.xml", "<w:styles/>"}})
+            << "Dem Word-Dokument fehlt sein Hauptteil";
+        // The same reason as the editor gives, not a damaged file.
+        QList<TestFiles::Entry> parts{{"[Content_Types].xml", "<Types/>"}, {"word/document.xml", "<w:document/>"}};
+        for (int i = 0; i < 20001; ++i)
+            parts.append({QStringLiteral("x/%1").arg(i), QByteArray(), false, true});
+        QTest::newRow("docx of too many parts") << "viele.docx" << TestFiles::zip(parts) << "mehr als 20000";
+    }
+
     void unreadableFileSaysWhy()
     {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
         QByteArray out, err;
-        const QString path = write("bild.pdf", TestFiles::pdfWithoutText());
+        const QString path = write(name, bytes);
         QVERIFY(run({"--dry-run", "--file", path}, &out, &err) != 0);
-        QVERIFY2(QString::fromUtf8(err).contains(QStringLiteral("Diese PDF-Datei enthält keinen Text (nur Bilder)")),
-                 err.constData());
+        QVERIFY2(QString::fromUtf8(err).contains(reason), err.constData());
         QVERIFY(out.isEmpty());
     }
 };

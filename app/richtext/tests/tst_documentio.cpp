@@ -1,7 +1,8 @@
 // Loading and saving documents: format detection, plain text in every
-// encoding and line-end style, file errors, and saving through QSaveFile.
+// encoding and line-end style, file errors, and saving through ReplacingFile.
 #include "DocumentIO.h"
 #include "LongLines.h"
+#include "WholeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,8 +12,11 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <csignal>
+
 #include <unistd.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -53,6 +57,8 @@ private slots:
     void saveReplacesWholeFile();
     void saveErrors_data();
     void saveErrors();
+    void fullDiskKeepsTheOldFile();
+    void readOnlyFileIsNotReplaced();
     void saveIntoAFolderWithoutPermission();
     void readText();
     void longLinesOpenAsShortBlocks_data();
@@ -160,7 +166,7 @@ void TestDocumentIO::loadErrors_data()
     QTest::addColumn<QString>("description");
     QTest::newRow("missing file") << QStringLiteral("fehlt.txt") << 53 << QStringLiteral("Datei nicht gefunden");
     QTest::newRow("missing folder") << QStringLiteral("kein/ordner.txt") << 76 << QStringLiteral("Pfad nicht gefunden");
-    QTest::newRow("a folder") << QStringLiteral("ordner") << 75 << QStringLiteral("Fehler beim Zugriff auf Pfad/Datei");
+    QTest::newRow("a folder") << QStringLiteral("ordner") << 75 << QStringLiteral("Der Pfad ist ein Ordner, keine Datei");
     QTest::newRow("larger than 512 MB") << QStringLiteral("riesig.txt") << 7
                                         << QStringLiteral("Die Datei ist größer als 512 MB und wird nicht gelesen");
 }
@@ -195,6 +201,12 @@ void TestDocumentIO::pipeDoesNotHang()
     const DocumentLoadResult r = DocumentIO::loadFile(path, &doc);
     QVERIFY(!r.ok);
     QCOMPARE(r.errorNumber, 75);
+    QCOMPARE(r.errorDescription, QStringLiteral("Der Pfad ist eine benannte Pipe (FIFO), keine gewöhnliche Datei"));
+    // Asking whether it is there (the start-up file, Laden) does not open it.
+    QVERIFY(WholeFile::FileExists(path));
+    QCOMPARE(WholeFile::ReadWholeFile(path), QString());
+    QCOMPARE(WholeFile::NotAFileReason(path), r.errorDescription);
+    QCOMPARE(WholeFile::NotAFileReason(m_dir->path()), QStringLiteral("Der Pfad ist ein Ordner, keine Datei"));
 }
 
 void TestDocumentIO::formatForSaving_data()
@@ -260,24 +272,79 @@ void TestDocumentIO::saveErrors_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("errorNumber");
-    QTest::newRow("missing folder") << QStringLiteral("kein/d.rtf") << 76;
-    QTest::newRow("a folder") << QStringLiteral("ordner") << 75;
-    QTest::newRow("no name") << QString() << 75;
+    QTest::addColumn<QString>("description");
+    QTest::newRow("missing folder") << QStringLiteral("kein/d.rtf") << 76 << QStringLiteral("Pfad nicht gefunden");
+    QTest::newRow("a folder") << QStringLiteral("ordner") << 75 << QStringLiteral("Der Pfad ist ein Ordner, keine Datei");
+    QTest::newRow("no name") << QString() << 75 << QStringLiteral("Fehler beim Zugriff auf Pfad/Datei");
+    // Special files keep what they are: saving never makes them regular.
+    QTest::newRow("a pipe") << QStringLiteral("pipe") << 75
+                            << QStringLiteral("Der Pfad ist eine benannte Pipe (FIFO), keine gewöhnliche Datei");
+    QTest::newRow("a link to a device") << QStringLiteral("null") << 75
+                                        << QStringLiteral("Der Pfad ist ein Gerät, keine gewöhnliche Datei");
+    QTest::newRow("a NUL in the name") << QStringLiteral("notiz.txt") + QChar(0) + QStringLiteral(".vts") << 75
+                                       << QStringLiteral("Der Pfad enthält ein Nullzeichen");
 }
 
 void TestDocumentIO::saveErrors()
 {
     QFETCH(QString, name);
     QFETCH(int, errorNumber);
-    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("ordner")));
+    QFETCH(QString, description);
+    const QDir dir(m_dir->path());
+    QVERIFY(dir.mkdir(QStringLiteral("ordner")));
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
+    QVERIFY(QFile::link(QStringLiteral("/dev/null"), dir.filePath(QStringLiteral("null"))));
+    const QStringList before = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     QTextDocument doc;
     doc.setPlainText(QStringLiteral("x"));
     const DocumentSaveResult s = DocumentIO::saveFile(name.isEmpty() ? QString() : m_dir->filePath(name), doc,
                                                       DocumentFormat::RichText);
     QVERIFY(!s.ok);
     QCOMPARE(s.errorNumber, errorNumber);
-    QVERIFY(!s.errorDescription.isEmpty());
-    QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("ordner"))).isDir());
+    QCOMPARE(s.errorDescription, description);
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("ordner"))).isDir());
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("null"))).isSymLink());
+    struct stat pipe {};
+    QCOMPARE(::lstat(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))).constData(), &pipe), 0);
+    QVERIFY(S_ISFIFO(pipe.st_mode));
+    QCOMPARE(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), before);
+}
+
+// A disk that fills while saving is told as such, and the old file stays.
+// A file size limit makes the write fail as a full disk does.
+void TestDocumentIO::fullDiskKeepsTheOldFile()
+{
+    const QString path = m_dir->filePath(QStringLiteral("brief.txt"));
+    QVERIFY(writeBytes(path, "alt"));
+    struct rlimit old {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const DocumentSaveResult s = DocumentIO::saveText(path, QString(100000, QLatin1Char('x')));
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    QVERIFY(!s.ok);
+    QCOMPARE(s.errorNumber, 61);
+    QCOMPARE(s.errorDescription, QStringLiteral("Datenträger voll"));
+    QCOMPARE(readBytes(path), QByteArray("alt"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("brief.txt")});
+}
+
+// A read-only file is refused for want of permission, and stays.
+void TestDocumentIO::readOnlyFileIsNotReplaced()
+{
+    if (::geteuid() == 0)
+        QSKIP("root darf auch schreibgeschützte Dateien schreiben.");
+    const QString path = m_dir->filePath(QStringLiteral("fest.txt"));
+    QVERIFY(writeBytes(path, "alt"));
+    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
+    const DocumentSaveResult s = DocumentIO::saveText(path, QStringLiteral("neu"));
+    QVERIFY(!s.ok);
+    QCOMPARE(s.errorNumber, 70);
+    QCOMPARE(s.errorDescription, QStringLiteral("Zugriff verweigert"));
+    QCOMPARE(readBytes(path), QByteArray("alt"));
 }
 
 // The message must name the missing permission, not a general access fault.

@@ -4,6 +4,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 class tst_ScriptCommands : public QObject
 {
     Q_OBJECT
@@ -32,6 +34,8 @@ private slots:
     void ausfuehrenSplitsLikeAShell_data();
     void ausfuehrenSplitsLikeAShell();
     void speichernWritesPlainText();
+    void pathsThatCannotBeUsedAsk_data();
+    void pathsThatCannotBeUsedAsk();
     void stimmeChoosesByName_data();
     void stimmeChoosesByName();
     void ersetzenAndBeenden();
@@ -415,6 +419,56 @@ void tst_ScriptCommands::speichernWritesPlainText()
     QCOMPARE(rig.read(target), QStringLiteral("Grüße\nZeile 2").toUtf8());
     rig.commands->ExecuteCommand(QStringLiteral("Speichern"), rig.path("fehlt/out.txt"));
     QCOMPARE(rig.dialogs.messages.size(), 1);
+}
+
+void tst_ScriptCommands::pathsThatCannotBeUsedAsk_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("reason");
+    const QString nul = QStringLiteral("notiz.txt") + QChar(0) + QStringLiteral(".vts");
+    QTest::newRow("Exportieren into a folder") << "Exportieren" << "ordner" << "Der Pfad ist ein Ordner, keine Datei";
+    QTest::newRow("Exportieren onto a pipe")
+        << "Exportieren" << "pipe" << "Der Pfad ist eine benannte Pipe (FIFO), keine gewöhnliche Datei";
+    QTest::newRow("Exportieren onto a device")
+        << "Exportieren" << "null" << "Der Pfad ist ein Gerät, keine gewöhnliche Datei";
+    QTest::newRow("Exportieren into a missing folder") << "Exportieren" << "fehlt/x.wav" << "Pfad nicht gefunden";
+    QTest::newRow("Speichern onto a pipe")
+        << "Speichern" << "pipe" << "Der Pfad ist eine benannte Pipe (FIFO), keine gewöhnliche Datei";
+    QTest::newRow("Speichern with a NUL") << "Speichern" << nul << "Der Pfad enthält ein Nullzeichen";
+    QTest::newRow("Löschen with a NUL") << "Löschen" << nul << "Der Pfad enthält ein Nullzeichen";
+    QTest::newRow("Laden with a NUL") << "Laden" << nul << "Der Pfad enthält ein Nullzeichen";
+}
+
+// A path that cannot be used is refused with its reason in the script's
+// error prompt, and nothing under it or under a shortened name changes.
+void tst_ScriptCommands::pathsThatCannotBeUsedAsk()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
+    ScriptRig rig;
+    rig.settings->write(SettingKeys::VTSAllowRead, "1");
+    const QDir home(rig.home.path());
+    QVERIFY(home.mkdir(QStringLiteral("ordner")));
+    QCOMPARE(::mkfifo(QFile::encodeName(rig.path("pipe")).constData(), 0600), 0);
+    QVERIFY(QFile::link(QStringLiteral("/dev/null"), rig.path("null")));
+    rig.write(rig.path("notiz.txt"), "alt");
+    const QStringList before = home.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    rig.host.document = QStringLiteral("neu");
+    rig.host.running = true;
+    rig.dialogs.answers.enqueue(Dialogs::Answer::No);
+    rig.commands->ExecuteCommand(command, rig.path(path));
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QVERIFY2(rig.dialogs.messages.first().text.contains(reason), qPrintable(rig.dialogs.messages.first().text));
+    QVERIFY(!rig.host.running);
+    QVERIFY(rig.host.recorderOutputs.isEmpty());
+    QVERIFY(rig.host.loaded.isEmpty());
+    QCOMPARE(home.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), before);
+    QCOMPARE(rig.read(rig.path("notiz.txt")), QByteArray("alt"));
+    struct stat pipe {};
+    QCOMPARE(::lstat(QFile::encodeName(rig.path("pipe")).constData(), &pipe), 0);
+    QVERIFY(S_ISFIFO(pipe.st_mode));
 }
 
 void tst_ScriptCommands::stimmeChoosesByName_data()

@@ -6,8 +6,8 @@
 #include <QTest>
 #include <QTimer>
 
-// A small HTTP server on 127.0.0.1: /good answers a file, /missing a 404,
-// /stall accepts and never answers.
+// A small HTTP server on 127.0.0.1: /good answers a file, /big 2 MB,
+// /missing a 404, /stall accepts and never answers.
 class TinyHttpServer : public QObject
 {
 public:
@@ -34,7 +34,11 @@ private:
             held << s;
             return;
         }
-        if (request.startsWith("GET /good")) {
+        if (request.startsWith("GET /big")) {
+            const QByteArray body(2 << 20, 'x');
+            s->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size())
+                     + "\r\nConnection: close\r\n\r\n" + body);
+        } else if (request.startsWith("GET /good")) {
             const QByteArray body("neuer Inhalt\n");
             s->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size())
                      + "\r\nConnection: close\r\n\r\n" + body);
@@ -52,6 +56,7 @@ private slots:
     void download_data();
     void download();
     void escCancelsAStalledTransfer();
+    void failureOnTheLastLineStaysInTheStatusBar();
 };
 
 void tst_UrlDownload::download_data()
@@ -68,6 +73,12 @@ void tst_UrlDownload::download_data()
                                         << QString(ScriptTexts::DownloadFailedPrefix + ScriptTexts::DownloadNoConnection);
     QTest::newRow("stalled server times out") << "/stall" << QByteArray("alt")
                                               << QString(ScriptTexts::DownloadFailedPrefix + ScriptTexts::DownloadTimeout);
+    // The test's limit is 1 MB; a volume of 1 GiB keeps 64 MiB free.
+    QTest::newRow("over the size limit keeps the old file")
+        << "/big" << QByteArray("alt")
+        << "Download fehlgeschlagen: Die Datei ist größer als 1 MB und wird nicht gespeichert.";
+    QTest::newRow("the disk's reserve keeps the old file")
+        << "/good" << QByteArray("alt") << "Download fehlgeschlagen: Auf dem Datenträger müssen 64 MB frei bleiben.";
 }
 
 void tst_UrlDownload::download()
@@ -80,6 +91,12 @@ void tst_UrlDownload::download()
     rig.host.running = true;
     UrlDownload::Limits limits;
     limits.totalTimeoutMs = 400;
+    limits.maxMegabytes = 1;
+    const bool full = QByteArray(QTest::currentDataTag()).contains("reserve");
+    limits.freeSpace = [full](const QString &) {
+        constexpr qint64 MiB = qint64(1) << 20;
+        return std::optional<DiskReserve::Space>(DiskReserve::Space{full ? 66 * MiB : 900 * MiB, 1024 * MiB});
+    };
     rig.commands->setDownloadLimits(limits);
     const QString target = rig.write(rig.path("ziel.txt"), "alt");
     const QString url = path.startsWith('/') ? server.url(path.toUtf8().constData()) : path;
@@ -120,6 +137,17 @@ void tst_UrlDownload::escCancelsAStalledTransfer()
     QCOMPARE(rig.host.status, QString(ScriptTexts::DownloadFailedPrefix + ScriptTexts::DownloadCancelled));
     // The user stopped it: nothing to ask.
     QCOMPARE(rig.dialogs.messages.size(), 0);
+}
+
+// The end of the run does not wipe out why its last command failed.
+void tst_UrlDownload::failureOnTheLastLineStaysInTheStatusBar()
+{
+    TinyHttpServer server;
+    ScriptRig rig;
+    rig.settings->write(SettingKeys::VTSAllowDownload, "1");
+    rig.script("d.vts", "Download(" + server.url("/missing").toUtf8() + "," + rig.path("ziel.txt").toUtf8() + ");\r\n");
+    rig.run("d.vts");
+    QCOMPARE(rig.host.status, QStringLiteral("Download fehlgeschlagen: Der Server antwortet mit dem Fehler 404."));
 }
 
 QTEST_MAIN(tst_UrlDownload)

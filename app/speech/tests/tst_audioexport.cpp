@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <unistd.h>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -229,7 +230,12 @@ void TestAudioExport::failingExportShowsErrorAndLeavesNoFile_data()
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("description");
     QTest::newRow("read-only folder") << "read-only" << 70 << "Zugriff verweigert";
-    QTest::newRow("target is a folder") << "folder" << 75 << "Fehler beim Zugriff auf Pfad/Datei";
+    QTest::newRow("target is a folder") << "folder" << 75 << "Der Pfad ist ein Ordner, keine Datei";
+    // Confirmed for overwriting or not, a special file is never replaced,
+    // and the reason is what it is, not a missing permission.
+    QTest::newRow("target is a pipe") << "pipe" << 75
+                                      << "Der Pfad ist eine benannte Pipe (FIFO), keine gewöhnliche Datei";
+    QTest::newRow("target links to /dev/full") << "device" << 75 << "Der Pfad ist ein Gerät, keine gewöhnliche Datei";
 }
 
 void TestAudioExport::failingExportShowsErrorAndLeavesNoFile()
@@ -243,6 +249,10 @@ void TestAudioExport::failingExportShowsErrorAndLeavesNoFile()
     QString target = QDir(folder).filePath(QStringLiteral("Sprachausgabe.wav"));
     if (situation == QLatin1String("folder")) {
         QDir(folder).mkdir(QStringLiteral("Sprachausgabe.wav"));
+    } else if (situation == QLatin1String("pipe")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+    } else if (situation == QLatin1String("device")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/full"), target));
     } else {
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
         if (::geteuid() == 0) // permissions do not stop root; a kernel folder does
@@ -257,8 +267,14 @@ void TestAudioExport::failingExportShowsErrorAndLeavesNoFile()
     QVERIFY(m_extensions.events.isEmpty());
     QVERIFY(!QFileInfo(target).isFile());
     QCOMPARE(m_host.statuses.mid(1), (QStringList{"<halten>", "<frei>", "Export fehlgeschlagen."}));
+    struct stat kept {};
+    if (situation == QLatin1String("pipe"))
+        QVERIFY(::lstat(QFile::encodeName(target).constData(), &kept) == 0 && S_ISFIFO(kept.st_mode));
+    if (situation == QLatin1String("device"))
+        QVERIFY(QFileInfo(target).isSymLink());
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+             situation == QLatin1String("device") ? QStringList{QStringLiteral("Sprachausgabe.wav")} : QStringList());
 }
 
 void TestAudioExport::cancelledConversionLeavesNoFile()

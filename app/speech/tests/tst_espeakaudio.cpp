@@ -39,6 +39,7 @@ private slots:
     void resetMidTextLeavesValidWav();
     void queuedTextsGoIntoOneFile();
     void newTextReplacesTheFile();
+    void unwritableOutputStillEndsTheText_data();
     void unwritableOutputStillEndsTheText();
     void wordsAreAnnouncedWhileHeard();
     void resetMidTextSilencesTheSpeaker();
@@ -140,6 +141,7 @@ void tst_EspeakAudio::resetMidTextLeavesValidWav()
 {
     EspeakEngine engine;
     const QString path = newPath();
+    engine.setOutputWrittenInPlace(true); // as the temporary recordings are
     engine.setOutputFileName(path);
     QSignalSpy ended(&engine, &SpeechEngine::textEnded);
     // Some minutes of speech: several seconds of synthesis even here.
@@ -203,14 +205,29 @@ void tst_EspeakAudio::newTextReplacesTheFile()
     QVERIFY(second.seconds() < first / 3);
 }
 
+void tst_EspeakAudio::unwritableOutputStillEndsTheText_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    QTest::newRow("temporary recording: ends as spoken") << true;
+    QTest::newRow("a user's file: ends with the reason") << false;
+}
+
 void tst_EspeakAudio::unwritableOutputStillEndsTheText()
 {
+    QFETCH(bool, inPlace);
     EspeakEngine engine;
     const QString path = m_dir.filePath(QStringLiteral("missing/folder/x.wav"));
+    engine.setOutputWrittenInPlace(inPlace);
     engine.setOutputFileName(path);
     QSignalSpy ended(&engine, &SpeechEngine::textEnded);
+    QSignalSpy stopped(&engine, &SpeechEngine::recordingStopped);
     engine.speak(sentence);
-    QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.count() + stopped.count(), 1, 20000);
+    QCOMPARE(ended.count(), inPlace ? 1 : 0);
+    if (!inPlace)
+        QCOMPARE(stopped.at(0).at(0).toString(),
+                 QStringLiteral("Die Aufnahme nach \"%1\" ist fehlgeschlagen: Pfad nicht gefunden.").arg(path));
+    QVERIFY(!engine.isSpeaking());
     QVERIFY(!QFileInfo::exists(path));
 }
 

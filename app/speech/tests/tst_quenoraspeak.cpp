@@ -163,9 +163,9 @@ void tst_QuenoraSpeak::errorsExitWithOneAndAGermanMessage_data()
     QTest::newRow("missing value") << QStringList{"--volume"} << "" << "braucht einen Wert";
     QTest::newRow("wav without a file") << QStringList{"x", "--wav"} << "" << "braucht einen Wert";
     QTest::newRow("wav into a missing folder")
-        << QStringList{"--wav", "/nonexistent-quenora/x.wav", "x"} << "" << "der Ordner existiert nicht";
+        << QStringList{"--wav", "/nonexistent-quenora/x.wav", "x"} << "" << "Pfad nicht gefunden";
     QTest::newRow("wav onto a folder") << QStringList{"--wav", QDir::tempPath(), "x"} << ""
-                                       << "das ist ein Ordner";
+                                       << "Der Pfad ist ein Ordner";
 }
 
 void tst_QuenoraSpeak::errorsExitWithOneAndAGermanMessage()
@@ -291,15 +291,26 @@ void tst_QuenoraSpeak::refusesTargetsThatAreNoRegularFiles()
 void tst_QuenoraSpeak::interruptedRecordingLeavesNoTemporaryFile_data()
 {
     QTest::addColumn<int>("signalNumber");
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGINT (Ctrl+C)") << int(SIGINT);
+    QTest::addColumn<QString>("name");
+    QTest::newRow("SIGKILL") << int(SIGKILL) << "lang.wav";
+    QTest::newRow("SIGTERM") << int(SIGTERM) << "lang.wav";
+    QTest::newRow("SIGINT (Ctrl+C)") << int(SIGINT) << "lang.wav";
+    QTest::newRow("SIGKILL while recording for MP3") << int(SIGKILL) << "lang.mp3";
 }
 
+// However the program ends while recording, the old file stays as it was
+// and nothing else is left in its folder.
 void tst_QuenoraSpeak::interruptedRecordingLeavesNoTemporaryFile()
 {
     QFETCH(int, signalNumber);
+    QFETCH(QString, name);
     QTemporaryDir dir;
-    const QString target = dir.filePath(QStringLiteral("lang.wav"));
+    const QString target = dir.filePath(name);
+    {
+        QFile old(target);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("die alte Aufnahme");
+    }
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QUENORA_HOME"), m_home->path());
@@ -309,14 +320,23 @@ void tst_QuenoraSpeak::interruptedRecordingLeavesNoTemporaryFile()
     QVERIFY(process.waitForStarted(10000));
     process.write(QByteArray("Das ist ein Satz zum Vorlesen. ").repeated(40000));
     process.closeWriteChannel();
-    const QDir folder(dir.path());
-    QTRY_VERIFY_WITH_TIMEOUT(!folder.entryList({".quenora-speak-*"}, QDir::Files | QDir::Hidden).isEmpty()
-                                 && QFileInfo(folder.filePath(folder.entryList({".quenora-speak-*"}, QDir::Files | QDir::Hidden).first())).size() > 1000,
-                             30000);
+    // The recording grows in a file of the process's that has no name.
+    const QDir descriptors(QStringLiteral("/proc/%1/fd").arg(process.processId()));
+    const auto recordingSize = [&] {
+        for (const QFileInfo &fd : descriptors.entryInfoList(QDir::Files | QDir::System)) {
+            if (fd.symLinkTarget().startsWith(dir.path()) && fd.symLinkTarget().endsWith(QStringLiteral("(deleted)")))
+                return fd.size();
+        }
+        return qint64(0);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(recordingSize() > 1000, 30000);
     ::kill(pid_t(process.processId()), signalNumber);
     QVERIFY(process.waitForFinished(20000));
     QCOMPARE(process.exitStatus(), QProcess::CrashExit);
-    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{name});
+    QFile old(target);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("die alte Aufnahme"));
 }
 
 QTEST_GUILESS_MAIN(tst_QuenoraSpeak)

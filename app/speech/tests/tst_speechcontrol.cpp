@@ -8,6 +8,7 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -72,6 +73,38 @@ private slots:
         const QString message = SpeechTexts::noAudioDevice(SpeechTexts::reasonNoDevice());
         emit voice.soundUnavailable(message);
         QCOMPARE(host.status, message);
+    }
+
+    void aScriptsRecordingThatFailedIsTheCallersFailure_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("told");
+        QTest::newRow("a script's file") << "aufnahme.wav" << true;
+        QTest::newRow("the temporary recording") << "" << false;
+    }
+
+    // Waiting for a speak that was to be recorded into a script's file, the
+    // caller learns that the file was not written.
+    void aScriptsRecordingThatFailedIsTheCallersFailure()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, told);
+        Rig rig;
+        const QString reason = QStringLiteral("Datenträger voll");
+        // Once both speak: the recorder gives up, the loudspeaker ends.
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (rig.voice2.isSpeaking() && rig.voice.isSpeaking()) {
+                emit rig.voice2.recordingStopped(reason);
+                rig.voice.finishText();
+            }
+        });
+        poll.start(1);
+        QString text = QStringLiteral("Hallo");
+        const QString recording = target.isEmpty() ? QString() : rig.dir.filePath(target);
+        const QString failure = rig.control.SpeakText(text, true, recording, false);
+        QCOMPARE(failure, told ? reason : QString());
+        QCOMPARE(rig.host.status, reason);
     }
 
     void aStoredSettingTheEngineCannotTakeIsTold_data()

@@ -16,10 +16,13 @@ class tst_WavRecorder : public QObject
 private slots:
     void init();
     void smallRecordingIsRiffWaveWithRoomForLargeSizes();
+    void usersFileIsReplacedOnlyWhenComplete_data();
+    void usersFileIsReplacedOnlyWhenComplete();
     void keepsTheReserveFree_data();
     void keepsTheReserveFree();
     void recorderEngineStopsForSpaceOnce();
-    void speakCommandKeepsTheFileAndFails();
+    void speakCommandKeepsTheOldFileAndFails_data();
+    void speakCommandKeepsTheOldFileAndFails();
     void standardInputIsLimited();
 
 private:
@@ -89,6 +92,38 @@ void tst_WavRecorder::smallRecordingIsRiffWaveWithRoomForLargeSizes()
     QCOMPARE(closed.frames, 22050LL);
 }
 
+void tst_WavRecorder::usersFileIsReplacedOnlyWhenComplete_data()
+{
+    QTest::addColumn<bool>("complete");
+    QTest::newRow("complete recording") << true;
+    QTest::newRow("cut short") << false;
+}
+
+// A script's export over an existing recording: while it is written, and
+// when it is cut short, the old file is what the name holds.
+void tst_WavRecorder::usersFileIsReplacedOnlyWhenComplete()
+{
+    QFETCH(bool, complete);
+    const QString path = m_dir->filePath(QStringLiteral("alt.wav"));
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("die alte Aufnahme");
+    }
+    WavRecorder recorder(22050, {});
+    QVERIFY(recorder.open(path, WavRecorder::Placement::ReplaceWhenComplete));
+    const std::vector<short> second(22050, 1000);
+    QVERIFY(recorder.write(second.data(), qint64(second.size())));
+    QCOMPARE(readFile(path), QByteArray("die alte Aufnahme"));
+    QVERIFY(recorder.close(complete));
+    QVERIFY(!recorder.failed());
+    if (complete)
+        QCOMPARE(WavAnalysis::read(path).frames, 22050LL);
+    else
+        QCOMPARE(readFile(path), QByteArray("die alte Aufnahme"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("alt.wav")});
+}
+
 void tst_WavRecorder::keepsTheReserveFree_data()
 {
     QTest::addColumn<qint64>("total");
@@ -99,10 +134,17 @@ void tst_WavRecorder::keepsTheReserveFree_data()
 
     const qint64 toWrite = 32 * MiB;
     QTest::newRow("plenty of room") << 100 * GiB << 50 * GiB << true << false << toWrite;
-    QTest::newRow("under 1 GiB before the start") << 10 * GiB << 900 * MiB << true << true << qint64(0);
-    QTest::newRow("1 GiB reached while writing") << 10 * GiB << GiB + 12 * MiB << true << true << 12 * MiB;
-    // On a large volume 5 % is more than 1 GiB.
-    QTest::newRow("5 % of a large volume") << 1000 * GiB << 50 * GiB + 10 * MiB << true << true << 10 * MiB;
+    QTest::newRow("5 % of 10 GiB gone before the start") << 10 * GiB << 500 * MiB << true << true << qint64(0);
+    QTest::newRow("5 % of 10 GiB reached while writing") << 10 * GiB << 512 * MiB + 12 * MiB << true << true
+                                                         << 12 * MiB;
+    // The reserve grows with the volume up to 1 GiB, and no further.
+    QTest::newRow("1 GiB of a large volume") << 1000 * GiB << GiB + 10 * MiB << true << true << 10 * MiB;
+    QTest::newRow("a large volume keeps no more than 1 GiB") << 1000 * GiB << GiB + 100 * MiB << true << false
+                                                             << toWrite;
+    // A small stick keeps 5 %, and never less than 64 MiB.
+    QTest::newRow("a 4 GiB stick with 300 MiB free") << 4 * GiB << 300 * MiB << true << false << toWrite;
+    QTest::newRow("a 4 GiB stick keeps 5 %") << 4 * GiB << 205 * MiB + 8 * MiB << true << true << 8 * MiB;
+    QTest::newRow("a 512 MiB stick keeps 64 MiB") << 512 * MiB << 64 * MiB + 10 * MiB << true << true << 10 * MiB;
     QTest::newRow("free space unknown") << qint64(0) << qint64(0) << false << false << toWrite;
 }
 
@@ -149,7 +191,8 @@ void tst_WavRecorder::recorderEngineStopsForSpaceOnce()
     EspeakEngine recorder;
     // The reserve and the room for one span between two asks, and not one
     // chunk of speech more.
-    recorder.setFreeSpaceProbe(shrinkingVolume(10 * GiB, GiB + WavRecorder::CheckEveryBytes + 100));
+    recorder.setFreeSpaceProbe(shrinkingVolume(10 * GiB, 512 * MiB + WavRecorder::CheckEveryBytes + 100));
+    recorder.setOutputWrittenInPlace(true); // as the temporary recordings are
     recorder.setOutputFileName(path);
     QSignalSpy stopped(&recorder, &SpeechEngine::recordingStopped);
     QSignalSpy ended(&recorder, &SpeechEngine::textEnded);
@@ -173,16 +216,32 @@ void tst_WavRecorder::recorderEngineStopsForSpaceOnce()
     QVERIFY(WavAnalysis::read(path).valid);
 }
 
-void tst_WavRecorder::speakCommandKeepsTheFileAndFails()
+void tst_WavRecorder::speakCommandKeepsTheOldFileAndFails_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("old"); // empty: no file before
+    QTest::newRow("over an old WAV") << "alt.wav" << QByteArray("die alte Aufnahme");
+    QTest::newRow("a new MP3") << "neu.mp3" << QByteArray();
+}
+
+// A recording cut short by the reserve is no complete recording: the old
+// file stays, and no new one appears.
+void tst_WavRecorder::speakCommandKeepsTheOldFileAndFails()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, old);
     if (!EspeakEngine::isAvailable())
         QSKIP("espeak-ng ist hier nicht eingerichtet.");
     qputenv("QUENORA_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("home"))));
-    const QString target = m_dir->filePath(QStringLiteral("lang.wav"));
+    const QString target = m_dir->filePath(name);
+    if (!old.isEmpty()) {
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(old) == old.size());
+    }
     std::FILE *out = std::tmpfile();
     std::FILE *err = std::tmpfile();
     SpeakCommand::Limits limits;
-    limits.freeSpace = shrinkingVolume(10 * GiB, GiB + 4 * MiB + 40000);
+    limits.freeSpace = shrinkingVolume(10 * GiB, 512 * MiB + 4 * MiB + 40000);
     const int code = SpeakCommand::run(
         {QStringLiteral("--wav"), target, QStringLiteral("Das ist ein Satz zum Vorlesen. ").repeated(50)},
         nullptr, out, err, limits);
@@ -192,11 +251,10 @@ void tst_WavRecorder::speakCommandKeepsTheFileAndFails()
     QCOMPARE(code, 1);
     QCOMPARE(errors.count(QLatin1Char('\n')), 1);
     QVERIFY2(errors.startsWith(QStringLiteral("quenora-speak: Aufnahme angehalten")), qPrintable(errors));
-    const WavAnalysis wav = WavAnalysis::read(target);
-    QVERIFY(wav.valid && wav.headerMatchesSize);
-    QVERIFY(wav.frames > 0);
-    QCOMPARE(QDir(m_dir->path()).entryList({QStringLiteral(".quenora-speak-*")}, QDir::Files | QDir::Hidden),
-             QStringList());
+    QCOMPARE(readFile(target), old);
+    QCOMPARE(QFileInfo::exists(target), !old.isEmpty());
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             old.isEmpty() ? QStringList() : QStringList{name});
 }
 
 void tst_WavRecorder::standardInputIsLimited()

@@ -22,7 +22,7 @@ std::optional<DiskReserve::Space> DiskReserve::systemSpace(const QString &path)
 
 qint64 DiskReserve::reserveFor(qint64 totalBytes)
 {
-    return std::max(MinimumBytes, totalBytes / 20);
+    return std::clamp(totalBytes / 20, MinimumBytes, MaximumBytes);
 }
 
 bool DiskReserve::allows(const Space &space, qint64 bytes)

@@ -4,9 +4,11 @@
 // Every speak also records, at about 40 MB a second of synthesis for a long
 // text, so a recording could fill the disk that the desktop, the hive and
 // every other program need. The recorder stops writing before the free space
-// of its volume falls below the reserve: 1 GiB or 5 % of the volume,
-// whichever is larger. The probe is injected so tests can pretend a volume
-// is full without writing gigabytes.
+// of its volume falls below the reserve: 5 % of the volume, at least 64 MiB
+// and at most 1 GiB, so a small stick can still take a recording and a large
+// disk keeps no more than it needs. Downloads keep the same reserve. The
+// probe is injected so tests can pretend a volume is full without writing
+// gigabytes.
 
 #include <QString>
 
@@ -24,7 +26,8 @@ public:
     // told (then the recorder writes on, as it always could).
     using Probe = std::function<std::optional<Space>(const QString &path)>;
 
-    static constexpr qint64 MinimumBytes = qint64(1) << 30;
+    static constexpr qint64 MinimumBytes = qint64(64) << 20;
+    static constexpr qint64 MaximumBytes = qint64(1) << 30;
 
     // statvfs on the path, or on its folder when the file does not exist yet.
     static std::optional<Space> systemSpace(const QString &path);
