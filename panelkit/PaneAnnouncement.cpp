@@ -3,8 +3,6 @@
 #include "CPanelkitCtrl.h"
 #include "PaneAccessible.h"
 
-#include <QWidget>
-#include <QWindow>
 
 PaneAnnouncement::PaneAnnouncement(CPanelkitCtrl *ctrl) : m_ctrl(ctrl) {}
 
@@ -22,10 +20,8 @@ bool PaneAnnouncement::isValid() const
 
 QWindow *PaneAnnouncement::window() const
 {
-    if (!m_ctrl)
-        return nullptr;
-    QWidget *top = m_ctrl->window();
-    return top ? top->windowHandle() : nullptr;
+    QAccessibleInterface *pane = m_ctrl ? PaneAccessible::of(m_ctrl) : nullptr;
+    return pane ? pane->window() : nullptr;
 }
 
 QAccessibleInterface *PaneAnnouncement::parent() const
