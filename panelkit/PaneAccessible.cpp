@@ -2,6 +2,7 @@
 
 #include "CPanelkitCtrl.h"
 #include "PaneAccessibleEntry.h"
+#include "PaneAnnouncement.h"
 #include "PaneTexts.h"
 
 namespace {
@@ -28,6 +29,15 @@ PaneAccessible::~PaneAccessible()
     QObject::disconnect(m_removeConnection);
     for (QAccessible::Id id : std::as_const(m_children))
         QAccessible::deleteAccessibleInterface(id);
+    if (m_announcementId)
+        QAccessible::deleteAccessibleInterface(m_announcementId);
+}
+
+PaneAnnouncement *PaneAccessible::announcement()
+{
+    if (!m_announcementId)
+        m_announcementId = QAccessible::registerAccessibleInterface(new PaneAnnouncement(ctrl()));
+    return static_cast<PaneAnnouncement *>(QAccessible::accessibleInterface(m_announcementId));
 }
 
 void PaneAccessible::installFactory()
@@ -191,11 +201,14 @@ void PaneAccessible::notifyStateChanged(CPanelkitCtrl *ctrl, const void *record)
         return;
     QAccessibleStateChangeEvent event(iface, changed);
     QAccessible::updateAccessibility(&event);
-    // A group's description says whether it is open; it changed with it,
-    // and a reader that hears no "expanded" still hears that.
+    // A group's description says whether it is open and changed with it.
+    // Qt 6.4's bridge passes neither "expanded" nor the new description's
+    // text on, so the pane also announces it.
     if (changed.expanded && iface->role() == QAccessible::Grouping) {
         QAccessibleEvent description(iface, QAccessible::DescriptionChanged);
         QAccessible::updateAccessibility(&description);
+        pane->announcement()->announce(
+            PaneTexts::accessibleGroupToggled(iface->text(QAccessible::Name), now.expanded));
     }
 }
 

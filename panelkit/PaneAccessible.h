@@ -11,6 +11,7 @@
 #include <QMetaObject>
 
 class CPanelkitCtrl;
+class PaneAnnouncement;
 struct PaneGroup;
 struct PaneItem;
 
@@ -52,4 +53,7 @@ private:
     // null), so a state event names only what changed.
     mutable QHash<const void *, QAccessible::State> m_lastStates;
     QMetaObject::Connection m_removeConnection;
+    // Made at the first announcement.
+    PaneAnnouncement *announcement();
+    QAccessible::Id m_announcementId = 0;
 };

@@ -37,10 +37,8 @@ const PaneItem *PaneAccessibleEntry::item() const
 
 QWindow *PaneAccessibleEntry::window() const
 {
-    if (!m_ctrl)
-        return nullptr;
-    QWidget *top = m_ctrl->window();
-    return top ? top->windowHandle() : nullptr;
+    QAccessibleInterface *pane = m_ctrl ? PaneAccessible::of(m_ctrl) : nullptr;
+    return pane ? pane->window() : nullptr;
 }
 
 QAccessibleInterface *PaneAccessibleEntry::parent() const

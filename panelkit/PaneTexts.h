@@ -16,8 +16,14 @@ inline QString aboutText() { return QStringLiteral("Panelkit Control, Version 1.
 
 // What a screen reader announces.
 inline QString accessiblePaneName() { return QStringLiteral("Aufgabenbereich"); }
-inline QString accessibleExpanded() { return QStringLiteral("aufgeklappt"); }
-inline QString accessibleCollapsed() { return QStringLiteral("zugeklappt"); }
+// The words screen readers use for the states themselves.
+inline QString accessibleExpanded() { return QStringLiteral("ausgeklappt"); }
+inline QString accessibleCollapsed() { return QStringLiteral("eingeklappt"); }
+// Said when a group opens or closes: "Tasks, eingeklappt".
+inline QString accessibleGroupToggled(const QString &group, bool expanded)
+{
+    return group + QStringLiteral(", ") + (expanded ? accessibleExpanded() : accessibleCollapsed());
+}
 inline QString accessibleToggleAction() { return QStringLiteral("Auf- oder zuklappen"); }
 
 } // namespace PaneTexts

@@ -1,5 +1,7 @@
 #include "CheckListView.h"
 
+#include "AccessibleFactory.h"
+
 #include <QAccessibleActionInterface>
 #include <QAccessibleWidget>
 #include <QHash>
@@ -161,22 +163,11 @@ private:
     mutable QHash<int, QAccessible::Id> m_items;
 };
 
-QAccessibleInterface *checkListAccessible(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("CheckListView") && object && object->isWidgetType())
-        return new CheckListAccessible(static_cast<CheckListView *>(object));
-    return nullptr;
-}
-
 } // namespace
 
 CheckListView::CheckListView(QWidget *parent) : QListView(parent)
 {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(checkListAccessible);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
+    installAccessibleFactory<CheckListView, CheckListAccessible>();
 }
 
 void CheckListView::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles)

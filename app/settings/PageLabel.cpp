@@ -1,5 +1,7 @@
 #include "PageLabel.h"
 
+#include "AccessibleFactory.h"
+
 #include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -35,22 +37,11 @@ private:
     PageLabel *label() const { return static_cast<PageLabel *>(widget()); }
 };
 
-QAccessibleInterface *pageLabelAccessible(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("PageLabel") && object && object->isWidgetType())
-        return new PageLabelAccessible(static_cast<PageLabel *>(object));
-    return nullptr;
-}
-
 } // namespace
 
 PageLabel::PageLabel(int index, const QString &caption, QWidget *parent) : QLabel(caption, parent), m_index(index)
 {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(pageLabelAccessible);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
+    installAccessibleFactory<PageLabel, PageLabelAccessible>();
     setObjectName(QStringLiteral("Label1_%1").arg(index));
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);

@@ -1,5 +1,6 @@
 #include "BrowserAccessible.h"
 
+#include "AccessibleFactory.h"
 #include "BrowserView.h"
 #include "WindowTexts.h"
 
@@ -10,13 +11,6 @@
 #include <QTimer>
 
 namespace {
-
-QAccessibleInterface *browserFactory(const QString &, QObject *object)
-{
-    if (auto *view = qobject_cast<BrowserView *>(object))
-        return new BrowserAccessible(view);
-    return nullptr;
-}
 
 BrowserAccessible *accessibleOf(BrowserView *view)
 {
@@ -138,11 +132,7 @@ BrowserAccessible::~BrowserAccessible()
 
 void BrowserAccessible::installFactory()
 {
-    static bool installed = false;
-    if (installed)
-        return;
-    installed = true;
-    QAccessible::installFactory(browserFactory);
+    installAccessibleFactory<BrowserView, BrowserAccessible>();
 }
 
 BrowserView *BrowserAccessible::view() const

@@ -1,5 +1,7 @@
 #include "StatusNotice.h"
 
+#include "AccessibleFactory.h"
+
 #include <QAccessibleWidget>
 
 namespace {
@@ -17,22 +19,11 @@ public:
     }
 };
 
-QAccessibleInterface *noticeFactory(const QString &, QObject *object)
-{
-    if (auto *notice = qobject_cast<StatusNotice *>(object))
-        return new StatusNoticeAccessible(notice);
-    return nullptr;
-}
-
 } // namespace
 
 StatusNotice::StatusNotice(QWidget *parent) : QLabel(parent)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(noticeFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    installAccessibleFactory<StatusNotice, StatusNoticeAccessible>();
 }
 
 void StatusNotice::showMessage(const QString &text, Announce announce)

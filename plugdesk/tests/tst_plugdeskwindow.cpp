@@ -1,5 +1,5 @@
 // The extension manager's window with its messages answered by a script.
-#include "AccessibleEventLog.h"
+#include "AccessibilityRecorder.h"
 #include "ExtensionListModel.h"
 #include "ExtensionsFixture.h"
 #include "ScriptedDialogs.h"
@@ -140,8 +140,8 @@ private slots:
         QVERIFY(rig.window.Form_Load());
         rig.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
-        QVERIFY(AccessibleEventLog::available());
-        AccessibleEventLog log;
+        QVERIFY(AccessibilityRecorder::available());
+        AccessibilityRecorder recorder;
         QListView *list = rig.window.List1();
         QAccessibleInterface *listInterface = QAccessible::queryAccessibleInterface(list);
         QVERIFY(listInterface);
@@ -159,19 +159,19 @@ private slots:
         }
 
         list->setCurrentIndex(rig.model.index(row));
-        log.events.clear();
+        recorder.clear();
         QTest::keyClick(list, Qt::Key_Space);
         QCOMPARE(rig.model.isChecked(row), nowChecked);
-        const QList<AccessibleEventLog::Event> changes = log.ofType(QAccessible::StateChanged);
-        QCOMPARE(changes.size(), 1);
+        const auto changes = recorder.ofType(QAccessible::StateChanged);
+        QCOMPARE(changes.size(), size_t(1));
         QVERIFY(changes[0].changed.checked);
-        QVERIFY(changes[0].target);
-        QCOMPARE(changes[0].target->text(QAccessible::Name), rig.model.text(row));
-        QCOMPARE(bool(changes[0].target->state().checked), nowChecked);
-        QVERIFY(changes[0].target->state().focused);
+        QVERIFY(changes[0].iface);
+        QCOMPARE(changes[0].iface->text(QAccessible::Name), rig.model.text(row));
+        QCOMPARE(bool(changes[0].iface->state().checked), nowChecked);
+        QVERIFY(changes[0].iface->state().focused);
 
         // A screen reader's own "toggle" switches back, as the key did.
-        changes[0].target->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        changes[0].iface->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
         QCOMPARE(rig.model.isChecked(row), !nowChecked);
         QCOMPARE(f.active(row == 0 ? "a" : "b"), nowChecked ? QString("false") : QString("true"));
     }

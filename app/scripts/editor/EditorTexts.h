@@ -32,6 +32,8 @@ inline QString WrongType(const QString &word, const QString &type)
 // Script editor
 inline const QString EditorCaption = QStringLiteral("Taskscript Editor");
 inline const QString LabelName = QStringLiteral("Name:");
+// What a screen reader calls the script's text area.
+inline const QString ScriptTextName = QStringLiteral("Taskscript");
 inline const QString DefaultName = QStringLiteral("Neues Taskscript");
 inline const QString ButtonOpen = QStringLiteral("Taskscript öffnen");
 inline const QString ButtonAddTask = QStringLiteral("Task hinzufügen");

@@ -31,6 +31,7 @@ frmTaskEditor::frmTaskEditor(Dialogs &dialogs, QString scriptsDir, QWidget *pare
     setWindowTitle(EditorTexts::EditorCaption);
     m_txtSkriptname->setObjectName(QStringLiteral("txtSkriptname"));
     m_rtfSkript->setObjectName(QStringLiteral("rtfSkript"));
+    m_rtfSkript->setAccessibleName(EditorTexts::ScriptTextName);
 
     auto *nameRow = new QHBoxLayout;
     auto *nameLabel = new QLabel(EditorTexts::LabelName, this);

@@ -1,5 +1,7 @@
 #include "VoiceBox.h"
 
+#include "AccessibleFactory.h"
+
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
 
@@ -80,20 +82,9 @@ public:
     }
 };
 
-QAccessibleInterface *voiceBoxFactory(const QString &, QObject *object)
-{
-    if (auto *box = qobject_cast<VoiceBox *>(object))
-        return new VoiceBoxAccessible(box);
-    return nullptr;
-}
-
 } // namespace
 
 VoiceBox::VoiceBox(QWidget *parent) : QComboBox(parent)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(voiceBoxFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    installAccessibleFactory<VoiceBox, VoiceBoxAccessible>();
 }

@@ -5,7 +5,8 @@ tree and events read through AT-SPI (pyatspi) on a private session bus.
 Run on an X display (xvfb-run). It starts its own session bus, the AT-SPI bus
 launcher and a window manager, then quenora with accessibility switched on,
 and checks the names, the start page's text and links, the focus after the
-open dialog, the task pane's separator and the announced status. Every wait
+open dialog, the task pane's separator, the announced opening and closing of
+its groups and the announced status. Every wait
 is for a condition, bounded by a deadline. Exit 77 (skipped) when a tool is
 missing.
 """
@@ -273,6 +274,22 @@ try:
         dashes = find(pane, lambda o: o.name and set(o.name) == {"-"})
         separator = find(pane, lambda o: o.getRole() == pyatspi.ROLE_SEPARATOR)
         check(dashes is None and separator is not None, "the pane's rule is a separator")
+
+    # Closing and opening a group of the pane with the keyboard: Qt 6.4 passes
+    # on no "expanded", so the pane shows a notification that says it.
+    group = pane.getChildAtIndex(0) if pane is not None else None
+    check(group is not None and group.getState().contains(pyatspi.STATE_EXPANDED), "the pane's first group is open")
+    if group is not None:
+        group.queryComponent().grabFocus()
+        wait_for("the group's focus", lambda: (last_focus() or (None, None, None))[2] == group.name)
+        for keyname, word in (("Left", "eingeklappt"), ("Right", "ausgeklappt")):
+            said = "%s, %s" % (group.name, word)
+            events.clear()
+            key(keyname)
+            wait_for("the notification " + said,
+                     lambda: any(e[0].startswith("object:state-changed:showing") and e[1] == "notification"
+                                 and e[2] == said and e[3] == 1 for e in events))
+            check(True, "%s on a group of the pane is announced: %s" % (keyname, said))
 
     # The voice dialog from the task pane's entry: the selected voice is in
     # the box's name and its list carries the selected entry; after Escape

@@ -59,6 +59,7 @@ private slots:
         QTest::newRow("document box") << "rtfText" << "Dokument";
         QTest::newRow("toolbar") << "Toolbar1" << "Symbolleiste";
         QTest::newRow("start page") << "wbBrowser" << "Quenora – Startseite";
+        QTest::newRow("script editor's text") << "rtfSkript" << "Taskscript";
     }
     void partsHaveGermanNames()
     {
@@ -66,6 +67,7 @@ private slots:
         QFETCH(QString, name);
         WindowRig rig(true);
         frmMain &w = rig.load();
+        w.ShowTaskEditor(); // made at first use
         QWidget *widget = w.findChild<QWidget *>(part);
         QVERIFY(widget);
         QCOMPARE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name), name);

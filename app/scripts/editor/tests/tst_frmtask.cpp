@@ -1,4 +1,4 @@
-#include "AccessibleEventLog.h"
+#include "AccessibilityRecorder.h"
 #include "ScriptCommandTable.h"
 #include "ScriptCommands.h"
 #include "ScriptParser.h"
@@ -278,7 +278,7 @@ void tst_frmTask::commandInfoIsTheCommandBoxDescription()
     frmTask b(dialogs);
     QComboBox *box = b.cmbCommand();
     QTRY_VERIFY(!box->accessibleDescription().isEmpty());
-    AccessibleEventLog log;
+    AccessibilityRecorder recorder;
 
     choose(b, "Warten");
     const QString info = b.commandInfo();
@@ -286,7 +286,7 @@ void tst_frmTask::commandInfoIsTheCommandBoxDescription()
     QTRY_COMPARE(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Description), info);
 
     QList<QAccessible::Event> order;
-    for (const AccessibleEventLog::Event &e : std::as_const(log.events))
+    for (const AccessibilityRecorder::Event &e : std::as_const(recorder.events))
         if (e.object == box && (e.type == QAccessible::ValueChanged || e.type == QAccessible::DescriptionChanged))
             order << e.type;
     // The new value first, then what it does.
