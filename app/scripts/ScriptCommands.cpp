@@ -148,22 +148,6 @@ QString ScriptCommands::commandWord(const QString &sBefehl)
     return sBefehl.mid(from, to - from);
 }
 
-bool ScriptCommands::isKnownCommand(const QString &word)
-{
-    // Every word run() answers to; a word added there belongs here too.
-    static const QStringList words{
-        QStringLiteral("Meldung"),     QStringLiteral("Sprechen"),        QStringLiteral("Sprechen2"),
-        QStringLiteral("Pause"),       QStringLiteral("Stopp"),           QStringLiteral("Geschwindigkeit"),
-        QStringLiteral("Lautstärke"),  QStringLiteral("Helligkeit"),      QStringLiteral("Exportieren"),
-        QStringLiteral("Laden"),       QStringLiteral("Text"),            QStringLiteral("Dokument"),
-        QStringLiteral("Wiederholen"), QStringLiteral("Wenn"),            QStringLiteral("Wenn_nicht"),
-        QStringLiteral("WartenBis"),   QStringLiteral("Warten"),          QStringLiteral("Ersetzen"),
-        QStringLiteral("Ausführen"),   QStringLiteral("Download"),        QStringLiteral("Löschen"),
-        QStringLiteral("Speichern"),   QStringLiteral("Stimme"),          QStringLiteral("Beenden"),
-        QStringLiteral("Springe")};
-    return words.contains(word);
-}
-
 const QStringList &ScriptCommands::variableNames()
 {
     static const QStringList names{QStringLiteral("$Zwischenablage"), QStringLiteral("$Zeit"),
@@ -185,12 +169,14 @@ ScriptCommands::Outcome ScriptCommands::ExecuteCommand(const Where &where, const
     sPara1.replace(QLatin1String("%KOMMA%"), QLatin1String(","));
     sPara2.replace(QLatin1String("%KOMMA%"), QLatin1String(","));
 
-    const QString command = commandWord(sBefehl);
+    const Command *row = command(commandWord(sBefehl));
     m_failureInStatusBar = false;
+    if (!row)
+        return {};
 
-    std::optional<Failure> failure;
-    const Outcome outcome = run(command, sPara1, sPara2, failure);
-    if (failure) {
+    Call call{sPara1, sPara2, {}, std::nullopt};
+    row->run(*this, call);
+    if (const std::optional<Failure> &failure = call.failure) {
         const QString prompt = where.line > 0
                                    ? ScriptTexts::ErrorPrompt(failure->description, where.script, where.line)
                                    : ScriptTexts::ErrorPrompt(failure->description);
@@ -200,7 +186,7 @@ ScriptCommands::Outcome ScriptCommands::ExecuteCommand(const Where &where, const
             m_host.setScriptRunning(false);
         return {};
     }
-    return outcome;
+    return call.outcome;
 }
 
 bool ScriptCommands::allowed(const SettingKeys::Key &key) const
@@ -208,89 +194,155 @@ bool ScriptCommands::allowed(const SettingKeys::Key &key) const
     return m_settings.read(key) == QLatin1String("1");
 }
 
-ScriptCommands::Outcome ScriptCommands::run(const QString &c, const QString &p1, const QString &p2,
-                                            std::optional<Failure> &failure)
+const QList<ScriptCommands::Command> &ScriptCommands::commands()
 {
-    const auto is = [&c](const char *word) { return c == QString::fromUtf8(word); };
+    using T = ParameterType;
+    constexpr Builder offers = Builder::Offers;
+    constexpr Builder omits = Builder::Omits;
+    static const QList<Command> table{
+        {QStringLiteral("Sprechen"), T::Nothing, 0, offers, ScriptTexts::HelpSprechen,
+         [](ScriptCommands &s, Call &c) {
+             const QString notSpoken =
+                 s.m_host.speakText(s.m_host.documentText(), true, QStringLiteral("-1"), true);
+             if (!notSpoken.isEmpty())
+                 c.failure = Failure{notSpoken};
+         }},
+        {QStringLiteral("Sprechen2"), T::Text, 1, offers, ScriptTexts::HelpSprechen2,
+         [](ScriptCommands &s, Call &c) {
+             const QString notSpoken = s.m_host.speakText(c.p1, true, QString(), false);
+             if (!notSpoken.isEmpty())
+                 c.failure = Failure{notSpoken};
+         }},
+        {QStringLiteral("Stopp"), T::Nothing, 0, offers, ScriptTexts::HelpStopp,
+         [](ScriptCommands &s, Call &) {
+             s.m_host.setScriptRunning(false);
+             s.m_host.stopSpeaker();
+         }},
+        // One field for a type of "Nichts": the builder has always shown
+        // it, and drops what is typed there.
+        {QStringLiteral("Pause"), T::Nothing, 1, offers, ScriptTexts::HelpPause,
+         [](ScriptCommands &s, Call &) { s.m_host.togglePause(); }},
+        {QStringLiteral("Laden"), T::Text, 1, offers, ScriptTexts::HelpLaden,
+         [](ScriptCommands &s, Call &c) {
+             if (s.allowed(SettingKeys::VTSAllowRead) && !refusedForNul(c.p1, c.failure)) {
+                 if (!WholeFile::FileExists(c.p1))
+                     c.failure = Failure{ScriptTexts::FileNotFound(c.p1)};
+                 else if (QString why; !s.m_host.loadDocument(c.p1, &why))
+                     c.failure = Failure{ScriptTexts::CannotLoad(c.p1, why)};
+             }
+         }},
+        {QStringLiteral("Speichern"), T::Text, 1, offers, ScriptTexts::HelpSpeichern,
+         [](ScriptCommands &s, Call &c) {
+             if (s.allowed(SettingKeys::VTSAllowRead) && !refusedForNul(c.p1, c.failure))
+                 s.saveDocument(c.p1, c.failure);
+         }},
+        {QStringLiteral("Löschen"), T::Text, 1, omits, QString(),
+         [](ScriptCommands &s, Call &c) {
+             if (s.allowed(SettingKeys::VTSAllowRead) && !refusedForNul(c.p1, c.failure))
+                 s.deleteFiles(c.p1, c.failure);
+         }},
+        {QStringLiteral("Stimme"), T::Text, 1, offers, ScriptTexts::HelpStimme,
+         [](ScriptCommands &s, Call &c) { s.chooseVoice(c.p1, c.failure); }},
+        {QStringLiteral("Geschwindigkeit"), T::Percent, 1, offers, ScriptTexts::HelpGeschwindigkeit,
+         [](ScriptCommands &s, Call &c) { s.storePercentage(SettingKeys::SpeedWhenSpeaking, c.p1, c.failure); }},
+        {QStringLiteral("Lautstärke"), T::Percent, 1, omits, QString(),
+         [](ScriptCommands &s, Call &c) { s.storePercentage(SettingKeys::Volume, c.p1, c.failure); }},
+        {QStringLiteral("Helligkeit"), T::Percent, 1, offers, ScriptTexts::HelpHelligkeit,
+         [](ScriptCommands &s, Call &c) { s.storePercentage(SettingKeys::PitchWhenSpeaking, c.p1, c.failure); }},
+        {QStringLiteral("Exportieren"), T::Text, 1, offers, ScriptTexts::HelpExportieren,
+         [](ScriptCommands &s, Call &c) { s.exportTo(c.p1, c.failure); }},
+        {QStringLiteral("Beenden"), T::Mode, 1, offers, ScriptTexts::HelpBeenden,
+         [](ScriptCommands &s, Call &) {
+             s.m_host.setScriptRunning(false);
+             s.m_host.endProgram();
+         }},
+        {QStringLiteral("Wiederholen"), T::Nothing, 0, offers, ScriptTexts::HelpWiederholen,
+         [](ScriptCommands &s, Call &c) {
+             s.m_host.setScriptRunning(false);
+             c.outcome = {Outcome::Restart, 0};
+         }},
+        {QStringLiteral("Springe"), T::Number, 1, offers, ScriptTexts::HelpSpringe,
+         [](ScriptCommands &, Call &c) {
+             bool ok = false;
+             const int line = c.p1.trimmed().toInt(&ok);
+             if (!ok || line < 1)
+                 c.failure = Failure{ScriptTexts::BadLineNumber(c.p1)};
+             else
+                 c.outcome = {Outcome::Jump, line};
+         }},
+        {QStringLiteral("Text"), T::Text, 1, offers, ScriptTexts::HelpText,
+         [](ScriptCommands &s, Call &c) { s.m_host.showStatus(c.p1); }},
+        {QStringLiteral("Meldung"), T::Text, 1, offers, ScriptTexts::HelpMeldung,
+         [](ScriptCommands &s, Call &c) {
+             s.m_dialogs.message(c.p1, ScriptTexts::ProgramTitle, Dialogs::Icon::None, Dialogs::Buttons::Ok);
+         }},
+        {QStringLiteral("WartenBis"), T::Time, 1, offers, ScriptTexts::HelpWartenBis,
+         [](ScriptCommands &s, Call &c) { s.waitUntilTime(c.p1); }},
+        {QStringLiteral("Ersetzen"), T::Text, 2, offers, ScriptTexts::HelpErsetzen,
+         [](ScriptCommands &s, Call &c) {
+             // An empty search text would insert the replacement between
+             // every two characters; it finds nothing instead.
+             if (!c.p1.isEmpty())
+                 s.m_host.setDocumentText(s.m_host.documentText().replace(c.p1, c.p2, Qt::CaseSensitive));
+         }},
+        {QStringLiteral("Warten"), T::Number, 1, offers, ScriptTexts::HelpWarten,
+         [](ScriptCommands &s, Call &c) { s.waitSeconds(c.p1, c.failure); }},
+        {QStringLiteral("Wenn_nicht"), T::Text, 2, offers, ScriptTexts::HelpWennNicht,
+         [](ScriptCommands &s, Call &c) {
+             if (c.p2 == c.p1)
+                 s.m_host.setScriptRunning(false);
+         }},
+        {QStringLiteral("Wenn"), T::Text, 2, offers, ScriptTexts::HelpWenn,
+         [](ScriptCommands &s, Call &c) {
+             if (c.p2 != c.p1)
+                 s.m_host.setScriptRunning(false);
+             else
+                 EventWait::letEventsRun();
+         }},
+        {QStringLiteral("Ausführen"), T::Text, 1, offers, ScriptTexts::HelpAusfuehren,
+         [](ScriptCommands &s, Call &c) {
+             if (s.allowed(SettingKeys::VTSAllowRead))
+                 s.startProgram(c.p1, c.failure);
+         }},
+        {QStringLiteral("Dokument"), T::Text, 2, offers, ScriptTexts::HelpDokument,
+         [](ScriptCommands &s, Call &c) {
+             s.m_host.setDocumentText(c.p2 == QLatin1String("0") ? c.p1 : s.m_host.documentText() + c.p1);
+         }},
+        {QStringLiteral("Download"), T::Text, 2, offers, ScriptTexts::HelpDownload,
+         [](ScriptCommands &s, Call &c) {
+             if (s.allowed(SettingKeys::VTSAllowDownload))
+                 s.download(c.p1, c.p2, c.failure);
+         }},
+    };
+    return table;
+}
 
-    if (is("Meldung")) {
-        m_dialogs.message(p1, ScriptTexts::ProgramTitle, Dialogs::Icon::None, Dialogs::Buttons::Ok);
-    } else if (is("Sprechen") || is("Sprechen2")) {
-        const QString notSpoken = is("Sprechen")
-                                      ? m_host.speakText(m_host.documentText(), true, QStringLiteral("-1"), true)
-                                      : m_host.speakText(p1, true, QString(), false);
-        if (!notSpoken.isEmpty())
-            failure = Failure{notSpoken};
-    } else if (is("Pause")) {
-        m_host.togglePause();
-    } else if (is("Stopp")) {
-        m_host.setScriptRunning(false);
-        m_host.stopSpeaker();
-    } else if (is("Geschwindigkeit")) {
-        storePercentage(SettingKeys::SpeedWhenSpeaking, p1, failure);
-    } else if (is("Lautstärke")) {
-        storePercentage(SettingKeys::Volume, p1, failure);
-    } else if (is("Helligkeit")) {
-        storePercentage(SettingKeys::PitchWhenSpeaking, p1, failure);
-    } else if (is("Exportieren")) {
-        exportTo(p1, failure);
-    } else if (is("Laden")) {
-        if (allowed(SettingKeys::VTSAllowRead) && !refusedForNul(p1, failure)) {
-            if (!WholeFile::FileExists(p1))
-                failure = Failure{ScriptTexts::FileNotFound(p1)};
-            else if (QString why; !m_host.loadDocument(p1, &why))
-                failure = Failure{ScriptTexts::CannotLoad(p1, why)};
-        }
-    } else if (is("Text")) {
-        m_host.showStatus(p1);
-    } else if (is("Dokument")) {
-        m_host.setDocumentText(p2 == QLatin1String("0") ? p1 : m_host.documentText() + p1);
-    } else if (is("Wiederholen")) {
-        m_host.setScriptRunning(false);
-        return {Outcome::Restart, 0};
-    } else if (is("Wenn")) {
-        if (p2 != p1)
-            m_host.setScriptRunning(false);
-        else
-            EventWait::letEventsRun();
-    } else if (is("Wenn_nicht")) {
-        if (p2 == p1)
-            m_host.setScriptRunning(false);
-    } else if (is("WartenBis")) {
-        waitUntilTime(p1);
-    } else if (is("Warten")) {
-        waitSeconds(p1, failure);
-    } else if (is("Ersetzen")) {
-        // An empty search text would insert the replacement between every
-        // two characters; it finds nothing instead.
-        if (!p1.isEmpty())
-            m_host.setDocumentText(m_host.documentText().replace(p1, p2, Qt::CaseSensitive));
-    } else if (is("Ausführen")) {
-        if (allowed(SettingKeys::VTSAllowRead))
-            startProgram(p1, failure);
-    } else if (is("Download")) {
-        if (allowed(SettingKeys::VTSAllowDownload))
-            download(p1, p2, failure);
-    } else if (is("Löschen")) {
-        if (allowed(SettingKeys::VTSAllowRead) && !refusedForNul(p1, failure))
-            deleteFiles(p1, failure);
-    } else if (is("Speichern")) {
-        if (allowed(SettingKeys::VTSAllowRead) && !refusedForNul(p1, failure))
-            saveDocument(p1, failure);
-    } else if (is("Stimme")) {
-        chooseVoice(p1, failure);
-    } else if (is("Beenden")) {
-        m_host.setScriptRunning(false);
-        m_host.endProgram();
-    } else if (is("Springe")) {
-        bool ok = false;
-        const int line = p1.trimmed().toInt(&ok);
-        if (!ok || line < 1)
-            failure = Failure{ScriptTexts::BadLineNumber(p1)};
-        else
-            return {Outcome::Jump, line};
+const ScriptCommands::Command *ScriptCommands::command(const QString &word)
+{
+    for (const Command &row : commands()) {
+        if (row.word == word)
+            return &row;
     }
-    return {};
+    return nullptr;
+}
+
+QString ScriptCommands::typeWord(ParameterType type)
+{
+    switch (type) {
+    case ParameterType::Nothing:
+        return ScriptTexts::TypeNothing;
+    case ParameterType::Text:
+        return ScriptTexts::TypeText;
+    case ParameterType::Percent:
+        return ScriptTexts::TypePercent;
+    case ParameterType::Number:
+        return ScriptTexts::TypeNumber;
+    case ParameterType::Time:
+        return ScriptTexts::TypeTime;
+    case ParameterType::Mode:
+        return ScriptTexts::TypeMode;
+    }
+    return QString();
 }
 
 void ScriptCommands::waitSeconds(const QString &parameter, std::optional<Failure> &failure)

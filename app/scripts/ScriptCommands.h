@@ -5,10 +5,17 @@
 // host (document, status bar, run flag), the settings and the file system.
 // Control flow that leaves the line (Wiederholen, Springe) is returned to the
 // interpreter as an outcome, so the interpreter, not the call stack, goes on.
+//
+// The command table (commands()) is the one list of commands: a row holds
+// the word, what the command builder shows for it and the handler that
+// carries it out. The interpreter runs the row whose word matches, the
+// editor's colouring knows the words from it and the builder offers its
+// rows; a new command is one row and its handler.
 
 #include "SettingKeys.h"
 #include "UrlDownload.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -23,10 +30,29 @@ class Shell;
 
 class ScriptCommands
 {
+    struct Call; // one statement as a handler works on it
+
 public:
     struct Outcome {
         enum Kind { Next, Restart, Jump } kind = Next;
         int line = 0; // Jump: 1-based line of the file
+    };
+
+    // The parameter types the builder names (ScriptTexts::Type...); Zahl and
+    // Prozent are checked there, the others are display words only.
+    enum class ParameterType { Nothing, Text, Percent, Number, Time, Mode };
+    // Whether the builder offers a command. One it omits still runs, for the
+    // scripts written with it.
+    enum class Builder { Offers, Omits };
+
+    // One row of the command table.
+    struct Command {
+        QString word;             // as a statement writes it, case-sensitive
+        ParameterType type;       // the builder's type for its fields
+        int parameters;           // the builder's fields: 0, 1 or 2
+        Builder builder;
+        QString help;             // the builder's help text (ScriptTexts::Help...)
+        void (*run)(ScriptCommands &, Call &);
     };
 
     ScriptCommands(ScriptHost &host, SettingsStore &settings, Dialogs &dialogs, Shell &shell, Clock &clock,
@@ -44,10 +70,18 @@ public:
     // The variables replaced in a parameter, each read afresh.
     QString substituteVariables(QString text) const;
 
+    // Every command; the builder shows the ones it offers in this order.
+    static const QList<Command> &commands();
+    // The row of a command word (exact and case-sensitive), or none: a word
+    // no row has is passed over without a message.
+    static const Command *command(const QString &word);
+    // The builder's name of a parameter type.
+    static QString typeWord(ParameterType type);
+
     // The word a statement's command text runs as (only blanks trimmed), and
     // whether the interpreter knows it; the script editor colours by these.
     static QString commandWord(const QString &sBefehl);
-    static bool isKnownCommand(const QString &word);
+    static bool isKnownCommand(const QString &word) { return command(word) != nullptr; }
     // The variable names substituteVariables replaces, in its order.
     static const QStringList &variableNames();
 
@@ -60,8 +94,14 @@ private:
     struct Failure {
         QString description;
     };
-    // Runs the command; a failure is described instead of thrown.
-    Outcome run(const QString &command, const QString &p1, const QString &p2, std::optional<Failure> &failure);
+    // A handler reads the parameters (variables already replaced) and sets
+    // an outcome other than Next or, instead of throwing, a failure.
+    struct Call {
+        const QString &p1;
+        const QString &p2;
+        Outcome outcome;
+        std::optional<Failure> failure;
+    };
 
     bool allowed(const SettingKeys::Key &key) const;
     void waitSeconds(const QString &parameter, std::optional<Failure> &failure);

@@ -150,4 +150,62 @@ inline QString DownloadDone(const QString &path)
     return QStringLiteral("Download abgeschlossen: ") + path;
 }
 
+// The command builder: the parameter types it names and the help text of
+// each command it offers. Wenn ends the run when the two texts differ,
+// Wenn_nicht when they are the same: the help texts say what the commands do.
+inline const QString TypeNothing = QStringLiteral("Nichts");
+inline const QString TypeText = QStringLiteral("Text");
+inline const QString TypePercent = QStringLiteral("Prozent");
+inline const QString TypeNumber = QStringLiteral("Zahl");
+inline const QString TypeTime = QStringLiteral("Zeit");
+inline const QString TypeMode = QStringLiteral("Modus");
+
+inline const QString HelpSprechen =
+    QStringLiteral("Spricht den aktuellen vom Benutzer eingegebenen oder geladenen Text.");
+inline const QString HelpSprechen2 = QStringLiteral("Spricht den Text 'Text'.");
+inline const QString HelpStopp = QStringLiteral("Stoppt die Sprachausgabe.");
+inline const QString HelpPause = QStringLiteral("Pausiert die Sprachausgabe.");
+inline const QString HelpLaden = QStringLiteral("Öffnet die Datei 'Text' und zeigt sie an.");
+inline const QString HelpSpeichern = QStringLiteral("Speichert den aktuellen Text in die Datei 'Text'.");
+inline const QString HelpStimme = QStringLiteral("Wählt die Stimme mit den Namen 'Text' (sofern installiert).");
+inline const QString HelpGeschwindigkeit = QStringLiteral(
+    "Setzt die Geschwindigkeit des Sprechers auf 'Prozent' % der maximalen Geschwindigkeit. 'Prozent' muss "
+    "hierbei eine gerundete Zahl sein.");
+inline const QString HelpHelligkeit = QStringLiteral(
+    "Setzt die Helligkeit der aktuellen Stimme auf 'Prozent' % der maximalen Helligkeit. 'Prozent' muss hierbei "
+    "eine gerundete Zahl sein.");
+inline const QString HelpExportieren = QStringLiteral(
+    "Speichert die aktuelle Sprachausgabe als WAV-Datei mit dem Dateinamen 'Text' ab. Nach dem Aufrufen dieser "
+    "Funktion muss Sprechen(); aufgerufen werden!");
+inline const QString HelpBeenden = QStringLiteral("Beendet Quenora.");
+inline const QString HelpWiederholen = QStringLiteral(
+    "Startet das Skript von vorne. Achtung: Skript kann dann nur noch vom Benutzer beendet werden.");
+inline const QString HelpSpringe =
+    QStringLiteral("Springt zur Zeile 'Zahl' des Skripts und führt es von dort an wieder aus.");
+inline const QString HelpText = QStringLiteral("Zeigt den Text 'Text' in der Statusbar des Hauptdialoges an.");
+inline const QString HelpMeldung = QStringLiteral(
+    "Zeigt die Meldung mit dem Text 'Text'. Solange die Meldung nicht weggeklickt wurde bleibt das Programm "
+    "stehen.");
+inline const QString HelpWartenBis = QStringLiteral(
+    "Wartet mit der Ausführung des Taskscriptes bis die Zeit 'Zeit' erreicht ist. Parameter muss in der Form "
+    "HH:MM:SS übergeben werden (z.B 21:05:11)");
+inline const QString HelpErsetzen = QStringLiteral("Ersetzt den Text 'Text' mit 'Text2' im Dokument.");
+inline const QString HelpWarten =
+    QStringLiteral("Wartet 'Zahl' Sekunden bis zur weiteren Ausführung des Taskscripts.");
+inline const QString HelpWennNicht = QStringLiteral(
+    "Überprüft ob 'Text' und 'Text2' den selben Inhalt haben. Wenn dies zutrifft wird die Ausführung des "
+    "Skriptes abgebrochen. 'Text' oder 'Text2' sollten hier Variablen sein.");
+inline const QString HelpWenn = QStringLiteral(
+    "Überprüft ob 'Text' und 'Text2' den selben Inhalt haben. Wenn nicht wird die Ausführung des Skriptes "
+    "abgebrochen. 'Text' oder 'Text2' sollten hier Variablen sein.");
+inline const QString HelpAusfuehren = QStringLiteral(
+    "Führt die Datei oder den Befehl 'Text' aus. 'Text' kann entweder ein Pfad zu einer Ausführbare Datei sein "
+    "(.exe .com .scr .bat) oder ein MS-DOS Befehl.");
+inline const QString HelpDokument = QStringLiteral(
+    "Setzt den Dokumenttext auf 'Text' oder fügt 'Text' an das aktuelle Dokument an. Wenn 'Text2' 0 ist wird der "
+    "Text im Dokument durch 'Text' ersetzt. Wenn 'Text2' 1 ist wird der 'Text' angehängt.");
+inline const QString HelpDownload = QStringLiteral(
+    "Lädt die Datei 'Text' aus dem Internet und speicher Sie als 'Text2. Eine aktive Internetverbindung wird "
+    "benötigt.'");
+
 } // namespace ScriptTexts

@@ -16,6 +16,17 @@ inline const QString FrameInfo = QStringLiteral("Befehlsinfo");
 inline const QString ButtonAdd = QStringLiteral("&Hinzufügen");
 inline const QString ButtonDone = QStringLiteral("&Fertig");
 inline const QString TitleError = QStringLiteral("Fehler");
+// The parameter pattern beside the command word, by the number of fields.
+inline const QString PatternNone = QStringLiteral("();");
+inline QString PatternOne(const QString &type)
+{
+    return QStringLiteral("(") + type + QStringLiteral(" als Parameter);");
+}
+inline QString PatternTwo(const QString &type)
+{
+    return QStringLiteral("(") + type + QStringLiteral(" als Parameter,") + type
+        + QStringLiteral(" als zweiter Parameter);");
+}
 inline const QString ParameterParenthesis = QStringLiteral(
     "Ein Parameter darf keine öffnende Klammer \"(\" enthalten: Beim Ausführen endet der Befehl an dieser "
     "Stelle.");

@@ -2,7 +2,7 @@
 
 #include "Dialogs.h"
 #include "EditorTexts.h"
-#include "ScriptCommandTable.h"
+#include "BuilderRules.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -82,18 +82,11 @@ frmTask::frmTask(Dialogs &dialogs, QWidget *parent)
 
 void frmTask::FillCMB()
 {
-    m_cmbCommand->addItems(ScriptCommandTable::commandWords());
-    FillParameterArray();
+    m_commands = BuilderRules::offeredCommands();
+    // Adding the first item selects it, which shows its row.
+    for (const ScriptCommands::Command *command : std::as_const(m_commands))
+        m_cmbCommand->addItem(command->word);
     m_cmbCommand->setCurrentIndex(0);
-    // Adding the first item already selected it, before the arrays existed.
-    commandSelected(0);
-}
-
-void frmTask::FillParameterArray()
-{
-    ParameterTypes = ScriptCommandTable::ParameterTypes();
-    CommandDescriptions = ScriptCommandTable::CommandDescriptions();
-    ParameterCounts = ScriptCommandTable::ParameterCounts();
 }
 
 void frmTask::EnableParameter1()
@@ -120,20 +113,20 @@ void frmTask::DisableParameter2()
     m_txtParameter2->setText(EditorTexts::NotNeeded);
 }
 
-void frmTask::ShowError(const QString &word, const QString &type)
+void frmTask::ShowError(const QString &word, ScriptCommands::ParameterType type)
 {
-    m_dialogs.message(EditorTexts::WrongType(word, type), EditorTexts::TitleError, Dialogs::Icon::Warning,
+    m_dialogs.message(EditorTexts::WrongType(word, ScriptCommands::typeWord(type)), EditorTexts::TitleError, Dialogs::Icon::Warning,
                       Dialogs::Buttons::Ok);
 }
 
 void frmTask::commandSelected(int index)
 {
-    if (index < 0 || index >= ParameterCounts.size())
+    if (index < 0 || index >= m_commands.size())
         return;
+    const ScriptCommands::Command &command = *m_commands.at(index);
     m_lblCommandBold->setText(m_cmbCommand->itemText(index));
-    m_lblDesc->setText(CommandDescriptions.at(index));
-    const int count = ParameterCounts.at(index).toInt();
-    const QString &type = ParameterTypes.at(index);
+    m_lblDesc->setText(command.help);
+    const int count = command.parameters;
     if (count == 0) {
         DisableParameter1();
         DisableParameter2();
@@ -144,7 +137,7 @@ void frmTask::commandSelected(int index)
         EnableParameter1();
         EnableParameter2();
     }
-    m_lblParameter->setText(ScriptCommandTable::parameterPattern(count, type));
+    m_lblParameter->setText(BuilderRules::parameterPattern(count, command.type));
     // The command box carries the "Befehlsinfo" as its description, so a
     // screen reader says it with the box and whenever the command changes.
     // Queued: the box announces its new value only after this handler, and
@@ -161,26 +154,26 @@ QString frmTask::commandInfo() const
 void frmTask::addStatement()
 {
     const int index = m_cmbCommand->currentIndex();
-    if (index < 0 || index >= ParameterCounts.size())
+    if (index < 0 || index >= m_commands.size())
         return;
     const QString word = m_cmbCommand->currentText();
-    const QString &type = ParameterTypes.at(index);
+    const ScriptCommands::ParameterType type = m_commands.at(index)->type;
     // The widget's locale is the user's unless a test sets another.
-    if (!ScriptCommandTable::isAcceptable(m_txtParameter->text(), type, locale())) {
+    if (!BuilderRules::isAcceptable(m_txtParameter->text(), type, locale())) {
         ShowError(word, type);
         return;
     }
-    if (type == ScriptCommandTable::TypeNothing) {
+    if (type == ScriptCommands::ParameterType::Nothing) {
         m_txtParameter->clear();
         m_txtParameter2->clear();
     }
-    const int count = ParameterCounts.at(index).toInt();
-    const QString problem = ScriptCommandTable::unwritable(count, m_txtParameter->text(), m_txtParameter2->text());
+    const int count = m_commands.at(index)->parameters;
+    const QString problem = BuilderRules::unwritable(count, m_txtParameter->text(), m_txtParameter2->text());
     if (!problem.isEmpty()) {
         m_dialogs.message(problem, EditorTexts::TitleError, Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
         return;
     }
     emit statementAdded(
-        ScriptCommandTable::statement(word, count, m_txtParameter->text(), m_txtParameter2->text()));
+        BuilderRules::statement(word, count, m_txtParameter->text(), m_txtParameter2->text()));
     m_txtParameter->clear();
 }

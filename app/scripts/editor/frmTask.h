@@ -4,8 +4,10 @@
 // hands each finished statement line to whoever listens (the editor appends
 // it). Kept and reused: the last selection and fields stay between uses.
 
+#include "ScriptCommands.h"
+
 #include <QDialog>
-#include <QStringList>
+#include <QList>
 
 class Dialogs;
 class QComboBox;
@@ -39,18 +41,16 @@ signals:
 
 private:
     void FillCMB();
-    void FillParameterArray();
     void EnableParameter1();
     void DisableParameter1();
     void EnableParameter2();
     void DisableParameter2();
-    void ShowError(const QString &word, const QString &type);
+    void ShowError(const QString &word, ScriptCommands::ParameterType type);
     void commandSelected(int index);
 
     Dialogs &m_dialogs;
-    QStringList ParameterTypes;
-    QStringList CommandDescriptions;
-    QStringList ParameterCounts;
+    // The rows of the command table the box offers, by the box's index.
+    QList<const ScriptCommands::Command *> m_commands;
 
     QComboBox *m_cmbCommand;
     QLineEdit *m_txtParameter;

@@ -1,7 +1,8 @@
 #include "AccessibilityRecorder.h"
-#include "ScriptCommandTable.h"
 #include "ScriptCommands.h"
+#include "ScriptHighlighter.h"
 #include "ScriptParser.h"
+#include "ScriptTextEdit.h"
 #include "ScriptedDialogs.h"
 #include "frmTask.h"
 
@@ -11,15 +12,16 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
 
-// The command builder: its table, the selection handler and the statements
-// it builds, read back through the interpreter's parser.
+// The command builder: what it takes from the command table, the selection
+// handler and the statements it builds, read back through the interpreter's
+// parser.
 class tst_frmTask : public QObject
 {
     Q_OBJECT
 private slots:
-    void tableListsMatchByPosition();
-    void builderWordsAreInterpreterWords();
+    void everyRowReachesBuilderAndHighlighter();
     void selection_data();
     void selection();
     void statements_data();
@@ -41,24 +43,35 @@ private:
     }
 };
 
-void tst_frmTask::tableListsMatchByPosition()
+// A row is the only place a command is named: the builder shows each of
+// its rows with that row's own texts although two rows are not offered and
+// the box's index is not the table's, and the editor colours every word as
+// known. A second row with the same word would never run.
+void tst_frmTask::everyRowReachesBuilderAndHighlighter()
 {
-    // A comma slipping into a help text would shift every row after it.
-    const QStringList words = ScriptCommandTable::commandWords();
-    QCOMPARE(words.size(), 23);
-    QCOMPARE(ScriptCommandTable::ParameterTypes().size(), 24);
-    QCOMPARE(ScriptCommandTable::ParameterCounts().size(), 23);
-    QCOMPARE(ScriptCommandTable::CommandDescriptions().size(), 23);
-    QCOMPARE(words.first(), QStringLiteral("Sprechen"));
-    QCOMPARE(words.last(), QStringLiteral("Download"));
-    QCOMPARE(ScriptCommandTable::ParameterTypes().last(), QStringLiteral("Text"));
-    QVERIFY(ScriptCommandTable::CommandDescriptions().at(words.indexOf("Download")).endsWith("benötigt.'"));
-}
-
-void tst_frmTask::builderWordsAreInterpreterWords()
-{
-    for (const QString &word : ScriptCommandTable::commandWords())
-        QVERIFY2(ScriptCommands::isKnownCommand(word), qPrintable(word));
+    ScriptedDialogs dialogs;
+    frmTask b(dialogs);
+    ScriptTextEdit script;
+    ScriptHighlighter highlighter(script.document());
+    QStringList words;
+    int offered = 0;
+    for (const ScriptCommands::Command &row : ScriptCommands::commands()) {
+        QVERIFY2(!words.contains(row.word), qPrintable(row.word));
+        words << row.word;
+        script.setScriptText(row.word + QStringLiteral("(x);"));
+        QCOMPARE(ScriptHighlighter::kindAt(script.document()->firstBlock(), 0),
+                 int(ScriptHighlighter::Kind::KnownCommand));
+        if (row.builder == ScriptCommands::Builder::Omits) {
+            QCOMPARE(b.cmbCommand()->findText(row.word), -1);
+            continue;
+        }
+        QCOMPARE(b.cmbCommand()->itemText(offered), row.word);
+        b.cmbCommand()->setCurrentIndex(offered++);
+        QVERIFY(!row.help.isEmpty());
+        QCOMPARE(b.lblDesc()->text(), row.help);
+        QCOMPARE(b.txtParameter()->isEnabled(), row.parameters >= 1);
+    }
+    QCOMPARE(b.cmbCommand()->count(), offered);
 }
 
 void tst_frmTask::selection_data()
@@ -192,7 +205,7 @@ void tst_frmTask::numericCheck()
     if (accepted && text == QStringLiteral("1,5")) // one parameter, read by the run as 1.5 seconds
         QCOMPARE(added.at(0).at(0).toString(), QStringLiteral("Warten(1\\,5);"));
     if (!accepted) {
-        const QString type = ScriptCommandTable::ParameterTypes().at(b.cmbCommand()->currentIndex());
+        const QString type = ScriptCommands::typeWord(ScriptCommands::command(word)->type);
         QCOMPARE(dialogs.messages.at(0).text, "Skriptfehler:\r\n\r\nDer Befehl " + word
                                                   + "(); erwartet als Parameter folgenden Typ: " + type);
         QCOMPARE(dialogs.messages.at(0).title, QStringLiteral("Fehler"));

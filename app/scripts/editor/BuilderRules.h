@@ -1,7 +1,7 @@
 #pragma once
-// ScriptCommandTable: the commands the builder offers, with their parameter
-// type, parameter count and help text, and the rules that turn the builder's
-// fields into one statement line.
+// BuilderRules: what the command builder reads from the interpreter's
+// command table (ScriptCommands::commands()), the checks of its fields and
+// the rules that turn them into one statement line.
 //
 // app/scripts/editor as a whole: the script editor (frmTaskEditor) and the
 // command builder (frmTask), the editor's text box with line numbers
@@ -10,26 +10,21 @@
 // coloured is what runs. Uses app/scripts, common and the platform's Dialogs;
 // used by the main window (task 1000).
 
+#include "ScriptCommands.h"
+
+#include <QList>
 #include <QLocale>
 #include <QString>
-#include <QStringList>
 
-namespace ScriptCommandTable {
+namespace BuilderRules {
 
-// The four lists, matched by position. The type list carries one more
-// entry ("Text") than there are commands; nothing refers to it.
-QStringList commandWords();
-QStringList ParameterTypes();
-QStringList ParameterCounts();
-QStringList CommandDescriptions();
+using ParameterType = ScriptCommands::ParameterType;
 
-// Parameter types with a meaning beyond display.
-inline const QString TypeNothing = QStringLiteral("Nichts");
-inline const QString TypeNumber = QStringLiteral("Zahl");
-inline const QString TypePercent = QStringLiteral("Prozent");
+// The rows of the command table the builder offers, in the table's order.
+QList<const ScriptCommands::Command *> offeredCommands();
 
 // True for the types whose first parameter must be a number.
-bool needsNumber(const QString &type);
+bool needsNumber(ParameterType type);
 
 // A number as the user types it in their locale ("1,5" in German, "1.5" in
 // English); blanks around it are allowed.
@@ -38,10 +33,10 @@ bool isNumeric(const QString &text, const QLocale &locale);
 // locale for "Zahl"; a whole number for "Prozent", since a stored speed,
 // pitch or volume with a fraction could not be spoken with; anything else
 // for the other types.
-bool isAcceptable(const QString &text, const QString &type, const QLocale &locale);
+bool isAcceptable(const QString &text, ParameterType type, const QLocale &locale);
 
 // The pattern shown beside the command word for a parameter count.
-QString parameterPattern(int count, const QString &type);
+QString parameterPattern(int count, ParameterType type);
 
 // Why the parameters cannot be written so that a run reads them back as
 // typed, or empty when they can: the format has no escape for "(" or ");",
@@ -52,4 +47,4 @@ QString unwritable(int count, const QString &para1, const QString &para2);
 // as "\," so that it stays inside that one parameter.
 QString statement(const QString &word, int count, const QString &para1, const QString &para2);
 
-} // namespace ScriptCommandTable
+} // namespace BuilderRules
