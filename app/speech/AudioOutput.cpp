@@ -70,6 +70,9 @@ AudioOutput::AudioOutput(int sampleRate, const Clock &clock, QObject *parent)
     : QObject(parent), m_time(clock), m_sampleRate(sampleRate > 0 ? sampleRate : 22050),
       m_queue(std::make_shared<PcmQueue>())
 {
+    // A named child, so tests can wait for its ticks instead of for time.
+    m_timer.setParent(this);
+    m_timer.setObjectName(QStringLiteral("AudioOutputTick"));
     m_timer.setInterval(TickMs);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &AudioOutput::tick);

@@ -250,18 +250,18 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
         while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
             text.chop(1);
     }
+    SystemClock clock;
     if (!options.noFilters) {
         // The editor's own extension host, so a dry run shows exactly what
         // the active filters make of the text.
         // A filter that crashes or hangs is switched off, said on stderr, and
         // the text goes on as it was.
         clsRegistryAccess registry;
-        SystemClock clock;
         ExtensionProcess process(Paths::extensionHostProgram(), clock);
         ExtensionLoader loader(registry, process);
         text = PluginExtensionHost(registry, loader).ApplyTextFilters(text);
     }
-    const QString spoken = TextPreparation().prepare(
+    const QString spoken = TextPreparation(clock).prepare(
         text, store.read(SettingKeys::Prefix), store.read(SettingKeys::Suffix));
 
     if (options.dryRun) {

@@ -21,14 +21,16 @@
 #include <optional>
 
 SpeechControl::SpeechControl(SpeechEngine &voice, SpeechEngine &voice2, SpeechHost &host,
-                             ExtensionHost &extensions, Dialogs &dialogs, SettingsStore &settings, QObject *parent)
+                             ExtensionHost &extensions, Dialogs &dialogs, SettingsStore &settings, const Clock &clock,
+                             QObject *parent)
     : QObject(parent),
       m_voice(voice),
       m_voice2(voice2),
       m_host(host),
       m_extensions(extensions),
       m_dialogs(dialogs),
-      m_settings(settings)
+      m_settings(settings),
+      m_clock(clock)
 {
     connect(&m_voice2, &SpeechEngine::textEnded, this, &SpeechControl::onRecorderEnded);
     // The recorder kept the disk's reserve free: the loudspeaker goes on, the
@@ -50,11 +52,6 @@ SpeechControl::SpeechControl(SpeechEngine &voice, SpeechEngine &voice2, SpeechHo
             m_host.showStatus(SpeechTexts::speechFinished());
         }
     });
-}
-
-void SpeechControl::setClock(std::function<QDateTime()> clock)
-{
-    m_clock = std::move(clock);
 }
 
 void SpeechControl::letEventsRun()

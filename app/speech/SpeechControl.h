@@ -10,6 +10,8 @@
 // Window-free: the window is seen through SpeechHost, so the routine is
 // tested with fake engines and no window.
 
+#include "Clock.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QString>
@@ -40,8 +42,9 @@ class SpeechControl : public QObject
     Q_OBJECT
 public:
     // random: a number in [0, 1); empty for the process's generator.
+    // clock: the time variables of speaking ("$Zeit[h]" ...) are read from it.
     SpeechControl(SpeechEngine &voice, SpeechEngine &voice2, SpeechHost &host, ExtensionHost &extensions,
-                  Dialogs &dialogs, SettingsStore &settings, QObject *parent = nullptr);
+                  Dialogs &dialogs, SettingsStore &settings, const Clock &clock, QObject *parent = nullptr);
 
     // text is rewritten with the prepared text. recordingTarget: "-1" keeps
     // the recorder's file, empty starts a fresh temporary recording, else the
@@ -67,9 +70,6 @@ public:
 
     int IsPaused() const { return m_isPaused; }
     int RecordingNumber() const { return m_recordingNumber; }
-
-    void setRandomSource(std::function<double()> random) { m_random = std::move(random); }
-    void setClock(std::function<QDateTime()> clock);
 
     // The waits let window events run; this ends them early (the program is
     // closing).
@@ -99,7 +99,7 @@ private:
     Dialogs &m_dialogs;
     SettingsStore &m_settings;
     std::function<double()> m_random;
-    std::function<QDateTime()> m_clock;
+    const Clock &m_clock;
 
     int m_isPaused = 0;
     int m_recordingNumber = 0;

@@ -24,7 +24,7 @@ qint64 divideHalfEven(qint64 a, qint64 b)
 
 } // namespace
 
-TextPreparation::TextPreparation(Clock clock) : m_clock(std::move(clock)) {}
+TextPreparation::TextPreparation(const Clock &clock) : m_clock(clock) {}
 
 QString TextPreparation::textOrDocument(const QString &text, const QString &document)
 {
@@ -38,7 +38,7 @@ QString TextPreparation::wrap(const QString &prefix, const QString &text, const 
 
 QString TextPreparation::replaceTimeVariables(const QString &text) const
 {
-    return replaceTimeVariables(text, m_clock ? m_clock() : QDateTime::currentDateTime());
+    return replaceTimeVariables(text, m_clock.now());
 }
 
 QString TextPreparation::replaceTimeVariables(const QString &text, const QDateTime &now)

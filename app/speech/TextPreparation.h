@@ -5,6 +5,8 @@
 // number helpers of speaking: percent to engine value and RandomBetween.
 // The clock and the random source are injectable so tests can fix them.
 
+#include "Clock.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -14,10 +16,8 @@
 class TextPreparation
 {
 public:
-    using Clock = std::function<QDateTime()>;
-
-    // Without a clock, the current local time.
-    explicit TextPreparation(Clock clock = {});
+    // The time variables read clock; it must outlive this object.
+    explicit TextPreparation(const Clock &clock);
 
     // A text that is empty apart from blanks stands for the whole document.
     static QString textOrDocument(const QString &text, const QString &document);
@@ -52,5 +52,5 @@ public:
     static int RandomBetween(int low, int high, const std::function<double()> &random = {});
 
 private:
-    Clock m_clock;
+    const Clock &m_clock;
 };

@@ -110,7 +110,8 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     // The document's character count follows every edit: shown, not announced.
     connect(m_documents, &DocumentController::statusText, this,
             [this](const QString &text) { setStatusText(text, false); });
-    m_speech = new SpeechControl(*m_c.voice, *m_c.voice2, *this, *m_c.extensions, *m_c.dialogs, *m_c.settings, this);
+    m_speech = new SpeechControl(*m_c.voice, *m_c.voice2, *this, *m_c.extensions, *m_c.dialogs, *m_c.settings,
+                                 m_c.clock, this);
     // A hive that cannot be written is told once, after the event that tried;
     // the store may outlive the window.
     m_c.settings->setWriteFailureNotice([window = QPointer<frmMain>(this)](const QString &message) {
@@ -121,7 +122,6 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
                                          Dialogs::Buttons::Ok);
         });
     });
-    m_speech->setClock([this] { return m_c.clock.now(); });
     m_highlighter = new WordHighlighter(*m_rtfText, this);
     // The view menu's check marks follow the view shown, whoever switched it
     // (a menu, a toolbar button or a link of the start page).

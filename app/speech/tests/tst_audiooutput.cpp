@@ -1,4 +1,5 @@
 #include "AudioOutput.h"
+#include "OutputTicks.h"
 #include "FakeClock.h"
 #include "PcmQueue.h"
 #include "PcmStream.h"
@@ -35,13 +36,6 @@ void tst_AudioOutput::initTestCase()
     qputenv("QUENORA_AUDIO", "null");
 }
 
-// A few ticks of the output's timer: long enough for it to act on the
-// clock, far shorter than any audio in these tests.
-static void letTicksRun()
-{
-    QTest::qWait(40);
-}
-
 void tst_AudioOutput::nullOutputIsPacedByTheClock()
 {
     FakeClock clock;
@@ -50,7 +44,7 @@ void tst_AudioOutput::nullOutputIsPacedByTheClock()
     const auto samples = tone(22050 * 2);
     output.queue()->append(0, samples.data(), qint64(samples.size()));
     output.start();
-    letTicksRun();
+    QVERIFY(letOutputTick(output));
     // The clock has not moved: nothing has been heard yet.
     QCOMPARE(output.playedFrames(), qint64(0));
     clock.advanceMs(400);
@@ -74,10 +68,10 @@ void tst_AudioOutput::pauseHoldsTheClock()
     output.pause();
     QVERIFY(output.isPaused());
     clock.advanceSeconds(2);
-    letTicksRun();
+    QVERIFY(letOutputTick(output));
     QCOMPARE(output.playedFrames(), qint64(2205));
     output.resume();
-    letTicksRun();
+    QVERIFY(letOutputTick(output));
     // Continues from where it was held, not from where the clock would be.
     QCOMPARE(output.playedFrames(), qint64(2205));
     clock.advanceMs(100);
@@ -98,7 +92,7 @@ void tst_AudioOutput::marksArriveInOrderWhenReached()
     clock.advanceMs(10); // 220 frames: past the first word only
     QTRY_COMPARE(spy.count(), 1);
     QCOMPARE(spy.at(0).at(0).value<PcmQueue::Mark>().position, 0);
-    letTicksRun();
+    QVERIFY(letOutputTick(output));
     QCOMPARE(spy.count(), 1);
     clock.advanceMs(490);
     QTRY_COMPARE(spy.count(), 3);
@@ -115,11 +109,11 @@ void tst_AudioOutput::audioArrivingLateIsNotSkipped()
     AudioOutput output(22050, clock);
     output.start();
     clock.advanceSeconds(1);
-    letTicksRun();
+    QVERIFY(letOutputTick(output));
     QCOMPARE(output.playedFrames(), qint64(0));
     const auto samples = tone(22050);
     output.queue()->append(0, samples.data(), qint64(samples.size()));
-    letTicksRun();
+    QVERIFY(letOutputTick(output));
     QCOMPARE(output.playedFrames(), qint64(0));
     clock.advanceMs(200);
     QTRY_COMPARE(output.playedFrames(), qint64(4410));
@@ -140,7 +134,7 @@ void tst_AudioOutput::haltStopsAtOnce()
     output.halt();
     QVERIFY(!output.isRunning());
     clock.advanceSeconds(2);
-    letTicksRun();
+    QVERIFY(letOutputTick(output));
     QCOMPARE(spy.count(), 0);
 }
 

@@ -2,6 +2,8 @@
 
 #include <QtTest>
 
+#include <atomic>
+
 #include <future>
 #include <mutex>
 
@@ -48,7 +50,7 @@ public:
     }
     void end(bool completed, bool) override { done.set_value(completed); }
 
-    qint64 samples = 0;
+    std::atomic<qint64> samples = 0; // read by the test while synthesis runs
     std::vector<Word> words;
     mutable int continued = 0;
     std::promise<bool> done;
@@ -127,9 +129,10 @@ void tst_EspeakOwner::cancelledJobEndsUncompleted()
     job.voice = "gmw/de";
     job.sink = sink;
     EspeakOwner::instance().enqueue(std::move(job));
-    QTest::qWait(20);
+    // Cancelled once the synthesis is under way.
+    QTRY_VERIFY_WITH_TIMEOUT(sink->samples > 0, 10000);
     channel->generation.fetch_add(1);
-    QCOMPARE(done.wait_for(std::chrono::seconds(2)), std::future_status::ready);
+    QCOMPARE(done.wait_for(std::chrono::seconds(10)), std::future_status::ready);
     QCOMPARE(done.get(), false);
 }
 

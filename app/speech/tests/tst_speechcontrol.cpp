@@ -1,3 +1,4 @@
+#include "FakeClock.h"
 #include "FakeSpeechEngine.h"
 #include "RecordingExtensionHost.h"
 #include "ScriptedDialogs.h"
@@ -36,7 +37,8 @@ struct Rig {
     Host host;
     RecordingExtensionHost extensions;
     ScriptedDialogs dialogs;
-    SpeechControl control{voice, voice2, host, extensions, dialogs, settings};
+    FakeClock clock;
+    SpeechControl control{voice, voice2, host, extensions, dialogs, settings, clock};
 };
 
 } // namespace
@@ -49,7 +51,7 @@ private slots:
     void recorderStoppedForSpaceIsShownAndNotCalledComplete()
     {
         Rig rig;
-        auto &[dir, settings, voice, voice2, host, extensions, dialogs, control] = rig;
+        auto &[dir, settings, voice, voice2, host, extensions, dialogs, clock, control] = rig;
 
         QString text = QStringLiteral("Hallo");
         control.SpeakText(text, false, dir.filePath("aufnahme.wav"), false);
@@ -69,7 +71,7 @@ private slots:
     void aMissingSoundDeviceIsSaidInTheWindow()
     {
         Rig rig;
-        auto &[dir, settings, voice, voice2, host, extensions, dialogs, control] = rig;
+        auto &[dir, settings, voice, voice2, host, extensions, dialogs, clock, control] = rig;
         const QString message = SpeechTexts::noAudioDevice(SpeechTexts::reasonNoDevice());
         emit voice.soundUnavailable(message);
         QCOMPARE(host.status, message);
@@ -125,7 +127,7 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, reason);
         Rig rig;
-        auto &[dir, settings, voice, voice2, host, extensions, dialogs, control] = rig;
+        auto &[dir, settings, voice, voice2, host, extensions, dialogs, clock, control] = rig;
         QVERIFY(settings.write(QStringLiteral("Quenora"), QStringLiteral("Voice"), section, value));
 
         QString text = QStringLiteral("Hallo");

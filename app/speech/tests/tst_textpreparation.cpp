@@ -1,4 +1,5 @@
 #include "FakeSpeechEngine.h"
+#include "FakeClock.h"
 #include "TextPreparation.h"
 #include "VoiceSetup.h"
 
@@ -95,15 +96,21 @@ void tst_TextPreparation::timeVariables()
 
 void tst_TextPreparation::prepareUsesInjectedClockAlsoInPrefix()
 {
-    int reads = 0;
-    TextPreparation prep([&reads] {
-        ++reads;
-        return QDateTime(QDate(2026, 12, 8), QTime(14, 30, 0));
-    });
+    // Counts its reads: the values must belong to one moment.
+    struct CountingClock : FakeClock {
+        using FakeClock::FakeClock;
+        QDateTime now() const override
+        {
+            ++reads;
+            return FakeClock::now();
+        }
+        mutable int reads = 0;
+    } clock(QDateTime(QDate(2026, 12, 8), QTime(14, 30, 0)));
+    TextPreparation prep(clock);
     QCOMPARE(prep.prepare(QStringLiteral("Text $Zeit[m]"), QStringLiteral("Es ist $Zeit[h] Uhr"),
                           QStringLiteral("Tag $Zeit[w]")),
              QStringLiteral("Es ist 14 Uhr Text 30 Tag 3"));
-    QCOMPARE(reads, 1);
+    QCOMPARE(clock.reads, 1);
 }
 
 void tst_TextPreparation::percentToEngineValue_data()
