@@ -8,8 +8,9 @@
 // writes RTF (RtfWriter) or plain text, always through ReplacingFile, so a
 // failed save leaves the old file as it was.
 //
-// What it uses: QtGui's text document (no widgets) and the Ansi codec of
-// common/.
+// What it uses: QtGui's text document (no widgets), the Ansi codec and
+// ReplacingFile of common/, and app/importers for other programs' documents
+// and the pictures a document names.
 //
 // Who uses it: the main window's open, save and start-up loading, the
 // script command Laden (both through the document box), and quenora-speak,

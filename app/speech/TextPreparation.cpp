@@ -26,11 +26,6 @@ qint64 divideHalfEven(qint64 a, qint64 b)
 
 TextPreparation::TextPreparation(const Clock &clock) : m_clock(clock) {}
 
-QString TextPreparation::textOrDocument(const QString &text, const QString &document)
-{
-    return text.trimmed().isEmpty() ? document : text;
-}
-
 QString TextPreparation::wrap(const QString &prefix, const QString &text, const QString &suffix)
 {
     return prefix + QLatin1Char(' ') + text + QLatin1Char(' ') + suffix;

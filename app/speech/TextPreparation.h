@@ -19,9 +19,6 @@ public:
     // The time variables read clock; it must outlive this object.
     explicit TextPreparation(const Clock &clock);
 
-    // A text that is empty apart from blanks stands for the whole document.
-    static QString textOrDocument(const QString &text, const QString &document);
-
     // prefix + " " + text + " " + suffix: both blanks always, also around an
     // empty prefix or suffix.
     static QString wrap(const QString &prefix, const QString &text, const QString &suffix);

@@ -10,7 +10,6 @@ namespace WindowTexts {
 inline const QString Caption = QStringLiteral("Quenora");
 inline const QString TitleQuestion = QStringLiteral("Frage");
 inline const QString TitleError = QStringLiteral("Fehler");
-inline const QString TitleHint = QStringLiteral("Hinweis");
 
 // What a screen reader calls the main window's parts.
 inline const QString DocumentName = QStringLiteral("Dokument");
@@ -39,7 +38,6 @@ inline const QString SaveFilter =
 inline QString CharacterCount(qint64 count) { return QString::number(count) + QStringLiteral(" Zeichen."); }
 
 // The speaking routine's messages belong to it.
-inline const QString SpeechFinished = SpeechTexts::speechFinished();
 inline const QString PauseHint = SpeechTexts::pauseHint();
 
 // Survey

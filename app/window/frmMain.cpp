@@ -27,7 +27,6 @@
 #include "SpeechEngine.h"
 #include "VoiceDialogs.h"
 #include "VoicePreview.h"
-#include "WholeFile.h"
 #include "WindowTitleReader.h"
 #include "WindowTexts.h"
 #include "WindowPlacement.h"
@@ -298,7 +297,6 @@ void frmMain::buildMenus()
     m_mnuInternet->setChecked(true);
 
     QMenu *extras = menu("mnuXTras", QStringLiteral("E&xtras"));
-    // The settings dialog arrives with its own issue; the entry waits for it.
     item(extras, "mnuSettings", QStringLiteral("&Einstellungen"), none, [this] { ShowSettings(); });
     item(extras, "mnuPlugdesk", QStringLiteral("Erweiterungen &verwalten"), none, [this] {
         PlugdeskLauncher launcher(*m_c.shell, Paths::executableDir());
@@ -518,15 +516,6 @@ void frmMain::ExecuteSkript(int hID)
     m_scripts->ExecuteSkript(hID);
 }
 
-void frmMain::ExecuteCommand(const QString &sBefehl, const QString &sPara1, const QString &sPara2, int localhID)
-{
-    const ScriptCommands::Outcome outcome = m_scriptCommands->ExecuteCommand(sBefehl, sPara1, sPara2);
-    // Inside a run the interpreter restarts itself; a command given on its
-    // own starts the script of that id.
-    if (outcome.kind == ScriptCommands::Outcome::Restart)
-        ExecuteSkript(localhID);
-}
-
 QString frmMain::GetSelectedItem(int hID) const
 {
     return ScriptLibrary::GetSelectedItem(Paths::scriptsDir(), hID);
@@ -637,7 +626,8 @@ void frmMain::Form_Load()
     // Every step passes over its own failure; none of them throws.
     settings.write(SettingKeys::Path, Paths::executableDir());
     settings.write(SettingKeys::Version, versionString());
-    // The browser view is offline by construction: it never loads from the network.
+    // Nothing speaks while the window is still loading, not even the
+    // readers' timers; only "speak at start" below, once all is in place.
     m_isLoading = true;
     m_c.extensions->NotifyStartup();
     HomePagePath = startPage();
@@ -739,21 +729,6 @@ void frmMain::OpenDoc()
 bool frmMain::SaveDoc()
 {
     return m_documents->SaveDoc();
-}
-
-bool frmMain::FileExists(const QString &path)
-{
-    return WholeFile::FileExists(path);
-}
-
-QString frmMain::ReadWholeFile(const QString &path)
-{
-    return WholeFile::ReadWholeFile(path);
-}
-
-int frmMain::WriteWholeFile(const QString &path, const QString &data)
-{
-    return WholeFile::WriteWholeFile(path, data);
 }
 
 void frmMain::Textmode()

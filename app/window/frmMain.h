@@ -96,9 +96,6 @@ public:
     void NewDoc();
     void OpenDoc();
     bool SaveDoc();
-    static bool FileExists(const QString &path);
-    static QString ReadWholeFile(const QString &path);
-    static int WriteWholeFile(const QString &path, const QString &data);
 
     // Views
     void Textmode();
@@ -112,8 +109,6 @@ public:
     // Task scripts: the run of one script at a time and the script library
     // in the task pane's group 1.
     void ExecuteSkript(int hID);
-    void ExecuteCommand(const QString &sBefehl, const QString &sPara1 = QString(), const QString &sPara2 = QString(),
-                        int localhID = 0);
     QString GetSelectedItem(int hID) const;
     void AddUserdefinedScripts();
     void CreateScriptDir();

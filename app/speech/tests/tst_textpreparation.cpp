@@ -13,8 +13,6 @@ class tst_TextPreparation : public QObject
 private slots:
     void wrap_data();
     void wrap();
-    void blankTextStandsForDocument_data();
-    void blankTextStandsForDocument();
     void timeVariables_data();
     void timeVariables();
     void prepareUsesInjectedClockAlsoInPrefix();
@@ -50,23 +48,6 @@ void tst_TextPreparation::wrap()
     QFETCH(QString, suffix);
     QFETCH(QString, expected);
     QCOMPARE(TextPreparation::wrap(prefix, text, suffix), expected);
-}
-
-void tst_TextPreparation::blankTextStandsForDocument_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("empty") << "" << "Dokument";
-    QTest::newRow("blanks") << "   " << "Dokument";
-    QTest::newRow("line breaks and tabs") << " \t\r\n " << "Dokument";
-    QTest::newRow("text kept with its blanks") << "  Hallo " << "  Hallo ";
-}
-
-void tst_TextPreparation::blankTextStandsForDocument()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(TextPreparation::textOrDocument(text, QStringLiteral("Dokument")), expected);
 }
 
 void tst_TextPreparation::timeVariables_data()

@@ -295,7 +295,7 @@ void TestIncrementalDocumentLayout::rtfDocuments_data()
     QTest::addColumn<bool>("noWrap");
     const QDir dir(QStringLiteral(QUENORA_CORPUS_DIR "/rtf"));
     if (!dir.exists())
-        QSKIP("the sample documents are not here");
+        QSKIP("The shared RTF corpus (" QUENORA_CORPUS_DIR "/rtf) is not there");
     for (const QString &name : dir.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name)) {
         QFile file(dir.filePath(name));
         QVERIFY(file.open(QIODevice::ReadOnly));
