@@ -3,23 +3,12 @@
 #include "QuenoraVersion.h"
 
 #include "Ansi.h"
+#include "RegistryTexts.h"
 #include "clsRegistryAccess.h"
 
 #include <QFileInfo>
 
 namespace {
-
-const char kUsage[] =
-    "Aufruf:\n"
-    "  qnreg import DATEI\n"
-    "  qnreg export SCHLÜSSEL DATEI [--subkeys]\n"
-    "  qnreg get SCHLÜSSEL NAME\n"
-    "  qnreg set SCHLÜSSEL NAME WERT [--dword | --binary]\n"
-    "  qnreg delete SCHLÜSSEL [NAME]\n"
-    "  qnreg keys SCHLÜSSEL\n"
-    "  qnreg values SCHLÜSSEL\n"
-    "  qnreg --help | --version\n"
-    "Der Name @ steht für den Standardwert eines Schlüssels.\n";
 
 class Command
 {
@@ -93,14 +82,14 @@ QString Command::valueText(const RegValue &v)
 QnregResult Command::run(const QStringList &args)
 {
     if (args.isEmpty()) {
-        m_result.err = kUsage;
+        m_result.err = RegistryTexts::qnregUsage;
         m_result.exitCode = 1;
         return m_result;
     }
     const QString verb = args.first();
     const QStringList rest = args.mid(1);
     if (verb == QLatin1String("--help") || verb == QLatin1String("-h")) {
-        m_result.out = kUsage;
+        m_result.out = RegistryTexts::qnregUsage;
         return m_result;
     }
     if (verb == QLatin1String("--version")) {
@@ -123,7 +112,7 @@ QnregResult Command::run(const QStringList &args)
     else if (verb == QLatin1String("values"))
         code = values(rest);
     else
-        code = failure(QStringLiteral("Unbekannter Befehl \"%1\" (qnreg --help zeigt die Befehle)").arg(verb));
+        code = failure(RegistryTexts::unknownCommand(verb));
     m_result.exitCode = code;
     return m_result;
 }
@@ -131,10 +120,10 @@ QnregResult Command::run(const QStringList &args)
 int Command::import(const QStringList &a)
 {
     if (a.size() != 1)
-        return failure(QStringLiteral("Aufruf: qnreg import DATEI"));
+        return failure(RegistryTexts::usageImport());
     const QString file = a.first();
     if (!QFileInfo(file).isFile())
-        return failure(QStringLiteral("Die Datei %1 wurde nicht gefunden.").arg(file));
+        return failure(RegistryTexts::fileNotFound(file));
     if (m_reg.ImportFromReg(file))
         return 0;
     // One line for each fault, so a long file with many cannot flood the
@@ -142,15 +131,14 @@ int Command::import(const QStringList &a)
     const QStringList faults = m_reg.importFaults();
     constexpr qsizetype Shown = 20;
     for (qsizetype i = 0; i < faults.size() && i < Shown; ++i)
-        failure(QStringLiteral("%1: %2").arg(file, faults.at(i)));
+        failure(RegistryTexts::importFault(file, faults.at(i)));
     if (faults.size() > Shown)
-        failure(QStringLiteral("%1: %2 weitere Fehler").arg(file).arg(faults.size() - Shown));
+        failure(RegistryTexts::moreImportFaults(file, faults.size() - Shown));
     if (!faults.isEmpty())
         return 1;
     if (!m_reg.lastError().isEmpty())
         return failure(m_reg.lastError());
-    return failure(QStringLiteral("%1 ist keine vollständig lesbare REGEDIT4-Datei (erste Zeile REGEDIT4, "
-                                  "Zeilenenden CR LF); nicht jeder Eintrag wurde übernommen.").arg(file));
+    return failure(RegistryTexts::importIncomplete(file));
 }
 
 int Command::exportKey(const QStringList &a)
@@ -158,31 +146,31 @@ int Command::exportKey(const QStringList &a)
     QStringList plain = a;
     const bool subkeys = plain.removeAll(QStringLiteral("--subkeys")) > 0;
     if (plain.size() != 2)
-        return failure(QStringLiteral("Aufruf: qnreg export SCHLÜSSEL DATEI [--subkeys]"));
+        return failure(RegistryTexts::usageExport());
     const QString &key = plain[0];
     const QString &file = plain[1];
     if (QFileInfo::exists(file))
-        return failure(QStringLiteral("Die Datei %1 existiert bereits und wird nicht überschrieben.").arg(file));
+        return failure(RegistryTexts::fileExists(file));
     if (!m_reg.KeyExists(key))
-        return hiveFailure(QStringLiteral("Der Schlüssel %1 existiert nicht.").arg(key));
+        return hiveFailure(RegistryTexts::keyMissing(key));
     if (m_reg.ExportToReg(key, file, subkeys))
         return 0;
-    return hiveFailure(QStringLiteral("Die Datei %1 konnte nicht geschrieben werden.").arg(file));
+    return hiveFailure(RegistryTexts::fileNotWritten(file));
 }
 
 int Command::get(const QStringList &a)
 {
     if (a.size() != 2)
-        return failure(QStringLiteral("Aufruf: qnreg get SCHLÜSSEL NAME"));
+        return failure(RegistryTexts::usageGet());
     const auto path = clsRegistryAccess::ParsePath(a[0]);
     if (!path.root)
-        return failure(QStringLiteral("Unbekannter Hauptschlüssel in %1").arg(a[0]));
+        return failure(RegistryTexts::unknownRoot(a[0]));
     // Straight from the hive, so that long values come out whole.
     const auto v = m_reg.hive().value(*path.root, path.subkey, hiveName(a[1]));
     if (!v) {
         if (m_reg.hive().status() == RegistryHive::Status::Failed)
             return failure(m_reg.hive().errorString());
-        return failure(QStringLiteral("Der Wert %1 in %2 existiert nicht.").arg(a[1], a[0]));
+        return failure(RegistryTexts::valueMissing(a[1], a[0]));
     }
     print(valueText(*v));
     return 0;
@@ -202,12 +190,12 @@ int Command::set(const QStringList &a)
             plain.append(s);
     }
     if (plain.size() != 3 || (dword && binary))
-        return failure(QStringLiteral("Aufruf: qnreg set SCHLÜSSEL NAME WERT [--dword | --binary]"));
+        return failure(RegistryTexts::usageSet());
     const QString &key = plain[0];
     const QString &name = plain[1];
     const QString &value = plain[2];
     if (!checkRoot(key))
-        return failure(QStringLiteral("Unbekannter Hauptschlüssel in %1").arg(key));
+        return failure(RegistryTexts::unknownRoot(key));
     clsRegistryAccess::Handle done = 0;
     if (dword) {
         // Decimal, signed or unsigned 32 bits, or hexadecimal with 0x.
@@ -216,48 +204,48 @@ int Command::set(const QStringList &a)
             ? qint64(value.mid(2).toUInt(&ok, 16))
             : value.toLongLong(&ok, 10);
         if (!ok || n < -2147483648LL || n > 4294967295LL)
-            return failure(QStringLiteral("%1 ist keine 32-Bit-Zahl.").arg(value));
+            return failure(RegistryTexts::notADWord(value));
         done = m_reg.WriteDWORD(key, name, qint32(quint32(n)));
     } else if (binary) {
         if (!value.trimmed().isEmpty() && !(clsRegistryAccess::isBinValid(value)
                                             && clsRegistryAccess::StrToBin(value).size() * 2
                                                    == value.simplified().remove(QLatin1Char(' ')).size()))
-            return failure(QStringLiteral("%1 ist keine Folge zweistelliger Hexadezimalzahlen.").arg(value));
+            return failure(RegistryTexts::notHexBytes(value));
         done = m_reg.WriteBinary(key, name, value);
     } else {
         done = m_reg.WriteString(key, name, value);
     }
     if (!done)
-        return hiveFailure(QStringLiteral("Der Wert %1 in %2 konnte nicht geschrieben werden.").arg(name, key));
+        return hiveFailure(RegistryTexts::valueNotWritten(name, key));
     return 0;
 }
 
 int Command::remove(const QStringList &a)
 {
     if (a.size() != 1 && a.size() != 2)
-        return failure(QStringLiteral("Aufruf: qnreg delete SCHLÜSSEL [NAME]"));
+        return failure(RegistryTexts::usageDelete());
     const QString &key = a[0];
     if (a.size() == 2) {
         if (m_reg.KillValue(key, a[1]))
             return 0;
-        return hiveFailure(QStringLiteral("Der Wert %1 in %2 existiert nicht.").arg(a[1], key));
+        return hiveFailure(RegistryTexts::valueMissing(a[1], key));
     }
     if (m_reg.KillKey(key))
         return 0;
     if (m_reg.hive().status() == RegistryHive::Status::HasSubkeys)
-        return failure(QStringLiteral("Der Schlüssel %1 hat Unterschlüssel; lösche diese zuerst.").arg(key));
+        return failure(RegistryTexts::keyHasSubkeys(key));
     if (m_reg.hive().status() == RegistryHive::Status::Failed)
         return failure(m_reg.hive().errorString());
-    return failure(QStringLiteral("Der Schlüssel %1 existiert nicht.").arg(key));
+    return failure(RegistryTexts::keyMissing(key));
 }
 
 int Command::keys(const QStringList &a)
 {
     if (a.size() != 1)
-        return failure(QStringLiteral("Aufruf: qnreg keys SCHLÜSSEL"));
+        return failure(RegistryTexts::usageKeys());
     QStringList names;
     if (m_reg.EnumKeys(a[0], names) < 0)
-        return hiveFailure(QStringLiteral("Der Schlüssel %1 existiert nicht.").arg(a[0]));
+        return hiveFailure(RegistryTexts::keyMissing(a[0]));
     for (const QString &n : names)
         print(n);
     return 0;
@@ -266,15 +254,15 @@ int Command::keys(const QStringList &a)
 int Command::values(const QStringList &a)
 {
     if (a.size() != 1)
-        return failure(QStringLiteral("Aufruf: qnreg values SCHLÜSSEL"));
+        return failure(RegistryTexts::usageValues());
     const auto path = clsRegistryAccess::ParsePath(a[0]);
     if (!path.root)
-        return failure(QStringLiteral("Unbekannter Hauptschlüssel in %1").arg(a[0]));
+        return failure(RegistryTexts::unknownRoot(a[0]));
     const auto list = m_reg.hive().values(*path.root, path.subkey);
     if (!list) {
         if (m_reg.hive().status() == RegistryHive::Status::Failed)
             return failure(m_reg.hive().errorString());
-        return failure(QStringLiteral("Der Schlüssel %1 existiert nicht.").arg(a[0]));
+        return failure(RegistryTexts::keyMissing(a[0]));
     }
     for (const RegValue &v : *list)
         print(displayName(v.name) + QLatin1Char('\t') + typeName(v.type) + QLatin1Char('\t') + valueText(v));

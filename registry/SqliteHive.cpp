@@ -1,5 +1,7 @@
 #include "SqliteHive.h"
 
+#include "RegistryTexts.h"
+
 #include "Paths.h"
 
 #include <QDir>
@@ -188,7 +190,7 @@ bool SqliteHive::open()
     const QString dir = QFileInfo(m_fileName).absolutePath();
     if (!Paths::ensureDir(dir)) {
         m_status = Status::Failed;
-        m_error = QStringLiteral("Der Ordner der Registrierungsdatenbank kann nicht angelegt werden: %1").arg(dir);
+        m_error = RegistryTexts::folderNotCreated(dir);
         return false;
     }
     const QByteArray file = QFile::encodeName(m_fileName);
@@ -305,11 +307,11 @@ bool SqliteHive::fail(const char *what)
     switch (code & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        m_error = QStringLiteral("Die Registrierungsdatenbank ist von einem anderen Programm gesperrt: %1").arg(m_fileName);
+        m_error = RegistryTexts::hiveLocked(m_fileName);
         break;
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
-        m_error = QStringLiteral("Die Registrierungsdatenbank ist beschädigt: %1").arg(m_fileName);
+        m_error = RegistryTexts::hiveCorrupt(m_fileName);
         break;
     case SQLITE_READONLY:
     case SQLITE_CANTOPEN:
@@ -318,18 +320,16 @@ bool SqliteHive::fail(const char *what)
     case SQLITE_FULL: {
         // The reason in the user's words; SQLite's own text is English.
         const int primary = code & 0xff;
-        const QString reason = primary == SQLITE_READONLY ? QStringLiteral("schreibgeschützt")
-                               : primary == SQLITE_CANTOPEN ? QStringLiteral("lässt sich nicht öffnen")
-                               : primary == SQLITE_PERM     ? QStringLiteral("Zugriff verweigert")
-                               : primary == SQLITE_FULL     ? QStringLiteral("Datenträger voll")
-                                                            : QStringLiteral("Ein-/Ausgabefehler");
-        m_error = QStringLiteral("Die Registrierungsdatenbank kann nicht geschrieben werden: %1 (%2)")
-                      .arg(m_fileName, reason);
+        const QString reason = primary == SQLITE_READONLY ? RegistryTexts::reasonReadOnly()
+                               : primary == SQLITE_CANTOPEN ? RegistryTexts::reasonCannotOpen()
+                               : primary == SQLITE_PERM     ? RegistryTexts::reasonPermission()
+                               : primary == SQLITE_FULL     ? RegistryTexts::reasonDiskFull()
+                                                            : RegistryTexts::reasonInputOutput();
+        m_error = RegistryTexts::hiveNotWritable(m_fileName, reason);
         break;
     }
     default:
-        m_error = QStringLiteral("Fehler in der Registrierungsdatenbank %1 (%2: %3)")
-                      .arg(m_fileName, QString::fromLatin1(what), detail);
+        m_error = RegistryTexts::hiveError(m_fileName, QString::fromLatin1(what), detail);
         break;
     }
     return false;
@@ -491,7 +491,7 @@ bool SqliteHive::deleteKey(RootKey root, const QString &path)
         if (splitPath(path).isEmpty()) {
             // The roots themselves are permanent.
             m_status = Status::Failed;
-            m_error = QStringLiteral("Ein Hauptschlüssel kann nicht gelöscht werden.");
+            m_error = RegistryTexts::rootNotDeleted();
             return false;
         }
         {
@@ -502,7 +502,7 @@ bool SqliteHive::deleteKey(RootKey root, const QString &path)
             const int rc = s.step();
             if (rc == SQLITE_ROW) {
                 m_status = Status::HasSubkeys;
-                m_error = QStringLiteral("Der Schlüssel hat Unterschlüssel und wird nicht gelöscht.");
+                m_error = RegistryTexts::subkeysNotDeleted();
                 return false;
             }
             if (rc != SQLITE_DONE)

@@ -1,5 +1,7 @@
 #include "ExtensionLibrary.h"
 
+#include "ExtensionTexts.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -28,23 +30,23 @@ QString fileProblem(const QByteArray &path)
     if (::stat(path.constData(), &st) != 0) {
         switch (errno) {
         case ENOENT:
-            return QStringLiteral("Die Datei gibt es nicht.");
+            return ExtensionTexts::fileMissing();
         case ELOOP:
-            return QStringLiteral("Der Pfad führt in eine Schleife symbolischer Verknüpfungen.");
+            return ExtensionTexts::pathLoops();
         case EACCES:
-            return QStringLiteral("Zugriff verweigert: ein Ordner des Pfades darf nicht durchsucht werden.");
+            return ExtensionTexts::pathNotSearchable();
         case ENOTDIR:
-            return QStringLiteral("Ein Teil des Pfades ist kein Ordner.");
+            return ExtensionTexts::pathPartNotFolder();
         case ENAMETOOLONG:
-            return QStringLiteral("Der Pfad ist zu lang.");
+            return ExtensionTexts::pathTooLong();
         default:
-            return QStringLiteral("Die Datei lässt sich nicht prüfen (Fehler %1).").arg(errno);
+            return ExtensionTexts::fileUncheckable(errno);
         }
     }
     if (S_ISDIR(st.st_mode))
-        return QStringLiteral("Das ist ein Ordner, keine Bibliothek.");
+        return ExtensionTexts::isFolder();
     if (!S_ISREG(st.st_mode))
-        return QStringLiteral("Das ist keine gewöhnliche Datei.");
+        return ExtensionTexts::notRegularFile();
     return QString();
 }
 
@@ -68,7 +70,7 @@ ExtensionLibrary::Loaded ExtensionLibrary::load(const QString &path)
     // working folder, so an entry could pick up a stranger's library.
     if (!QFileInfo(path).isAbsolute()) {
         out.error = LoadError::MissingLibrary;
-        out.errorText = QStringLiteral("Der Pfad der Bibliothek ist nicht absolut: \"%1\"").arg(path);
+        out.errorText = ExtensionTexts::libraryPathRelative(path);
         return out;
     }
     // An absolute name makes the dynamic loader open exactly this file; no
@@ -77,7 +79,7 @@ ExtensionLibrary::Loaded ExtensionLibrary::load(const QString &path)
     const QString problem = fileProblem(name);
     if (!problem.isEmpty()) {
         out.error = LoadError::MissingLibrary;
-        out.errorText = QStringLiteral("Die Bibliothek lässt sich nicht laden: %1").arg(problem);
+        out.errorText = ExtensionTexts::libraryNotLoaded(problem);
         return out;
     }
     // Every symbol is resolved now rather than in the middle of an event.
@@ -85,8 +87,8 @@ ExtensionLibrary::Loaded ExtensionLibrary::load(const QString &path)
     if (!handle) {
         const char *why = ::dlerror();
         out.error = LoadError::MissingLibrary;
-        out.errorText = QStringLiteral("Die Bibliothek lässt sich nicht laden: %1")
-                            .arg(why ? QString::fromLocal8Bit(why) : QStringLiteral("unbekannter Grund"));
+        out.errorText = ExtensionTexts::libraryNotLoaded(why ? QString::fromLocal8Bit(why)
+                                                                 : ExtensionTexts::unknownReason());
         return out;
     }
 
@@ -99,7 +101,7 @@ ExtensionLibrary::Loaded ExtensionLibrary::load(const QString &path)
     resolve(handle, QN_SYMBOL_FREE, e.free, missing);
     if (!missing.isEmpty()) {
         out.error = LoadError::MissingSymbol;
-        out.errorText = QStringLiteral("Der Bibliothek fehlen Einsprungpunkte: %1").arg(missing);
+        out.errorText = ExtensionTexts::missingEntryPoints(missing);
         ::dlclose(handle);
         return out;
     }
@@ -107,10 +109,7 @@ ExtensionLibrary::Loaded ExtensionLibrary::load(const QString &path)
     const quint32 version = e.abiVersion();
     if (version < QN_ABI_VERSION_MIN || version > QN_ABI_VERSION) {
         out.error = LoadError::WrongAbiVersion;
-        out.errorText = QStringLiteral("Die Bibliothek hat die Schnittstellenversion %1, unterstützt wird %2 bis %3")
-                            .arg(version)
-                            .arg(QN_ABI_VERSION_MIN)
-                            .arg(QN_ABI_VERSION);
+        out.errorText = ExtensionTexts::wrongInterfaceVersion(version, QN_ABI_VERSION_MIN, QN_ABI_VERSION);
         ::dlclose(handle);
         return out;
     }

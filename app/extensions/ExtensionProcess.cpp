@@ -66,13 +66,12 @@ bool ExtensionProcess::start(QString &why)
 {
     const QFileInfo info(m_program);
     if (m_program.isEmpty() || !info.isFile() || !info.isExecutable()) {
-        why = QStringLiteral("Das Hilfsprogramm quenora-extension-host fehlt%1.")
-                  .arg(m_program.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(m_program));
+        why = ExtensionTexts::hostMissing(m_program);
         return false;
     }
     int sv[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0) {
-        why = QStringLiteral("Es lässt sich keine Verbindung zum Hilfsprogramm anlegen (Fehler %1).").arg(errno);
+        why = ExtensionTexts::hostNoConnection(errno);
         return false;
     }
     // Above the child's own number, so dup2 makes a copy that survives exec.
@@ -80,7 +79,7 @@ bool ExtensionProcess::start(QString &why)
     ::close(sv[1]);
     if (childEnd < 0) {
         ::close(sv[0]);
-        why = QStringLiteral("Es lässt sich keine Verbindung zum Hilfsprogramm anlegen (Fehler %1).").arg(errno);
+        why = ExtensionTexts::hostNoConnection(errno);
         return false;
     }
 
@@ -118,7 +117,7 @@ bool ExtensionProcess::start(QString &why)
     ::close(childEnd);
     if (failed != 0) {
         ::close(sv[0]);
-        why = QStringLiteral("Das Hilfsprogramm %1 lässt sich nicht starten (Fehler %2).").arg(m_program).arg(failed);
+        why = ExtensionTexts::hostNotStarted(m_program, failed);
         return false;
     }
     ::fcntl(sv[0], F_SETFL, ::fcntl(sv[0], F_GETFL) | O_NONBLOCK);
@@ -292,7 +291,7 @@ ExtensionProcess::Result ExtensionProcess::call(const QByteArray &library, const
     if (!frame.fits()) {
         result.outcome = Outcome::Answered;
         result.reply.status = Status::Failed;
-        result.reply.error = QStringLiteral("Der Text ist für eine Erweiterung zu groß.");
+        result.reply.error = ExtensionTexts::textTooLarge();
         return result;
     }
     if (!sendAll(frame, deadlineNs, result))

@@ -83,4 +83,55 @@ inline QString exited(int code)
     return QStringLiteral("unerwartet beendet mit Code %1").arg(code);
 }
 
+// Loading a library and reaching the helper program.
+inline QString fileMissing() { return QStringLiteral("Die Datei gibt es nicht."); }
+inline QString pathLoops() { return QStringLiteral("Der Pfad führt in eine Schleife symbolischer Verknüpfungen."); }
+inline QString pathNotSearchable()
+{
+    return QStringLiteral("Zugriff verweigert: ein Ordner des Pfades darf nicht durchsucht werden.");
+}
+inline QString pathPartNotFolder() { return QStringLiteral("Ein Teil des Pfades ist kein Ordner."); }
+inline QString pathTooLong() { return QStringLiteral("Der Pfad ist zu lang."); }
+inline QString isFolder() { return QStringLiteral("Das ist ein Ordner, keine Bibliothek."); }
+inline QString notRegularFile() { return QStringLiteral("Das ist keine gewöhnliche Datei."); }
+inline QString unknownReason() { return QStringLiteral("unbekannter Grund"); }
+inline QString fileUncheckable(int error)
+{
+    return QStringLiteral("Die Datei lässt sich nicht prüfen (Fehler %1).").arg(error);
+}
+inline QString libraryPathRelative(const QString &path)
+{
+    return QStringLiteral("Der Pfad der Bibliothek ist nicht absolut: \"%1\"").arg(path);
+}
+inline QString libraryNotLoaded(const QString &why)
+{
+    return QStringLiteral("Die Bibliothek lässt sich nicht laden: %1").arg(why);
+}
+inline QString missingEntryPoints(const QString &names)
+{
+    return QStringLiteral("Der Bibliothek fehlen Einsprungpunkte: %1").arg(names);
+}
+inline QString wrongInterfaceVersion(quint32 version, quint32 lowest, quint32 highest)
+{
+    return QStringLiteral("Die Bibliothek hat die Schnittstellenversion %1, unterstützt wird %2 bis %3")
+        .arg(version)
+        .arg(lowest)
+        .arg(highest);
+}
+// program: the path looked for, or empty when none was found.
+inline QString hostMissing(const QString &program)
+{
+    return QStringLiteral("Das Hilfsprogramm quenora-extension-host fehlt%1.")
+        .arg(program.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(program));
+}
+inline QString hostNoConnection(int error)
+{
+    return QStringLiteral("Es lässt sich keine Verbindung zum Hilfsprogramm anlegen (Fehler %1).").arg(error);
+}
+inline QString hostNotStarted(const QString &program, int error)
+{
+    return QStringLiteral("Das Hilfsprogramm %1 lässt sich nicht starten (Fehler %2).").arg(program).arg(error);
+}
+inline QString textTooLarge() { return QStringLiteral("Der Text ist für eine Erweiterung zu groß."); }
+
 } // namespace ExtensionTexts

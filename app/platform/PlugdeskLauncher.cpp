@@ -40,11 +40,9 @@ QString PlugdeskLauncher::message(Result result) const
     case Result::Started:
         return {};
     case Result::Missing:
-        return QStringLiteral("Die Erweiterungsverwaltung (plugdesk) wurde nicht gefunden. "
-                              "Sie gehört in den Programmordner von Quenora:\n%1")
-            .arg(QDir::toNativeSeparators(m_programFolder));
+        return PlatformTexts::plugdeskMissing(QDir::toNativeSeparators(m_programFolder));
     case Result::Failed:
-        return QStringLiteral("Die Erweiterungsverwaltung (plugdesk) konnte nicht gestartet werden.");
+        return PlatformTexts::plugdeskFailed();
     }
     return {};
 }

@@ -7,6 +7,7 @@
 // too. The caller learns "missing" or "failed" and shows the German text of
 // message() through its Dialogs; the launcher itself shows nothing.
 
+#include "PlatformTexts.h"
 #include "Shell.h"
 
 #include <QString>
@@ -25,7 +26,7 @@ public:
 
     // What to tell the user after a launch that did not start; empty for Started.
     QString message(Result result) const;
-    static QString messageTitle() { return QStringLiteral("Fehler"); }
+    static QString messageTitle() { return PlatformTexts::errorTitle(); }
 
 private:
     Shell &m_shell;

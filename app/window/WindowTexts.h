@@ -56,6 +56,65 @@ inline const QString SurveyYes = QStringLiteral("Ja");
 inline const QString SurveyNo = QStringLiteral("Nein");
 inline const QString SurveyLater = QStringLiteral("Später erinnern");
 
+// Menus: the captions with their access keys.
+inline const QString MenuFile = QStringLiteral("&Datei");
+inline const QString MenuNew = QStringLiteral("&Neu");
+inline const QString MenuOpen = QStringLiteral("&Öffnen");
+inline const QString MenuSave = QStringLiteral("&Speichern");
+inline const QString MenuSaveAs = QStringLiteral("Speichern &unter");
+inline const QString MenuExport = QStringLiteral("&Exportieren");
+inline const QString MenuExit = QStringLiteral("&Beenden");
+inline const QString MenuEdit = QStringLiteral("&Bearbeiten");
+inline const QString MenuCut = QStringLiteral("&Ausschneiden");
+inline const QString MenuCopy = QStringLiteral("&Kopieren");
+inline const QString MenuPaste = QStringLiteral("&Einfügen");
+inline const QString MenuDelete = QStringLiteral("&Löschen");
+inline const QString MenuAction = QStringLiteral("&Aktion");
+inline const QString MenuSpeak = QStringLiteral("&Sprechen");
+inline const QString MenuStop = QStringLiteral("Sto&p");
+inline const QString MenuPause = QStringLiteral("P&ause");
+inline const QString MenuReadFromCursor = QStringLiteral("Text ab &Cursorposition lesen");
+inline const QString MenuView = QStringLiteral("A&nsicht");
+inline const QString MenuTextmode = QStringLiteral("&Textmodus");
+inline const QString MenuInteractive = QStringLiteral("&Interaktivmodus");
+inline const QString MenuExtras = QStringLiteral("E&xtras");
+inline const QString MenuSettings = QStringLiteral("&Einstellungen");
+inline const QString MenuExtensions = QStringLiteral("Erweiterungen &verwalten");
+inline const QString MenuHelp = QStringLiteral("&?");
+inline const QString MenuShowHelp = QStringLiteral("&Hilfe");
+inline const QString MenuMoreVoices = QStringLiteral("Weitere &Stimmen herunterladen");
+inline const QString MenuReportError = QStringLiteral("Fehler b&erichten");
+inline const QString MenuMoreInfo = QStringLiteral("Weitere &Informationen");
+inline const QString MenuUpdates = QStringLiteral("&Aktualisierungen suchen");
+inline const QString MenuAbout = QStringLiteral("&Über Quenora");
+
+// Toolbar: caption and tooltip of each button.
+inline const QString ToolNew = QStringLiteral("Neu");
+inline const QString ToolNewTip = QStringLiteral("Neu");
+inline const QString ToolOpen = QStringLiteral("Öffnen");
+inline const QString ToolOpenTip = QStringLiteral("Öffnen");
+inline const QString ToolSave = QStringLiteral("Speichern");
+inline const QString ToolSaveTip = QStringLiteral("Speichern");
+inline const QString ToolSpeak = QStringLiteral("Sprechen");
+inline const QString ToolSpeakTip = QStringLiteral("Text vorlesen");
+inline const QString ToolStop = QStringLiteral("Stop");
+inline const QString ToolStopTip = QStringLiteral("Sprachausgabe stoppen");
+inline const QString ToolPause = QStringLiteral("Pause");
+inline const QString ToolPauseTip = QStringLiteral("Sprachausgabe pausieren");
+inline const QString ToolExport = QStringLiteral("Exportieren");
+inline const QString ToolExportTip = QStringLiteral("Text als *.wav Datei abspeichern");
+
+// Task pane
+inline const QString TaskSpeakText = QStringLiteral("Text vorlesen");
+inline const QString TaskSaveText = QStringLiteral("Text abspeichern");
+inline const QString TaskVoiceText = QStringLiteral("Stimme wählen");
+inline const QString TaskVolumeText = QStringLiteral("Lautstärke ändern");
+inline const QString TaskSpeedText = QStringLiteral("Geschwindigkeit ändern");
+inline const QString TaskPitchText = QStringLiteral("Helligkeit ändern");
+inline const QString TaskScriptEditorText = QStringLiteral("Taskscript erstellen");
+inline const QString TaskSeparatorText = QStringLiteral("----------");
+inline const QString TaskGroupTasks = QStringLiteral("Tasks");
+
 } // namespace WindowTexts
 
 // The maker's web pages. The addresses are placeholders under one example

@@ -259,46 +259,46 @@ void frmMain::buildMenus()
     };
     const QKeySequence none;
 
-    QMenu *datei = menu("mnuDatei", QStringLiteral("&Datei"));
-    item(datei, "mnuNeu", QStringLiteral("&Neu"), QKeySequence(QStringLiteral("Ctrl+N")), [this] { NewDoc(); });
-    item(datei, "mnuOpen", QStringLiteral("&Öffnen"), QKeySequence(QStringLiteral("Ctrl+O")), [this] { OpenDoc(); });
-    item(datei, "mnuSave", QStringLiteral("&Speichern"), QKeySequence(QStringLiteral("Ctrl+S")), [this] { SaveDoc(); });
-    item(datei, "mnuSaveAs", QStringLiteral("Speichern &unter"), none, [this] { m_documents->SaveAs(); });
+    QMenu *datei = menu("mnuDatei", WindowTexts::MenuFile);
+    item(datei, "mnuNeu", WindowTexts::MenuNew, QKeySequence(QStringLiteral("Ctrl+N")), [this] { NewDoc(); });
+    item(datei, "mnuOpen", WindowTexts::MenuOpen, QKeySequence(QStringLiteral("Ctrl+O")), [this] { OpenDoc(); });
+    item(datei, "mnuSave", WindowTexts::MenuSave, QKeySequence(QStringLiteral("Ctrl+S")), [this] { SaveDoc(); });
+    item(datei, "mnuSaveAs", WindowTexts::MenuSaveAs, none, [this] { m_documents->SaveAs(); });
     datei->addSeparator();
-    item(datei, "mnuExport", QStringLiteral("&Exportieren"), QKeySequence(QStringLiteral("Ctrl+E")),
+    item(datei, "mnuExport", WindowTexts::MenuExport, QKeySequence(QStringLiteral("Ctrl+E")),
          [this] { ExportDoc(); });
     datei->addSeparator();
-    item(datei, "mnuExit", QStringLiteral("&Beenden"), none, [this] { ExitQN(); });
+    item(datei, "mnuExit", WindowTexts::MenuExit, none, [this] { ExitQN(); });
 
-    QMenu *edit = menu("mnuBearbeiten", QStringLiteral("&Bearbeiten"));
-    item(edit, "mnuCut", QStringLiteral("&Ausschneiden"), QKeySequence(QStringLiteral("Ctrl+X")),
+    QMenu *edit = menu("mnuBearbeiten", WindowTexts::MenuEdit);
+    item(edit, "mnuCut", WindowTexts::MenuCut, QKeySequence(QStringLiteral("Ctrl+X")),
          [this] { m_documents->Cut(); });
-    item(edit, "mnuCopy", QStringLiteral("&Kopieren"), QKeySequence(QStringLiteral("Ctrl+C")),
+    item(edit, "mnuCopy", WindowTexts::MenuCopy, QKeySequence(QStringLiteral("Ctrl+C")),
          [this] { m_documents->Copy(); });
-    item(edit, "mnuInsert", QStringLiteral("&Einfügen"), none, [this] { m_documents->Paste(); });
-    item(edit, "mnuDelete", QStringLiteral("&Löschen"), none, [this] { m_documents->Delete(); });
+    item(edit, "mnuInsert", WindowTexts::MenuPaste, none, [this] { m_documents->Paste(); });
+    item(edit, "mnuDelete", WindowTexts::MenuDelete, none, [this] { m_documents->Delete(); });
 
-    QMenu *aktion = menu("mnuAktion", QStringLiteral("&Aktion"));
-    item(aktion, "mnuSpeak", QStringLiteral("&Sprechen"), QKeySequence(Qt::Key_F5),
+    QMenu *aktion = menu("mnuAktion", WindowTexts::MenuAction);
+    item(aktion, "mnuSpeak", WindowTexts::MenuSpeak, QKeySequence(Qt::Key_F5),
          [this] { SpeakText(QString(), true, QString(), true); });
     // Stop and pause do what the toolbar's buttons do.
-    item(aktion, "mnuStop", QStringLiteral("Sto&p"), QKeySequence(Qt::Key_F6), [this] { stopSpeaking(); });
-    item(aktion, "mnuPause", QStringLiteral("P&ause"), QKeySequence(Qt::Key_F7), [this] { TogglePause(); })
+    item(aktion, "mnuStop", WindowTexts::MenuStop, QKeySequence(Qt::Key_F6), [this] { stopSpeaking(); });
+    item(aktion, "mnuPause", WindowTexts::MenuPause, QKeySequence(Qt::Key_F7), [this] { TogglePause(); })
         ->setCheckable(true);
     aktion->addSeparator();
-    item(aktion, "mnuReadFromCur", QStringLiteral("Text ab &Cursorposition lesen"), QKeySequence(Qt::Key_F8),
+    item(aktion, "mnuReadFromCur", WindowTexts::MenuReadFromCursor, QKeySequence(Qt::Key_F8),
          [this] { readFromCursor(); });
 
-    QMenu *view = menu("mnuView", QStringLiteral("A&nsicht"));
-    m_mnuTextmode = item(view, "mnuTextmode", QStringLiteral("&Textmodus"), none, [this] { Textmode(); });
-    m_mnuInternet = item(view, "mnuInternet", QStringLiteral("&Interaktivmodus"), none, [this] { InteractiveMode(); });
+    QMenu *view = menu("mnuView", WindowTexts::MenuView);
+    m_mnuTextmode = item(view, "mnuTextmode", WindowTexts::MenuTextmode, none, [this] { Textmode(); });
+    m_mnuInternet = item(view, "mnuInternet", WindowTexts::MenuInteractive, none, [this] { InteractiveMode(); });
     m_mnuTextmode->setCheckable(true);
     m_mnuInternet->setCheckable(true);
     m_mnuInternet->setChecked(true);
 
-    QMenu *extras = menu("mnuXTras", QStringLiteral("E&xtras"));
-    item(extras, "mnuSettings", QStringLiteral("&Einstellungen"), none, [this] { ShowSettings(); });
-    item(extras, "mnuPlugdesk", QStringLiteral("Erweiterungen &verwalten"), none, [this] {
+    QMenu *extras = menu("mnuXTras", WindowTexts::MenuExtras);
+    item(extras, "mnuSettings", WindowTexts::MenuSettings, none, [this] { ShowSettings(); });
+    item(extras, "mnuPlugdesk", WindowTexts::MenuExtensions, none, [this] {
         PlugdeskLauncher launcher(*m_c.shell, Paths::executableDir());
         const PlugdeskLauncher::Result result = launcher.launch();
         if (result != PlugdeskLauncher::Result::Started)
@@ -306,19 +306,19 @@ void frmMain::buildMenus()
                                  Dialogs::Buttons::Ok);
     });
 
-    QMenu *help = menu("mnuHelp", QStringLiteral("&?"));
-    item(help, "mnuShowHelp", QStringLiteral("&Hilfe"), none,
+    QMenu *help = menu("mnuHelp", WindowTexts::MenuHelp);
+    item(help, "mnuShowHelp", WindowTexts::MenuShowHelp, none,
          [this] { showInBrowser(QDir(Paths::dataDir()).filePath(QStringLiteral("hypertext/help.htm"))); });
-    item(help, "mnuGetMoreVoices", QStringLiteral("Weitere &Stimmen herunterladen"), none,
+    item(help, "mnuGetMoreVoices", WindowTexts::MenuMoreVoices, none,
          [this] { m_c.shell->openUrl(WebAddresses::MoreVoices()); });
-    item(help, "mnuReportError", QStringLiteral("Fehler b&erichten"), none,
+    item(help, "mnuReportError", WindowTexts::MenuReportError, none,
          [this] { m_c.shell->openUrl(WebAddresses::ReportError(versionString())); });
     help->addSeparator();
-    item(help, "mnuMoreInfo", QStringLiteral("Weitere &Informationen"), none, [this] {
+    item(help, "mnuMoreInfo", WindowTexts::MenuMoreInfo, none, [this] {
         InteractiveMode();
         m_wbBrowser->navigate(QDir(Paths::dataDir()).filePath(QStringLiteral("hypertext/About.htm")));
     });
-    item(help, "mnuSearchForUpdates", QStringLiteral("&Aktualisierungen suchen"), none, [this] {
+    item(help, "mnuSearchForUpdates", WindowTexts::MenuUpdates, none, [this] {
         // The update program is not part of Quenora; started only when one
         // has been put beside it.
         const QString dir = Paths::executableDir();
@@ -327,7 +327,7 @@ void frmMain::buildMenus()
             m_c.shell->startProgram(updater, {}, dir);
     });
     help->addSeparator();
-    item(help, "mnuAbout", QStringLiteral("&Über Quenora"), QKeySequence(Qt::Key_F12), [this] {
+    item(help, "mnuAbout", WindowTexts::MenuAbout, QKeySequence(Qt::Key_F12), [this] {
         frmAbout about(versionString(), this);
         about.exec();
     });
@@ -341,24 +341,32 @@ void frmMain::buildToolbar()
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     m_toolbar->setMinimumHeight(twips(840));
     using GlyphIcons::Glyph;
-    const auto button = [&](const QString &caption, const QString &tip, Glyph glyph) {
+    // Each button runs its handler and shows the text again, as the toolbar
+    // always did.
+    const auto button = [&](const char *name, const QString &caption, const QString &tip, Glyph glyph,
+                            auto handler) {
         QAction *a = m_toolbar->addAction(GlyphIcons::icon(glyph), caption);
         a->setToolTip(tip);
-        a->setObjectName(QStringLiteral("tb") + QString(caption).remove(QChar(0xD6)).remove(QChar(0xF6)));
+        a->setObjectName(QLatin1String(name));
+        connect(a, &QAction::triggered, this, [this, handler] {
+            handler();
+            Textmode();
+        });
         return a;
     };
-    button(QStringLiteral("Neu"), QStringLiteral("Neu"), Glyph::NewDocument);
-    button(QStringLiteral("Öffnen"), QStringLiteral("Öffnen"), Glyph::OpenFolder);
-    button(QStringLiteral("Speichern"), QStringLiteral("Speichern"), Glyph::Save);
+    button("tbNew", WindowTexts::ToolNew, WindowTexts::ToolNewTip, Glyph::NewDocument, [this] { NewDoc(); });
+    button("tbOpen", WindowTexts::ToolOpen, WindowTexts::ToolOpenTip, Glyph::OpenFolder, [this] { OpenDoc(); });
+    button("tbSave", WindowTexts::ToolSave, WindowTexts::ToolSaveTip, Glyph::Save, [this] { SaveDoc(); });
     m_toolbar->addSeparator();
-    button(QStringLiteral("Sprechen"), QStringLiteral("Text vorlesen"), Glyph::Play);
-    button(QStringLiteral("Stop"), QStringLiteral("Sprachausgabe stoppen"), Glyph::Stop);
-    button(QStringLiteral("Pause"), QStringLiteral("Sprachausgabe pausieren"), Glyph::Pause)->setCheckable(true);
+    button("tbSpeak", WindowTexts::ToolSpeak, WindowTexts::ToolSpeakTip, Glyph::Play,
+           [this] { SpeakText(m_rtfText->toPlainText(), false, QString(), true); });
+    button("tbStop", WindowTexts::ToolStop, WindowTexts::ToolStopTip, Glyph::Stop, [this] { stopSpeaking(); });
+    button("tbPause", WindowTexts::ToolPause, WindowTexts::ToolPauseTip, Glyph::Pause, [this] { TogglePause(); })
+        ->setCheckable(true);
     m_toolbar->addSeparator();
     m_toolbar->addSeparator();
-    m_exportButton = button(QStringLiteral("Exportieren"), QStringLiteral("Text als *.wav Datei abspeichern"),
-                            Glyph::Export);
-    connect(m_toolbar, &QToolBar::actionTriggered, this, &frmMain::onToolbar);
+    m_exportButton = button("tbExport", WindowTexts::ToolExport, WindowTexts::ToolExportTip, Glyph::Export,
+                            [this] { ExportDoc(); });
     // No button may disappear behind the toolbar's overflow arrow, which the
     // keyboard cannot reach: the window is never narrower than all of them
     // (at large type too), unless the screen itself is.
@@ -406,39 +414,17 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmMain::onToolbar(QAction *button)
-{
-    // By caption, as the toolbar always did.
-    const QString caption = button->text();
-    if (caption == QLatin1String("Neu")) {
-        NewDoc();
-    } else if (caption == QStringLiteral("Öffnen")) {
-        OpenDoc();
-    } else if (caption == QLatin1String("Speichern")) {
-        SaveDoc();
-    } else if (caption == QLatin1String("Sprechen")) {
-        SpeakText(m_rtfText->toPlainText(), false, QString(), true);
-    } else if (caption == QLatin1String("Stop")) {
-        stopSpeaking();
-    } else if (caption == QLatin1String("Pause")) {
-        TogglePause();
-    } else if (caption == QLatin1String("Exportieren")) {
-        ExportDoc();
-    }
-    Textmode();
-}
-
 void frmMain::fillTaskPane()
 {
     const QPixmap icon = GlyphIcons::icon(GlyphIcons::Glyph::Volume).pixmap(16, 16);
     m_ctlTask->TPSetTaskImageList(icon);
-    m_ctlTask->TPAddGroup(QStringLiteral("Quenora"), 0, true, 0, -1);
-    m_ctlTask->TPAddTask(0, QStringLiteral("Text vorlesen"), TaskSpeak, 0);
-    m_ctlTask->TPAddTask(0, QStringLiteral("Text abspeichern"), TaskSave, 0);
-    m_ctlTask->TPAddTask(0, QStringLiteral("Stimme wählen"), TaskVoice, 0);
-    m_ctlTask->TPAddTask(0, QStringLiteral("Lautstärke ändern"), TaskVolume, 0);
-    m_ctlTask->TPAddTask(0, QStringLiteral("Geschwindigkeit ändern"), TaskSpeed, 0);
-    m_ctlTask->TPAddTask(0, QStringLiteral("Helligkeit ändern"), TaskPitch, 0);
+    m_ctlTask->TPAddGroup(WindowTexts::Caption, 0, true, 0, -1);
+    m_ctlTask->TPAddTask(0, WindowTexts::TaskSpeakText, TaskSpeak, 0);
+    m_ctlTask->TPAddTask(0, WindowTexts::TaskSaveText, TaskSave, 0);
+    m_ctlTask->TPAddTask(0, WindowTexts::TaskVoiceText, TaskVoice, 0);
+    m_ctlTask->TPAddTask(0, WindowTexts::TaskVolumeText, TaskVolume, 0);
+    m_ctlTask->TPAddTask(0, WindowTexts::TaskSpeedText, TaskSpeed, 0);
+    m_ctlTask->TPAddTask(0, WindowTexts::TaskPitchText, TaskPitch, 0);
 }
 
 void frmMain::onTaskSelected(int taskId, int /*groupId*/)
@@ -539,9 +525,9 @@ void frmMain::CreateScriptDir()
 void frmMain::AddUserdefinedScripts()
 {
     m_ctlTask->TPDeleteGroup(1, false);
-    m_ctlTask->TPAddGroup(QStringLiteral("Tasks"), 1, true, 0, -1);
-    m_ctlTask->TPAddTask(1, QStringLiteral("Taskscript erstellen"), TaskScriptEditor, 0);
-    m_ctlTask->TPAddTask(1, QStringLiteral("----------"), TaskSeparator, 0);
+    m_ctlTask->TPAddGroup(WindowTexts::TaskGroupTasks, 1, true, 0, -1);
+    m_ctlTask->TPAddTask(1, WindowTexts::TaskScriptEditorText, TaskScriptEditor, 0);
+    m_ctlTask->TPAddTask(1, WindowTexts::TaskSeparatorText, TaskSeparator, 0);
     const QString dir = Paths::scriptsDir();
     if (!QFileInfo(dir).isDir()) {
         ShowErrorPage(76, ScriptTexts::ScriptFolderMissing(dir));

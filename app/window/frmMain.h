@@ -187,7 +187,6 @@ private:
     void buildToolbar();
     void buildKeys();
     void fillTaskPane();
-    void onToolbar(QAction *button);
     void onTaskSelected(int taskId, int groupId);
     void stopSpeaking();
     void readFromCursor();

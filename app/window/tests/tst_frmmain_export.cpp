@@ -44,7 +44,7 @@ void TestFrmMainExport::exportBeforeAnythingWasSpoken_data()
 {
     QTest::addColumn<QString>("entry");
     QTest::newRow("menu") << "mnuExport";
-    QTest::newRow("toolbar") << "tbExportieren";
+    QTest::newRow("toolbar") << "tbExport";
 }
 
 void TestFrmMainExport::exportBeforeAnythingWasSpoken()
@@ -67,7 +67,7 @@ void TestFrmMainExport::exportWritesTheRecordingAndTellsExtensions_data()
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("name");
     QTest::newRow("menu, wav") << "mnuExport" << "Sprachausgabe.wav";
-    QTest::newRow("toolbar, flac") << "tbExportieren" << "Sprachausgabe.flac";
+    QTest::newRow("toolbar, flac") << "tbExport" << "Sprachausgabe.flac";
 }
 
 void TestFrmMainExport::exportWritesTheRecordingAndTellsExtensions()
