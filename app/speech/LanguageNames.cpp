@@ -1,7 +1,6 @@
 #include "LanguageNames.h"
 
 #include <QList>
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <cctype>
@@ -16,10 +15,12 @@ QString fromIcu(const icu::UnicodeString &text)
     return QString::fromUtf16(reinterpret_cast<const char16_t *>(text.getBuffer()), text.length());
 }
 
-const icu::Locale &german()
+// Made anew for each name rather than kept in a static: the names are built
+// on the engine's thread, which may still run while a program that ended
+// early destroys its statics.
+icu::Locale german()
 {
-    static const icu::Locale de("de");
-    return de;
+    return icu::Locale("de");
 }
 
 // ICU answers with the code itself (as given, or in capitals) when it has
@@ -73,11 +74,17 @@ QString cleaned(const QString &engineName)
 
 QString LanguageNames::engineVariant(const QString &engineName)
 {
-    static const QRegularExpression brackets(QStringLiteral("\\(([^()]*)\\)\\s*$"));
-    const QRegularExpressionMatch m = brackets.match(cleaned(engineName));
-    if (!m.hasMatch())
+    // The last part in brackets at the end, without brackets inside it.
+    const QString text = cleaned(engineName);
+    if (!text.endsWith(QLatin1Char(')')))
         return QString();
-    return m.captured(1).split(QLatin1Char(',')).constLast().trimmed();
+    const qsizetype open = text.lastIndexOf(QLatin1Char('('));
+    if (open < 0)
+        return QString();
+    const QString inner = text.mid(open + 1, text.size() - open - 2);
+    if (inner.contains(QLatin1Char(')')))
+        return QString();
+    return inner.split(QLatin1Char(',')).constLast().trimmed();
 }
 
 QString LanguageNames::german(const QByteArray &tag, const QString &engineName)

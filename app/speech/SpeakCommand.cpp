@@ -21,6 +21,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <cerrno>
 
@@ -164,6 +165,10 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
     }
 
     EspeakEngine engine;
+    // The engine's thread builds the voice list while this goes on. Every way
+    // out waits for that first: a refusal right after this line would else
+    // destroy the statics the list is built from while the thread reads them.
+    const auto voicesBuilt = qScopeGuard([&engine] { engine.modeCount(); });
     if (options.listVoices) {
         for (int mode = 1; mode <= engine.modeCount(); ++mode) {
             print(out, QStringLiteral("%1\t%2\t%3\t%4\t%5\n")
