@@ -23,6 +23,13 @@ PACKAGES=(
   espeak-ng-data
   libsndfile1-dev
   qt6-multimedia-dev
+  # resampling (libswresample); the audiobook's containers, encoders, chapter
+  # marks and tags (FFmpeg), its loudness measurement (EBU R 128)
+  libswresample-dev
+  libavformat-dev
+  libavcodec-dev
+  libavutil-dev
+  libebur128-dev
   # the German names of the voices' languages
   libicu-dev
   # end-to-end tests of the real program on a virtual X display
@@ -51,6 +58,7 @@ PACKAGES=(
   imagemagick
   # tests and benchmarks that compare against other tools or make test files
   poppler-utils
+  ffmpeg
   sox
   libsox-fmt-mp3
   zip
