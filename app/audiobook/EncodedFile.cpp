@@ -20,6 +20,8 @@ extern "C" {
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -85,6 +87,28 @@ QByteArray flacPictureBlock(const QByteArray &image)
     put32(quint32(image.size()));
     block += image;
     return block.toBase64();
+}
+
+// The size of a cover, from decoding it; nothing for bytes that are no
+// JPEG or PNG picture (such a cover is left out rather than written broken).
+std::optional<std::pair<int, int>> pictureSize(const QByteArray &image, AVCodecID id)
+{
+    const AVCodec *decoder = avcodec_find_decoder(id);
+    AVCodecContext *context = decoder ? avcodec_alloc_context3(decoder) : nullptr;
+    AVPacket *packet = av_packet_alloc();
+    AVFrame *frame = av_frame_alloc();
+    std::optional<std::pair<int, int>> size;
+    if (context && packet && frame && avcodec_open2(context, decoder, nullptr) >= 0
+        && av_new_packet(packet, int(image.size())) >= 0) {
+        std::copy(image.cbegin(), image.cend(), packet->data);
+        if (avcodec_send_packet(context, packet) >= 0 && avcodec_receive_frame(context, frame) >= 0
+            && frame->width > 0 && frame->height > 0)
+            size = std::make_pair(frame->width, frame->height);
+    }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&context);
+    return size;
 }
 
 } // namespace
@@ -244,14 +268,17 @@ bool EncodedFile::open(const QString &path, const FileTags &tags, const QList<Ch
 
     AVStream *picture = nullptr;
     if (!tags.cover.isEmpty()) {
-        const bool png = tags.cover.startsWith("\x89PNG");
-        if (m_format == AudiobookFormat::Opus) {
+        const AVCodecID id = tags.cover.startsWith("\x89PNG") ? AV_CODEC_ID_PNG : AV_CODEC_ID_MJPEG;
+        const auto size = pictureSize(tags.cover, id);
+        if (size && m_format == AudiobookFormat::Opus) {
             tag("METADATA_BLOCK_PICTURE", QString::fromLatin1(flacPictureBlock(tags.cover)));
-        } else {
+        } else if (size) {
             picture = avformat_new_stream(s.format, nullptr);
             picture->disposition = AV_DISPOSITION_ATTACHED_PIC;
             picture->codecpar->codec_type = AVMEDIA_TYPE_VIDEO;
-            picture->codecpar->codec_id = png ? AV_CODEC_ID_PNG : AV_CODEC_ID_MJPEG;
+            picture->codecpar->codec_id = id;
+            picture->codecpar->width = size->first;
+            picture->codecpar->height = size->second;
             picture->time_base = AVRational{1, 90000};
         }
     }
@@ -282,6 +309,7 @@ bool EncodedFile::open(const QString &path, const FileTags &tags, const QList<Ch
         av_new_packet(packet, int(tags.cover.size()));
         std::copy(tags.cover.cbegin(), tags.cover.cend(), packet->data);
         packet->stream_index = picture->index;
+        packet->pts = packet->dts = 0;
         packet->flags |= AV_PKT_FLAG_KEY;
         const int written = av_interleaved_write_frame(s.format, packet);
         av_packet_free(&packet);
