@@ -15,7 +15,10 @@
 #include <QTest>
 
 #include <cmath>
+#include <csignal>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -71,6 +74,7 @@ private slots:
     void cuesStartAtTheirSentencesInTheWrittenAudio();
     void loudnessReachesTheTargetWithOneGain();
     void cancelKeepsFinishedFilesAndRemovesTheUnfinished();
+    void fullDiskKeepsFinishedFilesAndRemovesTheUnfinished();
     void hostileTitlesGiveValidFilesAndPlaylist();
     void refusedBeforeSynthesis_data();
     void refusedBeforeSynthesis();
@@ -337,6 +341,36 @@ void TestAudiobook::cancelKeepsFinishedFilesAndRemovesTheUnfinished()
              QStringList({QStringLiteral("01 Teil 1.mp3"), QStringLiteral("01 Teil 1.vtt"),
                           QStringLiteral("Das Buch.m3u8")}));
     QVERIFY(MediaProbe::of(dir.filePath(QStringLiteral("01 Teil 1.mp3"))).duration > 3.9);
+    QCOMPARE(lines(result.playlist).size(), 3);
+}
+
+void TestAudiobook::fullDiskKeepsFinishedFilesAndRemovesTheUnfinished()
+{
+    QTemporaryDir dir;
+    AudiobookOptions options = optionsIn(dir.path());
+    AudiobookWriter writer;
+    QVERIFY(writer.open(options, kRate));
+    const QList<int> seconds = {1, 12};
+    for (int i = 0; i < 2; ++i) {
+        writer.beginChapter(QStringLiteral("Teil %1").arg(i + 1));
+        const std::vector<short> samples = tone(seconds[i] * kRate, 0.3);
+        QVERIFY(writer.write(samples.data(), qint64(samples.size())));
+    }
+    // Files may not grow past 60 kB: the first chapter fits, the second not.
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limit = old;
+    limit.rlim_cur = 60 * 1024;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const AudiobookWriter::Result result = writer.finish();
+    setrlimit(RLIMIT_FSIZE, &old);
+
+    QCOMPARE(int(result.status), int(AudiobookWriter::Result::Status::Failed));
+    QVERIFY2(result.message.contains(QStringLiteral("Datenträger voll")), qPrintable(result.message));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+             QStringList({QStringLiteral("01 Teil 1.mp3"), QStringLiteral("Das Buch.m3u8")}));
+    QVERIFY(MediaProbe::of(dir.filePath(QStringLiteral("01 Teil 1.mp3"))).duration > 2.9);
     QCOMPARE(lines(result.playlist).size(), 3);
 }
 
