@@ -24,6 +24,7 @@ namespace {
 constexpr qint64 kPieceFrames = 1 << 15;
 // Less free space than this and an export is not started.
 constexpr qint64 kMinimumFreeBytes = qint64(64) << 20;
+constexpr int kMaxMarkTitle = 255;
 
 QString errnoText(int error)
 {
@@ -337,7 +338,11 @@ AudiobookWriter::Result AudiobookWriter::finish(const Progress &progress)
         qint64 at = 0;
         for (int i = 0; i < m_chapters.size(); ++i) {
             const qint64 length = before + m_chapters[i].frames + after;
-            marks.append(ChapterMark{tagsFor(i).title, at, at + length});
+            // Containers keep a chapter title in a few kilobytes at most.
+            QString title = tagsFor(i).title;
+            if (title.size() > kMaxMarkTitle)
+                title.truncate(title.at(kMaxMarkTitle - 1).isHighSurrogate() ? kMaxMarkTitle - 1 : kMaxMarkTitle);
+            marks.append(ChapterMark{title, at, at + length});
             cues.append(cuesOf(m_chapters[i], at + before));
             at += length;
         }

@@ -76,6 +76,7 @@ private slots:
     void cancelKeepsFinishedFilesAndRemovesTheUnfinished();
     void fullDiskKeepsFinishedFilesAndRemovesTheUnfinished();
     void hostileTitlesGiveValidFilesAndPlaylist();
+    void thousandsOfHostileChapterMarksInOneFile();
     void refusedBeforeSynthesis_data();
     void refusedBeforeSynthesis();
 };
@@ -402,6 +403,30 @@ void TestAudiobook::hostileTitlesGiveValidFilesAndPlaylist()
     QCOMPARE(playlist.size(), 1 + 2 * chapters);
     for (int i = 0; i < chapters; ++i)
         QCOMPARE(playlist[2 + 2 * i], QFileInfo(result.files[i]).fileName());
+}
+
+void TestAudiobook::thousandsOfHostileChapterMarksInOneFile()
+{
+    QTemporaryDir dir;
+    AudiobookOptions options = optionsIn(dir.path());
+    options.layout = AudiobookLayout::OneFileWithChapters;
+    options.format = AudiobookFormat::M4b;
+    options.file = QStringLiteral("buch.m4b");
+    options.silenceBeforeMs = options.silenceAfterMs = 0;
+    AudiobookWriter writer;
+    QVERIFY(writer.open(options, kRate));
+    const int chapters = 2000;
+    const std::vector<short> word = tone(kRate / 20, 0.3);
+    for (int i = 0; i < chapters; ++i) {
+        writer.beginChapter(QStringLiteral("\x01\n") + QString(10000, u'\u00e4'));
+        QVERIFY(writer.write(word.data(), qint64(word.size())));
+    }
+    const AudiobookWriter::Result result = writer.finish();
+    QVERIFY2(result.ok(), qPrintable(result.message));
+    const MediaProbe probe = MediaProbe::of(result.files.front());
+    QCOMPARE(probe.chapterTitles.size(), chapters);
+    QCOMPARE(probe.chapterTitles.back(), QString(255, u'\u00e4'));
+    QVERIFY(std::abs(probe.chapterStarts.back() - (chapters - 1) / 20.0) < 0.05);
 }
 
 void TestAudiobook::refusedBeforeSynthesis_data()
