@@ -533,7 +533,7 @@ void frmMain::AddUserdefinedScripts()
         ShowErrorPage(76, ScriptTexts::ScriptFolderMissing(dir));
         return;
     }
-    const bool showVts = m_c.settings->read(SettingKeys::ShowVTS) == QLatin1String("1");
+    const bool showVts = m_c.settings->flag(SettingKeys::ShowVTS);
     const QStringList files = ScriptLibrary::scriptFiles(dir);
     for (int i = 0; i < files.size(); ++i)
         m_ctlTask->TPAddTask(1, ScriptLibrary::caption(files.at(i), showVts), i + 1, 0);
@@ -617,11 +617,11 @@ void frmMain::Form_Load()
     m_isLoading = true;
     m_c.extensions->NotifyStartup();
     HomePagePath = startPage();
-    if (settings.read(SettingKeys::ReadTitleOnAppChange) == QLatin1String("1"))
+    if (settings.flag(SettingKeys::ReadTitleOnAppChange))
         m_tmrWinTasks->start();
-    if (settings.read(SettingKeys::ReadClipboardOnChange) == QLatin1String("1"))
+    if (settings.flag(SettingKeys::ReadClipboardOnChange))
         m_tmrClipboard->start();
-    if (settings.read(SettingKeys::ShowWB) == QLatin1String("1"))
+    if (settings.flag(SettingKeys::ShowWB))
         showInBrowser(HomePagePath);
     else
         Textmode();
@@ -631,7 +631,7 @@ void frmMain::Form_Load()
     SetRecorderOutput(QString());
     fillTaskPane();
     AddUserdefinedScripts();
-    if (settings.read(SettingKeys::ShowLastDoc) == QLatin1String("1")) {
+    if (settings.flag(SettingKeys::ShowLastDoc)) {
         // The last document's name is taken over only when it still loads.
         m_documents->OpenFile(settings.read(SettingKeys::LastDoc));
         Textmode();
