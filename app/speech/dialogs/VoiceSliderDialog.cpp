@@ -1,7 +1,7 @@
 #include "VoiceSliderDialog.h"
 
 #include "SettingsStore.h"
-#include "TextPreparation.h"
+#include "SpeechNumbers.h"
 #include "VoiceDialogTexts.h"
 #include "VoicePreview.h"
 
@@ -88,7 +88,7 @@ VoiceSliderDialog::VoiceSliderDialog(Setting setting, const char *objectName, co
 
     // A stored value that is no number shows the dialog's default, one out
     // of range the nearest end; nothing is stored until the user presses OK.
-    const auto stored = TextPreparation::wholeNumber(m_settings.read(m_key));
+    const auto stored = SpeechNumbers::wholeNumber(m_settings.read(m_key));
     const int shown = stored.value_or(QString::fromLatin1(m_key.defaultValue).toInt());
     m_slider->setValue(std::clamp(shown, 0, 100));
     showValueTip(m_slider->value(), false);

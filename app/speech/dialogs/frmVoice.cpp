@@ -2,7 +2,7 @@
 
 #include "SettingsStore.h"
 #include "SpeechEngine.h"
-#include "TextPreparation.h"
+#include "SpeechNumbers.h"
 #include "VoiceBox.h"
 #include "VoiceDialogTexts.h"
 #include "VoicePreview.h"
@@ -82,7 +82,7 @@ frmVoice::frmVoice(SpeechEngine &voice, SettingsStore &settings, VoicePreview *p
     // A stored position the list does not have (fewer voices installed than
     // when it was chosen, or no number at all) selects the nearest voice the
     // list has; nothing is stored until the user presses OK.
-    const auto stored = TextPreparation::wholeNumber(m_settings.read(SettingKeys::Voice));
+    const auto stored = SpeechNumbers::wholeNumber(m_settings.read(SettingKeys::Voice));
     const int wanted = stored.value_or(QString::fromLatin1(SettingKeys::Voice.defaultValue).toInt());
     const int position = std::clamp(wanted, 0, count - 1);
     const int index = m_cmbVoice->findData(position);
