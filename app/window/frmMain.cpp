@@ -128,8 +128,7 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
         m_mnuTextmode->setChecked(isTextMode());
         m_mnuInternet->setChecked(!isTextMode());
     });
-    m_exportProgress = std::make_unique<QtExportProgress>(this);
-    m_export = new AudioExport(*this, *m_c.dialogs, *m_c.extensions, *m_exportProgress, this);
+    m_export = new AudioExport(*this, *m_c.dialogs, *m_c.extensions, this);
     ScriptHost &scriptHost = *this;
     m_scriptCommands = std::make_unique<ScriptCommands>(scriptHost, *m_c.settings, *m_c.dialogs, *m_c.shell,
                                                         m_c.clock, m_c.clipboard);
