@@ -19,25 +19,25 @@ QByteArrayView withoutUtf8Bom(QByteArrayView bytes)
     return bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes;
 }
 
-// The file's bytes, or why they cannot be read.
+// A whole-file read or write told as a load or save result.
+template <typename Result>
+Result documentResult(const WholeFile::Result &done)
+{
+    Result r;
+    r.ok = done.ok;
+    r.errorNumber = done.errorNumber;
+    r.errorDescription = done.errorDescription;
+    return r;
+}
+
 DocumentLoadResult readFile(const QString &path, QByteArray *bytes)
 {
-    const WholeFile::Result read = WholeFile::readBytes(path, bytes);
-    DocumentLoadResult r;
-    r.ok = read.ok;
-    r.errorNumber = read.errorNumber;
-    r.errorDescription = read.errorDescription;
-    return r;
+    return documentResult<DocumentLoadResult>(WholeFile::readBytes(path, bytes));
 }
 
 DocumentSaveResult writeFile(const QString &path, const QByteArray &bytes)
 {
-    const WholeFile::Result written = WholeFile::writeBytes(path, bytes);
-    DocumentSaveResult r;
-    r.ok = written.ok;
-    r.errorNumber = written.errorNumber;
-    r.errorDescription = written.errorDescription;
-    return r;
+    return documentResult<DocumentSaveResult>(WholeFile::writeBytes(path, bytes));
 }
 
 } // namespace
