@@ -168,5 +168,10 @@ std::optional<QString> QtDialogs::password(const QString &text, const QString &t
 
 std::unique_ptr<Dialogs::Progress> QtDialogs::progress(const ProgressRequest &request, std::function<void()> cancel)
 {
-    return std::make_unique<QtProgress>(request, std::move(cancel), owner());
+    // Modal to the program's window even before it is shown (a document
+    // opened at start-up), so it blocks that window once it appears.
+    QWidget *over = owner();
+    if (!over && m_parent)
+        over = m_parent->window();
+    return std::make_unique<QtProgress>(request, std::move(cancel), over);
 }
