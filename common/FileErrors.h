@@ -91,6 +91,12 @@ inline QString reserveReached(qint64 reserveBytes)
 }
 
 // A path that contains a NUL character, which no file name can.
+// A file too large to be read at once.
+inline QString tooLarge(qint64 megabytes)
+{
+    return QStringLiteral("Die Datei ist größer als %1 MB und wird nicht gelesen").arg(megabytes);
+}
+
 inline QString pathWithNul()
 {
     return QStringLiteral("Der Pfad enthält ein Nullzeichen");

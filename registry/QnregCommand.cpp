@@ -120,7 +120,7 @@ QnregResult Command::run(const QStringList &args)
 int Command::import(const QStringList &a)
 {
     if (a.size() != 1)
-        return failure(RegistryTexts::usageImport());
+        return failure(RegistryTexts::usage(QStringLiteral("import")));
     const QString file = a.first();
     if (!QFileInfo(file).isFile())
         return failure(RegistryTexts::fileNotFound(file));
@@ -146,7 +146,7 @@ int Command::exportKey(const QStringList &a)
     QStringList plain = a;
     const bool subkeys = plain.removeAll(QStringLiteral("--subkeys")) > 0;
     if (plain.size() != 2)
-        return failure(RegistryTexts::usageExport());
+        return failure(RegistryTexts::usage(QStringLiteral("export")));
     const QString &key = plain[0];
     const QString &file = plain[1];
     if (QFileInfo::exists(file))
@@ -161,7 +161,7 @@ int Command::exportKey(const QStringList &a)
 int Command::get(const QStringList &a)
 {
     if (a.size() != 2)
-        return failure(RegistryTexts::usageGet());
+        return failure(RegistryTexts::usage(QStringLiteral("get")));
     const auto path = clsRegistryAccess::ParsePath(a[0]);
     if (!path.root)
         return failure(RegistryTexts::unknownRoot(a[0]));
@@ -190,7 +190,7 @@ int Command::set(const QStringList &a)
             plain.append(s);
     }
     if (plain.size() != 3 || (dword && binary))
-        return failure(RegistryTexts::usageSet());
+        return failure(RegistryTexts::usage(QStringLiteral("set")));
     const QString &key = plain[0];
     const QString &name = plain[1];
     const QString &value = plain[2];
@@ -223,7 +223,7 @@ int Command::set(const QStringList &a)
 int Command::remove(const QStringList &a)
 {
     if (a.size() != 1 && a.size() != 2)
-        return failure(RegistryTexts::usageDelete());
+        return failure(RegistryTexts::usage(QStringLiteral("delete")));
     const QString &key = a[0];
     if (a.size() == 2) {
         if (m_reg.KillValue(key, a[1]))
@@ -242,7 +242,7 @@ int Command::remove(const QStringList &a)
 int Command::keys(const QStringList &a)
 {
     if (a.size() != 1)
-        return failure(RegistryTexts::usageKeys());
+        return failure(RegistryTexts::usage(QStringLiteral("keys")));
     QStringList names;
     if (m_reg.EnumKeys(a[0], names) < 0)
         return hiveFailure(RegistryTexts::keyMissing(a[0]));
@@ -254,7 +254,7 @@ int Command::keys(const QStringList &a)
 int Command::values(const QStringList &a)
 {
     if (a.size() != 1)
-        return failure(RegistryTexts::usageValues());
+        return failure(RegistryTexts::usage(QStringLiteral("values")));
     const auto path = clsRegistryAccess::ParsePath(a[0]);
     if (!path.root)
         return failure(RegistryTexts::unknownRoot(a[0]));

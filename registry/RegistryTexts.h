@@ -2,6 +2,7 @@
 // RegistryTexts: what the registry and qnreg tell the user, in German.
 
 #include <QString>
+#include <QStringList>
 
 namespace RegistryTexts {
 
@@ -25,19 +26,17 @@ inline QString unknownCommand(const QString &verb)
     return QStringLiteral("Unbekannter Befehl \"%1\" (qnreg --help zeigt die Befehle)").arg(verb);
 }
 
-inline QString usageImport() { return QStringLiteral("Aufruf: qnreg import DATEI"); }
-
-inline QString usageExport() { return QStringLiteral("Aufruf: qnreg export SCHLÜSSEL DATEI [--subkeys]"); }
-
-inline QString usageGet() { return QStringLiteral("Aufruf: qnreg get SCHLÜSSEL NAME"); }
-
-inline QString usageSet() { return QStringLiteral("Aufruf: qnreg set SCHLÜSSEL NAME WERT [--dword | --binary]"); }
-
-inline QString usageDelete() { return QStringLiteral("Aufruf: qnreg delete SCHLÜSSEL [NAME]"); }
-
-inline QString usageKeys() { return QStringLiteral("Aufruf: qnreg keys SCHLÜSSEL"); }
-
-inline QString usageValues() { return QStringLiteral("Aufruf: qnreg values SCHLÜSSEL"); }
+// "Aufruf: " and the command's line of the help, for a command called
+// without what it needs.
+inline QString usage(const QString &command)
+{
+    const QString start = QStringLiteral("qnreg ") + command + QLatin1Char(' ');
+    for (const QString &line : QString::fromUtf8(qnregUsage).split(QLatin1Char('\n'))) {
+        if (line.trimmed().startsWith(start))
+            return QStringLiteral("Aufruf: ") + line.trimmed();
+    }
+    return QString();
+}
 
 inline QString fileNotFound(const QString &file)
 {

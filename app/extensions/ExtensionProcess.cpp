@@ -164,13 +164,9 @@ void ExtensionProcess::ended(Result &result)
 
 bool ExtensionProcess::sendAll(FrameWriter &frame, qint64 deadlineNs, Result &result)
 {
-    std::vector<iovec> pieces = frame.pieces();
-    size_t first = 0;
-    while (first < pieces.size()) {
-        msghdr msg{};
-        msg.msg_iov = pieces.data() + first;
-        msg.msg_iovlen = std::min<size_t>(pieces.size() - first, 512);
-        ssize_t n = ::sendmsg(m_fd, &msg, MSG_NOSIGNAL | MSG_DONTWAIT);
+    FrameSending sending(frame);
+    while (!sending.done()) {
+        const ssize_t n = sending.sendSome(m_fd, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
@@ -186,15 +182,6 @@ bool ExtensionProcess::sendAll(FrameWriter &frame, qint64 deadlineNs, Result &re
             // The process is gone: what it said before still decides how
             // the call ended.
             return true;
-        }
-        while (n > 0 && first < pieces.size()) {
-            iovec &p = pieces[first];
-            const size_t used = std::min(size_t(n), p.iov_len);
-            p.iov_base = static_cast<char *>(p.iov_base) + used;
-            p.iov_len -= used;
-            n -= ssize_t(used);
-            if (p.iov_len == 0)
-                ++first;
         }
     }
     return true;

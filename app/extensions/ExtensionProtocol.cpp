@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <sys/socket.h>
+
 namespace ExtensionProtocol {
 
 namespace {
@@ -130,6 +132,25 @@ std::vector<iovec> FrameWriter::pieces()
             out.push_back({m_own.data() + p.offset, p.size});
     }
     return out;
+}
+
+ssize_t FrameSending::sendSome(int fd, int flags)
+{
+    msghdr msg{};
+    msg.msg_iov = m_pieces.data() + m_first;
+    msg.msg_iovlen = std::min<size_t>(m_pieces.size() - m_first, 512);
+    const ssize_t sent = ::sendmsg(fd, &msg, flags);
+    ssize_t n = sent;
+    while (n > 0 && m_first < m_pieces.size()) {
+        iovec &p = m_pieces[m_first];
+        const size_t used = std::min(size_t(n), p.iov_len);
+        p.iov_base = static_cast<char *>(p.iov_base) + used;
+        p.iov_len -= used;
+        n -= ssize_t(used);
+        if (p.iov_len == 0)
+            ++m_first;
+    }
+    return sent;
 }
 
 char *FrameReader::space(size_t &wanted)

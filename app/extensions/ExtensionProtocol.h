@@ -103,6 +103,22 @@ private:
     Kind m_kind;
 };
 
+// What is left to send of a frame, for both ends' sending loops.
+class FrameSending
+{
+public:
+    explicit FrameSending(FrameWriter &frame) : m_pieces(frame.pieces()) {}
+    bool done() const { return m_first == m_pieces.size(); }
+    // One sendmsg of what is left (the kernel takes at most IOV_MAX pieces
+    // at a time) with the given flags; what it took is taken off. The bytes
+    // sent, or -1 with errno set.
+    ssize_t sendSome(int fd, int flags);
+
+private:
+    std::vector<iovec> m_pieces;
+    size_t m_first = 0;
+};
+
 // Receives a byte stream and cuts it into frames. Its buffer is kept from
 // frame to frame (up to a size), so a long text does not cost fresh memory
 // at every call.

@@ -2,6 +2,24 @@
 
 #include <QStringList>
 
+namespace {
+
+class HiddenProgress : public Dialogs::Progress
+{
+public:
+    void setValue(int) override {}
+    bool isShown() const override { return false; }
+};
+
+} // namespace
+
+std::unique_ptr<Dialogs::Progress> Dialogs::progress(const ProgressRequest &request, std::function<void()> cancel)
+{
+    Q_UNUSED(request);
+    Q_UNUSED(cancel);
+    return std::make_unique<HiddenProgress>();
+}
+
 QString qtNameFilters(const QString &filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));

@@ -1,11 +1,13 @@
 #pragma once
-// Dialogs: every message box and file dialog of Quenora goes through this
-// interface. QtDialogs shows real dialogs; tests use ScriptedDialogs, which
+// Dialogs: every message box, file dialog and progress window of Quenora
+// goes through this interface. QtDialogs shows real dialogs; tests use ScriptedDialogs, which
 // records what was asked and answers from a queue. Logic classes take a
 // Dialogs& and never open a dialog themselves.
 
 #include <QString>
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -29,6 +31,24 @@ public:
         bool confirmOverwrite = false; // save: ask before replacing a file
     };
 
+    // A progress window (ProgressRunner shows one while work runs off the
+    // GUI thread).
+    struct ProgressRequest {
+        QString title;
+        QString label;
+        QString cancel;        // the button's caption
+        int showAfterMs = 400; // work done sooner never shows the window
+    };
+    class Progress
+    {
+    public:
+        virtual ~Progress() = default; // closes the window
+        // The share done, in thousandths.
+        virtual void setValue(int permille) = 0;
+        // Whether the window is on screen (it is then modal).
+        virtual bool isShown() const = 0;
+    };
+
     virtual ~Dialogs() = default;
 
     virtual Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) = 0;
@@ -43,6 +63,10 @@ public:
         Q_UNUSED(title);
         return std::nullopt;
     }
+    // A window-modal progress window that appears once the work has taken
+    // showAfterMs; its button calls cancel (on the GUI thread). A Dialogs
+    // that cannot show one gives a window that never shows.
+    virtual std::unique_ptr<Progress> progress(const ProgressRequest &request, std::function<void()> cancel);
 };
 
 // Converts "Description|*.a;*.b|Other|*.c" into Qt's name filters

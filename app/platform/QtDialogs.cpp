@@ -7,6 +7,41 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
+
+namespace {
+
+class QtProgress : public Dialogs::Progress
+{
+public:
+    QtProgress(const Dialogs::ProgressRequest &request, std::function<void()> cancel, QWidget *owner)
+        : m_dialog(new QProgressDialog(request.label, request.cancel, 0, 1000, owner))
+    {
+        m_dialog->setWindowTitle(request.title);
+        m_dialog->setWindowModality(Qt::WindowModal);
+        m_dialog->setMinimumDuration(request.showAfterMs);
+        m_dialog->setAutoClose(false);
+        m_dialog->setAutoReset(false);
+        QObject::connect(m_dialog, &QProgressDialog::canceled, m_dialog, [cancel = std::move(cancel)] { cancel(); });
+        m_dialog->setValue(0);
+    }
+    // Deleted at once: a window opened next may run its own event loop, in
+    // which a later deletion would not happen and the dialog's show timer
+    // could still bring it back. Its owner may have taken it already.
+    ~QtProgress() override { delete m_dialog; }
+
+    void setValue(int permille) override
+    {
+        if (m_dialog && !m_dialog->wasCanceled())
+            m_dialog->setValue(permille);
+    }
+    bool isShown() const override { return m_dialog && m_dialog->isVisible(); }
+
+private:
+    QPointer<QProgressDialog> m_dialog;
+};
+
+} // namespace
 
 QWidget *QtDialogs::owner() const
 {
@@ -129,4 +164,14 @@ std::optional<QString> QtDialogs::password(const QString &text, const QString &t
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+std::unique_ptr<Dialogs::Progress> QtDialogs::progress(const ProgressRequest &request, std::function<void()> cancel)
+{
+    // Modal to the program's window even before it is shown (a document
+    // opened at start-up), so it blocks that window once it appears.
+    QWidget *over = owner();
+    if (!over && m_parent)
+        over = m_parent->window();
+    return std::make_unique<QtProgress>(request, std::move(cancel), over);
 }

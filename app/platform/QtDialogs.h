@@ -18,6 +18,7 @@ public:
     std::optional<QString> openFile(const FileRequest &request) override;
     std::optional<QString> saveFile(const FileRequest &request) override;
     std::optional<QString> password(const QString &text, const QString &title) override;
+    std::unique_ptr<Progress> progress(const ProgressRequest &request, std::function<void()> cancel) override;
 
     // The window a dialog shown now belongs to; null for none.
     QWidget *owner() const;

@@ -7,18 +7,10 @@
 #include "RichTextMessages.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
+#include "WholeFile.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include "ReplacingFile.h"
-
 #include <QTextDocument>
-
-#include <cerrno>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -27,79 +19,25 @@ QByteArrayView withoutUtf8Bom(QByteArrayView bytes)
     return bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes;
 }
 
-DocumentLoadResult loadFailure(int number)
+// A whole-file read or write told as a load or save result.
+template <typename Result>
+Result documentResult(const WholeFile::Result &done)
 {
-    DocumentLoadResult r;
-    r.errorNumber = number;
-    r.errorDescription = RichTextMessages::description(number);
+    Result r;
+    r.ok = done.ok;
+    r.errorNumber = done.errorNumber;
+    r.errorDescription = done.errorDescription;
     return r;
 }
 
-DocumentLoadResult openFailure(const QString &path, int error)
-{
-    if (error == ENOENT) {
-        const QFileInfo info(path);
-        return loadFailure(QFileInfo(info.absolutePath()).isDir() ? RichTextMessages::kFileNotFound
-                                                                  : RichTextMessages::kPathNotFound);
-    }
-    return loadFailure(FileErrors::numberForErrno(error, RichTextMessages::kPathFileAccessError));
-}
-
-// Reads a whole regular file. The file is opened without waiting and its
-// kind is asked of what was opened: a folder, a device or a pipe is refused
-// with what it is, never read, since reading it may never end.
 DocumentLoadResult readFile(const QString &path, QByteArray *bytes)
 {
-    if (path.contains(QChar(0))) {
-        DocumentLoadResult refused = loadFailure(RichTextMessages::kPathFileAccessError);
-        refused.errorDescription = FileErrors::pathWithNul();
-        return refused;
-    }
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return openFailure(path, errno);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const mode_t mode = st.st_mode;
-        ::close(fd);
-        DocumentLoadResult refused = loadFailure(RichTextMessages::kPathFileAccessError);
-        if (mode != 0)
-            refused.errorDescription = FileErrors::notRegularFile(mode);
-        return refused;
-    }
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return loadFailure(RichTextMessages::kPathFileAccessError);
-    }
-    if (file.size() > DocumentIO::kMaxFileSize) {
-        // Error 7 as always, but with the cause the user can act on.
-        DocumentLoadResult tooLarge = loadFailure(RichTextMessages::kOutOfMemory);
-        tooLarge.errorDescription = RichTextMessages::tooLarge(DocumentIO::kMaxFileSize / (1024 * 1024));
-        return tooLarge;
-    }
-    *bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return loadFailure(RichTextMessages::kDeviceIoError);
-    DocumentLoadResult ok;
-    ok.ok = true;
-    return ok;
+    return documentResult<DocumentLoadResult>(WholeFile::readBytes(path, bytes));
 }
 
-// Written beside the old file and put in its place only when complete, so
-// a failed save leaves the old file as it was.
 DocumentSaveResult writeFile(const QString &path, const QByteArray &bytes)
 {
-    ReplacingFile file(path);
-    if (!file.open() || !file.write(bytes) || !file.commit()) {
-        DocumentSaveResult failed;
-        failed.errorNumber = file.errorNumber();
-        failed.errorDescription = file.errorDescription();
-        return failed;
-    }
-    DocumentSaveResult ok;
-    ok.ok = true;
-    return ok;
+    return documentResult<DocumentSaveResult>(WholeFile::writeBytes(path, bytes));
 }
 
 } // namespace

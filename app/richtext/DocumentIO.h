@@ -27,6 +27,7 @@
 
 #include "ImportControl.h"
 #include "ImportedDocument.h"
+#include "WholeFile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -95,7 +96,7 @@ class DocumentIO
 {
 public:
     // Files larger than this are refused rather than exhausting memory.
-    static constexpr qint64 kMaxFileSize = qint64(512) * 1024 * 1024;
+    static constexpr qint64 kMaxFileSize = WholeFile::kMaxFileSize;
 
     // RTF when the bytes start with "{\rtf" (after an optional UTF-8
     // byte-order mark), else plain text.

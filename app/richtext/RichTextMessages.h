@@ -18,12 +18,6 @@ using FileErrors::kPathFileAccessError;
 using FileErrors::kPathNotFound;
 using FileErrors::kPermissionDenied;
 
-// A file too large to be read into a document.
-inline QString tooLarge(qint64 megabytes)
-{
-    return QStringLiteral("Die Datei ist größer als %1 MB und wird nicht gelesen").arg(megabytes);
-}
-
 // A whole sentence for programs without the window (quenora-speak).
 inline QString loadFailed(const QString &path, const QString &description)
 {

@@ -191,7 +191,7 @@ ScriptCommands::Outcome ScriptCommands::ExecuteCommand(const Where &where, const
 
 bool ScriptCommands::allowed(const SettingKeys::Key &key) const
 {
-    return m_settings.read(key) == QLatin1String("1");
+    return m_settings.flag(key);
 }
 
 const QList<ScriptCommands::Command> &ScriptCommands::commands()

@@ -62,7 +62,7 @@ SettingsFormValues SettingsFormValues::read(const SettingsStore &store)
         v.startView = InteractiveMode;
     else if (showWB == QLatin1String("0"))
         v.startView = TextMode;
-    if (store.read(SettingKeys::ShowLastDoc) == QLatin1String("1"))
+    if (store.flag(SettingKeys::ShowLastDoc))
         v.startView = LastDocument;
     return v;
 }

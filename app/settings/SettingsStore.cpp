@@ -67,6 +67,11 @@ QString SettingsStore::read(const SettingKeys::Key &key) const
                 QLatin1String(key.defaultValue));
 }
 
+bool SettingsStore::flag(const SettingKeys::Key &key) const
+{
+    return read(key) == QLatin1String("1");
+}
+
 bool SettingsStore::write(const SettingKeys::Key &key, const QString &value)
 {
     return write(QLatin1String(Application), QLatin1String(key.section), QLatin1String(key.name), value);

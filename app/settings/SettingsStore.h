@@ -42,6 +42,11 @@ public:
     QString read(const SettingKeys::Key &key) const;
     bool write(const SettingKeys::Key &key, const QString &value);
 
+    // An option of the main program: on only when the stored text is
+    // exactly "1" (a missing key reads as its default). "true", " 1" or
+    // "yes" are off, as the options have always been compared.
+    bool flag(const SettingKeys::Key &key) const;
+
     // The registry path of a section, for tools that show it.
     static QString sectionPath(const QString &application, const QString &section);
 

@@ -5,64 +5,15 @@
 #include "ExtensionHost.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QScopeGuard>
-#include <QProgressDialog>
-#include <QThread>
 
-QtExportProgress::~QtExportProgress()
+AudioExport::AudioExport(ExportHost &host, Dialogs &dialogs, ExtensionHost &extensions, QObject *parent)
+    : QObject(parent), m_host(host), m_dialogs(dialogs), m_extensions(extensions),
+      m_probe(&AudioConverter::availableFormats), m_runner(dialogs)
 {
-    delete m_dialog;
-}
-
-void QtExportProgress::begin(std::function<void()> cancel)
-{
-    delete m_dialog;
-    m_dialog = new QProgressDialog(ExportTexts::ProgressLabel, ExportTexts::ProgressCancel, 0, 1000, m_parent);
-    m_dialog->setWindowTitle(ExportTexts::ProgressTitle);
-    m_dialog->setWindowModality(Qt::WindowModal);
-    // Short recordings are done before the window would even appear.
-    m_dialog->setMinimumDuration(400);
-    m_dialog->setAutoClose(false);
-    m_dialog->setAutoReset(false);
-    QObject::connect(m_dialog, &QProgressDialog::canceled, m_dialog, [cancel = std::move(cancel)] { cancel(); });
-    m_dialog->setValue(0);
-}
-
-void QtExportProgress::setValue(int permille)
-{
-    if (m_dialog && !m_dialog->wasCanceled())
-        m_dialog->setValue(permille);
-}
-
-void QtExportProgress::end()
-{
-    // Deleted at once: a window the extensions open next runs its own event
-    // loop, in which a later deletion would not happen and the dialog's
-    // show timer could still bring it back.
-    delete m_dialog;
-    m_dialog = nullptr;
-}
-
-AudioExport::AudioExport(ExportHost &host, Dialogs &dialogs, ExtensionHost &extensions, ExportProgress &progress,
-                         QObject *parent)
-    : QObject(parent), m_host(host), m_dialogs(dialogs), m_extensions(extensions), m_progress(progress),
-      m_probe(&AudioConverter::availableFormats)
-{
-}
-
-AudioExport::~AudioExport()
-{
-    // The worker reads and writes files the caller named; it must not
-    // outlive the export that started it.
-    if (m_worker) {
-        m_cancel = true;
-        m_worker->wait();
-        delete m_worker;
-    }
 }
 
 QString AudioExport::filterFor(const QList<AudioFormat> &formats)
@@ -79,7 +30,7 @@ void AudioExport::ExportDoc()
 {
     // The progress window is modal, but the menu's key may still arrive
     // through the events it lets run: one export at a time.
-    if (m_worker)
+    if (m_runner.isRunning())
         return;
 
     const QString source = m_host.CurrentRecordingPath();
@@ -139,41 +90,14 @@ void AudioExport::ExportDoc()
 AudioConverter::Result AudioExport::convertOffThread(const QString &source, const QString &target,
                                                      AudioFormat format)
 {
-    m_cancel = false;
-    const int run = ++m_run;
-    std::atomic<int> shown{-1};
     AudioConverter::Result result;
-
-    const auto progress = [this, run, &shown](double done) {
-        const int permille = int(done * 1000.0);
-        if (shown.exchange(permille) != permille) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, run, permille] {
-                    if (m_worker && run == m_run)
-                        m_progress.setValue(permille);
-                },
-                Qt::QueuedConnection);
-        }
-        return !m_cancel.load();
-    };
-
-    QEventLoop loop;
-    m_worker = QThread::create([&] { result = AudioConverter::convert(source, target, format, progress); });
-    connect(m_worker, &QThread::finished, &loop, &QEventLoop::quit);
-    m_progress.begin([this] { m_cancel = true; });
-    m_worker->start();
-    // The window keeps painting and the progress window answers while the
-    // worker runs; finished() is queued here, so an early end is not lost.
-    QPointer<AudioExport> alive(this);
-    loop.exec();
-    if (!alive) {
-        result.status = AudioConverter::Result::Status::Cancelled;
-        return result;
-    }
-    m_worker->wait();
-    delete m_worker;
-    m_worker = nullptr;
-    m_progress.end();
+    const Dialogs::ProgressRequest request{ExportTexts::ProgressTitle, ExportTexts::ProgressLabel,
+                                           ExportTexts::ProgressCancel};
+    m_runner.run(request, [&](ProgressRunner::Job &job) {
+        result = AudioConverter::convert(source, target, format, [&job](double done) {
+            job.report(int(done * 1000.0));
+            return !job.cancelled();
+        });
+    });
     return result;
 }

@@ -7,24 +7,21 @@
 // so a long recording never freezes the window; only a finished export is
 // announced.
 //
-// Window-free: the window is seen through ExportHost, the questions go
-// through Dialogs and the progress through ExportProgress, so tests drive it
-// without a window. Uses quenora_speech, quenora_platform and the extension
-// host; used by frmMain.
+// Window-free: the window is seen through ExportHost, the questions and the
+// progress window go through Dialogs (the worker through ProgressRunner), so
+// tests drive it without a window. Uses quenora_speech, quenora_platform and
+// the extension host; used by frmMain.
 
 #include "AudioConverter.h"
+#include "ProgressRunner.h"
 
 #include <QObject>
 #include <QString>
 
-#include <atomic>
 #include <functional>
 
 class Dialogs;
 class ExtensionHost;
-class QProgressDialog;
-class QThread;
-class QWidget;
 
 class ExportHost
 {
@@ -38,43 +35,14 @@ public:
     virtual void holdStatus(bool held) = 0;
 };
 
-// What the user sees while a conversion runs. begin() hands over the way to
-// cancel it; setValue() gets the share done in thousandths.
-class ExportProgress
-{
-public:
-    virtual ~ExportProgress() = default;
-    virtual void begin(std::function<void()> cancel) = 0;
-    virtual void setValue(int permille) = 0;
-    virtual void end() = 0;
-};
-
-// A window-modal QProgressDialog that appears only when the work takes
-// longer than a moment.
-class QtExportProgress : public ExportProgress
-{
-public:
-    explicit QtExportProgress(QWidget *parent) : m_parent(parent) {}
-    ~QtExportProgress() override;
-    void begin(std::function<void()> cancel) override;
-    void setValue(int permille) override;
-    void end() override;
-
-private:
-    QWidget *m_parent;
-    QProgressDialog *m_dialog = nullptr;
-};
-
 class AudioExport : public QObject
 {
     Q_OBJECT
 public:
-    AudioExport(ExportHost &host, Dialogs &dialogs, ExtensionHost &extensions, ExportProgress &progress,
-                QObject *parent = nullptr);
-    ~AudioExport() override;
+    AudioExport(ExportHost &host, Dialogs &dialogs, ExtensionHost &extensions, QObject *parent = nullptr);
 
     void ExportDoc();
-    bool isExporting() const { return m_worker != nullptr; }
+    bool isExporting() const { return m_runner.isRunning(); }
 
     // The dialog's filter: the WAV entry first, then each format offered.
     static QString filterFor(const QList<AudioFormat> &formats);
@@ -87,10 +55,9 @@ private:
     ExportHost &m_host;
     Dialogs &m_dialogs;
     ExtensionHost &m_extensions;
-    ExportProgress &m_progress;
     std::function<QList<AudioFormat>()> m_probe;
     QString m_lastFolder;
-    QThread *m_worker = nullptr;
-    std::atomic<bool> m_cancel{false};
-    int m_run = 0;
+    // Last: a window closed while the export runs cancels it and waits for
+    // the worker before the rest goes.
+    ProgressRunner m_runner;
 };

@@ -12,6 +12,7 @@
 #include "ReplacingFile.h"
 #include "SettingKeys.h"
 #include "SettingsStore.h"
+#include "SpeechNumbers.h"
 #include "SpeechTexts.h"
 #include "TextPreparation.h"
 #include "VoiceSetup.h"
@@ -214,7 +215,7 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
             *v.target = *n;
         } else {
             const QString stored = store.read(v.key);
-            const std::optional<int> n = TextPreparation::wholeNumber(stored);
+            const std::optional<int> n = SpeechNumbers::wholeNumber(stored);
             if (!n) {
                 const QString key = QStringLiteral("%1/%2").arg(QLatin1String(v.key.section),
                                                                 QLatin1String(v.key.name));

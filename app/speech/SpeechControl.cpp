@@ -6,6 +6,7 @@
 #include "Paths.h"
 #include "SettingsStore.h"
 #include "SpeechEngine.h"
+#include "SpeechNumbers.h"
 #include "TextPreparation.h"
 #include "VoiceSetup.h"
 #include "SpeechTexts.h"
@@ -121,7 +122,7 @@ QString SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QStrin
                    {SettingKeys::Volume, "Lautstärke"}};
     for (int i = 0; i < 4; ++i) {
         const QString value = m_settings.read(stored[i].key);
-        numbers[i] = TextPreparation::wholeNumber(value);
+        numbers[i] = SpeechNumbers::wholeNumber(value);
         if (!numbers[i])
             return notSpoken(SpeechTexts::settingNotANumber(QString::fromUtf8(stored[i].name), value));
     }
@@ -238,7 +239,7 @@ void SpeechControl::SetRecorderOutput(const QString &path)
     m_voice2.setOutputWrittenInPlace(path.isEmpty());
     m_recordingUserFile = !path.isEmpty();
     if (path.isEmpty()) {
-        m_recordingNumber = TextPreparation::RandomBetween(1, 31000, m_random);
+        m_recordingNumber = SpeechNumbers::RandomBetween(1, 31000, m_random);
         Paths::ensureDir(Paths::tempDir());
         m_voice2.setOutputFileName(CurrentRecordingPath());
     } else {

@@ -1,17 +1,13 @@
 #pragma once
 // TextPreparation: what happens to a text before it is spoken, apart from
 // the extension filters: the blank-text rule, the prefix and suffix, and the
-// time variables "$Zeit[s]", "$Zeit[m]", "$Zeit[h]" and "$Zeit[w]". Also the
-// number helpers of speaking: percent to engine value and RandomBetween.
-// The clock and the random source are injectable so tests can fix them.
+// time variables "$Zeit[s]", "$Zeit[m]", "$Zeit[h]" and "$Zeit[w]". The
+// clock is injectable so tests can fix it.
 
 #include "Clock.h"
 
 #include <QDateTime>
 #include <QString>
-
-#include <functional>
-#include <optional>
 
 class TextPreparation
 {
@@ -32,21 +28,6 @@ public:
 
     // wrap(), then replaceTimeVariables(): the text as the engine gets it.
     QString prepare(const QString &text, const QString &prefix, const QString &suffix) const;
-
-    // min + (max - min) * percent / 100, rounded half to even, with
-    // (max - min) * percent formed in 32-bit whole numbers: no value when
-    // that overflows.
-    static std::optional<int> percentToEngineValue(int min, int max, int percent);
-
-    // A whole number written in a setting ("25", " 7 "); a decimal number is
-    // rounded half to even. No value for anything else.
-    static std::optional<int> wholeNumber(const QString &text);
-
-    // round(random * (high - low) + low), halves to even; random in [0, 1).
-    // Without a random source, the process's generator, seeded once from the
-    // system (a generator reseeded from the clock would repeat numbers
-    // within one clock tick).
-    static int RandomBetween(int low, int high, const std::function<double()> &random = {});
 
 private:
     const Clock &m_clock;

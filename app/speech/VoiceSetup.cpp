@@ -1,7 +1,7 @@
 #include "VoiceSetup.h"
 
 #include "SpeechEngine.h"
-#include "TextPreparation.h"
+#include "SpeechNumbers.h"
 
 #include <limits>
 
@@ -14,16 +14,16 @@ VoiceSetup::Result VoiceSetup::apply(SpeechEngine &voice, SpeechEngine *voice2,
     if (!voice.selectMode(mode) || (voice2 && !voice2->selectMode(mode)))
         return Result::ModeRejected;
 
-    const auto pitch = TextPreparation::percentToEngineValue(voice.minPitch(), voice.maxPitch(), settings.pitch);
+    const auto pitch = SpeechNumbers::percentToEngineValue(voice.minPitch(), voice.maxPitch(), settings.pitch);
     if (!pitch)
         return Result::Overflow;
     voice.setPitch(*pitch);
-    const auto speed = TextPreparation::percentToEngineValue(voice.minSpeed(), voice.maxSpeed(), settings.speed);
+    const auto speed = SpeechNumbers::percentToEngineValue(voice.minSpeed(), voice.maxSpeed(), settings.speed);
     if (!speed)
         return Result::Overflow;
     voice.setSpeed(*speed);
     const auto volume =
-        TextPreparation::percentToEngineValue(voice.minVolume(), voice.maxVolume(), settings.volume);
+        SpeechNumbers::percentToEngineValue(voice.minVolume(), voice.maxVolume(), settings.volume);
     if (!volume)
         return Result::Overflow;
     voice.setLeftVolume(*volume);

@@ -1,8 +1,10 @@
 #pragma once
-// ScriptedDialogs: Dialogs for tests. Records every message and file dialog
-// that was asked for, and answers from queues the test fills beforehand.
-// An empty queue answers Cancel (messages) or cancels (file dialogs), so a
-// question nobody expected never blocks a test.
+// ScriptedDialogs: Dialogs for tests. Records every message, file dialog and
+// progress window that was asked for, and answers from queues the test fills
+// beforehand. An empty queue answers Cancel (messages) or cancels (file
+// dialogs), so a question nobody expected never blocks a test. Progress
+// windows never show; one can press its "Abbrechen" after a given number of
+// values.
 
 #include "Dialogs.h"
 
@@ -32,8 +34,19 @@ public:
     QList<Message> messages;
     QList<FileDialog> fileDialogs;
 
+    struct ProgressWindow {
+        ProgressRequest request;
+        QList<int> values; // in the order they arrived
+        bool closed = false;
+    };
+    QList<ProgressWindow> progressWindows;
+    // The next progress window's "Abbrechen" is pressed once it has had this
+    // many values (0: as it opens); -1 never.
+    int cancelProgressAfter = -1;
+
     Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) override;
     std::optional<QString> openFile(const FileRequest &request) override;
     std::optional<QString> saveFile(const FileRequest &request) override;
     std::optional<QString> password(const QString &text, const QString &title) override;
+    std::unique_ptr<Progress> progress(const ProgressRequest &request, std::function<void()> cancel) override;
 };

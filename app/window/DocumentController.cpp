@@ -59,7 +59,7 @@ DocumentController::DocumentController(QTextEdit &rtfText, Dialogs &dialogs, Ext
                                        QObject *parent)
     : QObject(parent), m_rtfText(rtfText), m_dialogs(dialogs), m_extensions(extensions)
 {
-    m_opener = new DocumentOpener(dialogs, &rtfText, this);
+    m_opener = new DocumentOpener(dialogs, this);
     connect(&m_rtfText, &QTextEdit::textChanged, this,
             [this] { emit statusText(WindowTexts::CharacterCount(characterCount())); });
 }

@@ -4,19 +4,11 @@
 #include "ImportMessages.h"
 #include "WindowTexts.h"
 
-#include <QCoreApplication>
 #include <QPointer>
-#include <QProgressDialog>
-#include <QThread>
 
-DocumentOpener::DocumentOpener(Dialogs &dialogs, QWidget *dialogParent, QObject *parent)
-    : QObject(parent), m_dialogs(dialogs), m_dialogParent(dialogParent)
+DocumentOpener::DocumentOpener(Dialogs &dialogs, QObject *parent)
+    : QObject(parent), m_dialogs(dialogs), m_runner(dialogs)
 {
-}
-
-void DocumentOpener::cancel()
-{
-    m_cancel = true;
 }
 
 std::optional<QString> DocumentOpener::askPassword(bool again)
@@ -25,46 +17,18 @@ std::optional<QString> DocumentOpener::askPassword(bool again)
                               ImportMessages::PasswordTitle);
 }
 
-PreparedDocument DocumentOpener::prepare(const QString &path, const QString &password)
+PreparedDocument DocumentOpener::prepare(const QString &path, const QString &password, bool *cancelled)
 {
-    m_cancel = false;
     PreparedDocument prepared;
-    QPointer<DocumentOpener> self(this);
-    ImportControl control;
-    control.password = password;
-    control.cancel = &m_cancel;
-    control.progress = [self](int percent) {
-        QMetaObject::invokeMethod(
-            self, [self, percent] { if (self) emit self->progressed(percent); }, Qt::QueuedConnection);
-    };
-
-    QProgressDialog progress(ImportMessages::ProgressText, ImportMessages::ProgressCancel, 0, 100, m_dialogParent);
-    progress.setWindowTitle(ImportMessages::ProgressCaption);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(m_progressDelay);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    progress.setValue(0);
-    const QMetaObject::Connection toDialog =
-        connect(this, &DocumentOpener::progressed, &progress, &QProgressDialog::setValue);
-    connect(&progress, &QProgressDialog::canceled, this, &DocumentOpener::cancel);
-
-    bool finished = false;
-    QThread *worker = QThread::create([&prepared, path, control] { prepared = DocumentIO::prepareFile(path, control); });
-    connect(worker, &QThread::finished, this, [&finished] { finished = true; });
-    worker->start();
-    while (!finished) {
-        // Paint and timers run all along; clicks and keys wait until the
-        // modal progress dialog is there to take them.
-        const QEventLoop::ProcessEventsFlags flags =
-            progress.isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
-        QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
-    }
-    worker->wait();
-    delete worker;
-    disconnect(toDialog);
-    // Progress reports still queued belong to this read only.
-    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
+    const Dialogs::ProgressRequest request{ImportMessages::ProgressCaption, ImportMessages::ProgressText,
+                                           ImportMessages::ProgressCancel};
+    *cancelled = m_runner.run(request, [&prepared, &path, &password](ProgressRunner::Job &job) {
+        ImportControl control;
+        control.password = password;
+        control.cancel = &job.cancelFlag();
+        control.progress = [&job](int percent) { job.report(percent * 10); };
+        prepared = DocumentIO::prepareFile(path, control);
+    });
     return prepared;
 }
 
@@ -76,14 +40,21 @@ DocumentLoadResult DocumentOpener::open(const QString &path, QTextDocument *doc,
         return busy;
     }
     m_busy = true;
+    QPointer<DocumentOpener> alive(this);
     QString password;
     bool again = false;
     DocumentLoadResult result;
     for (;;) {
-        const PreparedDocument prepared = prepare(path, password);
+        bool cancelled = false;
+        const PreparedDocument prepared = prepare(path, password, &cancelled);
+        if (!alive) {
+            // The window went while the file was read.
+            result.importStatus = ImportStatus::Cancelled;
+            return result;
+        }
         result = prepared.result;
         // A cancel that came as the read finished still keeps the old document.
-        if (m_cancel) {
+        if (cancelled) {
             result.ok = false;
             result.importStatus = ImportStatus::Cancelled;
             break;

@@ -60,7 +60,7 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
 
     SettingsStore settings(hive);
     // The start page's pictures are decoded while the window is built.
-    if (settings.read(SettingKeys::ShowWB) == QLatin1String("1"))
+    if (settings.flag(SettingKeys::ShowWB))
         PagePictures::prefetch(frmMain::startPage());
     QString startUpFile = settings.read(SettingKeys::StartUpFile);
     // "--run NAME" runs a script of the library once the window is up (for

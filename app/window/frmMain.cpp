@@ -128,8 +128,7 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
         m_mnuTextmode->setChecked(isTextMode());
         m_mnuInternet->setChecked(!isTextMode());
     });
-    m_exportProgress = std::make_unique<QtExportProgress>(this);
-    m_export = new AudioExport(*this, *m_c.dialogs, *m_c.extensions, *m_exportProgress, this);
+    m_export = new AudioExport(*this, *m_c.dialogs, *m_c.extensions, this);
     ScriptHost &scriptHost = *this;
     m_scriptCommands = std::make_unique<ScriptCommands>(scriptHost, *m_c.settings, *m_c.dialogs, *m_c.shell,
                                                         m_c.clock, m_c.clipboard);
@@ -533,7 +532,7 @@ void frmMain::AddUserdefinedScripts()
         ShowErrorPage(76, ScriptTexts::ScriptFolderMissing(dir));
         return;
     }
-    const bool showVts = m_c.settings->read(SettingKeys::ShowVTS) == QLatin1String("1");
+    const bool showVts = m_c.settings->flag(SettingKeys::ShowVTS);
     const QStringList files = ScriptLibrary::scriptFiles(dir);
     for (int i = 0; i < files.size(); ++i)
         m_ctlTask->TPAddTask(1, ScriptLibrary::caption(files.at(i), showVts), i + 1, 0);
@@ -617,11 +616,11 @@ void frmMain::Form_Load()
     m_isLoading = true;
     m_c.extensions->NotifyStartup();
     HomePagePath = startPage();
-    if (settings.read(SettingKeys::ReadTitleOnAppChange) == QLatin1String("1"))
+    if (settings.flag(SettingKeys::ReadTitleOnAppChange))
         m_tmrWinTasks->start();
-    if (settings.read(SettingKeys::ReadClipboardOnChange) == QLatin1String("1"))
+    if (settings.flag(SettingKeys::ReadClipboardOnChange))
         m_tmrClipboard->start();
-    if (settings.read(SettingKeys::ShowWB) == QLatin1String("1"))
+    if (settings.flag(SettingKeys::ShowWB))
         showInBrowser(HomePagePath);
     else
         Textmode();
@@ -631,7 +630,7 @@ void frmMain::Form_Load()
     SetRecorderOutput(QString());
     fillTaskPane();
     AddUserdefinedScripts();
-    if (settings.read(SettingKeys::ShowLastDoc) == QLatin1String("1")) {
+    if (settings.flag(SettingKeys::ShowLastDoc)) {
         // The last document's name is taken over only when it still loads.
         m_documents->OpenFile(settings.read(SettingKeys::LastDoc));
         Textmode();

@@ -221,7 +221,6 @@ private:
     DocumentController *m_documents = nullptr;
     SpeechControl *m_speech = nullptr;
     WordHighlighter *m_highlighter = nullptr;
-    std::unique_ptr<ExportProgress> m_exportProgress;
     AudioExport *m_export = nullptr;
     std::unique_ptr<ScriptCommands> m_scriptCommands;
     std::unique_ptr<ScriptRunner> m_scripts;

@@ -6,6 +6,7 @@
 #include "clsRegistryAccess.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -64,6 +65,50 @@ class tst_ExtensionsEndToEnd : public QObject
             .contains(window);
     }
 
+    // Why the editor cannot be driven here; empty when it can.
+    QString cannotDriveTheEditor()
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            return QStringLiteral("needs an X display (run under xvfb-run)");
+        m_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        if (m_xdotool.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
+            return QStringLiteral("xdotool and openbox are needed");
+        return QString();
+    }
+
+    // Starts the window manager, then quenora in home with the test
+    // plug-in's log in calls, without a closing prompt or a start page: the
+    // test drives the document. The window manager runs before the first
+    // window maps: a window mapped while openbox takes over the display can
+    // stay unmapped.
+    void startEditor(QProcess &wm, QProcess &quenora, const QString &home, const QString &calls)
+    {
+        {
+            clsRegistryAccess reg(std::make_shared<SqliteHive>(QDir(home).filePath(QStringLiteral("registry.db"))));
+            const QString settings = QStringLiteral("HKCU\\Software\\VB and VBA Program Settings\\Quenora\\Settings");
+            QVERIFY(reg.WriteString(settings, QStringLiteral("Survey"), QStringLiteral("false")));
+            QVERIFY(reg.WriteString(settings, QStringLiteral("ShowWB"), QStringLiteral("0")));
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        const QString wmProblem = TestWindowManager::start(wm, env);
+        QVERIFY2(wmProblem.isEmpty(), qPrintable(wmProblem));
+        env.insert(QStringLiteral("QUENORA_HOME"), home);
+        env.insert(QStringLiteral("QUENORA_AUDIO"), QStringLiteral("null"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("QN_TESTPLUGIN_LOG"), calls);
+        quenora.setProcessEnvironment(env);
+        quenora.setProcessChannelMode(QProcess::ForwardedChannels);
+        quenora.start(QStringLiteral(QUENORA_EXE), {});
+        QVERIFY(quenora.waitForStarted());
+    }
+
+    // The first visible window of the process whose name matches.
+    QString windowNamed(const QProcess &process, const QString &name)
+    {
+        return xdo({"search", "--all", "--onlyvisible", "--pid", QString::number(process.processId()), "--name", name})
+            .section(QLatin1Char('\n'), 0, 0);
+    }
+
     // Types a file name into a file dialog and accepts it, as a user would
     // who looks at the screen: on a busy machine the first keys can come
     // before the dialog has the focus, and while the name's completion list
@@ -91,12 +136,8 @@ class tst_ExtensionsEndToEnd : public QObject
 private slots:
     void eventsReachThePlugin()
     {
-        if (qEnvironmentVariableIsEmpty("DISPLAY"))
-            QSKIP("needs an X display (run under xvfb-run)");
-        m_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
-        if (m_xdotool.isEmpty() || openbox.isEmpty())
-            QSKIP("xdotool and openbox are needed");
+        if (const QString why = cannotDriveTheEditor(); !why.isEmpty())
+            QSKIP(qPrintable(why));
 
         QTemporaryDir home;
         const QString calls = home.filePath(QStringLiteral("calls.txt"));
@@ -109,33 +150,16 @@ private slots:
         {
             clsRegistryAccess reg(std::make_shared<SqliteHive>(home.filePath(QStringLiteral("registry.db"))));
             registerExtension(reg, QStringLiteral("Test"), QStringLiteral("QnTest.Recorder"), QStringLiteral(TESTPLUGIN));
-            // No closing prompt, no start page: the test drives the document.
-            const QString settings = QStringLiteral("HKCU\\Software\\VB and VBA Program Settings\\Quenora\\Settings");
-            QVERIFY(reg.WriteString(settings, QStringLiteral("Survey"), QStringLiteral("false")));
-            QVERIFY(reg.WriteString(settings, QStringLiteral("ShowWB"), QStringLiteral("0")));
         }
 
-        // The window manager runs before the first window maps: a window
-        // mapped while openbox takes over the display can stay unmapped.
         QProcess wm;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        const QString wmProblem = TestWindowManager::start(wm, env);
-        QVERIFY2(wmProblem.isEmpty(), qPrintable(wmProblem));
-
-        env.insert(QStringLiteral("QUENORA_HOME"), home.path());
-        env.insert(QStringLiteral("QUENORA_AUDIO"), QStringLiteral("null"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("QN_TESTPLUGIN_LOG"), calls);
         QProcess quenora;
-        quenora.setProcessEnvironment(env);
-        quenora.setProcessChannelMode(QProcess::ForwardedChannels);
-        quenora.start(QStringLiteral(QUENORA_EXE), {});
-        QVERIFY(quenora.waitForStarted());
+        startEditor(wm, quenora, home.path(), calls);
+        if (QTest::currentTestFailed())
+            return;
 
         QString window;
-        QTRY_VERIFY_WITH_TIMEOUT(!(window = xdo({"search", "--all", "--onlyvisible", "--pid", QString::number(quenora.processId()),
-                                                  "--name", "Quenora"}).section(QLatin1Char('\n'), 0, 0)).isEmpty(),
-                                 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!(window = windowNamed(quenora, "Quenora")).isEmpty(), 60000);
         QTRY_COMPARE_WITH_TIMEOUT(lines(calls), QStringList{"Recorder Startup"}, 10000);
 
         // Open the document through the file dialog.
@@ -171,11 +195,8 @@ private slots:
     // the extension is switched off.
     void editorStartsDespiteACrashingStartup()
     {
-        if (qEnvironmentVariableIsEmpty("DISPLAY"))
-            QSKIP("needs an X display (run under xvfb-run)");
-        m_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-        if (m_xdotool.isEmpty() || QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty())
-            QSKIP("xdotool and openbox are needed");
+        if (const QString why = cannotDriveTheEditor(); !why.isEmpty())
+            QSKIP(qPrintable(why));
         QTemporaryDir home;
         const QString calls = home.filePath(QStringLiteral("calls.txt"));
         {
@@ -183,37 +204,22 @@ private slots:
             registerExtension(reg, QStringLiteral("Absturz"), QStringLiteral("QnTest.Crash"), QStringLiteral(TESTPLUGIN));
             QVERIFY(reg.WriteString(kExtensions + QStringLiteral("\\Absturz"), QStringLiteral("DisplayName"),
                                     QStringLiteral("Absturz beim Start")));
-            const QString settings = QStringLiteral("HKCU\\Software\\VB and VBA Program Settings\\Quenora\\Settings");
-            QVERIFY(reg.WriteString(settings, QStringLiteral("Survey"), QStringLiteral("false")));
-            QVERIFY(reg.WriteString(settings, QStringLiteral("ShowWB"), QStringLiteral("0")));
         }
         QProcess wm;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        const QString wmProblem = TestWindowManager::start(wm, env);
-        QVERIFY2(wmProblem.isEmpty(), qPrintable(wmProblem));
-        env.insert(QStringLiteral("QUENORA_HOME"), home.path());
-        env.insert(QStringLiteral("QUENORA_AUDIO"), QStringLiteral("null"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("QN_TESTPLUGIN_LOG"), calls);
         QProcess quenora;
-        quenora.setProcessEnvironment(env);
-        quenora.setProcessChannelMode(QProcess::ForwardedChannels);
-        quenora.start(QStringLiteral(QUENORA_EXE), {});
-        QVERIFY(quenora.waitForStarted());
+        startEditor(wm, quenora, home.path(), calls);
+        if (QTest::currentTestFailed())
+            return;
 
         // The notice comes first (the start event is sent while the window
         // loads), then the window.
         QString notice;
-        QTRY_VERIFY_WITH_TIMEOUT(!(notice = xdo({"search", "--all", "--onlyvisible", "--pid", QString::number(quenora.processId()),
-                                                  "--name", "Erweiterung ausgeschaltet"}).section(QLatin1Char('\n'), 0, 0)).isEmpty(),
-                                 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!(notice = windowNamed(quenora, "Erweiterung ausgeschaltet")).isEmpty(), 60000);
         QCOMPARE(lines(calls), QStringList{"Crash Startup"});
         xdo({"windowactivate", "--sync", notice});
         xdo({"key", "Return"});
         QString window;
-        QTRY_VERIFY_WITH_TIMEOUT(!(window = xdo({"search", "--all", "--onlyvisible", "--pid", QString::number(quenora.processId()),
-                                                  "--name", "^Quenora"}).section(QLatin1Char('\n'), 0, 0)).isEmpty(),
-                                 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(!(window = windowNamed(quenora, "^Quenora")).isEmpty(), 60000);
         QCOMPARE(quenora.state(), QProcess::Running);
         {
             clsRegistryAccess reg(std::make_shared<SqliteHive>(home.filePath(QStringLiteral("registry.db"))));

@@ -27,6 +27,15 @@ class tst_PlugdeskWindow : public QObject
         ScriptedDialogs dialogs;
         plugdesk::frmMain window{model, entries, dialogs};
         Rig(ExtensionsFixture &fixture, clsRegistryAccess &r) : f(fixture), registry(r) {}
+
+        // Loads the list and shows the window as the program does.
+        bool open()
+        {
+            if (!window.Form_Load())
+                return false;
+            window.show();
+            return QTest::qWaitForWindowExposed(&window);
+        }
     };
 
 private slots:
@@ -85,9 +94,7 @@ private slots:
         f.add("b", "Filter", "true");
         f.describe("b", "Nur der Filter");
         Rig rig(f, f.registry);
-        QVERIFY(rig.window.Form_Load());
-        rig.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        QVERIFY(rig.open());
         QListView *list = rig.window.List1();
 
         const QRect first = list->visualRect(rig.model.index(0));
@@ -107,9 +114,7 @@ private slots:
         f.add("a", "Mailer", "true");
         f.add("b", "Bairisch", "false");
         Rig rig(f, f.registry);
-        QVERIFY(rig.window.Form_Load());
-        rig.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        QVERIFY(rig.open());
         QListView *list = rig.window.List1();
         list->setCurrentIndex(rig.model.index(1));
 
@@ -137,9 +142,7 @@ private slots:
         f.add("a", "Mailer", "true");
         f.add("b", "Bairisch", "false");
         Rig rig(f, f.registry);
-        QVERIFY(rig.window.Form_Load());
-        rig.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        QVERIFY(rig.open());
         QVERIFY(AccessibilityRecorder::available());
         AccessibilityRecorder recorder;
         QListView *list = rig.window.List1();
@@ -188,9 +191,7 @@ private slots:
         ExtensionsFixture f;
         f.add("a", "Mailer", "true");
         Rig rig(f, f.registry);
-        QVERIFY(rig.window.Form_Load());
-        rig.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        QVERIFY(rig.open());
         QCOMPARE(QAccessible::queryAccessibleInterface(&rig.window)->role(), QAccessible::Dialog);
         QCOMPARE(rig.window.cmdClose()->text(), QString("&Schließen"));
         QSignalSpy finished(&rig.window, &QDialog::finished);
@@ -221,9 +222,7 @@ private slots:
         f.add("b", "Bairischer Dialekt", "false");
         {
             Rig rig(f, f.registry);
-            QVERIFY(rig.window.Form_Load());
-            rig.window.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+            QVERIFY(rig.open());
             const QStringList cut = TextFit::cutTexts(&rig.window);
             QVERIFY2(cut.isEmpty(), qPrintable(cut.join('\n')));
             // Room for the entries, not only for their first line.
@@ -238,9 +237,7 @@ private slots:
         f.add("b", "Filter", "true");
         clsRegistryAccess readOnly(std::make_shared<RefusingHive>(f.hive, 0));
         Rig rig(f, readOnly);
-        QVERIFY(rig.window.Form_Load());
-        rig.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        QVERIFY(rig.open());
         QListView *list = rig.window.List1();
         list->setCurrentIndex(rig.model.index(1));
 

@@ -45,28 +45,14 @@ bool ExtensionServer::send(FrameWriter &frame)
 {
     if (m_failed)
         return false;
-    std::vector<iovec> pieces = frame.pieces();
-    size_t first = 0;
-    while (first < pieces.size()) {
-        msghdr msg{};
-        msg.msg_iov = pieces.data() + first;
-        // The kernel takes at most IOV_MAX pieces at a time.
-        msg.msg_iovlen = std::min<size_t>(pieces.size() - first, 512);
-        ssize_t n = ::sendmsg(m_fd, &msg, MSG_NOSIGNAL);
+    FrameSending sending(frame);
+    while (!sending.done()) {
+        const ssize_t n = sending.sendSome(m_fd, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
             m_failed = true;
             return false;
-        }
-        while (n > 0 && first < pieces.size()) {
-            iovec &p = pieces[first];
-            const size_t used = std::min(size_t(n), p.iov_len);
-            p.iov_base = static_cast<char *>(p.iov_base) + used;
-            p.iov_len -= used;
-            n -= ssize_t(used);
-            if (p.iov_len == 0)
-                ++first;
         }
     }
     return true;

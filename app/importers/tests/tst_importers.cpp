@@ -33,6 +33,21 @@ QStringList blockTexts(const QTextDocument &doc)
     return out;
 }
 
+// Loads a file of the shared test data into doc; false (and the reason as a
+// test failure) when it does not open.
+bool loadDataFile(const QString &file, QTextDocument &doc)
+{
+    QFile f(QStringLiteral(IMPORT_DATA "/") + file);
+    if (!f.open(QIODevice::ReadOnly)) {
+        qWarning("%s: %s", qPrintable(f.fileName()), qPrintable(f.errorString()));
+        return false;
+    }
+    const DocumentLoadResult r = DocumentIO::loadBytes(f.readAll(), &doc, file);
+    if (!r.ok)
+        qWarning("%s: %s", qPrintable(file), qPrintable(r.message));
+    return r.ok;
+}
+
 QTextBlock blockWith(const QTextDocument &doc, const QString &start)
 {
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
@@ -265,11 +280,8 @@ void tst_importers::libreOfficePdfs()
 {
     QFETCH(QString, file);
     QFETCH(QStringList, paragraphs);
-    QFile f(QStringLiteral(IMPORT_DATA "/") + file);
-    QVERIFY(f.open(QIODevice::ReadOnly));
     QTextDocument doc;
-    const DocumentLoadResult r = DocumentIO::loadBytes(f.readAll(), &doc, file);
-    QVERIFY2(r.ok, qPrintable(r.message));
+    QVERIFY(loadDataFile(file, doc));
     QCOMPARE(blockTexts(doc), paragraphs);
 }
 
@@ -573,11 +585,8 @@ void tst_importers::footnotesAndMetadata()
     QFETCH(QString, file);
     QFETCH(QStringList, blocks);
     QFETCH(QString, title);
-    QFile f(QStringLiteral(IMPORT_DATA "/") + file);
-    QVERIFY(f.open(QIODevice::ReadOnly));
     QTextDocument doc;
-    const DocumentLoadResult r = DocumentIO::loadBytes(f.readAll(), &doc, file);
-    QVERIFY2(r.ok, qPrintable(r.message));
+    QVERIFY(loadDataFile(file, doc));
     const QStringList got = blockTexts(doc);
     qsizetype at = 0;
     for (const QString &expected : blocks) {

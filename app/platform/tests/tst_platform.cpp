@@ -10,6 +10,9 @@
 #include <QWindow>
 #include <QHostInfo>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -137,6 +140,43 @@ private slots:
         QCOMPARE(seenParent, expected);
         QCOMPARE(seenTransient, expected ? expected->windowHandle() : nullptr);
         QVERIFY(seenModal);
+    }
+
+    // The progress window is modal to the program's window, also while that
+    // is not shown yet (a document opened at start-up), and its button
+    // cancels.
+    void progressWindowBelongsToTheProgramWindow_data()
+    {
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("main window shown") << true;
+        QTest::newRow("main window not shown yet") << false;
+    }
+    void progressWindowBelongsToTheProgramWindow()
+    {
+        QFETCH(bool, shown);
+        QWidget main;
+        if (shown) {
+            main.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&main));
+        }
+        QtDialogs dialogs(&main);
+        int cancelled = 0;
+        auto progress = dialogs.progress({QStringLiteral("Dokument öffnen"), QStringLiteral("Liest …"),
+                                                QStringLiteral("Abbrechen"), 0},
+                                               [&cancelled] { ++cancelled; });
+        auto *window = main.findChild<QProgressDialog *>();
+        QVERIFY(window);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Dokument öffnen"));
+        QCOMPARE(window->windowModality(), Qt::WindowModal);
+        auto *button = window->findChild<QPushButton *>();
+        QVERIFY(button);
+        QCOMPARE(button->text(), QStringLiteral("Abbrechen"));
+        button->click();
+        QCOMPARE(cancelled, 1);
+        // Closed with its Progress.
+        const QPointer<QProgressDialog> gone(window);
+        progress.reset();
+        QVERIFY(!gone);
     }
 
     // A folder as the starting point opens the dialog inside it (with the

@@ -117,6 +117,27 @@ private slots:
         QCOMPARE(store.read(kDefaults[row].key), QString::fromLatin1(kDefaults[row].expected));
     }
 
+    void flagIsOnOnlyForExactlyOne_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("1") << "1" << true;
+        QTest::newRow("0") << "0" << false;
+        QTest::newRow("true") << "true" << false;
+        QTest::newRow("blank around 1") << " 1" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("never written, default 1") << "<none>" << true;
+    }
+    void flagIsOnOnlyForExactlyOne()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, on);
+        SettingsStore store(m_hive);
+        if (stored != QLatin1String("<none>"))
+            QVERIFY(store.write(SettingKeys::ShowWB, stored));
+        QCOMPARE(store.flag(SettingKeys::ShowWB), on);
+    }
+
     void twoReadersOfOneValueShareIt()
     {
         SettingsStore store(m_hive);

@@ -2,7 +2,7 @@
 
 #include "SettingsStore.h"
 #include "SpeechEngine.h"
-#include "TextPreparation.h"
+#include "SpeechNumbers.h"
 #include "VoiceDialogTexts.h"
 #include "VoiceSetup.h"
 
@@ -22,8 +22,8 @@ bool VoicePreview::play(const Values &shown)
     // next spoken text will use; a stored value that is no number falls back
     // to what speaking assumes when nothing is stored, so the sample plays.
     const auto stored = [this](const SettingKeys::Key &key) {
-        const auto value = TextPreparation::wholeNumber(m_settings.read(key));
-        return value ? *value : *TextPreparation::wholeNumber(QString::fromLatin1(key.defaultValue));
+        const auto value = SpeechNumbers::wholeNumber(m_settings.read(key));
+        return value ? *value : *SpeechNumbers::wholeNumber(QString::fromLatin1(key.defaultValue));
     };
     VoiceSetup::Percentages values;
     values.voicePosition = shown.voicePosition.value_or(stored(SettingKeys::Voice));

@@ -1,7 +1,8 @@
 #include "VoiceSliderDialog.h"
 
 #include "SettingsStore.h"
-#include "TextPreparation.h"
+#include "SpeechNumbers.h"
+#include "VoiceDialogButtons.h"
 #include "VoiceDialogTexts.h"
 #include "VoicePreview.h"
 
@@ -37,26 +38,17 @@ VoiceSliderDialog::VoiceSliderDialog(Setting setting, const char *objectName, co
     m_slider->setAccessibleName(label);
     m_label->setBuddy(m_slider);
 
-    m_ok = new QPushButton(VoiceDialogTexts::ok(), this);
-    m_ok->setObjectName(QStringLiteral("Command1"));
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(VoiceDialogTexts::cancel(), this);
-    m_cancel->setObjectName(QStringLiteral("Command2"));
-    m_preview = new QPushButton(VoiceDialogTexts::preview(), this);
-    m_preview->setObjectName(QStringLiteral("cmdPreview"));
-    m_preview->setToolTip(VoiceDialogTexts::previewTip());
+    const VoiceDialogButtons buttons(this);
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
+    m_preview = buttons.preview;
     m_preview->setEnabled(preview != nullptr);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_preview);
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_label);
     layout->addWidget(m_slider);
     layout->addStretch(1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
     setMinimumWidth(360);
 
     connect(m_slider, &QSlider::valueChanged, this, [this](int value) { showValueTip(value, false); });
@@ -67,7 +59,6 @@ VoiceSliderDialog::VoiceSliderDialog(Setting setting, const char *objectName, co
         m_settings.write(m_key, QString::number(value()));
         accept();
     });
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_preview, &QPushButton::clicked, this, [this] {
         if (!m_previewer)
             return;
@@ -88,7 +79,7 @@ VoiceSliderDialog::VoiceSliderDialog(Setting setting, const char *objectName, co
 
     // A stored value that is no number shows the dialog's default, one out
     // of range the nearest end; nothing is stored until the user presses OK.
-    const auto stored = TextPreparation::wholeNumber(m_settings.read(m_key));
+    const auto stored = SpeechNumbers::wholeNumber(m_settings.read(m_key));
     const int shown = stored.value_or(QString::fromLatin1(m_key.defaultValue).toInt());
     m_slider->setValue(std::clamp(shown, 0, 100));
     showValueTip(m_slider->value(), false);

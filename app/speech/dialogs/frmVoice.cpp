@@ -2,8 +2,9 @@
 
 #include "SettingsStore.h"
 #include "SpeechEngine.h"
-#include "TextPreparation.h"
+#include "SpeechNumbers.h"
 #include "VoiceBox.h"
+#include "VoiceDialogButtons.h"
 #include "VoiceDialogTexts.h"
 #include "VoicePreview.h"
 
@@ -35,34 +36,23 @@ frmVoice::frmVoice(SpeechEngine &voice, SettingsStore &settings, VoicePreview *p
     m_lblGender = new QLabel(this);
     m_lblGender->setObjectName(QStringLiteral("lblGender"));
 
-    m_ok = new QPushButton(VoiceDialogTexts::ok(), this);
-    m_ok->setObjectName(QStringLiteral("Command1"));
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(VoiceDialogTexts::cancel(), this);
-    m_cancel->setObjectName(QStringLiteral("Command2"));
-    m_preview = new QPushButton(VoiceDialogTexts::preview(), this);
-    m_preview->setObjectName(QStringLiteral("cmdPreview"));
-    m_preview->setToolTip(VoiceDialogTexts::previewTip());
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_preview);
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    const VoiceDialogButtons buttons(this);
+    m_ok = buttons.ok;
+    m_cancel = buttons.cancel;
+    m_preview = buttons.preview;
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(m_cmbVoice);
     layout->addWidget(m_lblLNG);
     layout->addWidget(m_lblGender);
     layout->addStretch(1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.row);
 
     connect(m_cmbVoice, &QComboBox::currentIndexChanged, this, [this] { showVoiceDetails(selectedPosition()); });
     connect(m_ok, &QPushButton::clicked, this, [this] {
         store();
         accept();
     });
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_preview, &QPushButton::clicked, this, [this] {
         if (m_previewer && selectedPosition() >= 0)
             m_previewer->play({selectedPosition(), {}, {}, {}});
@@ -82,7 +72,7 @@ frmVoice::frmVoice(SpeechEngine &voice, SettingsStore &settings, VoicePreview *p
     // A stored position the list does not have (fewer voices installed than
     // when it was chosen, or no number at all) selects the nearest voice the
     // list has; nothing is stored until the user presses OK.
-    const auto stored = TextPreparation::wholeNumber(m_settings.read(SettingKeys::Voice));
+    const auto stored = SpeechNumbers::wholeNumber(m_settings.read(SettingKeys::Voice));
     const int wanted = stored.value_or(QString::fromLatin1(SettingKeys::Voice.defaultValue).toInt());
     const int position = std::clamp(wanted, 0, count - 1);
     const int index = m_cmbVoice->findData(position);

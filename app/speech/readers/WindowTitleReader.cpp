@@ -37,7 +37,7 @@ void WindowTitleReader::ReadForegroundTitle()
     // whole document).
     if (title.trimmed().isEmpty())
         return;
-    if (window.ownProcess && m_settings.read(SettingKeys::IgnoreOwnWindowTitles) == QLatin1String("1"))
+    if (window.ownProcess && m_settings.flag(SettingKeys::IgnoreOwnWindowTitles))
         return;
     // A fresh recording each time; titles are not the user's text, so no
     // extension filters them.

@@ -33,23 +33,6 @@ public:
     void holdStatus(bool held) override { statuses << (held ? QStringLiteral("<halten>") : QStringLiteral("<frei>")); }
 };
 
-class FakeProgress : public ExportProgress
-{
-public:
-    bool cancelAtOnce = false;
-    int begun = 0;
-    int ended = 0;
-    QList<int> values;
-    void begin(std::function<void()> cancel) override
-    {
-        ++begun;
-        if (cancelAtOnce)
-            cancel();
-    }
-    void setValue(int permille) override { values << permille; }
-    void end() override { ++ended; }
-};
-
 void writeRecording(const QString &path, double seconds)
 {
     SF_INFO info{};
@@ -103,7 +86,6 @@ private:
     FakeHost m_host;
     ScriptedDialogs m_dialogs;
     RecordingExtensionHost m_extensions;
-    FakeProgress m_progress;
     std::unique_ptr<AudioExport> m_export;
 };
 
@@ -115,8 +97,7 @@ void TestAudioExport::init()
     QDir(m_dir->path()).mkdir(QStringLiteral("temp"));
     m_dialogs = ScriptedDialogs();
     m_extensions.events.clear();
-    m_progress = FakeProgress();
-    m_export = std::make_unique<AudioExport>(m_host, m_dialogs, m_extensions, m_progress);
+    m_export = std::make_unique<AudioExport>(m_host, m_dialogs, m_extensions);
     m_export->setFormatProbe([] { return AudioConverter::availableFormats(); });
 }
 
@@ -147,7 +128,7 @@ void TestAudioExport::cancelledDialogSaysSoAndSendsNothing()
     QVERIFY(m_extensions.events.isEmpty());
     QCOMPARE(m_host.statuses, (QStringList{QStringLiteral("Exportiere ") + m_host.recording, "<halten>", "<frei>",
                                            "Export abgebrochen."}));
-    QCOMPARE(m_progress.begun, 0);
+    QVERIFY(m_dialogs.progressWindows.isEmpty());
 }
 
 void TestAudioExport::exportsWavAndTellsExtensions()
@@ -170,8 +151,11 @@ void TestAudioExport::exportsWavAndTellsExtensions()
     QCOMPARE(frames, 11025LL);
     // The recording stays for the next export.
     QVERIFY(QFileInfo(m_host.recording).isFile());
-    QCOMPARE(m_progress.begun, 1);
-    QCOMPARE(m_progress.ended, 1);
+    QCOMPARE(m_dialogs.progressWindows.size(), 1);
+    QCOMPARE(m_dialogs.progressWindows[0].request.title, QStringLiteral("Exportieren"));
+    QCOMPARE(m_dialogs.progressWindows[0].request.label, QStringLiteral("Exportiere …"));
+    QCOMPARE(m_dialogs.progressWindows[0].request.cancel, QStringLiteral("Abbrechen"));
+    QVERIFY(m_dialogs.progressWindows[0].closed);
     // "Exportiere …" stood until the file was written, then the end is said.
     QCOMPARE(m_host.statuses, (QStringList{QStringLiteral("Exportiere ") + m_host.recording, "<halten>", "<frei>",
                                            "Export beendet: " + target}));
@@ -280,13 +264,14 @@ void TestAudioExport::failingExportShowsErrorAndLeavesNoFile()
 void TestAudioExport::cancelledConversionLeavesNoFile()
 {
     writeRecording(m_host.recording, 3.0);
-    m_progress.cancelAtOnce = true;
+    m_dialogs.cancelProgressAfter = 0;
     const QString target = m_dir->filePath(QStringLiteral("abgebrochen.mp3"));
     exportTo(target);
     QVERIFY(!QFileInfo::exists(target));
     QVERIFY(m_dialogs.messages.isEmpty());
     QVERIFY(m_extensions.events.isEmpty());
-    QCOMPARE(m_progress.ended, 1);
+    QCOMPARE(m_dialogs.progressWindows.size(), 1);
+    QVERIFY(m_dialogs.progressWindows[0].closed);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     QVERIFY(!m_export->isExporting());
     QCOMPARE(m_host.statuses.last(), QStringLiteral("Export abgebrochen."));
@@ -300,10 +285,10 @@ void TestAudioExport::longRecordingReportsProgress()
     QCOMPARE(m_extensions.events, QStringList{QStringLiteral("Export:") + target});
     // Progress arrives queued from the worker: whatever arrived before the
     // end rises, and none arrives after it.
-    const QList<int> atEnd = m_progress.values;
+    const QList<int> atEnd = m_dialogs.progressWindows.at(0).values;
     QVERIFY(std::is_sorted(atEnd.begin(), atEnd.end()));
     QCoreApplication::processEvents();
-    QCOMPARE(m_progress.values, atEnd);
+    QCOMPARE(m_dialogs.progressWindows.at(0).values, atEnd);
 }
 
 QTEST_MAIN(TestAudioExport)

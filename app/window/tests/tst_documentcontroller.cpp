@@ -3,7 +3,6 @@
 #include "LongLines.h"
 #include "RecordingExtensionHost.h"
 #include "ScriptedDialogs.h"
-#include "WholeFile.h"
 #include "WindowTexts.h"
 
 #include <QFile>
@@ -341,20 +340,6 @@ private slots:
         QVERIFY(rig.read("doc.rtf").startsWith("{\\rtf"));
         QVERIFY(rig.read("doc.rtf").contains("\\i"));
         QVERIFY(rig.extensions.events.isEmpty());
-    }
-
-    void writeWholeFileKeepsTheOldFileOnFailure()
-    {
-        Rig rig;
-        QCOMPARE(WholeFile::WriteWholeFile(rig.path("new.txt"), QStringLiteral("neu")), 0);
-        QCOMPARE(rig.read("new.txt"), QByteArray("neu"));
-        QVERIFY(WholeFile::WriteWholeFile(rig.path("none/x.txt"), "x") != 0);
-        QCOMPARE(WholeFile::ReadWholeFile(rig.path("new.txt")), QStringLiteral("neu"));
-        rig.file("cp1252.txt", "Gr\xFC\xDF" "e");
-        QCOMPARE(WholeFile::ReadWholeFile(rig.path("cp1252.txt")), QStringLiteral(u"Grüße"));
-        QVERIFY(WholeFile::FileExists(rig.path("new.txt")));
-        QVERIFY(!WholeFile::FileExists(rig.path("nope.txt")));
-        QVERIFY(!WholeFile::FileExists(rig.dir.path() + "/none/x.txt"));
     }
 
     void characterCountCountsLineBreaksTwice_data()

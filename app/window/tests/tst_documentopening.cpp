@@ -200,18 +200,18 @@ private slots:
             pages.append({QString(), {QStringLiteral("Seite %1.").arg(i + 1)}, QString()});
         const QString path = rig.file("lang.pdf", TestFiles::pdf(pages));
         rig.box.setPlainText("Alter Text");
-        int reports = 0;
-        // The first progress report is the user's click on "Abbrechen".
-        connect(&rig.docs.opener(), &DocumentOpener::progressed, &rig.docs.opener(), [&] {
-            if (reports++ == 0)
-                rig.docs.opener().cancel();
-        });
+        // The user clicks "Abbrechen" once the window shows the first progress.
+        rig.dialogs.cancelProgressAfter = 1;
         QVERIFY(!rig.docs.LoadFile(path));
-        QVERIFY(reports > 0);
+        QCOMPARE(rig.dialogs.progressWindows.size(), 1);
+        QCOMPARE(rig.dialogs.progressWindows[0].request.title, QStringLiteral("Dokument öffnen"));
+        QCOMPARE(rig.dialogs.progressWindows[0].request.label, QStringLiteral("Das Dokument wird gelesen …"));
+        QVERIFY(!rig.dialogs.progressWindows[0].values.isEmpty());
         QCOMPARE(rig.box.toPlainText(), QStringLiteral("Alter Text"));
         QVERIFY(rig.dialogs.messages.isEmpty());
 
         // The next read is not cancelled by the last one's click.
+        rig.dialogs.cancelProgressAfter = -1;
         QVERIFY(rig.docs.LoadFile(path));
         QVERIFY(rig.box.toPlainText().startsWith("Seite 1."));
     }
