@@ -671,14 +671,14 @@ void TestPanelkit::largeTypeBreaksBetweenWordsOnly()
 
     const QFontMetrics fm(large);
     for (int i = 0; i < texts.size(); ++i) {
-        const PaneItem *item = pane.findItem(i + 1);
+        const QStringList lines = pane.entryLines(i + 1);
         const QStringList words = texts[i].split(QLatin1Char(' '));
         if (width == 0) {
-            QCOMPARE(item->lines, QStringList{texts[i]});
+            QCOMPARE(lines, QStringList{texts[i]});
             continue;
         }
-        QVERIFY2(item->lines.size() >= 2, qPrintable(item->lines.join('|')));
-        for (const QString &line : item->lines) {
+        QVERIFY2(lines.size() >= 2, qPrintable(lines.join('|')));
+        for (const QString &line : lines) {
             QVERIFY2(fm.horizontalAdvance(line) <= pane.itemRect(i + 1).width(), qPrintable(line));
             if (line.endsWith(QChar(0x2026))) {
                 const QString start = line.chopped(1);
@@ -689,10 +689,10 @@ void TestPanelkit::largeTypeBreaksBetweenWordsOnly()
                     QVERIFY2(words.contains(part), qPrintable(line));
             }
         }
-        QVERIFY(pane.itemRect(i + 1).height() >= int(item->lines.size()) * fm.lineSpacing());
+        QVERIFY(pane.itemRect(i + 1).height() >= int(lines.size()) * fm.lineSpacing());
     }
     if (width)
-        QVERIFY(pane.findItem(2)->lines.first().endsWith(QChar(0x2026))); // "Geschwindigkeit"
+        QVERIFY(pane.entryLines(2).first().endsWith(QChar(0x2026))); // "Geschwindigkeit"
 }
 
 void TestPanelkit::badInputNeverCrashes()
