@@ -25,23 +25,6 @@ CPanelkitCtrl::CPanelkitCtrl(QWidget *parent) : QWidget(parent), d(std::make_uni
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(PaneTexts::accessiblePaneName());
 
-    connect(d->scrollBar, &QScrollBar::valueChanged, this, [this](int value) {
-        d->scrollOffset = value;
-        d->placeGroups();
-        d->repaintPane();
-    });
-    connect(d->scrollBar, &QScrollBar::actionTriggered, this, [this](int action) {
-        // A page is a little more than a menu line, as the pane always
-        // scrolled; the slider itself still shows the window's share of the
-        // content.
-        if (action != QAbstractSlider::SliderPageStepAdd && action != QAbstractSlider::SliderPageStepSub)
-            return;
-        QScrollBar *bar = d->scrollBar;
-        const int page = (fontMetrics().height() + 6) * 9 / 8;
-        const int delta = action == QAbstractSlider::SliderPageStepAdd ? page : -page;
-        bar->setSliderPosition(qBound(bar->minimum(), bar->value() + delta, bar->maximum()));
-    });
-
     d->createDemoContent();
 }
 

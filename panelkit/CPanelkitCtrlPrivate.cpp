@@ -29,6 +29,22 @@ CPanelkitCtrlPrivate::CPanelkitCtrlPrivate(CPanelkitCtrl &q)
     scrollBar->setSingleStep(kLineStep);
     scrollBar->setFocusPolicy(Qt::NoFocus); // the pane takes the keys
     scrollBar->hide();
+    QObject::connect(scrollBar, &QScrollBar::valueChanged, &q, [this](int value) {
+        scrollOffset = value;
+        placeGroups();
+        repaintPane();
+    });
+    QObject::connect(scrollBar, &QScrollBar::actionTriggered, &q, [this](int action) {
+        // A page is a little more than a menu line, as the pane always
+        // scrolled; the slider itself still shows the window's share of the
+        // content.
+        if (action != QAbstractSlider::SliderPageStepAdd && action != QAbstractSlider::SliderPageStepSub)
+            return;
+        QScrollBar *bar = this->scrollBar;
+        const int page = (this->q.fontMetrics().height() + 6) * 9 / 8;
+        const int delta = action == QAbstractSlider::SliderPageStepAdd ? page : -page;
+        bar->setSliderPosition(qBound(bar->minimum(), bar->value() + delta, bar->maximum()));
+    });
     hoverTimer.setSingleShot(false);
     QObject::connect(&hoverTimer, &QTimer::timeout, &q, [this] { onHoverTimer(); });
     QObject::connect(&animation, &PaneExpandAnimation::frameChanged, &q, [this] { this->q.update(); });

@@ -56,6 +56,7 @@ void PaneGeometry::measure(const PaneModel &model, const Measures &measures)
     for (const auto &g : model.groups()) {
         Group group;
         group.group = g.get();
+        group.expanded = g->expanded;
         group.title = QRect(left, 0, workWidth, m_titleHeight);
         if (measures.groupImageSize > 0 && m_titleHeight < measures.groupImageSize) {
             // The group image stands out above the title.
@@ -68,6 +69,8 @@ void PaneGeometry::measure(const PaneModel &model, const Measures &measures)
         for (const auto &item : g->entries) {
             Entry entry;
             entry.item = item.get();
+            entry.isOption = item->isOption;
+            entry.textLeft = 1 + ((item->icon >= 0 && measures.hasTaskImages) ? measures.taskImageSize + 5 : 4);
             // The width the painter gives the text (inside the entry's box).
             const int w = measures.clientWidth - 12 - left
                           - entryTextIndent(*item, measures.taskImageSize, measures.hasTaskImages);
@@ -104,13 +107,10 @@ void PaneGeometry::place(int scrollOffset)
             // that scrolling one into view knows where to go.
             e.y = ey;
             e.box = QRect(QPoint(g.title.left() + 1, ey + 1), QPoint(boxRight, ey + e.rowHeight - 2));
-            int textLeft = g.title.left() + 1 + 4;
-            if (e.item->icon >= 0 && m.hasTaskImages)
-                textLeft = g.title.left() + 1 + m.taskImageSize + 5;
-            e.check = e.item->isOption ? QRect(textLeft + 2, ey, 13, e.rowHeight) : QRect();
+            e.check = e.isOption ? QRect(g.title.left() + e.textLeft + 2, ey, 13, e.rowHeight) : QRect();
             ey += e.rowHeight;
         }
-        y = (g.group->expanded ? ey : titleTop + g.title.height()) + m_marginBottom;
+        y = (g.expanded ? ey : titleTop + g.title.height()) + m_marginBottom;
     }
 }
 

@@ -39,6 +39,8 @@ public:
         int textHeight = 0;
         int rowHeight = 0;
         int y = 0;          // top of the row; rows of a collapsed group keep their place
+        int textLeft = 0;   // where an option's radio button starts, relative to the box
+        bool isOption = false;
     };
     struct Group
     {
@@ -48,6 +50,7 @@ public:
         QRect button;       // the circular expand/collapse button
         QRect body;         // below the title, as tall as all rows (drawn when expanded)
         int bodyHeight = 0; // the sum of the rows
+        bool expanded = true;
         std::vector<Entry> entries;
         int top() const { return title.top() - overhang; }
     };
@@ -64,7 +67,8 @@ public:
 
     // The layout pass over the whole model; then place() must follow.
     void measure(const PaneModel &model, const Measures &measures);
-    // Widget coordinates at a scroll position; cheap, no text is measured.
+    // Widget coordinates at a scroll position; cheap, no text is measured,
+    // and no record is read (one may have gone since the layout pass).
     void place(int scrollOffset);
 
     // From the work area's left edge to where the painter starts the text.
