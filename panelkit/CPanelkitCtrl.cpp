@@ -5,6 +5,7 @@
 #include "PanePainter.h"
 #include "PaneTexts.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -28,7 +29,16 @@ CPanelkitCtrl::CPanelkitCtrl(QWidget *parent) : QWidget(parent), d(std::make_uni
     d->createDemoContent();
 }
 
-CPanelkitCtrl::~CPanelkitCtrl() = default;
+CPanelkitCtrl::~CPanelkitCtrl()
+{
+    // QWidget's destructor still reports (focus, hiding) after the parts are
+    // gone, and the pane's accessible interface reads them: it goes first,
+    // while everything it reads is alive.
+    if (QAccessible::isActive()) {
+        if (PaneAccessible *iface = PaneAccessible::of(this))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+    }
+}
 
 QSize CPanelkitCtrl::sizeHint() const
 {

@@ -210,8 +210,6 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    friend class CPanelkitCtrlPrivate;
-
     int tpSetXPColor() const;
     void setTpSetXPColor(int value);
 
