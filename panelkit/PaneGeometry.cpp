@@ -30,12 +30,19 @@ QStringList PaneGeometry::entryLines(const QString &text, const QFont &font, int
     return lines;
 }
 
+namespace {
+
+// From the work area's left edge to the right of the entry's picture.
+int pictureIndent(const PaneItem &item, int taskImageSize, bool hasTaskImages)
+{
+    return 1 + ((item.icon >= 0 && hasTaskImages) ? taskImageSize + 5 : 4);
+}
+
+} // namespace
+
 int PaneGeometry::entryTextIndent(const PaneItem &item, int taskImageSize, bool hasTaskImages) const
 {
-    int indent = 1 + ((item.icon >= 0 && hasTaskImages) ? taskImageSize + 5 : 4);
-    if (item.isOption)
-        indent += 18;
-    return indent;
+    return pictureIndent(item, taskImageSize, hasTaskImages) + (item.isOption ? 18 : 0);
 }
 
 void PaneGeometry::measure(const PaneModel &model, const Measures &measures)
@@ -70,7 +77,7 @@ void PaneGeometry::measure(const PaneModel &model, const Measures &measures)
             Entry entry;
             entry.item = item.get();
             entry.isOption = item->isOption;
-            entry.textLeft = 1 + ((item->icon >= 0 && measures.hasTaskImages) ? measures.taskImageSize + 5 : 4);
+            entry.textLeft = pictureIndent(*item, measures.taskImageSize, measures.hasTaskImages);
             // The width the painter gives the text (inside the entry's box).
             const int w = measures.clientWidth - 12 - left
                           - entryTextIndent(*item, measures.taskImageSize, measures.hasTaskImages);

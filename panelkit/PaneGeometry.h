@@ -39,7 +39,7 @@ public:
         int textHeight = 0;
         int rowHeight = 0;
         int y = 0;          // top of the row; rows of a collapsed group keep their place
-        int textLeft = 0;   // where an option's radio button starts, relative to the box
+        int textLeft = 0;   // right of the picture: where an option's radio button starts
         bool isOption = false;
     };
     struct Group
