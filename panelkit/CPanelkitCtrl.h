@@ -9,39 +9,35 @@
 // about clicks through the FireSelectItem and FireOptionSelectItem signals;
 // the colours are the 20 properties, set one by one or through a scheme.
 //
-// Inside, one model (the groups with their entries, the selection and the
-// hover reference) is measured by a layout pass whose rectangles serve both
-// PanePainter and hit testing. Painting is double-buffered into an image
-// and repaints only what changed (a hover change repaints two rows).
-// Scrolling entries into view and revealing the selection run as stepped
-// jobs of a PaneJobQueue on the GUI thread; expanding and collapsing change
-// the model at once and animate on pre-rendered pixmaps, one frame per 5 ms
-// tick. Keyboard use, a focus frame, wheel scrolling and accessibility
-// (PaneAccessible) make the pane usable without a mouse and with a screen
-// reader.
+// This class is the facade: the control interface, the properties and the
+// widget's events. Its parts live behind one private object: the model
+// (PaneModel: the records, radio groups, look-ups and the references into
+// them), the geometry (PaneGeometry: one layout pass whose rectangles serve
+// both PanePainter and hit testing), the expand animation
+// (PaneExpandAnimation, on pre-rendered pictures, as long as the style's
+// widget animations), the scroller (PaneScroller: stepped scrolling jobs on
+// the GUI thread) and the keyboard navigator (PaneKeyboardNavigator).
+// Painting is double-buffered into an image and repaints only what changed
+// (a hover change repaints two rows). Keyboard use, a focus frame, wheel
+// scrolling and accessibility (PaneAccessible) make the pane usable without
+// a mouse and with a screen reader.
 //
 // Uses only Qt (Widgets). Used by the Quenora main window as its task pane
 // `ctlTask`, and by panelkit-demo.
 
 #include "PaneColors.h"
 #include "PaneGroup.h"
-#include "PaneImageList.h"
 #include "PanelkitExport.h"
 
-#include <QFont>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
-#include <QTimer>
 #include <QWidget>
 
 #include <memory>
-#include <optional>
-#include <vector>
 
 class QScrollBar;
-class PaneJobQueue;
-struct PaneJob;
+class CPanelkitCtrlPrivate;
 
 class PANELKIT_EXPORT CPanelkitCtrl : public QWidget
 {
@@ -114,8 +110,8 @@ public:
 
     // --- properties -------------------------------------------------------
 #define PANELKIT_COLOR_PROPERTY(Name)                                                              \
-    OLE_COLOR Name() const { return m_colors.at(PaneColors::Name); }                               \
-    void set##Name(OLE_COLOR value) { setColorProperty(PaneColors::Name, value); }
+    OLE_COLOR Name() const;                                                                        \
+    void set##Name(OLE_COLOR value);
     PANELKIT_COLOR_PROPERTY(CtrlBkColorStart)
     PANELKIT_COLOR_PROPERTY(CtrlBkColorEnd)
     PANELKIT_COLOR_PROPERTY(GrpTitleBkColor)
@@ -135,30 +131,30 @@ public:
     PANELKIT_COLOR_PROPERTY(ButtonBorder2Active)
     PANELKIT_COLOR_PROPERTY(ButtonBkActive)
 #undef PANELKIT_COLOR_PROPERTY
-    int XPColorTyp() const { return m_xpColorTyp; }
+    int XPColorTyp() const;
     void setXPColorTyp(int value);
-    int FirstGroupStartPosition() const { return m_firstGroupStartPosition; }
+    int FirstGroupStartPosition() const;
     void setFirstGroupStartPosition(int value);
 
     // Set by every property change, as a host's "unsaved settings" hint.
-    bool isModified() const { return m_modified; }
-    void setModified(bool modified) { m_modified = modified; }
+    bool isModified() const;
+    void setModified(bool modified);
 
     // --- read access for hosts, tests and the accessibility layer ---------
-    int groupCount() const { return int(m_groups.size()); }
+    int groupCount() const;
     const PaneGroup *groupAt(int index) const;
     const PaneGroup *findGroup(int m_nID) const;
     const PaneItem *findItem(int m_nID) const;
     const PaneGroup *groupOf(const PaneItem *item) const;
-    const PaneItem *selectedTask() const { return m_selectedTask; }
-    const PaneGroup *selectedGroup() const { return m_selectedGroup; }
-    const PaneItem *hotEntry() const { return m_hotEntry; }
-    const PaneItem *focusItem() const { return m_focusItem; }
-    const PaneGroup *focusGroup() const { return m_focusGroup; }
-    bool isContentTakenOver() const { return m_contentTakenOver; }
-    bool isRedrawSuspended() const { return m_redrawSuspended; }
-    bool isAnimationEnabled() const { return m_animationEnabled; }
-    bool isAnimating() const { return m_animation.has_value(); }
+    const PaneItem *selectedTask() const;
+    const PaneGroup *selectedGroup() const;
+    const PaneItem *hotEntry() const;
+    const PaneItem *focusItem() const;
+    const PaneGroup *focusGroup() const;
+    bool isContentTakenOver() const;
+    bool isRedrawSuspended() const;
+    bool isAnimationEnabled() const;
+    bool isAnimating() const;
     int pendingJobs() const;
     // Geometry after the layout pass, in widget coordinates.
     bool isScrollBarShown() const;
@@ -170,11 +166,15 @@ public:
     QRect checkRect(int m_nID) const; // an option's radio button
     QRect groupTitleRect(int m_nID) const;
     QRect groupButtonRect(int m_nID) const;
+    QRect groupBodyRect(int m_nID) const; // below the title; null while collapsed
+    // The lines an entry's text is drawn in: broken between words, a word
+    // too long for its line elided.
+    QStringList entryLines(int m_nID) const;
     // How many entries the last paint drew (a hover change draws two).
-    int lastPaintedEntryCount() const { return m_lastPaintedEntries; }
+    int lastPaintedEntryCount() const;
     // Every pixel of the pane as it would be painted now.
     QImage renderPane();
-    QScrollBar *verticalScrollBar() const { return m_scrollBar; }
+    QScrollBar *verticalScrollBar() const;
 
     // For the accessibility layer: act on an entry or group as a click would.
     void activateItem(const PaneItem *item, bool onRadioButton);
@@ -210,137 +210,8 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    friend class PanePainter;
-
-    struct Hit
-    {
-        PaneGroup *group = nullptr;
-        PaneItem *item = nullptr;
-    };
-    struct Animation
-    {
-        QImage expandedImage; // the pane with the group expanded
-        QImage before;        // what stood on screen when it started
-        int bodyTop = 0;      // body's top in widget coordinates
-        int bodyHeight = 0;
-        int step = 1;
-        int shown = 0;        // body pixels currently shown
-        bool expanding = true;
-    };
-
-    int tpSetXPColor() const { return m_xpColorTyp; }
+    int tpSetXPColor() const;
     void setTpSetXPColor(int value);
-    void setColorProperty(int code, OLE_COLOR value);
-    OLE_COLOR highlightColor() const;
 
-    void createDemoContent();
-    void takeOverContent();
-    PaneGroup *groupById(int id) const;
-    PaneItem *itemById(int id) const;
-    PaneGroup *groupOfItem(const PaneItem *item) const;
-    bool containsItem(const PaneItem *item) const;
-    PaneItem *addEntry(int groupId, const QString &text, int id, int icon);
-    void linkRadioGroup(PaneGroup *group, PaneItem *item, bool first);
-    std::vector<PaneItem *> radioGroupOf(const PaneGroup *group, const PaneItem *item) const;
-    void uncheckRadioGroup(PaneGroup *group, PaneItem *item);
-    void forgetItem(const PaneItem *item);
-    void forgetGroup(const PaneGroup *group);
-    int addPicture(bool groupList, const QPixmap &pixmap, const QIcon &icon);
-    void installImageList(bool groupList, const PaneImageList &list);
-
-    void repaintPane();
-    // The content or its measures changed: lay out again, and let the host
-    // know that the wanted size may have changed.
-    void markLayoutDirty()
-    {
-        m_layoutDirty = true;
-        updateGeometry();
-    }
-    int entryTextIndent(const PaneItem *item) const;
-    void ensureLayout();
-    void layoutPass();
-    void placeGroups();
-    QRect entryBox(const PaneItem *item) const;
-    int workLeft() const;
-    int workRight() const;
-    void updateScrollBar();
-    void onScrollValueChanged(int value);
-    void onScrollAction(int action);
-    void redrawEntry(const PaneItem *item);
-
-    Hit hitTest(const QPoint &pos);
-    void updateCursor();
-    void onHoverTimer();
-
-    // Expand or collapse; animate only when asked and possible. A running
-    // animation is finished first, so no request is ever lost.
-    void expandGroup(PaneGroup *group, bool expand, bool animate);
-    void startAnimation(PaneGroup *group, bool expand);
-    void finishAnimation();
-    void onAnimationTick();
-    void paintAnimationFrame(QPainter &painter);
-
-    int runJobStep(PaneJob &job);
-    void runJobNow(PaneJob job);
-    int scrollStep(PaneJob &job, bool smoothAllowed);
-
-    void clickEntry(PaneItem *item, PaneGroup *group, bool onRadioButton);
-
-    struct FocusStop
-    {
-        PaneGroup *group = nullptr;
-        PaneItem *item = nullptr;
-    };
-    std::vector<FocusStop> focusStops() const;
-    void moveFocus(int delta);
-    void scrollRectIntoView(const QRect &rect);
-    void notifyAccessibleFocus();
-    void notifyAccessibleState(const void *record);
-
-    std::vector<std::unique_ptr<PaneGroup>> m_groups;
-    std::unique_ptr<PaneJobQueue> m_jobs;
-    QScrollBar *m_scrollBar = nullptr;
-    QTimer m_hoverTimer;
-    QTimer m_animationTimer;
-    QFont m_titleFont;
-    PaneColors m_colors;
-    PaneImageList m_taskImages, m_taskImagesGrey;
-    PaneImageList m_groupImages, m_groupImagesGrey;
-    PaneImageList m_radioImages;
-    std::optional<Animation> m_animation;
-    QImage m_buffer;
-    QPoint m_lastMousePos{-1, -1};
-
-    PaneItem *m_selectedTask = nullptr;
-    PaneItem *m_hotEntry = nullptr;
-    PaneGroup *m_selectedGroup = nullptr;
-    PaneItem *m_focusItem = nullptr;
-    PaneGroup *m_focusGroup = nullptr;
-    bool m_hideSelection = false;
-
-    bool m_layoutDirty = true;
-    bool m_needsScrollBar = false;
-    bool m_pointerOverEntry = false;
-    bool m_redrawSuspended = false;
-    bool m_animationEnabled = true;
-    bool m_contentTakenOver = false;
-    bool m_repaintEverything = false;
-    bool m_modified = false;
-    bool m_hasTaskImageList = false;
-    bool m_hasGroupImageList = false;
-
-    int m_marginLeft = 8, m_marginTop = 0, m_marginRight = 8, m_marginBottom = 10;
-    int m_textHeight = 20;
-    int m_rowHeight = 20;
-    int m_titleHeight = 24;
-    int m_contentHeight = 0;
-    int m_scrollOffset = 0;
-    int m_taskImageSize = 0;
-    int m_groupImageSize = 0;
-    OLE_COLOR m_taskImageMask = 0x00FF00FF;
-    OLE_COLOR m_groupImageMask = 0x00FF00FF;
-    int m_xpColorTyp = -1;
-    int m_firstGroupStartPosition = 0;
-    int m_lastPaintedEntries = 0;
-    int m_layoutDepth = 0;
+    const std::unique_ptr<CPanelkitCtrlPrivate> d;
 };

@@ -123,7 +123,7 @@ QRect PaneAccessibleEntry::rect() const
         if (m_ctrl->findGroup(m_group->id) != m_group)
             return QRect();
         if (m_group->expanded)
-            r.setHeight(r.height() + m_group->bodyHeight + 2);
+            r.setHeight(r.height() + m_ctrl->groupBodyRect(m_group->id).height());
     }
     if (r.isNull())
         return r;

@@ -1,44 +1,18 @@
 #include "PanePainter.h"
 
-#include "CPanelkitCtrl.h"
+#include "CPanelkitCtrl_p.h"
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QTextLayout>
 
 #include <optional>
 
-PanePainter::PanePainter(const CPanelkitCtrl &ctrl, QImage &target, const Options &options)
-    : m_ctrl(ctrl), m_target(target), m_options(options)
+PanePainter::PanePainter(const CPanelkitCtrlPrivate &pane, QImage &target, const Options &options)
+    : m_pane(pane), m_ctrl(pane.q), m_target(target), m_options(options)
 {
     const QRect all(QPoint(0, 0), target.deviceIndependentSize().toSize());
     m_clip = options.everything ? all : (options.clip & all);
-    m_disabled = !ctrl.isEnabled();
-}
-
-QStringList PanePainter::entryLines(const QString &text, const QFont &font, int width)
-{
-    const QFontMetrics fm(font);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WordWrap);
-    QStringList lines;
-    for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
-        QTextLayout layout(paragraph, font);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        const qsizetype before = lines.size();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(qMax(1, width));
-            QString part = paragraph.mid(line.textStart(), line.textLength());
-            while (part.endsWith(QLatin1Char(' ')))
-                part.chop(1);
-            lines << (fm.horizontalAdvance(part) > width ? fm.elidedText(part, Qt::ElideRight, qMax(0, width)) : part);
-        }
-        layout.endLayout();
-        if (lines.size() == before)
-            lines << QString();
-    }
-    return lines;
+    m_disabled = !m_ctrl.isEnabled();
 }
 
 OLE_COLOR PanePainter::grey(OLE_COLOR c) const
@@ -48,7 +22,7 @@ OLE_COLOR PanePainter::grey(OLE_COLOR c) const
 
 OLE_COLOR PanePainter::colorAt(int code) const
 {
-    return m_ctrl.m_colors.at(code);
+    return m_pane.colors.at(code);
 }
 
 QColor PanePainter::backgroundAt(int x) const
@@ -57,7 +31,7 @@ QColor PanePainter::backgroundAt(int x) const
     const OLE_COLOR end = grey(colorAt(PaneColors::CtrlBkColorEnd));
     if (start == end)
         return PaneColors::toQColor(start);
-    const int width = qMax(1, m_ctrl.clientRect().width());
+    const int width = qMax(1, m_pane.geometry.clientWidth());
     auto mix = [&](int shift) {
         const int a = int((start >> shift) & 0xFF), b = int((end >> shift) & 0xFF);
         return qBound(0, a + (b - a) * x / width, 255);
@@ -72,13 +46,13 @@ void PanePainter::paint()
         p.setClipRect(m_clip);
     p.setFont(m_ctrl.font());
     paintBackground(p);
-    for (const auto &group : m_ctrl.m_groups) {
-        const int top = group->titleOffset - group->title.top();
-        const int bottom = group->titleOffset + group->title.height() + 1
-                           + (group->expanded ? group->bodyHeight + 2 : 0);
+    for (const PaneGeometry::Group &group : m_pane.geometry.groups()) {
+        const int top = group.top();
+        const int bottom = group.title.top() + group.title.height() + 1
+                           + (group.group->expanded ? group.bodyHeight + 2 : 0);
         if (!m_options.everything && (bottom < m_clip.top() || top > m_clip.bottom()))
             continue;
-        paintGroup(p, *group);
+        paintGroup(p, group);
     }
 }
 
@@ -92,38 +66,37 @@ void PanePainter::paintBackground(QPainter &p)
     }
     // Strips two pixels wide from the start colour at the left edge to the
     // end colour at the right edge; only those crossing the clip are drawn.
-    const int width = m_ctrl.clientRect().width();
+    const int width = m_pane.geometry.clientWidth();
     const int first = qMax(0, m_clip.left()) & ~1;
     const int limit = qMax(width, m_clip.right() + 1);
     for (int x = first; x <= m_clip.right() && x < limit; x += 2)
         p.fillRect(QRect(x, m_clip.top(), 2, m_clip.height()), backgroundAt(x));
 }
 
-void PanePainter::paintGroup(QPainter &p, const PaneGroup &group)
+void PanePainter::paintGroup(QPainter &p, const PaneGeometry::Group &group)
 {
-    const bool active = !m_options.hideSelection && &group == m_ctrl.m_selectedGroup;
-    const QRect title(group.title.left(), group.titleOffset, group.title.width(), group.title.height());
-    if (visible(title))
-        paintTitle(p, group, title, active);
+    const bool active = !m_options.hideSelection && group.group == m_pane.model.selectedGroup;
+    if (visible(group.title))
+        paintTitle(p, group, active);
 
-    if (group.expanded) {
-        const QRect body(group.body.left(), title.top() + title.height(), group.body.width(),
-                         group.bodyHeight + 2);
+    if (group.group->expanded) {
+        const QRect &body = group.body;
         if (visible(body)) {
-            const OLE_COLOR bk = group.color == -1 ? colorAt(PaneColors::GrpBkColor)
-                                                   : OLE_COLOR(group.color) & 0x00FFFFFF;
+            const OLE_COLOR bk = group.group->color == -1 ? colorAt(PaneColors::GrpBkColor)
+                                                          : OLE_COLOR(group.group->color) & 0x00FFFFFF;
             p.fillRect(body, color(bk));
             p.setPen(color(colorAt(PaneColors::GrpBorderColor)));
             p.setBrush(Qt::NoBrush);
             p.drawRect(body.adjusted(0, 0, -1, -1));
-            for (const auto &item : group.entries)
-                paintItem(p, *item);
+            for (const PaneGeometry::Entry &entry : group.entries)
+                paintItem(p, entry);
         }
     }
 }
 
-void PanePainter::paintTitle(QPainter &p, const PaneGroup &group, const QRect &title, bool active)
+void PanePainter::paintTitle(QPainter &p, const PaneGeometry::Group &group, bool active)
 {
+    const QRect &title = group.title;
     if (active) {
         p.fillRect(title, color(colorAt(PaneColors::GrpTitleBkActiveColor)));
     } else {
@@ -151,23 +124,23 @@ void PanePainter::paintTitle(QPainter &p, const PaneGroup &group, const QRect &t
 
     paintButton(p, group, active);
 
-    const bool hasIcon = group.icon >= 0 && m_ctrl.m_hasGroupImageList;
+    const bool hasIcon = group.group->icon >= 0 && m_pane.hasGroupImageList;
     if (hasIcon) {
-        const PaneImageList &list = m_disabled ? m_ctrl.m_groupImagesGrey : m_ctrl.m_groupImages;
-        list.draw(p, group.icon, QPoint(title.left(), group.titleOffset - group.title.top()));
+        const PaneImageList &list = m_disabled ? m_pane.groupImagesGrey : m_pane.groupImages;
+        list.draw(p, group.group->icon, QPoint(title.left(), group.top()));
     }
 
     QRect textRect = title.adjusted(2, 0, -20, 0);
     if (hasIcon)
-        textRect.setLeft(textRect.left() + m_ctrl.m_groupImageSize + 2);
+        textRect.setLeft(textRect.left() + m_pane.groupImageSize + 2);
     const OLE_COLOR text = active ? colorAt(PaneColors::GrpTitleActiveTextColor) : colorAt(PaneColors::GrpTitleTextColor);
     p.setPen(color(text));
-    p.setFont(m_ctrl.m_titleFont);
-    const QString elided = QFontMetrics(m_ctrl.m_titleFont).elidedText(group.name, Qt::ElideRight, qMax(0, textRect.width()));
+    p.setFont(m_pane.titleFont);
+    const QString elided = QFontMetrics(m_pane.titleFont).elidedText(group.group->name, Qt::ElideRight, qMax(0, textRect.width()));
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, elided);
     p.setFont(m_ctrl.font());
 
-    if (m_ctrl.hasFocus() && m_ctrl.m_focusGroup == &group && !m_ctrl.m_focusItem) {
+    if (m_ctrl.hasFocus() && m_pane.model.focusGroup == group.group && !m_pane.model.focusItem) {
         QPen pen(color(text), 1, Qt::DotLine);
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
@@ -175,7 +148,7 @@ void PanePainter::paintTitle(QPainter &p, const PaneGroup &group, const QRect &t
     }
 }
 
-void PanePainter::paintButton(QPainter &p, const PaneGroup &group, bool active)
+void PanePainter::paintButton(QPainter &p, const PaneGeometry::Group &group, bool active)
 {
     const QRect b = group.button;
     const OLE_COLOR bk = colorAt(active ? PaneColors::ButtonBkActive : PaneColors::ButtonBkNormal);
@@ -199,7 +172,7 @@ void PanePainter::paintButton(QPainter &p, const PaneGroup &group, bool active)
     const int cx = b.left() + b.width() / 2;
     const int cy = b.top() + b.height() / 2;
     for (int i = 0; i < 2; ++i) {
-        if (group.expanded) {
+        if (group.group->expanded) {
             const int a = cy - 3 * i;
             p.drawLine(cx, a - 2, cx - 4, a + 2);
             p.drawLine(cx, a - 2, cx + 4, a + 2);
@@ -211,15 +184,16 @@ void PanePainter::paintButton(QPainter &p, const PaneGroup &group, bool active)
     }
 }
 
-void PanePainter::paintItem(QPainter &p, const PaneItem &item)
+void PanePainter::paintItem(QPainter &p, const PaneGeometry::Entry &entry)
 {
-    const QRect box = m_ctrl.entryBox(&item);
+    const PaneItem &item = *entry.item;
+    const QRect &box = entry.box;
     if (!visible(box.adjusted(-1, -1, 1, 1)))
         return;
     ++m_paintedEntries;
 
-    const bool selected = !m_options.hideSelection && &item == m_ctrl.m_selectedTask;
-    const bool hot = &item == m_ctrl.m_hotEntry;
+    const bool selected = !m_options.hideSelection && &item == m_pane.model.selectedTask;
+    const bool hot = &item == m_pane.model.hotEntry;
     OLE_COLOR border = colorAt(PaneColors::SelectBoxBorderColor);
     std::optional<OLE_COLOR> fill;
     if (hot) {
@@ -236,19 +210,19 @@ void PanePainter::paintItem(QPainter &p, const PaneItem &item)
         p.drawRect(box.adjusted(0, 0, -1, -1));
     }
 
-    const int rowHeight = item.row.height();
+    const int rowHeight = entry.rowHeight;
     int textLeft = box.left() + 4;
-    if (item.icon >= 0 && m_ctrl.m_hasTaskImageList) {
-        const PaneImageList &list = m_disabled ? m_ctrl.m_taskImagesGrey : m_ctrl.m_taskImages;
-        const int size = m_ctrl.m_taskImageSize;
+    if (item.icon >= 0 && m_pane.hasTaskImageList) {
+        const PaneImageList &list = m_disabled ? m_pane.taskImagesGrey : m_pane.taskImages;
+        const int size = m_pane.taskImageSize;
         list.draw(p, item.icon, QPoint(box.left() + 4, box.top() + (rowHeight - size) / 2 - 1),
                   item.disabled ? 0.5 : 1.0);
         textLeft = box.left() + size + 5;
     }
     if (item.isOption) {
-        const QRect &check = item.check;
+        const QRect &check = entry.check;
         const int image = (item.checked ? 1 : 0) + (m_disabled ? 2 : 0);
-        m_ctrl.m_radioImages.draw(p, image, QPoint(check.center().x() - 6, check.center().y() - 7));
+        m_pane.radioImages.draw(p, image, QPoint(check.center().x() - 6, check.center().y() - 7));
         textLeft += 18;
     }
 
@@ -256,16 +230,16 @@ void PanePainter::paintItem(QPainter &p, const PaneItem &item)
                                            : color(colorAt(PaneColors::GrpTextColor));
     p.setPen(textColor);
     const QRect textRect(textLeft, box.top(), qMax(0, box.right() - 2 - textLeft), box.height());
-    if (!item.multiLine && rowHeight <= m_ctrl.m_rowHeight) {
+    if (!item.multiLine && rowHeight <= m_pane.geometry.rowHeight()) {
         const QString elided = p.fontMetrics().elidedText(item.text, Qt::ElideRight, textRect.width());
         p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, elided);
     } else {
         // The lines the layout pass broke the text into, whole words only.
         const int lineSpacing = p.fontMetrics().lineSpacing();
-        int top = item.y + (rowHeight - item.textHeight) / 2;
+        int top = entry.y + (rowHeight - entry.textHeight) / 2;
         p.save();
         p.setClipRect(box, Qt::IntersectClip);
-        for (const QString &line : item.lines) {
+        for (const QString &line : entry.lines) {
             p.drawText(QRect(textRect.left(), top, textRect.width(), lineSpacing),
                        Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, line);
             top += lineSpacing;
@@ -273,7 +247,7 @@ void PanePainter::paintItem(QPainter &p, const PaneItem &item)
         p.restore();
     }
 
-    if (m_ctrl.hasFocus() && m_ctrl.m_focusItem == &item) {
+    if (m_ctrl.hasFocus() && m_pane.model.focusItem == &item) {
         QPen pen(textColor, 1, Qt::DotLine);
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);

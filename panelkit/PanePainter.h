@@ -1,17 +1,18 @@
 #pragma once
 // PanePainter: draws the task pane into an image, restricted to a clip
 // rectangle so that a hover or selection change repaints only its rows.
-// It reads the rectangles that the control's layout pass placed in widget
-// coordinates and never changes the model; hit testing uses the same
-// rectangles, so what is drawn is what reacts to the mouse.
+// It reads the rectangles of the pane's geometry and never changes the
+// model; hit testing uses the same rectangles, so what is drawn is what
+// reacts to the mouse.
 
 #include "PaneColors.h"
 
+#include "PaneGeometry.h"
+
 #include <QRect>
-#include <QStringList>
 
 class CPanelkitCtrl;
-class QFont;
+class CPanelkitCtrlPrivate;
 class QImage;
 class QPainter;
 struct PaneGroup;
@@ -27,12 +28,7 @@ public:
         bool hideSelection = false;  // during an animation of the selected group
     };
 
-    PanePainter(const CPanelkitCtrl &ctrl, QImage &target, const Options &options);
-
-    // The lines an entry's text is drawn in at a width: broken at its line
-    // feeds and between words, never inside one; a word longer than the
-    // width ends in an ellipsis.
-    static QStringList entryLines(const QString &text, const QFont &font, int width);
+    PanePainter(const CPanelkitCtrlPrivate &pane, QImage &target, const Options &options);
 
     void paint();
     int paintedEntries() const { return m_paintedEntries; }
@@ -45,11 +41,12 @@ private:
     bool visible(const QRect &r) const { return m_options.everything || m_clip.intersects(r); }
 
     void paintBackground(QPainter &p);
-    void paintGroup(QPainter &p, const PaneGroup &group);
-    void paintTitle(QPainter &p, const PaneGroup &group, const QRect &title, bool active);
-    void paintButton(QPainter &p, const PaneGroup &group, bool active);
-    void paintItem(QPainter &p, const PaneItem &item);
+    void paintGroup(QPainter &p, const PaneGeometry::Group &group);
+    void paintTitle(QPainter &p, const PaneGeometry::Group &group, bool active);
+    void paintButton(QPainter &p, const PaneGeometry::Group &group, bool active);
+    void paintItem(QPainter &p, const PaneGeometry::Entry &entry);
 
+    const CPanelkitCtrlPrivate &m_pane;
     const CPanelkitCtrl &m_ctrl;
     QImage &m_target;
     Options m_options;

@@ -9,10 +9,12 @@
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QVariantAnimation>
 
 #include <cstring>
 
@@ -40,6 +42,33 @@ void showPane(CPanelkitCtrl &pane, int w = 220, int h = 400)
     pane.show();
     QVERIFY(QTest::qWaitForWindowExposed(&pane));
 }
+
+// Ends a running expand animation at its last frame, as its time line does
+// once the style's duration has passed, without waiting for it.
+void finishAnimation(CPanelkitCtrl &pane)
+{
+    auto *timeLine = pane.findChild<QVariantAnimation *>();
+    QVERIFY(timeLine);
+    if (timeLine->state() == QAbstractAnimation::Running)
+        timeLine->setCurrentTime(timeLine->duration());
+}
+
+// A style whose widget animations last as long as it is told.
+class AnimationStyle : public QProxyStyle
+{
+public:
+    explicit AnimationStyle(int durationMs) : QProxyStyle(QStringLiteral("Fusion")), m_duration(durationMs) {}
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_Widget_Animation_Duration)
+            return m_duration;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+private:
+    int m_duration;
+};
 
 QPoint textPoint(CPanelkitCtrl &pane, int id)
 {
@@ -78,6 +107,8 @@ private slots:
     void colourPropertySwitchesToOwnScheme();
     void schemeReachableOnlyByName();
     void firstGroupStartPositionMovesGroups();
+    void sameFirstGroupStartPositionChangesNothing_data();
+    void sameFirstGroupStartPositionChangesNothing();
     void deletesClearReferences_data();
     void deletesClearReferences();
     void deleteReturnValues();
@@ -85,6 +116,7 @@ private slots:
     void expandWithoutAnimationIsImmediate_data();
     void expandWithoutAnimationIsImmediate();
     void expandAnimatesButModelChangesAtOnce();
+    void expandAnimationLastsAsTheStyleSays();
     void imageListBeforeSizeHoldsNothing();
     void greyImageKeepsBlackAndMask();
     void picturesBecomeIcons();
@@ -446,6 +478,29 @@ void TestPanelkit::firstGroupStartPositionMovesGroups()
     QCOMPARE(pane.contentHeight(), content + 30);
 }
 
+void TestPanelkit::sameFirstGroupStartPositionChangesNothing_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<bool>("changes");
+    QTest::newRow("the same") << 12 << false;
+    QTest::newRow("another") << 13 << true;
+}
+
+void TestPanelkit::sameFirstGroupStartPositionChangesNothing()
+{
+    QFETCH(int, value);
+    QFETCH(bool, changes);
+    CPanelkitCtrl pane;
+    fillStandard(pane);
+    pane.setFirstGroupStartPosition(12);
+    pane.setModified(false);
+    QSignalSpy changed(&pane, &CPanelkitCtrl::firstGroupStartPositionChanged);
+    pane.setFirstGroupStartPosition(value);
+    QCOMPARE(pane.isModified(), changes);
+    QCOMPARE(changed.count(), changes ? 1 : 0);
+    QCOMPARE(pane.FirstGroupStartPosition(), value);
+}
+
 void TestPanelkit::deletesClearReferences_data()
 {
     QTest::addColumn<int>("what"); // 0 task, 1 its group, 2 all, 3 another task
@@ -525,21 +580,28 @@ void TestPanelkit::redrawSuspendedSelectsSilently()
 
 void TestPanelkit::expandWithoutAnimationIsImmediate_data()
 {
-    QTest::addColumn<bool>("animationOff");
-    QTest::newRow("animation disabled") << true;
-    QTest::newRow("redraw suspended") << false;
+    QTest::addColumn<int>("why");
+    QTest::newRow("animation disabled") << 0;
+    QTest::newRow("redraw suspended") << 1;
+    QTest::newRow("pane hidden") << 2;
+    QTest::newRow("style without animations") << 3;
 }
 
 void TestPanelkit::expandWithoutAnimationIsImmediate()
 {
-    QFETCH(bool, animationOff);
+    QFETCH(int, why);
+    AnimationStyle noAnimations(0);
     CPanelkitCtrl pane;
+    if (why == 3)
+        pane.setStyle(&noAnimations);
     fillStandard(pane);
     showPane(pane);
-    if (animationOff)
+    if (why == 0)
         pane.TPEnableAnimation(false);
-    else
+    else if (why == 1)
         pane.TPSetRedraw(false);
+    else if (why == 2)
+        pane.hide();
     pane.TPExpandGroup(20, false);
     QVERIFY(!pane.findGroup(20)->expanded);
     QVERIFY(!pane.isAnimating());
@@ -561,7 +623,9 @@ void TestPanelkit::expandAnimatesButModelChangesAtOnce()
     // A second request during the animation is not lost.
     pane.TPExpandGroup(20, false);
     QVERIFY(!pane.findGroup(20)->expanded);
-    QTRY_VERIFY(!pane.isAnimating());
+    QVERIFY(pane.isAnimating());
+    finishAnimation(pane);
+    QVERIFY(!pane.isAnimating());
     // Expanding what is already expanded changes nothing.
     const int top = pane.groupTitleRect(30).top();
     pane.TPExpandGroup(30, true);
@@ -570,6 +634,29 @@ void TestPanelkit::expandAnimatesButModelChangesAtOnce()
     // Unknown ids do nothing.
     pane.TPExpandGroup(4242, false);
     QVERIFY(!pane.isAnimating());
+}
+
+void TestPanelkit::expandAnimationLastsAsTheStyleSays()
+{
+    AnimationStyle style(480);
+    CPanelkitCtrl pane;
+    pane.setStyle(&style);
+    fillStandard(pane);
+    showPane(pane);
+    pane.TPSelectTask(101);
+    QTRY_COMPARE(pane.pendingJobs(), 0);
+    pane.TPExpandGroup(10, false);
+    auto *timeLine = pane.findChild<QVariantAnimation *>();
+    QVERIFY(timeLine);
+    QCOMPARE(timeLine->duration(), 480);
+    timeLine->setCurrentTime(240);
+    QVERIFY(pane.isAnimating());
+    const QImage halfway = pane.grab().toImage();
+    timeLine->setCurrentTime(480);
+    QVERIFY(!pane.isAnimating());
+    QVERIFY(halfway != pane.grab().toImage());
+    QCOMPARE(pane.selectedGroup(), pane.findGroup(10));
+    QCOMPARE(pane.groupTitleRect(20).top(), pane.groupTitleRect(10).bottom() + 1 + 10);
 }
 
 void TestPanelkit::imageListBeforeSizeHoldsNothing()
@@ -671,14 +758,14 @@ void TestPanelkit::largeTypeBreaksBetweenWordsOnly()
 
     const QFontMetrics fm(large);
     for (int i = 0; i < texts.size(); ++i) {
-        const PaneItem *item = pane.findItem(i + 1);
+        const QStringList lines = pane.entryLines(i + 1);
         const QStringList words = texts[i].split(QLatin1Char(' '));
         if (width == 0) {
-            QCOMPARE(item->lines, QStringList{texts[i]});
+            QCOMPARE(lines, QStringList{texts[i]});
             continue;
         }
-        QVERIFY2(item->lines.size() >= 2, qPrintable(item->lines.join('|')));
-        for (const QString &line : item->lines) {
+        QVERIFY2(lines.size() >= 2, qPrintable(lines.join('|')));
+        for (const QString &line : lines) {
             QVERIFY2(fm.horizontalAdvance(line) <= pane.itemRect(i + 1).width(), qPrintable(line));
             if (line.endsWith(QChar(0x2026))) {
                 const QString start = line.chopped(1);
@@ -689,10 +776,10 @@ void TestPanelkit::largeTypeBreaksBetweenWordsOnly()
                     QVERIFY2(words.contains(part), qPrintable(line));
             }
         }
-        QVERIFY(pane.itemRect(i + 1).height() >= int(item->lines.size()) * fm.lineSpacing());
+        QVERIFY(pane.itemRect(i + 1).height() >= int(lines.size()) * fm.lineSpacing());
     }
     if (width)
-        QVERIFY(pane.findItem(2)->lines.first().endsWith(QChar(0x2026))); // "Geschwindigkeit"
+        QVERIFY(pane.entryLines(2).first().endsWith(QChar(0x2026))); // "Geschwindigkeit"
 }
 
 void TestPanelkit::badInputNeverCrashes()
@@ -743,7 +830,8 @@ void TestPanelkit::clickOnButtonToggles()
     showPane(pane);
     QTest::mouseClick(&pane, Qt::LeftButton, {}, pane.groupButtonRect(20).center());
     QVERIFY(!pane.findGroup(20)->expanded);
-    QTRY_VERIFY(!pane.isAnimating());
+    finishAnimation(pane);
+    QVERIFY(!pane.isAnimating());
     QTest::mouseClick(&pane, Qt::LeftButton, {}, pane.groupButtonRect(20).center());
     QVERIFY(pane.findGroup(20)->expanded);
 }
@@ -757,7 +845,8 @@ void TestPanelkit::doubleClickOnTitleToggles()
     const QPoint p(title.left() + 20, title.center().y());
     QTest::mouseDClick(&pane, Qt::LeftButton, {}, p);
     QVERIFY(!pane.findGroup(20)->expanded);
-    QTRY_VERIFY(!pane.isAnimating());
+    finishAnimation(pane);
+    QVERIFY(!pane.isAnimating());
     QTest::mouseDClick(&pane, Qt::LeftButton, {}, pane.groupTitleRect(20).topLeft() + QPoint(20, 5));
     QVERIFY(pane.findGroup(20)->expanded);
 }
@@ -973,6 +1062,7 @@ void TestPanelkit::selectTaskRevealsCollapsedGroup()
     QCOMPARE(select.count(), 1);
     QCOMPARE(select.at(0), (QVariantList{77, 2}));
     QTRY_VERIFY(pane.findGroup(2)->expanded);
+    finishAnimation(pane);
     QTRY_COMPARE(pane.pendingJobs(), 0);
     QVERIFY(pane.itemRect(77).top() >= 0);
     QVERIFY(pane.itemRect(77).bottom() < pane.height());

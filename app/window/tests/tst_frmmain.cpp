@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 
 using Rig = WindowRig;

@@ -64,7 +64,7 @@ private slots:
         QVERIFY(pane->groupCount() >= 2);
         for (int g = 0; g < pane->groupCount(); ++g)
             for (const auto &item : pane->groupAt(g)->entries)
-                QCOMPARE(item->lines, QStringList{item->text});
+                QCOMPARE(pane->entryLines(item->id), QStringList{item->text});
     }
 };
 
