@@ -105,15 +105,12 @@ bool DocumentBuilder::endsWithSpace() const
     return last.isSpace() || m_pendingBreak;
 }
 
-void DocumentBuilder::beginContent()
+void DocumentBuilder::startPendingParagraph()
 {
-    if (m_pendingBreak) {
-        m_pendingBreak = false;
-        // Most paragraphs look like the one before: starting with its format
-        // saves setting it again when the paragraph ends.
-        m_cursor.insertBlock(m_blockFormat, QTextCharFormat());
-    }
-    m_paraHasContent = true;
+    m_pendingBreak = false;
+    // Most paragraphs look like the one before: starting with its format
+    // saves setting it again when the paragraph ends.
+    m_cursor.insertBlock(m_blockFormat, QTextCharFormat());
 }
 
 void DocumentBuilder::flushText()

@@ -66,7 +66,13 @@ public:
     int fieldLink();
 
 private:
-    void beginContent();
+    void beginContent()
+    {
+        if (m_pendingBreak)
+            startPendingParagraph();
+        m_paraHasContent = true;
+    }
+    void startPendingParagraph();
     bool endsWithSpace() const;
     void finishParagraph(const ParaState &p);
     QTextCharFormat charFormat(const CharState &s) const;

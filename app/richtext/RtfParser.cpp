@@ -44,10 +44,8 @@ RtfReader::Result Parser::run()
             break;
         case Tokenizer::Kind::Text:
             m_ignorable = false;
-            if (m_started) {
-                for (const char c : t.text)
-                    rawByte(static_cast<unsigned char>(c));
-            }
+            if (m_started)
+                text(t.text);
             break;
         case Tokenizer::Kind::Broken:
             m_ignorable = false;
@@ -392,6 +390,19 @@ void Parser::updateCodePage()
         return;
     const int cp = m_tables.fontCodePage(m_cur.chr.font);
     m_cur.codePage = cp ? cp : m_ansiCodePage;
+}
+
+void Parser::text(std::string_view bytes)
+{
+    for (const char ch : bytes) {
+        const unsigned char b = static_cast<unsigned char>(ch);
+        // Most bytes of a file are plain ASCII text: straight to the document
+        // when nothing waits in the decoder (what rawByte would do).
+        if (b >= 0x20 && b < 0x80 && showsText(m_cur.dest) && m_decoder.idle())
+            m_builder.appendText(b, m_cur.chr, m_cur.dest == Dest::Footnote);
+        else
+            rawByte(b);
+    }
 }
 
 void Parser::rawByte(unsigned char b)

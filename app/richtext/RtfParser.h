@@ -46,6 +46,7 @@ private:
     void flowWord(const Keyword &k);
     void updateCodePage();
 
+    void text(std::string_view bytes);
     void rawByte(unsigned char b);
     void hexByte(unsigned char b);
     void appendChar(char16_t c);

@@ -47,6 +47,10 @@ public:
 
     bool leadBytePending() const { return m_leadByte >= 0; }
 
+    // Nothing waits: no fallback to skip, no lead byte, no half of a pair.
+    // Then a character of plain text passes through unchanged.
+    bool idle() const { return m_skip == 0 && m_leadByte < 0 && m_highSurrogate == 0; }
+
     // \uN (negative N counts from 65536), then `fallback` characters to skip.
     template <typename Sink>
     void unicode(int value, int fallback, Sink &&sink)
