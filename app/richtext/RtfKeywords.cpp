@@ -5,8 +5,6 @@
 #include <QFont>
 #include <QTextListFormat>
 
-#include <unordered_map>
-
 namespace rtf {
 
 namespace {
@@ -25,9 +23,11 @@ void add(Table &t, Group group, std::initializer_list<Entry> entries)
         t.emplace(e.name, Keyword{group, e.kw, e.arg});
 }
 
-Table buildTable()
+} // namespace
+
+KeywordTable::KeywordTable()
 {
-    Table t;
+    Table &t = m_words;
     // Destinations whose content is not document text. Those written
     // with \* are skipped anyway when unknown; these come without it.
     for (const char *name : {"stylesheet", "info", "pict", "header", "headerl", "headerr",
@@ -103,16 +103,12 @@ Table buildTable()
     // Known, with nothing to do; unlike an unknown word they are no \uN
     // fallback.
     add(t, Group::None, {{"rtf", Kw::Ignore}, {"fnil", Kw::Ignore}, {"ftech", Kw::Ignore}});
-    return t;
 }
 
-} // namespace
-
-const Keyword *findKeyword(std::string_view name)
+const KeywordTable &KeywordTable::instance()
 {
-    static const Table table = buildTable();
-    const auto it = table.find(name);
-    return it == table.end() ? nullptr : &it->second;
+    static const KeywordTable table;
+    return table;
 }
 
 } // namespace rtf

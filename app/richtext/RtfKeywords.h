@@ -9,6 +9,7 @@
 #include <QtGlobal>
 
 #include <string_view>
+#include <unordered_map>
 
 namespace rtf {
 
@@ -68,7 +69,23 @@ struct Keyword {
     int arg = 0;
 };
 
-// The word of that name, or nullptr for a word we do not know.
-const Keyword *findKeyword(std::string_view name);
+class KeywordTable
+{
+public:
+    // The one table, built at its first use.
+    static const KeywordTable &instance();
+
+    // The word of that name, or nullptr for a word we do not know.
+    const Keyword *find(std::string_view name) const
+    {
+        const auto it = m_words.find(name);
+        return it == m_words.end() ? nullptr : &it->second;
+    }
+
+private:
+    KeywordTable();
+
+    std::unordered_map<std::string_view, Keyword> m_words;
+};
 
 } // namespace rtf

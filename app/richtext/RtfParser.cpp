@@ -123,7 +123,7 @@ void Parser::controlWord(const Token &t)
 {
     const bool ignorable = m_ignorable;
     m_ignorable = false;
-    const Keyword *k = findKeyword(t.text);
+    const Keyword *k = m_keywords.find(t.text);
     if (!k) {
         if (ignorable)
             m_cur.dest = Dest::Skip;

@@ -52,6 +52,7 @@ private:
     void appendChar(char16_t c);
 
     Tokenizer m_tokens;
+    const KeywordTable &m_keywords = KeywordTable::instance();
     DocumentTables m_tables;
     TextDecoder m_decoder;
     DocumentBuilder m_builder;

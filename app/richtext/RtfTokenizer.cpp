@@ -6,34 +6,40 @@ namespace rtf {
 
 Tokenizer::Token Tokenizer::word()
 {
-    const qsizetype start = m_pos;
-    while (m_pos < m_size && isLetter(m_data[m_pos]))
-        ++m_pos;
+    // The position is kept in a local: the bytes are read as unsigned char,
+    // which may alias a member, so a member would be reloaded at every byte.
+    const unsigned char *const data = m_data;
+    const qsizetype size = m_size;
+    qsizetype pos = m_pos;
+    const qsizetype start = pos;
+    while (pos < size && isLetter(data[pos]))
+        ++pos;
     Token t = token(Kind::Word);
     // Names longer than any real one cannot match; they are read to the end
     // and cut.
-    t.text = std::string_view(reinterpret_cast<const char *>(m_data + start),
-                              static_cast<size_t>(std::min<qsizetype>(m_pos - start, 64)));
+    t.text = std::string_view(reinterpret_cast<const char *>(data + start),
+                              static_cast<size_t>(std::min<qsizetype>(pos - start, 64)));
     bool negative = false;
     long long value = 0;
-    if (m_pos < m_size && m_data[m_pos] == '-' && m_pos + 1 < m_size && m_data[m_pos + 1] >= '0' && m_data[m_pos + 1] <= '9') {
+    if (pos < size && data[pos] == '-' && pos + 1 < size && data[pos + 1] >= '0' && data[pos + 1] <= '9') {
         negative = true;
-        ++m_pos;
+        ++pos;
     }
     // \bin's length is a count of bytes to skip, not a size to clamp: a
     // clamped one would read the rest of a long payload as text.
     long long fullValue = 0;
-    while (m_pos < m_size && m_data[m_pos] >= '0' && m_data[m_pos] <= '9') {
+    while (pos < size && data[pos] >= '0' && data[pos] <= '9') {
         t.hasParam = true;
         if (value <= kMaxParam)
-            value = value * 10 + (m_data[m_pos] - '0');
+            value = value * 10 + (data[pos] - '0');
         if (fullValue <= kMaxFullParam)
-            fullValue = fullValue * 10 + (m_data[m_pos] - '0');
-        ++m_pos;
+            fullValue = fullValue * 10 + (data[pos] - '0');
+        ++pos;
     }
     t.fullParam = negative ? 0 : fullValue;
-    if (m_pos < m_size && m_data[m_pos] == ' ')
-        ++m_pos; // the delimiter belongs to the control word
+    if (pos < size && data[pos] == ' ')
+        ++pos; // the delimiter belongs to the control word
+    m_pos = pos;
     value = std::min<long long>(value, kMaxParam);
     t.param = static_cast<int>(negative ? -value : value);
     return t;

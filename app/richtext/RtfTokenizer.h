@@ -96,11 +96,16 @@ inline Tokenizer::Token Tokenizer::next()
             }
             return token(Kind::Symbol, m_data[m_pos++]);
         default: {
+            // Locals: see word().
+            const unsigned char *const data = m_data;
+            const qsizetype size = m_size;
             const qsizetype start = m_pos;
-            while (m_pos < m_size && !endsText(m_data[m_pos]))
-                ++m_pos;
+            qsizetype end = start;
+            while (end < size && !endsText(data[end]))
+                ++end;
+            m_pos = end;
             Token t = token(Kind::Text);
-            t.text = std::string_view(reinterpret_cast<const char *>(m_data + start), size_t(m_pos - start));
+            t.text = std::string_view(reinterpret_cast<const char *>(data + start), size_t(end - start));
             return t;
         }
         }
