@@ -14,6 +14,9 @@
 // (tables of fonts, colours and styles, document information, pictures,
 // objects, headers and footers, field instructions, hidden text and unknown
 // ignorable destinations) is skipped.
+//
+// How it is built: RtfParser.h (the group stack) over the tokenizer, the
+// keyword table, the text decoder, the document tables and the builder.
 
 #include <QByteArrayView>
 

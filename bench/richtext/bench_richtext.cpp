@@ -2,6 +2,9 @@
 // document box does it; goal: each under 0.5 s. Also a plain-text load of
 // the same size for comparison.
 //   bench_richtext [megabytes] [rounds]
+// For timing whole processes against another RTF reader on the same file:
+//   bench_richtext write FILE [megabytes] [word|dense]   writes the document
+//   bench_richtext load FILE                             loads it once
 #include "DocumentIO.h"
 
 #include <QElapsedTimer>
@@ -122,11 +125,41 @@ bool run(const QString &name, const QByteArray &rtf, int rounds)
     return again.toPlainText() == doc.toPlainText();
 }
 
+int writeFile(const QString &path, double megabytes, const QByteArray &kind)
+{
+    const qsizetype size = static_cast<qsizetype>(megabytes * 1024 * 1024);
+    const QByteArray rtf = kind == "dense" ? makeDense(size) : makeWordShaped(size);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(rtf) != rtf.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return 1;
+    }
+    return 0;
+}
+
+int loadOnce(const QString &path)
+{
+    QTextDocument doc;
+    const DocumentLoadResult r = DocumentIO::loadFile(path, &doc);
+    if (!r.ok || r.format != DocumentFormat::RichText) {
+        std::fprintf(stderr, "cannot load %s as RTF\n", qPrintable(path));
+        return 1;
+    }
+    std::printf("%d characters\n", doc.characterCount());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv); // no display needed: nothing is laid out or shown
+    const QByteArray mode = argc > 2 ? QByteArray(argv[1]) : QByteArray();
+    if (mode == "write")
+        return writeFile(QString::fromLocal8Bit(argv[2]), argc > 3 ? std::max(0.1, QByteArray(argv[3]).toDouble()) : 5.0,
+                         argc > 4 ? QByteArray(argv[4]) : QByteArray("word"));
+    if (mode == "load")
+        return loadOnce(QString::fromLocal8Bit(argv[2]));
     const double megabytes = argc > 1 ? std::max(0.1, QByteArray(argv[1]).toDouble()) : 5.0;
     const int rounds = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : 3;
 
