@@ -8,8 +8,9 @@
 #include <QTextEdit>
 #include <QTextFrame>
 
-DocumentLayoutKeeper::DocumentLayoutKeeper(QTextEdit *edit)
+DocumentLayoutKeeper::DocumentLayoutKeeper(QTextEdit *edit, const Clock &clock)
     : QObject(edit)
+    , m_clock(clock)
     , m_edit(edit)
 {
     edit->viewport()->installEventFilter(this);
@@ -111,7 +112,7 @@ void DocumentLayoutKeeper::check()
     if (want == usesIncrementalLayout())
         return;
     if (want) {
-        m_doc->setDocumentLayout(new IncrementalDocumentLayout(m_doc));
+        m_doc->setDocumentLayout(new IncrementalDocumentLayout(m_doc, m_clock));
         connectLayout();
     } else {
         // Without a layout of its own the document makes Qt's.

@@ -17,6 +17,7 @@
 #include <functional>
 
 #include "DocumentLayoutKeeper.h"
+#include "FakeClock.h"
 #include "IncrementalDocumentLayout.h"
 #include "RtfReader.h"
 
@@ -36,17 +37,34 @@ QString words(int n)
     return s.join(' ');
 }
 
+// The time the layout runs on: it moves when the test moves it and by half a
+// millisecond whenever the layout looks, as if each block laid out took that
+// long, so the background layout goes in slices of a few blocks.
+class BusyClock : public FakeClock
+{
+public:
+    qint64 monotonicNs() const override
+    {
+        m_spent += 500'000;
+        return FakeClock::monotonicNs() + m_spent;
+    }
+
+private:
+    mutable qint64 m_spent = 0;
+};
+
 // Two edits of the same size showing the same document: one laid out by Qt,
 // one by the layout under test, installed as the main window installs it
 // before the document is filled.
 struct Pair {
+    BusyClock clock;
     QTextEdit qt;
     QTextEdit ours;
     IncrementalDocumentLayout *layout = nullptr;
 
     explicit Pair(const Build &build, QTextEdit::LineWrapMode wrap = QTextEdit::WidgetWidth)
     {
-        IncrementalDocumentLayout::install(&ours);
+        IncrementalDocumentLayout::install(&ours, clock);
         layout = qobject_cast<IncrementalDocumentLayout *>(ours.document()->documentLayout());
         for (QTextEdit *e : {&qt, &ours}) {
             e->setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
@@ -67,6 +85,8 @@ struct Pair {
         f(ours);
         QApplication::processEvents();
     }
+    // The user stops typing: the background layout may go on.
+    void pause() { clock.advanceSeconds(1); }
 };
 
 bool near(const QRectF &a, const QRectF &b)
@@ -411,6 +431,7 @@ void TestIncrementalDocumentLayout::paintedRightAfterLoading()
     QTRY_COMPARE(differingPixels(onScreen(p.qt), onScreen(p.ours)), 0);
     QVERIFY(!p.layout->isLayoutFinished() || p.ours.document()->blockCount() < 200);
     // And stays right while the background layout replaces the estimates.
+    p.pause();
     QTRY_VERIFY_WITH_TIMEOUT(p.layout->isLayoutFinished(), 10000);
     QApplication::processEvents();
     QCOMPARE(differingPixels(onScreen(p.qt), onScreen(p.ours)), 0);
@@ -466,6 +487,7 @@ void TestIncrementalDocumentLayout::lazyLayoutConverges()
     QVERIFY(p.ours.viewport()->rect().contains(p.ours.cursorRect()));
     // Editing while the layout is still catching up.
     p.both([](QTextEdit &e) { QTextCursor(e.document()->findBlockByNumber(3000)).insertText(QStringLiteral("mitten\nhinein ")); });
+    p.pause();
     QTRY_VERIFY_WITH_TIMEOUT(p.layout->isLayoutFinished(), 60000);
     QCOMPARE(sizes.last().at(0).toSizeF(), p.layout->documentSize());
     QCOMPARE(p.ours.verticalScrollBar()->maximum(), qRound(p.layout->documentSize().height()) - p.ours.viewport()->height());
@@ -488,6 +510,7 @@ void TestIncrementalDocumentLayout::viewStaysWhileEstimatesAreReplaced()
     QSignalSpy replaced(p.layout, &IncrementalDocumentLayout::estimatesReplaced);
     p.ours.resize(330, 320); // every line breaks anew; the heights above are estimates
     p.ours.viewport()->repaint();
+    p.pause();
     QTRY_VERIFY_WITH_TIMEOUT(p.layout->isLayoutFinished(), 30000);
     QVERIFY(replaced.count() > 0);
     const int top = p.layout->hitTest(QPointF(5, p.ours.verticalScrollBar()->value() + 2), Qt::FuzzyHit);
@@ -557,11 +580,12 @@ void TestIncrementalDocumentLayout::selectionsAndCursorPaint()
 
 void TestIncrementalDocumentLayout::keeper()
 {
+    FakeClock clock;
     QTextEdit edit;
     edit.resize(400, 300);
     edit.show();
-    DocumentLayoutKeeper *keeper = IncrementalDocumentLayout::install(&edit);
-    QCOMPARE(IncrementalDocumentLayout::install(&edit), keeper);
+    DocumentLayoutKeeper *keeper = IncrementalDocumentLayout::install(&edit, clock);
+    QCOMPARE(IncrementalDocumentLayout::install(&edit, clock), keeper);
     QVERIFY(keeper->usesIncrementalLayout());
     QSignalSpy switched(keeper, &DocumentLayoutKeeper::layoutSwitched);
     edit.setPlainText(words(300));
@@ -596,8 +620,9 @@ void TestIncrementalDocumentLayout::keeper()
 
 void TestIncrementalDocumentLayout::badInput()
 {
+    FakeClock clock;
     QTextDocument doc;
-    auto *layout = new IncrementalDocumentLayout(&doc);
+    auto *layout = new IncrementalDocumentLayout(&doc, clock);
     doc.setDocumentLayout(layout);
     QCOMPARE(layout->hitTest(QPointF(10, 10), Qt::FuzzyHit), 0);
     QVERIFY(layout->documentSize().height() > 0);
