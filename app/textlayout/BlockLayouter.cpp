@@ -110,6 +110,17 @@ qint64 BlockLayouter::Estimate::advance(const QTextBlock &block) const
     return lines * lineHeight;
 }
 
+std::vector<qint64> BlockLayouter::estimateAll(const QTextDocument &document, int count) const
+{
+    std::vector<qint64> advances;
+    advances.reserve(size_t(count));
+    const Estimate e = estimate();
+    for (QTextBlock b = document.begin(); b.isValid() && int(advances.size()) < count; b = b.next())
+        advances.push_back(e.advance(b));
+    advances.resize(size_t(count), 0);
+    return advances;
+}
+
 BlockLayouter::Lines BlockLayouter::layout(const QTextBlock &block, int number, qint64 offset)
 {
     const QTextDocument *doc = block.document();
@@ -221,4 +232,53 @@ BlockLayouter::Lines BlockLayouter::layout(const QTextBlock &block, int number, 
         m_learnedTextWidth += textWidth;
     }
     return {gap, gap + y, need};
+}
+
+void BlockLayouter::sizeInlineObject(QTextInlineObject item, const QSizeF &size, const QTextCharFormat &f)
+{
+    item.setWidth(size.width());
+    if (f.verticalAlignment() == QTextCharFormat::AlignMiddle) {
+        const QFontMetrics m(f.font());
+        const qreal halfX = m.xHeight() / 2.;
+        item.setAscent((size.height() + halfX) / 2.);
+        item.setDescent((size.height() - halfX) / 2.);
+    } else {
+        item.setDescent(0);
+        item.setAscent(size.height());
+    }
+}
+
+int BlockLayouter::lineAt(const QTextLayout &layout, int offset)
+{
+    int lineIndex = -1;
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        if (layout.lineAt(i).textStart() <= offset)
+            lineIndex = i;
+        else
+            break;
+    }
+    return lineIndex;
+}
+
+int BlockLayouter::offsetAt(const QTextLayout &layout, const QPointF &pos, Qt::HitTestAccuracy accuracy, bool *exact)
+{
+    const QTextLayout *tl = &layout;
+    int off = 0;
+    for (int i = 0; i < tl->lineCount(); ++i) {
+        const QTextLine line = tl->lineAt(i);
+        const QRectF lr = line.naturalTextRect();
+        if (lr.top() > pos.y()) {
+            off = qMin(off, line.textStart());
+        } else if (lr.bottom() <= pos.y()) {
+            off = qMax(off, line.textStart() + line.textLength());
+        } else {
+            if (lr.left() <= pos.x() && lr.right() >= pos.x())
+                *exact = true;
+            // An anchor is hit over its whole width, not only its left half.
+            off = line.xToCursor(pos.x(), accuracy == Qt::ExactHit ? QTextLine::CursorOnCharacter
+                                                                   : QTextLine::CursorBetweenCharacters);
+            break;
+        }
+    }
+    return off;
 }

@@ -9,7 +9,10 @@
 #include <QFont>
 #include <QList>
 #include <QTextFrameFormat>
+#include <QTextLayout>
 #include <QTextOption>
+
+#include <vector>
 
 class QPaintDevice;
 class QTextBlock;
@@ -70,10 +73,23 @@ public:
     const Frame &frame() const { return m_frame; }
 
     Estimate estimate() const;
+    // The estimated advances of the document's first count blocks.
+    std::vector<qint64> estimateAll(const QTextDocument &document, int count) const;
     // Breaks the lines of a visible block whose share of the height starts
     // offset below the frame's top; number 0 is the first block, which has
     // no margin to collapse with one above.
     Lines layout(const QTextBlock &block, int number, qint64 offset);
+
+    // Gives an object in the text (a picture) the size its handler asks
+    // for, standing on the baseline or centred on the x-height.
+    static void sizeInlineObject(QTextInlineObject item, const QSizeF &size, const QTextCharFormat &format);
+    // The line of a laid-out block holding an offset; -1 before the first.
+    static int lineAt(const QTextLayout &layout, int offset);
+    // The offset in a laid-out block at a point (relative to the block's
+    // layout) within the height of its lines; exact is set when the point is
+    // on a line's text.
+    static int offsetAt(const QTextLayout &layout, const QPointF &point, Qt::HitTestAccuracy accuracy,
+                        bool *exact);
 
 private:
     qreal dpiScale() const;

@@ -8,6 +8,15 @@
 #include <QTextEdit>
 #include <QTextFrame>
 
+DocumentLayoutKeeper *IncrementalDocumentLayout::install(QTextEdit *edit, const Clock &clock)
+{
+    if (!edit)
+        return nullptr;
+    if (auto *keeper = edit->findChild<DocumentLayoutKeeper *>(QString(), Qt::FindDirectChildrenOnly))
+        return keeper;
+    return new DocumentLayoutKeeper(edit, clock);
+}
+
 DocumentLayoutKeeper::DocumentLayoutKeeper(QTextEdit *edit, const Clock &clock)
     : QObject(edit)
     , m_clock(clock)

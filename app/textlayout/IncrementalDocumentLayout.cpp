@@ -5,16 +5,12 @@
 #include "InlineImageHandler.h"
 #include "LayoutUnits.h"
 
-#include <QFontMetrics>
 #include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QTextFrame>
 #include <QTextLayout>
 #include <QTimerEvent>
 
-#include <algorithm>
 #include <climits>
 
 using namespace LayoutUnits;
@@ -40,14 +36,6 @@ IncrementalDocumentLayout::IncrementalDocumentLayout(QTextDocument *document, co
 
 IncrementalDocumentLayout::~IncrementalDocumentLayout() = default;
 
-DocumentLayoutKeeper *IncrementalDocumentLayout::install(QTextEdit *edit, const Clock &clock)
-{
-    if (!edit)
-        return nullptr;
-    if (auto *keeper = edit->findChild<DocumentLayoutKeeper *>(QString(), Qt::FindDirectChildrenOnly))
-        return keeper;
-    return new DocumentLayoutKeeper(edit, clock);
-}
 
 void IncrementalDocumentLayout::setCursorWidth(int width)
 {
@@ -61,13 +49,7 @@ void IncrementalDocumentLayout::resetAll()
     const QTextDocument *doc = document();
     const int count = doc->blockCount();
     m_blocks.assign(size_t(count), BlockInfo());
-    std::vector<qint64> advances;
-    advances.reserve(size_t(count));
-    const BlockLayouter::Estimate e = m_layouter.estimate();
-    for (QTextBlock b = doc->begin(); b.isValid() && int(advances.size()) < count; b = b.next())
-        advances.push_back(e.advance(b));
-    advances.resize(size_t(count), 0);
-    m_heights.assign(std::move(advances));
+    m_heights.assign(m_layouter.estimateAll(*doc, count));
     m_estimated = count;
     m_scan = 0;
     m_maxNeed = 0;
@@ -393,14 +375,7 @@ void IncrementalDocumentLayout::applyChange(int from, int, int charsAdded)
     if (first == oldLast && first == last && m_blocks[size_t(first)].exact
         && m_blocks[size_t(first)].hasLines && firstBlock.isVisible()) {
         const QTextLayout *tl = firstBlock.layout();
-        const int relative = from - firstBlock.position();
-        int lineIndex = -1;
-        for (int i = 0; i < tl->lineCount(); ++i) {
-            if (tl->lineAt(i).textStart() <= relative)
-                lineIndex = i;
-            else
-                break;
-        }
+        const int lineIndex = BlockLayouter::lineAt(*tl, from - firstBlock.position());
         if (lineIndex > 0)
             updateTop = oldTop + m_blocks[size_t(first)].gap + fx(tl->lineAt(lineIndex - 1).y());
     }
@@ -557,25 +532,7 @@ int IncrementalDocumentLayout::hitTest(const QPointF &asked, Qt::HitTestAccuracy
     } else if (point.y() > textRect.bottom()) {
         position += block.length();
     } else {
-        const QPointF pos = point - tl->position();
-        int off = 0;
-        for (int i = 0; i < tl->lineCount(); ++i) {
-            const QTextLine line = tl->lineAt(i);
-            const QRectF lr = line.naturalTextRect();
-            if (lr.top() > pos.y()) {
-                off = qMin(off, line.textStart());
-            } else if (lr.bottom() <= pos.y()) {
-                off = qMax(off, line.textStart() + line.textLength());
-            } else {
-                if (lr.left() <= pos.x() && lr.right() >= pos.x())
-                    exact = true;
-                // An anchor is hit over its whole width, not only its left half.
-                off = line.xToCursor(pos.x(), accuracy == Qt::ExactHit ? QTextLine::CursorOnCharacter
-                                                                       : QTextLine::CursorBetweenCharacters);
-                break;
-            }
-        }
-        position += off;
+        position += BlockLayouter::offsetAt(*tl, point - tl->position(), accuracy, &exact);
     }
     if (accuracy == Qt::ExactHit && !exact)
         return -1;
@@ -627,22 +584,8 @@ void IncrementalDocumentLayout::resizeInlineObject(QTextInlineObject item, int p
                                                    const QTextFormat &format)
 {
     const QTextCharFormat f = format.toCharFormat();
-    if (!f.isValid())
-        return;
-    QTextObjectInterface *handler = handlerForObject(f.objectType());
-    if (!handler)
-        return;
-    const QSizeF size = handler->intrinsicSize(document(), posInDocument, format);
-    item.setWidth(size.width());
-    if (f.verticalAlignment() == QTextCharFormat::AlignMiddle) {
-        const QFontMetrics m(f.font());
-        const qreal halfX = m.xHeight() / 2.;
-        item.setAscent((size.height() + halfX) / 2.);
-        item.setDescent((size.height() - halfX) / 2.);
-    } else {
-        item.setDescent(0);
-        item.setAscent(size.height());
-    }
+    if (QTextObjectInterface *handler = f.isValid() ? handlerForObject(f.objectType()) : nullptr)
+        BlockLayouter::sizeInlineObject(item, handler->intrinsicSize(document(), posInDocument, format), f);
 }
 
 void IncrementalDocumentLayout::positionInlineObject(QTextInlineObject, int, const QTextFormat &)

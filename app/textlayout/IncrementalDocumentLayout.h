@@ -7,12 +7,14 @@
 // vertical advance of each block (its collapsed top margin plus its lines) in
 // a BlockHeights tree instead: the top of a block, the block at a y and the
 // height of the document are prefix sums in O(log n), and an edit lays out
-// only the blocks it touched. Blocks are laid out when they are drawn, hit or
-// asked for; the rest carry an estimated height and are laid out in the
-// background a few milliseconds at a time, the document size following as
-// the estimates are replaced. Within a block the geometry is the one Qt's
-// layout gives (the same QTextLayout calls, margins in the same 1/64 pixel
-// steps), so the two can be compared block by block.
+// only the blocks it touched. Blocks are laid out (BlockLayouter) when they
+// are drawn, hit or asked for; the rest carry an estimated height and are
+// laid out in the background a few milliseconds at a time
+// (BackgroundLayoutScheduler, on the injected Clock), the document size
+// following as the estimates are replaced. Within a block the geometry is the
+// one Qt's layout gives (the same QTextLayout calls, margins in the same 1/64
+// pixel steps), so the two can be compared block by block; DocumentPainter
+// paints the blocks as Qt's layout paints them.
 //
 // Only the flat document of paragraphs is handled here; a document holding
 // tables or other frames is given back to Qt's layout by
