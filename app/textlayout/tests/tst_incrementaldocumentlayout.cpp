@@ -16,6 +16,8 @@
 #include <climits>
 #include <functional>
 
+#include "BackgroundLayoutScheduler.h"
+#include "BlockLayouter.h"
 #include "DocumentLayoutKeeper.h"
 #include "FakeClock.h"
 #include "IncrementalDocumentLayout.h"
@@ -154,6 +156,32 @@ int pictureDifference(Pair &p)
     return differingPixels(p.qt.viewport()->grab().toImage(), p.ours.viewport()->grab().toImage());
 }
 
+// Background work of so many blocks, each taking as long on the fake clock;
+// it records how many blocks each slice laid out.
+struct CountedWork : BackgroundLayoutScheduler::Work {
+    FakeClock clock;
+    BackgroundLayoutScheduler scheduler{*this, clock};
+    int blocksLeft = 0;
+    qint64 msPerBlock = 0;
+    QList<int> slices;
+    std::function<void()> afterSlice = [] {};
+
+    bool hasBackgroundWork() const override { return blocksLeft > 0; }
+    void runBackgroundSlice() override
+    {
+        int done = 0;
+        while (blocksLeft > 0) {
+            clock.advanceMs(msPerBlock);
+            --blocksLeft;
+            ++done;
+            if (scheduler.sliceOver())
+                break;
+        }
+        slices << done;
+        afterSlice();
+    }
+};
+
 } // namespace
 
 class TestIncrementalDocumentLayout : public QObject
@@ -176,6 +204,11 @@ private slots:
     void selectionsAndCursorPaint();
     void keeper();
     void badInput();
+    void backgroundSlices_data();
+    void backgroundSlices();
+    void backgroundWaitsWhileTyping();
+    void estimatesLearnFromLaidOutBlocks_data();
+    void estimatesLearnFromLaidOutBlocks();
 };
 
 void TestIncrementalDocumentLayout::sameAsQt_data()
@@ -663,6 +696,113 @@ void TestIncrementalDocumentLayout::badInput()
     doc.clear();
     QCOMPARE(doc.documentLayout(), layout);
     QCOMPARE(layout->hitTest(QPointF(0, 0), Qt::FuzzyHit), 0);
+}
+
+// A slice of the background layout yields once its time on the clock is up,
+// after at least one block.
+void TestIncrementalDocumentLayout::backgroundSlices_data()
+{
+    QTest::addColumn<int>("blocks");
+    QTest::addColumn<int>("msPerBlock");
+    QTest::addColumn<QList<int>>("slices");
+    QTest::newRow("quick blocks") << 12 << 1 << QList<int>{5, 5, 2};
+    QTest::newRow("slow blocks") << 5 << 3 << QList<int>{2, 2, 1};
+    QTest::newRow("one block longer than a slice") << 3 << 10 << QList<int>{1, 1, 1};
+    QTest::newRow("no time passing") << 400 << 0 << QList<int>{400};
+}
+
+void TestIncrementalDocumentLayout::backgroundSlices()
+{
+    QFETCH(int, blocks);
+    QFETCH(int, msPerBlock);
+    QFETCH(QList<int>, slices);
+    CountedWork work;
+    work.blocksLeft = blocks;
+    work.msPerBlock = msPerBlock;
+    work.scheduler.start();
+    QTRY_VERIFY(!work.scheduler.isActive());
+    QCOMPARE(work.slices, slices);
+}
+
+// While the user types (an edit less than a pause ago on the clock) no slice
+// runs; after the pause the slices go on.
+void TestIncrementalDocumentLayout::backgroundWaitsWhileTyping()
+{
+    CountedWork work;
+    work.blocksLeft = 30;
+    work.msPerBlock = 1;
+    work.scheduler.noteEdit();
+    work.scheduler.start();
+    QApplication::processEvents();
+    QVERIFY(work.slices.isEmpty());
+    // The user types again right after the first slice.
+    work.afterSlice = [&work] {
+        if (work.slices.size() == 1)
+            work.scheduler.noteEdit();
+    };
+    work.clock.advanceMs(BackgroundLayoutScheduler::kTypingPauseNs / 1'000'000);
+    QTRY_COMPARE(work.slices.size(), 1);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    QCOMPARE(work.slices.size(), 1);
+    QVERIFY(work.scheduler.isActive());
+    work.clock.advanceSeconds(1);
+    QTRY_VERIFY(!work.scheduler.isActive());
+    QCOMPARE(work.blocksLeft, 0);
+}
+
+// The heights guessed for blocks not laid out yet follow what the blocks laid
+// out so far measured, also when the text is not in the document's default
+// font (a loaded file), so the scroll bar and the view barely move when the
+// guesses are replaced.
+void TestIncrementalDocumentLayout::estimatesLearnFromLaidOutBlocks_data()
+{
+    QTest::addColumn<int>("defaultPoints");
+    QTest::addColumn<int>("textPoints");
+    QTest::addColumn<qreal>("pageWidth");
+    QTest::addColumn<double>("tolerance");
+    QTest::newRow("text larger than the default font") << 10 << 22 << qreal(600) << 0.1;
+    QTest::newRow("text smaller than the default font") << 22 << 10 << qreal(600) << 0.1;
+    QTest::newRow("no wrapping: one line a block") << 22 << 10 << qreal(-1) << 0.0;
+}
+
+void TestIncrementalDocumentLayout::estimatesLearnFromLaidOutBlocks()
+{
+    QFETCH(int, defaultPoints);
+    QFETCH(int, textPoints);
+    QFETCH(qreal, pageWidth);
+    QFETCH(double, tolerance);
+    // No widget; the document needs a layout of its own only for its blocks
+    // to take their fonts, and that one lays nothing out before it is asked.
+    FakeClock clock;
+    QTextDocument doc;
+    doc.setDocumentLayout(new IncrementalDocumentLayout(&doc, clock));
+    doc.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), defaultPoints));
+    doc.setPageSize(QSizeF(pageWidth, -1));
+    QTextCharFormat text;
+    text.setFontPointSize(textPoints);
+    QString paragraphs;
+    for (int i = 0; i < 80; ++i)
+        paragraphs += words(10 + (i * 17) % 60) + '\n';
+    QTextCursor(&doc).insertText(paragraphs, text);
+
+    BlockLayouter layouter;
+    layouter.setSettings(BlockLayouter::Settings::of(doc, nullptr));
+    qint64 offset = 0;
+    int number = 0;
+    QTextBlock block = doc.begin();
+    for (; number < 40; ++number, block = block.next())
+        offset += layouter.layout(block, number, offset).advance;
+    const BlockLayouter::Estimate estimate = layouter.estimate();
+    qint64 guessed = 0, measured = 0;
+    for (; block.isValid(); ++number, block = block.next()) {
+        guessed += estimate.advance(block);
+        const qint64 advance = layouter.layout(block, number, offset).advance;
+        measured += advance;
+        offset += advance;
+    }
+    QVERIFY2(qAbs(guessed - measured) <= measured * tolerance,
+             qPrintable(QStringLiteral("%1 guessed, %2 measured").arg(guessed / 64).arg(measured / 64)));
 }
 
 QTEST_MAIN(TestIncrementalDocumentLayout)
