@@ -8,8 +8,18 @@
 #include <QTextEdit>
 #include <QTextFrame>
 
-DocumentLayoutKeeper::DocumentLayoutKeeper(QTextEdit *edit)
+DocumentLayoutKeeper *IncrementalDocumentLayout::install(QTextEdit *edit, const Clock &clock)
+{
+    if (!edit)
+        return nullptr;
+    if (auto *keeper = edit->findChild<DocumentLayoutKeeper *>(QString(), Qt::FindDirectChildrenOnly))
+        return keeper;
+    return new DocumentLayoutKeeper(edit, clock);
+}
+
+DocumentLayoutKeeper::DocumentLayoutKeeper(QTextEdit *edit, const Clock &clock)
     : QObject(edit)
+    , m_clock(clock)
     , m_edit(edit)
 {
     edit->viewport()->installEventFilter(this);
@@ -111,7 +121,7 @@ void DocumentLayoutKeeper::check()
     if (want == usesIncrementalLayout())
         return;
     if (want) {
-        m_doc->setDocumentLayout(new IncrementalDocumentLayout(m_doc));
+        m_doc->setDocumentLayout(new IncrementalDocumentLayout(m_doc, m_clock));
         connectLayout();
     } else {
         // Without a layout of its own the document makes Qt's.

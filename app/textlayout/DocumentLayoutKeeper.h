@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
+class Clock;
 class QTextDocument;
 class QTextEdit;
 
@@ -19,7 +20,8 @@ class DocumentLayoutKeeper : public QObject
     Q_OBJECT
 
 public:
-    explicit DocumentLayoutKeeper(QTextEdit *edit);
+    // clock: the time the incremental layouts it makes run their background layout on.
+    DocumentLayoutKeeper(QTextEdit *edit, const Clock &clock);
 
     // Whether the edit's document is laid out by an IncrementalDocumentLayout.
     bool usesIncrementalLayout() const;
@@ -41,6 +43,7 @@ private:
     void keepViewInPlace(int firstBlockNumber);
     void captureAnchor();
 
+    const Clock &m_clock;
     QPointer<QTextEdit> m_edit;
     QPointer<QTextDocument> m_doc;
     bool m_pending = false;

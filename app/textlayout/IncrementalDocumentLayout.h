@@ -7,12 +7,14 @@
 // vertical advance of each block (its collapsed top margin plus its lines) in
 // a BlockHeights tree instead: the top of a block, the block at a y and the
 // height of the document are prefix sums in O(log n), and an edit lays out
-// only the blocks it touched. Blocks are laid out when they are drawn, hit or
-// asked for; the rest carry an estimated height and are laid out in the
-// background a few milliseconds at a time, the document size following as
-// the estimates are replaced. Within a block the geometry is the one Qt's
-// layout gives (the same QTextLayout calls, margins in the same 1/64 pixel
-// steps), so the two can be compared block by block.
+// only the blocks it touched. Blocks are laid out (BlockLayouter) when they
+// are drawn, hit or asked for; the rest carry an estimated height and are
+// laid out in the background a few milliseconds at a time
+// (BackgroundLayoutScheduler, on the injected Clock), the document size
+// following as the estimates are replaced. Within a block the geometry is the
+// one Qt's layout gives (the same QTextLayout calls, margins in the same 1/64
+// pixel steps), so the two can be compared block by block; DocumentPainter
+// paints the blocks as Qt's layout paints them.
 //
 // Only the flat document of paragraphs is handled here; a document holding
 // tables or other frames is given back to Qt's layout by
@@ -20,35 +22,34 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBasicTimer>
-#include <QElapsedTimer>
-#include <QFont>
-#include <QList>
-#include <QTextFrameFormat>
-#include <QTextOption>
 
 #include <vector>
 
+#include "BackgroundLayoutScheduler.h"
 #include "BlockHeights.h"
+#include "BlockLayouter.h"
 
+class Clock;
 class DocumentLayoutKeeper;
 class InlineImageHandler;
 class QTextEdit;
 
-class IncrementalDocumentLayout : public QAbstractTextDocumentLayout
+class IncrementalDocumentLayout : public QAbstractTextDocumentLayout, private BackgroundLayoutScheduler::Work
 {
     Q_OBJECT
     // QWidgetTextControl reads and writes the cursor width by this name.
     Q_PROPERTY(int cursorWidth READ cursorWidth WRITE setCursorWidth)
 
 public:
-    explicit IncrementalDocumentLayout(QTextDocument *document);
+    // clock: the time the background layout runs on.
+    IncrementalDocumentLayout(QTextDocument *document, const Clock &clock);
     ~IncrementalDocumentLayout() override;
 
     // Puts this layout on the edit's document and keeps it there: the
     // returned keeper (a child of edit) hands the document to Qt's layout
     // while it holds tables or frames, takes it back when it is flat again
     // and follows QTextEdit::setDocument. Calling it again returns the same keeper.
-    static DocumentLayoutKeeper *install(QTextEdit *edit);
+    static DocumentLayoutKeeper *install(QTextEdit *edit, const Clock &clock);
 
     void draw(QPainter *painter, const PaintContext &context) override;
     int hitTest(const QPointF &point, Qt::HitTestAccuracy accuracy) const override;
@@ -89,49 +90,17 @@ private:
         bool hasLines = false; // its QTextLayout holds lines of ours
     };
 
-    // What a block's lines depend on besides the block itself.
-    struct Settings {
-        qreal pageWidth = -1;
-        QFont font;
-        QTextFrameFormat rootFormat;
-        Qt::Alignment alignment;
-        QTextOption::WrapMode wrapMode = QTextOption::WordWrap;
-        QTextOption::Flags flags;
-        qreal tabStop = 0;
-        QList<QTextOption::Tab> tabs;
-        Qt::LayoutDirection direction = Qt::LayoutDirectionAuto;
-        qreal indentWidth = 0;
-        int dpi = 0;
-        bool operator==(const Settings &o) const;
-    };
-
-    // How tall a block not laid out yet is guessed to be.
-    struct Estimate {
-        qreal charWidth = 0;
-        qint64 lineHeight = 0;
-        qreal available = 0;
-        bool wraps = false;
-    };
-
-    Settings currentSettings() const;
-    void applyFrameGeometry();
+    const BlockLayouter::Frame &frame() const { return m_layouter.frame(); }
     void resetAll();
     void invalidateAll();
     void syncBlockCount() const;
     void layoutAllNow() const;
-    Estimate estimator() const;
-    qint64 estimateAdvance(const QTextBlock &block, const Estimate &e) const;
     void layoutBlock(const QTextBlock &block, int number) const;
     void ensureExact(const QTextBlock &block, int number) const;
     void ensureSurroundings(const QTextBlock &block, int number) const;
     int blockAtY(qreal y, QTextBlock *block) const;
     qreal blockTop(int number) const;
-    void drawBlock(QPainter *painter, const PaintContext &context, const QTextBlock &block,
-                   const QRectF &clip) const;
-    void drawListItem(QPainter *painter, const PaintContext &context, const QTextBlock &block,
-                      const QTextCharFormat *selectionFormat) const;
     qint64 maxWidthNeed() const;
-    qreal dpiScale() const;
     void scheduleWork() const;
     void noteSizeChange() const;
     void emitSizeIfChanged();
@@ -140,6 +109,8 @@ private:
     void noteMoved(int number, qint64 oldAdvance) const;
     void repaintMoved();
     void applyChange(int from, int charsRemoved, int charsAdded);
+    bool hasBackgroundWork() const override;
+    void runBackgroundSlice() override;
 
     InlineImageHandler *m_images = nullptr;
     mutable std::vector<BlockInfo> m_blocks;
@@ -151,27 +122,12 @@ private:
     // The first block whose height changed outside an edit and a paint
     // (a hit test, a cursor query), not yet repainted; -1: none.
     mutable int m_movedFrom = -1;
-    // What the estimates learn from blocks laid out so far.
-    mutable qint64 m_learnedLines = 0;
-    mutable qint64 m_learnedLineHeight = 0; // sum, 1/64 px
-    mutable qint64 m_learnedChars = 0;
-    mutable qreal m_learnedTextWidth = 0;
-
-    Settings m_settings;
+    mutable BlockLayouter m_layouter;
     bool m_haveSettings = false;
-    // Root frame geometry, 1/64 px.
-    qint64 m_xLeft = 0;
-    qint64 m_xRight = 0;
-    qint64 m_yTop = 0;
-    qint64 m_contentsWidth = 0;
-    qint64 m_bottomExtra = 0;
-    qint64 m_marginWidth = 0;
 
     int m_cursorWidth = 1;
     QRectF m_painted; // the last paint of a whole view, document coordinates
-    mutable QBasicTimer m_layoutTimer;
-    QElapsedTimer m_sinceEdit; // since the last edit of the text
-    mutable bool m_layoutWaiting = false;
+    mutable BackgroundLayoutScheduler m_scheduler;
     mutable QBasicTimer m_sizeTimer;
     QSizeF m_reportedSize;
 };

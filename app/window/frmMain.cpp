@@ -205,7 +205,7 @@ void frmMain::buildControls()
     m_rtfText->setAcceptRichText(true);
     // Qt's own layout moves every paragraph after an edit; this one touches
     // only what the edit changed, so typing stays quick in long documents.
-    IncrementalDocumentLayout::install(m_rtfText);
+    IncrementalDocumentLayout::install(m_rtfText, m_c.clock);
     m_wbBrowser = new BrowserView(m_views);
     m_views->addWidget(m_rtfText);
     m_views->addWidget(m_wbBrowser);

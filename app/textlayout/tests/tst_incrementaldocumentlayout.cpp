@@ -16,7 +16,10 @@
 #include <climits>
 #include <functional>
 
+#include "BackgroundLayoutScheduler.h"
+#include "BlockLayouter.h"
 #include "DocumentLayoutKeeper.h"
+#include "FakeClock.h"
 #include "IncrementalDocumentLayout.h"
 #include "RtfReader.h"
 
@@ -36,17 +39,34 @@ QString words(int n)
     return s.join(' ');
 }
 
+// The time the layout runs on: it moves when the test moves it and by half a
+// millisecond whenever the layout looks, as if each block laid out took that
+// long, so the background layout goes in slices of a few blocks.
+class BusyClock : public FakeClock
+{
+public:
+    qint64 monotonicNs() const override
+    {
+        m_spent += 500'000;
+        return FakeClock::monotonicNs() + m_spent;
+    }
+
+private:
+    mutable qint64 m_spent = 0;
+};
+
 // Two edits of the same size showing the same document: one laid out by Qt,
 // one by the layout under test, installed as the main window installs it
 // before the document is filled.
 struct Pair {
+    BusyClock clock;
     QTextEdit qt;
     QTextEdit ours;
     IncrementalDocumentLayout *layout = nullptr;
 
     explicit Pair(const Build &build, QTextEdit::LineWrapMode wrap = QTextEdit::WidgetWidth)
     {
-        IncrementalDocumentLayout::install(&ours);
+        IncrementalDocumentLayout::install(&ours, clock);
         layout = qobject_cast<IncrementalDocumentLayout *>(ours.document()->documentLayout());
         for (QTextEdit *e : {&qt, &ours}) {
             e->setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
@@ -67,6 +87,8 @@ struct Pair {
         f(ours);
         QApplication::processEvents();
     }
+    // The user stops typing: the background layout may go on.
+    void pause() { clock.advanceSeconds(1); }
 };
 
 bool near(const QRectF &a, const QRectF &b)
@@ -134,6 +156,32 @@ int pictureDifference(Pair &p)
     return differingPixels(p.qt.viewport()->grab().toImage(), p.ours.viewport()->grab().toImage());
 }
 
+// Background work of so many blocks, each taking as long on the fake clock;
+// it records how many blocks each slice laid out.
+struct CountedWork : BackgroundLayoutScheduler::Work {
+    FakeClock clock;
+    BackgroundLayoutScheduler scheduler{*this, clock};
+    int blocksLeft = 0;
+    qint64 msPerBlock = 0;
+    QList<int> slices;
+    std::function<void()> afterSlice = [] {};
+
+    bool hasBackgroundWork() const override { return blocksLeft > 0; }
+    void runBackgroundSlice() override
+    {
+        int done = 0;
+        while (blocksLeft > 0) {
+            clock.advanceMs(msPerBlock);
+            --blocksLeft;
+            ++done;
+            if (scheduler.sliceOver())
+                break;
+        }
+        slices << done;
+        afterSlice();
+    }
+};
+
 } // namespace
 
 class TestIncrementalDocumentLayout : public QObject
@@ -156,6 +204,11 @@ private slots:
     void selectionsAndCursorPaint();
     void keeper();
     void badInput();
+    void backgroundSlices_data();
+    void backgroundSlices();
+    void backgroundWaitsWhileTyping();
+    void estimatesLearnFromLaidOutBlocks_data();
+    void estimatesLearnFromLaidOutBlocks();
 };
 
 void TestIncrementalDocumentLayout::sameAsQt_data()
@@ -411,6 +464,7 @@ void TestIncrementalDocumentLayout::paintedRightAfterLoading()
     QTRY_COMPARE(differingPixels(onScreen(p.qt), onScreen(p.ours)), 0);
     QVERIFY(!p.layout->isLayoutFinished() || p.ours.document()->blockCount() < 200);
     // And stays right while the background layout replaces the estimates.
+    p.pause();
     QTRY_VERIFY_WITH_TIMEOUT(p.layout->isLayoutFinished(), 10000);
     QApplication::processEvents();
     QCOMPARE(differingPixels(onScreen(p.qt), onScreen(p.ours)), 0);
@@ -466,6 +520,7 @@ void TestIncrementalDocumentLayout::lazyLayoutConverges()
     QVERIFY(p.ours.viewport()->rect().contains(p.ours.cursorRect()));
     // Editing while the layout is still catching up.
     p.both([](QTextEdit &e) { QTextCursor(e.document()->findBlockByNumber(3000)).insertText(QStringLiteral("mitten\nhinein ")); });
+    p.pause();
     QTRY_VERIFY_WITH_TIMEOUT(p.layout->isLayoutFinished(), 60000);
     QCOMPARE(sizes.last().at(0).toSizeF(), p.layout->documentSize());
     QCOMPARE(p.ours.verticalScrollBar()->maximum(), qRound(p.layout->documentSize().height()) - p.ours.viewport()->height());
@@ -488,6 +543,7 @@ void TestIncrementalDocumentLayout::viewStaysWhileEstimatesAreReplaced()
     QSignalSpy replaced(p.layout, &IncrementalDocumentLayout::estimatesReplaced);
     p.ours.resize(330, 320); // every line breaks anew; the heights above are estimates
     p.ours.viewport()->repaint();
+    p.pause();
     QTRY_VERIFY_WITH_TIMEOUT(p.layout->isLayoutFinished(), 30000);
     QVERIFY(replaced.count() > 0);
     const int top = p.layout->hitTest(QPointF(5, p.ours.verticalScrollBar()->value() + 2), Qt::FuzzyHit);
@@ -557,11 +613,12 @@ void TestIncrementalDocumentLayout::selectionsAndCursorPaint()
 
 void TestIncrementalDocumentLayout::keeper()
 {
+    FakeClock clock;
     QTextEdit edit;
     edit.resize(400, 300);
     edit.show();
-    DocumentLayoutKeeper *keeper = IncrementalDocumentLayout::install(&edit);
-    QCOMPARE(IncrementalDocumentLayout::install(&edit), keeper);
+    DocumentLayoutKeeper *keeper = IncrementalDocumentLayout::install(&edit, clock);
+    QCOMPARE(IncrementalDocumentLayout::install(&edit, clock), keeper);
     QVERIFY(keeper->usesIncrementalLayout());
     QSignalSpy switched(keeper, &DocumentLayoutKeeper::layoutSwitched);
     edit.setPlainText(words(300));
@@ -596,8 +653,9 @@ void TestIncrementalDocumentLayout::keeper()
 
 void TestIncrementalDocumentLayout::badInput()
 {
+    FakeClock clock;
     QTextDocument doc;
-    auto *layout = new IncrementalDocumentLayout(&doc);
+    auto *layout = new IncrementalDocumentLayout(&doc, clock);
     doc.setDocumentLayout(layout);
     QCOMPARE(layout->hitTest(QPointF(10, 10), Qt::FuzzyHit), 0);
     QVERIFY(layout->documentSize().height() > 0);
@@ -638,6 +696,113 @@ void TestIncrementalDocumentLayout::badInput()
     doc.clear();
     QCOMPARE(doc.documentLayout(), layout);
     QCOMPARE(layout->hitTest(QPointF(0, 0), Qt::FuzzyHit), 0);
+}
+
+// A slice of the background layout yields once its time on the clock is up,
+// after at least one block.
+void TestIncrementalDocumentLayout::backgroundSlices_data()
+{
+    QTest::addColumn<int>("blocks");
+    QTest::addColumn<int>("msPerBlock");
+    QTest::addColumn<QList<int>>("slices");
+    QTest::newRow("quick blocks") << 12 << 1 << QList<int>{5, 5, 2};
+    QTest::newRow("slow blocks") << 5 << 3 << QList<int>{2, 2, 1};
+    QTest::newRow("one block longer than a slice") << 3 << 10 << QList<int>{1, 1, 1};
+    QTest::newRow("no time passing") << 400 << 0 << QList<int>{400};
+}
+
+void TestIncrementalDocumentLayout::backgroundSlices()
+{
+    QFETCH(int, blocks);
+    QFETCH(int, msPerBlock);
+    QFETCH(QList<int>, slices);
+    CountedWork work;
+    work.blocksLeft = blocks;
+    work.msPerBlock = msPerBlock;
+    work.scheduler.start();
+    QTRY_VERIFY(!work.scheduler.isActive());
+    QCOMPARE(work.slices, slices);
+}
+
+// While the user types (an edit less than a pause ago on the clock) no slice
+// runs; after the pause the slices go on.
+void TestIncrementalDocumentLayout::backgroundWaitsWhileTyping()
+{
+    CountedWork work;
+    work.blocksLeft = 30;
+    work.msPerBlock = 1;
+    work.scheduler.noteEdit();
+    work.scheduler.start();
+    QApplication::processEvents();
+    QVERIFY(work.slices.isEmpty());
+    // The user types again right after the first slice.
+    work.afterSlice = [&work] {
+        if (work.slices.size() == 1)
+            work.scheduler.noteEdit();
+    };
+    work.clock.advanceMs(BackgroundLayoutScheduler::kTypingPauseNs / 1'000'000);
+    QTRY_COMPARE(work.slices.size(), 1);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    QCOMPARE(work.slices.size(), 1);
+    QVERIFY(work.scheduler.isActive());
+    work.clock.advanceSeconds(1);
+    QTRY_VERIFY(!work.scheduler.isActive());
+    QCOMPARE(work.blocksLeft, 0);
+}
+
+// The heights guessed for blocks not laid out yet follow what the blocks laid
+// out so far measured, also when the text is not in the document's default
+// font (a loaded file), so the scroll bar and the view barely move when the
+// guesses are replaced.
+void TestIncrementalDocumentLayout::estimatesLearnFromLaidOutBlocks_data()
+{
+    QTest::addColumn<int>("defaultPoints");
+    QTest::addColumn<int>("textPoints");
+    QTest::addColumn<qreal>("pageWidth");
+    QTest::addColumn<double>("tolerance");
+    QTest::newRow("text larger than the default font") << 10 << 22 << qreal(600) << 0.1;
+    QTest::newRow("text smaller than the default font") << 22 << 10 << qreal(600) << 0.1;
+    QTest::newRow("no wrapping: one line a block") << 22 << 10 << qreal(-1) << 0.0;
+}
+
+void TestIncrementalDocumentLayout::estimatesLearnFromLaidOutBlocks()
+{
+    QFETCH(int, defaultPoints);
+    QFETCH(int, textPoints);
+    QFETCH(qreal, pageWidth);
+    QFETCH(double, tolerance);
+    // No widget; the document needs a layout of its own only for its blocks
+    // to take their fonts, and that one lays nothing out before it is asked.
+    FakeClock clock;
+    QTextDocument doc;
+    doc.setDocumentLayout(new IncrementalDocumentLayout(&doc, clock));
+    doc.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), defaultPoints));
+    doc.setPageSize(QSizeF(pageWidth, -1));
+    QTextCharFormat text;
+    text.setFontPointSize(textPoints);
+    QString paragraphs;
+    for (int i = 0; i < 80; ++i)
+        paragraphs += words(10 + (i * 17) % 60) + '\n';
+    QTextCursor(&doc).insertText(paragraphs, text);
+
+    BlockLayouter layouter;
+    layouter.setSettings(BlockLayouter::Settings::of(doc, nullptr));
+    qint64 offset = 0;
+    int number = 0;
+    QTextBlock block = doc.begin();
+    for (; number < 40; ++number, block = block.next())
+        offset += layouter.layout(block, number, offset).advance;
+    const BlockLayouter::Estimate estimate = layouter.estimate();
+    qint64 guessed = 0, measured = 0;
+    for (; block.isValid(); ++number, block = block.next()) {
+        guessed += estimate.advance(block);
+        const qint64 advance = layouter.layout(block, number, offset).advance;
+        measured += advance;
+        offset += advance;
+    }
+    QVERIFY2(qAbs(guessed - measured) <= measured * tolerance,
+             qPrintable(QStringLiteral("%1 guessed, %2 measured").arg(guessed / 64).arg(measured / 64)));
 }
 
 QTEST_MAIN(TestIncrementalDocumentLayout)
