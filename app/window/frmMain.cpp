@@ -375,12 +375,12 @@ void frmMain::Form_Load()
 
 bool frmMain::isLoaded() const
 {
-    return m_startup->isLoaded();
+    return m_startup && m_startup->isLoaded();
 }
 
 bool frmMain::IsLoading() const
 {
-    return m_startup->isLoading();
+    return m_startup && m_startup->isLoading();
 }
 
 QString frmMain::SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters)
