@@ -37,14 +37,14 @@ public:
     bool closeRequested();
     // Keeps the window's place and ends (also the script command "Beenden").
     void endNow();
-    // Ends the process; a close request after it is accepted without asking.
-    void endProcess();
 
     void restorePlacement();
     void rememberPlacement();
 
 private:
     void askSurvey();
+    // Ends the process; a close request after it is accepted without asking.
+    void endProcess();
 
     QMainWindow &m_window;
     WindowServices m_s;
