@@ -22,7 +22,7 @@ public:
     struct Actions {
         std::function<void()> textmode;          // Textmode()
         std::function<void()> openDocument;      // OpenDoc()
-        std::function<void()> showTextView;      // text box shown and focused; menu checks unchanged
+        std::function<void()> showTextView;      // text box shown and focused
         std::function<void(const QString &)> setDocumentText;
         std::function<void(const QString &)> speakWaiting; // SpeakText(text, wait, fresh recording, filters)
         std::function<void()> showStartPage;

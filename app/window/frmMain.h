@@ -16,6 +16,7 @@
 #include <memory>
 
 class CPanelkitCtrl;
+class MainMenus;
 class ScriptCommands;
 class ScriptRunner;
 class frmTaskEditor;
@@ -38,9 +39,13 @@ class QToolBar;
 class SettingsStore;
 class Shell;
 class SpeechEngine;
+class StartupSequence;
+class TaskPaneController;
 class TextSpeaker;
 class VoiceDialogs;
+class ViewSwitch;
 class VoicePreview;
+class WindowLifecycle;
 class WindowTitleReader;
 class WordHighlighter;
 
@@ -75,9 +80,9 @@ public:
 
     // The load sequence: runs once; later calls do nothing.
     void Form_Load();
-    bool isLoaded() const { return m_loaded; }
+    bool isLoaded() const;
 
-    bool IsLoading() const override { return m_isLoading; }
+    bool IsLoading() const override;
     bool ScriptRunning = false;
     QString HomePagePath;
 
@@ -121,18 +126,12 @@ public:
     // The script editor of task 1000, not modal.
     void ShowTaskEditor();
 
-    // The settings dialog, modal.
-    void ShowSettings();
-    // The voice, volume, speed or pitch dialog of a task pane entry (404,
-    // 303, 505, 606), modal; false for any other id.
-    bool ShowVoiceDialog(int taskId);
-
     // Parts for tests and the composition.
     QTextEdit *rtfText() const { return m_rtfText; }
     BrowserView *wbBrowser() const { return m_wbBrowser; }
     CPanelkitCtrl *ctlTask() const { return m_ctlTask; }
     frmTaskEditor *taskEditor() const { return m_taskEditor; }
-    QToolBar *Toolbar1() const { return m_toolbar; }
+    QToolBar *Toolbar1() const;
     QString statusText() const override;
     // The status bar's permanent field naming the script that runs; empty
     // when none does.
@@ -152,7 +151,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // SpeechHost
@@ -183,19 +181,8 @@ private:
     void startScriptEntry(int hID, const QString &fileName);
 
     void buildControls();
-    void buildMenus();
-    void buildToolbar();
-    void buildKeys();
-    void fillTaskPane();
-    void onTaskSelected(int taskId, int groupId);
     void stopSpeaking();
     void readFromCursor();
-    void showInBrowser(const QString &page);
-    void showTextView();
-    void endProcess();
-    // Size, position and maximised state, kept across starts.
-    void restorePlacement();
-    void rememberPlacement();
 
     Collaborators m_c;
     std::unique_ptr<ForegroundWindow> m_desktopForeground;
@@ -209,13 +196,14 @@ private:
     std::unique_ptr<NavigationHandler> m_navigation;
     CPanelkitCtrl *m_ctlTask = nullptr;
     QStackedWidget *m_views = nullptr;
-    QToolBar *m_toolbar = nullptr;
+    ViewSwitch *m_viewSwitch = nullptr;
+    MainMenus *m_menus = nullptr;
+    TaskPaneController *m_tasks = nullptr;
+    std::unique_ptr<WindowLifecycle> m_lifecycle;
+    std::unique_ptr<StartupSequence> m_startup;
     StatusNotice *m_status = nullptr;
     QLabel *m_runningScript = nullptr; // permanent field while a script runs
     bool m_statusHeld = false; // an export's text stays until it ends
-    QAction *m_exportButton = nullptr;
-    QAction *m_mnuTextmode = nullptr;
-    QAction *m_mnuInternet = nullptr;
     QTimer *m_tmrClipboard = nullptr;
     QTimer *m_tmrWinTasks = nullptr;
     DocumentController *m_documents = nullptr;
@@ -225,7 +213,4 @@ private:
     std::unique_ptr<ScriptCommands> m_scriptCommands;
     std::unique_ptr<ScriptRunner> m_scripts;
     frmTaskEditor *m_taskEditor = nullptr;
-    bool m_isLoading = false;
-    bool m_loaded = false;
-    bool m_ending = false;
 };
