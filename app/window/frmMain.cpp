@@ -4,8 +4,8 @@
 
 #include "BrowserView.h"
 #include "CPanelkitCtrl.h"
-#include "ClipboardReader.h"
 #include "Clock.h"
+#include "DesktopReaders.h"
 #include "DialogFocusReturn.h"
 #include "Dialogs.h"
 #include "DocumentController.h"
@@ -16,9 +16,8 @@
 #include "IncrementalDocumentLayout.h"
 #include "NavigationHandler.h"
 #include "Paths.h"
-#include "ScriptCommands.h"
 #include "ScriptLibrary.h"
-#include "ScriptRunner.h"
+#include "ScriptSession.h"
 #include "ScriptTexts.h"
 #include "PlugdeskLauncher.h"
 #include "SettingsStore.h"
@@ -27,13 +26,12 @@
 #include "SpeechEngine.h"
 #include "VoiceDialogs.h"
 #include "VoicePreview.h"
-#include "WindowTitleReader.h"
 #include "WindowTexts.h"
 #include "WindowPlacement.h"
 #include "WordHighlighter.h"
 #include "frmAbout.h"
-#include "frmSettings.h"
 #include "frmTaskEditor.h"
+#include "frmSettings.h"
 #include "frmSurvey.h"
 
 #include <QAction>
@@ -79,21 +77,6 @@ enum TaskId {
     FirstFixedTask = 100,
 };
 
-// The readers' way to SpeakText.
-class WindowTextSpeaker : public TextSpeaker
-{
-public:
-    explicit WindowTextSpeaker(frmMain &window) : m_window(window) {}
-    void SpeakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
-                   bool applyFilters) override
-    {
-        m_window.SpeakText(text, waitUntilDone, recordingTarget, applyFilters);
-    }
-
-private:
-    frmMain &m_window;
-};
-
 } // namespace
 
 frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(parent), m_c(std::move(collaborators))
@@ -130,10 +113,10 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     });
     m_exportProgress = std::make_unique<QtExportProgress>(this);
     m_export = new AudioExport(*this, *m_c.dialogs, *m_c.extensions, *m_exportProgress, this);
-    ScriptHost &scriptHost = *this;
-    m_scriptCommands = std::make_unique<ScriptCommands>(scriptHost, *m_c.settings, *m_c.dialogs, *m_c.shell,
-                                                        m_c.clock, m_c.clipboard);
-    m_scripts = std::make_unique<ScriptRunner>(scriptHost, *m_scriptCommands, *m_c.settings, *m_c.dialogs);
+    m_scripts = new ScriptSession({*this, *statusBar(), *m_documents, *m_rtfText, *m_speech, *m_c.settings,
+                                   *m_c.dialogs, *m_c.shell, m_c.clock, m_c.clipboard, *m_c.extensions},
+                                  {[this](const QString &text) { showStatus(text); }, [this] { Textmode(); },
+                                   [this] { endProgram(); }, [this] { AddUserdefinedScripts(); }});
     connect(m_speech, &SpeechControl::wordInDocument, m_highlighter, &WordHighlighter::highlight);
     connect(m_speech, &SpeechControl::speakingStopped, m_highlighter, &WordHighlighter::clear);
     // The pause entries show the state they would leave.
@@ -147,25 +130,20 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     links.openDocument = [this] { OpenDoc(); };
     links.showTextView = [this] { showTextView(); };
     links.setDocumentText = [this](const QString &text) { m_documents->replaceText(text); };
-    links.speakWaiting = [this](const QString &text) { SpeakText(text, true, QString(), true); };
     links.showStartPage = [this] { m_wbBrowser->navigate(HomePagePath); };
-    m_navigation = std::make_unique<NavigationHandler>(std::move(links), *m_c.dialogs);
+    m_navigation = std::make_unique<NavigationHandler>(std::move(links), *m_speech, *m_c.dialogs);
     m_wbBrowser->setNavigationHook(
         [this](const QString &address) { return m_navigation->BeforeNavigate(address); });
     connect(m_wbBrowser, &BrowserView::externalLinkRequested, this,
             [this](const QString &address) { m_c.shell->openUrl(address); });
 
-    // The readers speak through SpeakText like every other caller.
     if (!m_c.foreground)
         m_desktopForeground = ForegroundWindow::create();
+    ForegroundWindow &foreground = m_c.foreground ? *m_c.foreground : *m_desktopForeground;
     // After every dialog the focus goes back to where the user was.
-    new DialogFocusReturn(m_c.foreground ? *m_c.foreground : *m_desktopForeground, this);
-    m_readerSpeaker = std::make_unique<WindowTextSpeaker>(*this);
-    m_clipboardReader = std::make_unique<ClipboardReader>(m_c.clipboard, *m_readerSpeaker);
-    m_titleReader = std::make_unique<WindowTitleReader>(m_c.foreground ? *m_c.foreground : *m_desktopForeground,
-                                                        *m_readerSpeaker, *m_c.settings);
-    connect(m_tmrClipboard, &QTimer::timeout, this, [this] { m_clipboardReader->tick(); });
-    connect(m_tmrWinTasks, &QTimer::timeout, this, [this] { m_titleReader->ReadForegroundTitle(); });
+    new DialogFocusReturn(foreground, this);
+    // The readers speak through the speaker like every other caller.
+    m_readers = new DesktopReaders(*m_speech, m_c.clipboard, foreground, *m_c.settings, this);
     m_voicePreview = std::make_unique<VoicePreview>(*m_c.voice, *m_c.settings, [this] { stopSpeaking(); });
     m_voiceDialogs = std::make_unique<VoiceDialogs>(*m_c.voice, *m_c.settings, m_voicePreview.get());
 }
@@ -218,18 +196,7 @@ void frmMain::buildControls()
     m_status = new StatusNotice(this);
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(m_status, 1);
-    m_runningScript = new QLabel(this);
-    m_runningScript->setObjectName(QStringLiteral("StatusBarScript"));
-    m_runningScript->hide();
-    statusBar()->addPermanentWidget(m_runningScript);
     statusBar()->setSizeGripEnabled(true);
-
-    m_tmrClipboard = new QTimer(this);
-    m_tmrClipboard->setObjectName(QStringLiteral("tmrClipboard"));
-    m_tmrClipboard->setInterval(1500);
-    m_tmrWinTasks = new QTimer(this);
-    m_tmrWinTasks->setObjectName(QStringLiteral("tmrWinTasks"));
-    m_tmrWinTasks->setInterval(500);
 
     // The design-time client area of 8775 x 7350 twips.
     resize(twips(8775), twips(7350));
@@ -280,7 +247,7 @@ void frmMain::buildMenus()
 
     QMenu *aktion = menu("mnuAktion", WindowTexts::MenuAction);
     item(aktion, "mnuSpeak", WindowTexts::MenuSpeak, QKeySequence(Qt::Key_F5),
-         [this] { SpeakText(QString(), true, QString(), true); });
+         [this] { SpeakText(SpeakRequest::document().waiting()); });
     // Stop and pause do what the toolbar's buttons do.
     item(aktion, "mnuStop", WindowTexts::MenuStop, QKeySequence(Qt::Key_F6), [this] { stopSpeaking(); });
     item(aktion, "mnuPause", WindowTexts::MenuPause, QKeySequence(Qt::Key_F7), [this] { TogglePause(); })
@@ -359,7 +326,7 @@ void frmMain::buildToolbar()
     button("tbSave", WindowTexts::ToolSave, WindowTexts::ToolSaveTip, Glyph::Save, [this] { SaveDoc(); });
     m_toolbar->addSeparator();
     button("tbSpeak", WindowTexts::ToolSpeak, WindowTexts::ToolSpeakTip, Glyph::Play,
-           [this] { SpeakText(m_rtfText->toPlainText(), false, QString(), true); });
+           [this] { SpeakText(SpeakRequest::document()); });
     button("tbStop", WindowTexts::ToolStop, WindowTexts::ToolStopTip, Glyph::Stop, [this] { stopSpeaking(); });
     button("tbPause", WindowTexts::ToolPause, WindowTexts::ToolPauseTip, Glyph::Pause, [this] { TogglePause(); })
         ->setCheckable(true);
@@ -390,7 +357,8 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     const bool plain = key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier;
     // A script started with "Ausführen" runs while the editor has the focus;
     // the status bar's "ESC" stops it there too instead of hiding the editor.
-    if (plain && key->key() == Qt::Key_Escape && ScriptRunning && m_taskEditor && window == m_taskEditor) {
+    if (plain && key->key() == Qt::Key_Escape && ScriptRunning() && m_scripts->taskEditor()
+        && window == m_scripts->taskEditor()) {
         stopSpeaking();
         return true;
     }
@@ -431,7 +399,7 @@ void frmMain::onTaskSelected(int taskId, int /*groupId*/)
 {
     switch (taskId) {
     case TaskSpeak:
-        SpeakText(QString(), true, QString(), true);
+        SpeakText(SpeakRequest::document().waiting());
         break;
     case TaskSave:
         SaveDoc();
@@ -456,50 +424,27 @@ void frmMain::onTaskSelected(int taskId, int /*groupId*/)
 
 void frmMain::startScriptEntry(int hID, const QString &fileName)
 {
-    if (ScriptRunning) {
-        m_c.dialogs->message(ScriptTexts::AlreadyRunning, ScriptTexts::TitleConflict, Dialogs::Icon::Warning,
-                             Dialogs::Buttons::Ok);
-        return;
-    }
-    // The listing changed since the pane was filled and the entry has no
-    // file any more: running the bare folder would be wrong.
-    if (fileName.isEmpty()) {
-        showStatus(ScriptTexts::NoEntryFile);
-        return;
-    }
-    m_scripts->CurrentScriptFile = fileName;
-    m_c.extensions->NotifyTaskScript(fileName);
-    ExecuteSkript(hID);
+    m_scripts->startEntry(hID, fileName);
 }
 
 void frmMain::ShowTaskEditor()
 {
-    // Made at first use and afterwards only hidden, so it keeps its script.
-    if (!m_taskEditor) {
-        m_taskEditor = new frmTaskEditor(*m_c.dialogs, Paths::scriptsDir(), this);
-        connect(m_taskEditor, &frmTaskEditor::saved, this, [this] { AddUserdefinedScripts(); });
-        connect(m_taskEditor, &frmTaskEditor::runRequested, this,
-                [this](const QString &fileName) { RunScriptByName(fileName); });
-    }
-    m_taskEditor->show();
-    m_taskEditor->raise();
-    m_taskEditor->activateWindow();
+    m_scripts->ShowTaskEditor();
 }
 
 void frmMain::RunScriptByName(const QString &name)
 {
-    const int id = ScriptLibrary::idOfScript(Paths::scriptsDir(), name);
-    if (id == 0) {
-        m_c.dialogs->message(ScriptTexts::UnknownScript(name), ScriptTexts::TitleError, Dialogs::Icon::Warning,
-                             Dialogs::Buttons::Ok);
-        return;
-    }
-    startScriptEntry(id, ScriptLibrary::GetSelectedItem(Paths::scriptsDir(), id));
+    m_scripts->RunScriptByName(name);
 }
 
 void frmMain::ExecuteSkript(int hID)
 {
-    m_scripts->ExecuteSkript(hID);
+    m_scripts->ExecuteSkript(hID, GetSelectedItem(hID));
+}
+
+bool frmMain::ScriptRunning() const
+{
+    return m_scripts->running();
 }
 
 QString frmMain::GetSelectedItem(int hID) const
@@ -509,12 +454,7 @@ QString frmMain::GetSelectedItem(int hID) const
 
 QString frmMain::CurrentScriptFile() const
 {
-    return m_scripts->CurrentScriptFile;
-}
-
-int frmMain::CurrentScriptTaskId() const
-{
-    return m_scripts->CurrentScriptTaskId;
+    return m_scripts->CurrentScriptFile();
 }
 
 void frmMain::CreateScriptDir()
@@ -537,52 +477,6 @@ void frmMain::AddUserdefinedScripts()
     const QStringList files = ScriptLibrary::scriptFiles(dir);
     for (int i = 0; i < files.size(); ++i)
         m_ctlTask->TPAddTask(1, ScriptLibrary::caption(files.at(i), showVts), i + 1, 0);
-}
-
-void frmMain::setDocumentText(const QString &text)
-{
-    // A script's change is an edit like any other: the user can undo it, and
-    // closing the window asks before it is lost.
-    m_documents->replaceText(text);
-}
-
-QString frmMain::selectedText() const
-{
-    QString text = m_rtfText->textCursor().selectedText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return text;
-}
-
-bool frmMain::loadDocument(const QString &path, QString *why)
-{
-    // The loaded file becomes the document's file: "Speichern" must not
-    // write its text over the file that was open before. Why a load failed
-    // goes into the script's own error prompt, not into a box of its own.
-    const bool loaded = m_documents->OpenFile(path, DocumentController::Failures::Returned);
-    if (loaded)
-        Textmode();
-    else
-        *why = m_documents->lastLoadError();
-    return loaded;
-}
-
-QString frmMain::speakText(const QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters)
-{
-    return SpeakText(text, waitUntilDone, recordingTarget, applyFilters);
-}
-
-void frmMain::stopSpeaker()
-{
-    m_c.voice->reset();
-}
-
-QStringList frmMain::voiceNames() const
-{
-    QStringList names;
-    for (int mode = 1; mode <= m_c.voice->modeCount(); ++mode)
-        names << m_c.voice->modeName(mode);
-    return names;
 }
 
 void frmMain::endProgram()
@@ -617,10 +511,7 @@ void frmMain::Form_Load()
     m_isLoading = true;
     m_c.extensions->NotifyStartup();
     HomePagePath = startPage();
-    if (settings.read(SettingKeys::ReadTitleOnAppChange) == QLatin1String("1"))
-        m_tmrWinTasks->start();
-    if (settings.read(SettingKeys::ReadClipboardOnChange) == QLatin1String("1"))
-        m_tmrClipboard->start();
+    m_readers->startFromSettings();
     if (settings.read(SettingKeys::ShowWB) == QLatin1String("1"))
         showInBrowser(HomePagePath);
     else
@@ -646,35 +537,26 @@ void frmMain::Form_Load()
     }
     if (SpeakAtStart) {
         m_isLoading = false;
-        SpeakText(m_rtfText->toPlainText(), false, QString(), true);
+        SpeakText(SpeakRequest::document());
     }
     restorePlacement();
     show();
     m_isLoading = false;
 }
 
-QString frmMain::SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters)
+SpeakResult frmMain::SpeakText(const SpeakRequest &request)
 {
-    // The document's own text (or its blank stand-in) can be shown word by word.
-    const bool isDocument = text.trimmed().isEmpty() || text == m_rtfText->toPlainText();
-    return m_speech->SpeakText(text, waitUntilDone, recordingTarget, applyFilters, isDocument ? 0 : -1);
-}
-
-QString frmMain::SpeakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
-                           bool applyFilters)
-{
-    QString copy = text;
-    return SpeakText(copy, waitUntilDone, recordingTarget, applyFilters);
+    return m_speech->speak(request);
 }
 
 void frmMain::TogglePause()
 {
-    m_speech->TogglePause();
+    m_speech->togglePause();
 }
 
 void frmMain::SetRecorderOutput(const QString &path)
 {
-    m_speech->SetRecorderOutput(path);
+    m_speech->setRecorderOutput(path);
 }
 
 QString frmMain::CurrentRecordingPath() const
@@ -694,7 +576,7 @@ void frmMain::ExportDoc()
 
 void frmMain::stopSpeaking()
 {
-    m_speech->Stop();
+    m_speech->stop();
 }
 
 void frmMain::readFromCursor()
@@ -770,6 +652,17 @@ QString frmMain::documentText() const
     return m_rtfText->toPlainText();
 }
 
+SpeechHost::Selection frmMain::selection() const
+{
+    const QTextCursor cursor = m_rtfText->textCursor();
+    QString text = cursor.selectedText();
+    // The box's own paragraph and line separators are line ends in the text
+    // spoken; one character each, so positions stay the document's.
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return Selection{text, cursor.selectionStart()};
+}
+
 void frmMain::setExportButtonEnabled(bool enabled)
 {
     m_exportButton->setEnabled(enabled);
@@ -785,17 +678,6 @@ void frmMain::setStatusText(const QString &text, bool announce)
     // While an export runs its text stays, whatever else is shown meanwhile.
     if (!m_statusHeld)
         m_status->showMessage(text, announce ? StatusNotice::Announce::Yes : StatusNotice::Announce::No);
-}
-
-void frmMain::showRunningScript(const QString &name)
-{
-    m_runningScript->setText(name.isEmpty() ? QString() : ScriptTexts::Running(name));
-    m_runningScript->setVisible(!name.isEmpty());
-}
-
-QString frmMain::runningScriptText() const
-{
-    return m_runningScript->text();
 }
 
 void frmMain::holdStatus(bool held)
@@ -867,7 +749,7 @@ void frmMain::closeEvent(QCloseEvent *event)
         }
     }
     rememberPlacement();
-    ScriptRunning = false;
+    m_scripts->setRunning(false);
     m_c.extensions->NotifyClose();
     // A document read from another format (a PDF, an e-book) has no file of
     // its own; the next start opens it from where it came.

@@ -6,7 +6,6 @@
 // window through small host interfaces it implements.
 
 #include "AudioExport.h"
-#include "ScriptHost.h"
 #include "SpeechControl.h"
 
 #include <QMainWindow>
@@ -16,12 +15,9 @@
 #include <memory>
 
 class CPanelkitCtrl;
-class ScriptCommands;
-class ScriptRunner;
-class frmTaskEditor;
 class Clipboard;
 class Clock;
-class ClipboardReader;
+class DesktopReaders;
 class Dialogs;
 class DocumentController;
 class ExtensionHost;
@@ -33,18 +29,16 @@ class QStackedWidget;
 class BrowserView;
 class NavigationHandler;
 class QTextEdit;
-class QTimer;
 class QToolBar;
+class ScriptSession;
 class SettingsStore;
 class Shell;
 class SpeechEngine;
-class TextSpeaker;
 class VoiceDialogs;
 class VoicePreview;
-class WindowTitleReader;
 class WordHighlighter;
 
-class frmMain : public QMainWindow, private SpeechHost, private ExportHost, private ScriptHost
+class frmMain : public QMainWindow, private SpeechHost, private ExportHost
 {
     Q_OBJECT
 public:
@@ -78,13 +72,12 @@ public:
     bool isLoaded() const { return m_loaded; }
 
     bool IsLoading() const override { return m_isLoading; }
-    bool ScriptRunning = false;
+    // True while a task script runs (the script session's flag).
+    bool ScriptRunning() const;
     QString HomePagePath;
 
-    // Speaking
-    // Why nothing was spoken, or empty (see SpeechControl::SpeakText).
-    QString SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters);
-    QString SpeakText(const QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters);
+    // Speaking, through the program's one Speaker.
+    SpeakResult SpeakText(const SpeakRequest &request);
     void TogglePause();
     void SetRecorderOutput(const QString &path);
     QString CurrentRecordingPath() const override;
@@ -106,14 +99,14 @@ public:
     // "Beenden": asks about saving and ends at once.
     void ExitQN();
 
-    // Task scripts: the run of one script at a time and the script library
-    // in the task pane's group 1.
+    // Task scripts (the script session): the run of one script at a time
+    // and the script library in the task pane's group 1.
+    // Runs the library's entry hID.
     void ExecuteSkript(int hID);
     QString GetSelectedItem(int hID) const;
     void AddUserdefinedScripts();
     void CreateScriptDir();
     QString CurrentScriptFile() const;
-    int CurrentScriptTaskId() const;
     // Runs a script of the library by file name (with or without ".vts") as
     // a click on its entry would; an unknown name is reported. For the
     // command line's --run.
@@ -131,20 +124,14 @@ public:
     QTextEdit *rtfText() const { return m_rtfText; }
     BrowserView *wbBrowser() const { return m_wbBrowser; }
     CPanelkitCtrl *ctlTask() const { return m_ctlTask; }
-    frmTaskEditor *taskEditor() const { return m_taskEditor; }
     QToolBar *Toolbar1() const { return m_toolbar; }
     QString statusText() const override;
-    // The status bar's permanent field naming the script that runs; empty
-    // when none does.
-    QString runningScriptText() const;
     DocumentController &documents() { return *m_documents; }
     SpeechControl &speech() { return *m_speech; }
+    ScriptSession &scripts() { return *m_scripts; }
+    DesktopReaders &readers() { return *m_readers; }
     QAction *action(const QString &objectName) const;
     bool isTextMode() const;
-    QTimer *tmrClipboard() const { return m_tmrClipboard; }
-    QTimer *tmrWinTasks() const { return m_tmrWinTasks; }
-    ClipboardReader &clipboardReader() { return *m_clipboardReader; }
-    WindowTitleReader &titleReader() { return *m_titleReader; }
 
     static QString versionString();
     // The start page in the program's hypertext folder.
@@ -157,30 +144,16 @@ protected:
 private:
     // SpeechHost
     QString documentText() const override;
+    Selection selection() const override;
     void setExportButtonEnabled(bool enabled) override;
     void showStatus(const QString &text) override;
     void holdStatus(bool held) override;
     void showCharacterCount() override;
     // Every status text goes through here; announce: told to a screen reader.
     void setStatusText(const QString &text, bool announce);
-    void clearScriptRunning() override { ScriptRunning = false; }
-
-    // ScriptHost
-    void showRunningScript(const QString &name) override;
-    bool scriptRunning() const override { return ScriptRunning; }
-    void setScriptRunning(bool running) override { ScriptRunning = running; }
-    void setDocumentText(const QString &text) override;
-    QString selectedText() const override;
-    bool loadDocument(const QString &path, QString *why) override;
-    QString speakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
-                      bool applyFilters) override;
-    void togglePause() override { TogglePause(); }
-    void stopSpeaker() override;
-    void setRecorderOutput(const QString &path) override { SetRecorderOutput(path); }
-    QStringList voiceNames() const override;
-    void endProgram() override;
     // A click on a script entry: refused while a script runs.
     void startScriptEntry(int hID, const QString &fileName);
+    void endProgram();
 
     void buildControls();
     void buildMenus();
@@ -199,9 +172,7 @@ private:
 
     Collaborators m_c;
     std::unique_ptr<ForegroundWindow> m_desktopForeground;
-    std::unique_ptr<TextSpeaker> m_readerSpeaker;
-    std::unique_ptr<ClipboardReader> m_clipboardReader;
-    std::unique_ptr<WindowTitleReader> m_titleReader;
+    DesktopReaders *m_readers = nullptr;
     std::unique_ptr<VoicePreview> m_voicePreview;
     std::unique_ptr<VoiceDialogs> m_voiceDialogs;
     QTextEdit *m_rtfText = nullptr;
@@ -211,21 +182,16 @@ private:
     QStackedWidget *m_views = nullptr;
     QToolBar *m_toolbar = nullptr;
     StatusNotice *m_status = nullptr;
-    QLabel *m_runningScript = nullptr; // permanent field while a script runs
     bool m_statusHeld = false; // an export's text stays until it ends
     QAction *m_exportButton = nullptr;
     QAction *m_mnuTextmode = nullptr;
     QAction *m_mnuInternet = nullptr;
-    QTimer *m_tmrClipboard = nullptr;
-    QTimer *m_tmrWinTasks = nullptr;
     DocumentController *m_documents = nullptr;
     SpeechControl *m_speech = nullptr;
     WordHighlighter *m_highlighter = nullptr;
     std::unique_ptr<ExportProgress> m_exportProgress;
     AudioExport *m_export = nullptr;
-    std::unique_ptr<ScriptCommands> m_scriptCommands;
-    std::unique_ptr<ScriptRunner> m_scripts;
-    frmTaskEditor *m_taskEditor = nullptr;
+    ScriptSession *m_scripts = nullptr;
     bool m_isLoading = false;
     bool m_loaded = false;
     bool m_ending = false;

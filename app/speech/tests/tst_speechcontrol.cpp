@@ -18,11 +18,11 @@ class Host : public SpeechHost
 public:
     bool IsLoading() const override { return false; }
     QString documentText() const override { return QStringLiteral("Ein Dokument."); }
+    Selection selection() const override { return {}; }
     void setExportButtonEnabled(bool enabled) override { exportEnabled = enabled; }
     void showStatus(const QString &text) override { status = text; }
     QString statusText() const override { return status; }
     void showCharacterCount() override { status = QStringLiteral("Zeichen"); }
-    void clearScriptRunning() override {}
 
     bool exportEnabled = true;
     QString status;
@@ -53,8 +53,7 @@ private slots:
         Rig rig;
         auto &[dir, settings, voice, voice2, host, extensions, dialogs, clock, control] = rig;
 
-        QString text = QStringLiteral("Hallo");
-        control.SpeakText(text, false, dir.filePath("aufnahme.wav"), false);
+        control.speak(SpeakRequest::ofText("Hallo").recordingInto(dir.filePath("aufnahme.wav")).withFilters(false));
         QVERIFY(!host.exportEnabled);
         const QString reason = QStringLiteral("Die Aufnahme wurde angehalten: zu wenig Platz.");
         emit voice2.recordingStopped(reason);
@@ -102,9 +101,10 @@ private slots:
             }
         });
         poll.start(1);
-        QString text = QStringLiteral("Hallo");
         const QString recording = target.isEmpty() ? QString() : rig.dir.filePath(target);
-        const QString failure = rig.control.SpeakText(text, true, recording, false);
+        const QString failure =
+            rig.control.speak(SpeakRequest::ofText("Hallo").waiting().recordingInto(recording).withFilters(false))
+                .failure;
         QCOMPARE(failure, told ? reason : QString());
         QCOMPARE(rig.host.status, reason);
     }
@@ -130,8 +130,9 @@ private slots:
         auto &[dir, settings, voice, voice2, host, extensions, dialogs, clock, control] = rig;
         QVERIFY(settings.write(QStringLiteral("Quenora"), QStringLiteral("Voice"), section, value));
 
-        QString text = QStringLiteral("Hallo");
-        QCOMPARE(control.SpeakText(text, false, dir.filePath("aufnahme.wav"), false), reason);
+        const SpeakRequest request =
+            SpeakRequest::ofText("Hallo").recordingInto(dir.filePath("aufnahme.wav")).withFilters(false);
+        QCOMPARE(control.speak(request).failure, reason);
         if (reason.isEmpty()) {
             QCOMPARE(voice.spokenTexts().size(), 1);
         } else {

@@ -47,8 +47,8 @@ private slots:
         QVERIFY(pane->findItem(101));
         for (int id : {101, 202, 303, 404, 505, 606})
             QVERIFY2(pane->findItem(id), qPrintable(QString::number(id)));
-        QVERIFY(!w.tmrClipboard()->isActive());
-        QVERIFY(!w.tmrWinTasks()->isActive());
+        QVERIFY(!w.readers().tmrClipboard()->isActive());
+        QVERIFY(!w.readers().tmrWinTasks()->isActive());
     }
 
     void readersFollowTheirSettings()
@@ -57,10 +57,10 @@ private slots:
         rig.settings->write(SettingKeys::ReadClipboardOnChange, "1");
         rig.settings->write(SettingKeys::ReadTitleOnAppChange, "1");
         frmMain &w = rig.load();
-        QCOMPARE(w.tmrClipboard()->interval(), 1500);
-        QCOMPARE(w.tmrWinTasks()->interval(), 500);
-        QVERIFY(w.tmrClipboard()->isActive());
-        QVERIFY(w.tmrWinTasks()->isActive());
+        QCOMPARE(w.readers().tmrClipboard()->interval(), 1500);
+        QCOMPARE(w.readers().tmrWinTasks()->interval(), 500);
+        QVERIFY(w.readers().tmrClipboard()->isActive());
+        QVERIFY(w.readers().tmrWinTasks()->isActive());
     }
 
     void startViewFollowsShowWB()
@@ -146,7 +146,7 @@ private slots:
         QObject::connect(w.rtfText(), &QTextEdit::textChanged, &w, [&] {
             if (w.IsLoading()) {
                 calledDuringLoad = true;
-                w.SpeakText(QStringLiteral("Hallo"), false, QString(), true);
+                w.SpeakText(SpeakRequest::ofText(QStringLiteral("Hallo")));
             }
         });
         w.StartUpFile = rig.file("x.txt", "Inhalt");
@@ -179,7 +179,7 @@ private slots:
         rig.extensions.filter = [](const QString &t) { return t; };
         frmMain &w = rig.load();
         w.rtfText()->setPlainText("Dokumenttext");
-        w.SpeakText(text, false, QString(), true);
+        w.SpeakText(SpeakRequest::ofText(text));
         QCOMPARE(rig.voice.spokenTexts(), QStringList{spoken});
         QCOMPARE(rig.voice2.spokenTexts(), QStringList{spoken});
         QCOMPARE(rig.extensions.events.count("Filter"), 1);
@@ -191,9 +191,9 @@ private slots:
         rig.settings->write(SettingKeys::Prefix, "ich");
         rig.extensions.filter = [](QString t) { return t.replace("ich", "i"); };
         frmMain &w = rig.load();
-        w.SpeakText(QStringLiteral("ich bin"), false, QString(), true);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("ich bin")));
         QCOMPARE(rig.voice.spokenTexts(), QStringList{"ich i bin "});
-        w.SpeakText(QStringLiteral("ich bin"), false, QString(), false);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("ich bin")).withFilters(false));
         QCOMPARE(rig.voice.spokenTexts().last(), QStringLiteral("ich ich bin "));
     }
 
@@ -205,7 +205,7 @@ private slots:
         frmMain &w = rig.load();
         rig.voice.clearCalls();
         rig.voice2.clearCalls();
-        w.SpeakText(QStringLiteral("x"), false, QString(), false);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("x")).withFilters(false));
         // Stored defaults: pitch 50 % of 0..100, speed 25 % of 80..450.
         QCOMPARE(rig.voice.currentMode(), 3);
         QCOMPARE(rig.voice2.currentMode(), 3);
@@ -222,7 +222,7 @@ private slots:
         Rig rig;
         rig.settings->write(SettingKeys::SpeedWhenSpeaking, "schnell");
         frmMain &w = rig.load();
-        w.SpeakText(QStringLiteral("Hallo"), false, QString(), false);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("Hallo")).withFilters(false));
         QVERIFY(rig.voice.spokenTexts().isEmpty());
     }
 
@@ -231,12 +231,12 @@ private slots:
         Rig rig;
         frmMain &w = rig.load();
         const QString first = rig.voice2.outputFileName();
-        w.SpeakText(QStringLiteral("a"), false, QStringLiteral("-1"), false);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("a")).keepingRecording().withFilters(false));
         QCOMPARE(rig.voice2.outputFileName(), first);
         const QString target = rig.home.filePath("mein.wav");
-        w.SpeakText(QStringLiteral("b"), false, target, false);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("b")).recordingInto(target).withFilters(false));
         QCOMPARE(rig.voice2.outputFileName(), target);
-        w.SpeakText(QStringLiteral("c"), false, QString(), false);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("c")).withFilters(false));
         QCOMPARE(rig.voice2.outputFileName(), w.CurrentRecordingPath());
         QVERIFY(w.speech().RecordingNumber() >= 1 && w.speech().RecordingNumber() <= 31000);
     }
@@ -247,10 +247,10 @@ private slots:
         frmMain &w = rig.load();
         QAction *exportButton = w.Toolbar1()->actions().last();
         QCOMPARE(exportButton->text(), QStringLiteral("Exportieren"));
-        w.SpeakText(QStringLiteral("Hallo"), false, QString(), false);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("Hallo")).withFilters(false));
         QVERIFY(!exportButton->isEnabled());
         // A reset text never ends: the button stays off.
-        w.SpeakText(QStringLiteral("Neu"), false, QString(), false);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("Neu")).withFilters(false));
         // The recording is complete long before the loudspeaker is done:
         // export is possible, "read completely" is not said yet.
         QVERIFY(rig.voice2.finishText());
@@ -278,15 +278,15 @@ private slots:
         Rig rig;
         {
             frmMain &w = rig.load();
-            QCOMPARE(w.speech().IsPaused(), 0);
+            QCOMPARE(w.speech().IsPaused(), false);
             w.TogglePause();
-            QCOMPARE(w.speech().IsPaused(), 1);
+            QCOMPARE(w.speech().IsPaused(), true);
             QCOMPARE(rig.dialogs.messages.size(), 1);
             QCOMPARE(rig.dialogs.messages[0].text, WindowTexts::PauseHint);
             QCOMPARE(rig.dialogs.messages[0].title, QStringLiteral("Hinweis"));
             QCOMPARE(rig.dialogs.messages[0].icon, Dialogs::Icon::Information);
             w.TogglePause();
-            QCOMPARE(w.speech().IsPaused(), 0);
+            QCOMPARE(w.speech().IsPaused(), false);
             QCOMPARE(rig.dialogs.messages.size(), 1);
             QCOMPARE(rig.voice.calls().mid(rig.voice.calls().size() - 2), (QStringList{"pause", "resume"}));
         }
@@ -312,18 +312,18 @@ private slots:
         frmMain &w = rig.load();
         QAction *menu = w.action("mnuPause");
         QAction *button = w.action("tbPause");
-        w.SpeakText(QStringLiteral("Eins"), false, QString(), false);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("Eins")).withFilters(false));
         button->trigger();
-        QCOMPARE(w.speech().IsPaused(), 1);
+        QCOMPARE(w.speech().IsPaused(), true);
         QVERIFY(menu->isChecked());
         QVERIFY(button->isChecked());
         if (reset == QLatin1String("speak"))
-            w.SpeakText(QStringLiteral("Zwei"), false, QString(), false);
+            w.SpeakText(SpeakRequest::ofText(QStringLiteral("Zwei")).withFilters(false));
         else if (reset == QLatin1String("esc"))
             QTest::keyClick(w.rtfText(), Qt::Key_Escape);
         else
             w.action(reset)->trigger();
-        QCOMPARE(w.speech().IsPaused(), 0);
+        QCOMPARE(w.speech().IsPaused(), false);
         QVERIFY(!menu->isChecked());
         QVERIFY(!button->isChecked());
         // One click pauses again, from the menu as from the toolbar.
@@ -342,7 +342,7 @@ private slots:
         Rig rig;
         frmMain &w = rig.load();
         w.rtfText()->setPlainText("Hallo");
-        w.SpeakText(QStringLiteral("Hallo"), false, QString(), false);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("Hallo")).withFilters(false));
         QVERIFY(rig.voice2.finishText());
         QVERIFY(rig.voice.finishText());
         QTRY_COMPARE(w.statusText(), QStringLiteral("Der Text wurde vollständig vorgelesen."));
@@ -355,12 +355,12 @@ private slots:
         Rig rig;
         frmMain &w = rig.load();
         QAction *exportButton = w.action("tbExport");
-        w.SpeakText(QStringLiteral("Ein langer Text"), false, QString(), false);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("Ein langer Text")).withFilters(false));
         QVERIFY(!exportButton->isEnabled());
         // Stopped before the recorder ended: nothing written, nothing to export.
         w.action("mnuStop")->trigger();
         QVERIFY(!exportButton->isEnabled());
-        w.SpeakText(QStringLiteral("Ein langer Text"), false, QString(), false);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("Ein langer Text")).withFilters(false));
         // What the recorder wrote before the stop is a playable file.
         QFile wav(rig.voice2.outputFileName());
         QVERIFY(wav.open(QIODevice::WriteOnly));
@@ -511,13 +511,13 @@ private slots:
     {
         Rig rig;
         frmMain &w = rig.load();
-        w.ScriptRunning = true;
+        w.scripts().setRunning(true);
         rig.voice.clearCalls();
         rig.voice2.clearCalls();
         QTest::keyClick(w.rtfText(), Qt::Key_Escape);
         QCOMPARE(rig.voice.calls(), QStringList{"reset"});
         QCOMPARE(rig.voice2.calls(), QStringList{"reset"});
-        QVERIFY(!w.ScriptRunning);
+        QVERIFY(!w.ScriptRunning());
     }
 
     void f4ShowsTheProgramFolder()
@@ -662,11 +662,11 @@ private slots:
         Rig rig;
         frmMain &w = rig.load();
         w.documents().setCurrentPath("/home/anna/brief.rtf");
-        w.ScriptRunning = true;
+        w.scripts().setRunning(true);
         w.close();
         QCOMPARE(rig.settings->read(SettingKeys::LastDoc), QStringLiteral("/home/anna/brief.rtf"));
         QVERIFY(rig.extensions.events.contains("Close"));
-        QVERIFY(!w.ScriptRunning);
+        QVERIFY(!w.ScriptRunning());
         QCOMPARE(rig.surveysShown, 1);
         QCOMPARE(rig.ended, 1);
         QVERIFY(rig.dialogs.messages.isEmpty());
