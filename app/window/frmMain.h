@@ -1,9 +1,10 @@
 #pragma once
 // frmMain: Quenora's main window and the composition root of the program.
-// It creates the collaborators (document, speaking, task pane, browser) and
-// keeps the main window's public members (SpeakText, NewDoc, ...), each a
-// short delegation. Subsystems never include this header; they see the
-// window through small host interfaces it implements.
+// It creates the collaborators (document, speaking, the script session, the
+// desktop readers, task pane, browser) and keeps the main window's public
+// members (SpeakText, NewDoc, ExecuteSkript, ...), each a short delegation.
+// Subsystems never include this header; they see the window through small
+// host interfaces and receive the Speaker.
 
 #include "AudioExport.h"
 #include "SpeechControl.h"
