@@ -114,10 +114,10 @@ std::optional<QString> SpeechControl::configureEngines()
 
 SpeakResult SpeechControl::speak(const SpeakRequest &request)
 {
-    return speak(request, [this, &request] { return sourceOf(request); });
+    return speakFrom(request, [this, &request] { return sourceOf(request); });
 }
 
-SpeakResult SpeechControl::speak(const SpeakRequest &request, const std::function<Source()> &textToSpeak)
+SpeakResult SpeechControl::speakFrom(const SpeakRequest &request, const std::function<Source()> &textToSpeak)
 {
     if (m_host.IsLoading())
         return {};
@@ -269,8 +269,8 @@ void SpeechControl::ReadFromCursor(int cursorPosition)
         return;
     }
     const int offset = cursorPosition >= 1 && cursorPosition <= document.size() ? cursorPosition - 1 : 0;
-    speak(SpeakRequest::document().withFilters(false),
-          [&] { return orWholeDocument(Source{document.mid(offset), offset}); });
+    speakFrom(SpeakRequest::document().withFilters(false),
+              [&] { return orWholeDocument(Source{document.mid(offset), offset}); });
 }
 
 void SpeechControl::setRecorderOutput(const QString &path)

@@ -98,7 +98,7 @@ private:
     Source orWholeDocument(const Source &source) const;
     // textToSpeak is asked after the recorder's target is set, as the
     // window always did.
-    SpeakResult speak(const SpeakRequest &request, const std::function<Source()> &textToSpeak);
+    SpeakResult speakFrom(const SpeakRequest &request, const std::function<Source()> &textToSpeak);
     // Why the stored voice settings cannot be used, or nothing once both
     // instances are configured with them.
     std::optional<QString> configureEngines();

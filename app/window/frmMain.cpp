@@ -39,7 +39,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMenuBar>
 #include <QPointer>
 #include <QKeyEvent>
