@@ -10,6 +10,7 @@
 #include "ScriptTexts.h"
 #include "SettingsStore.h"
 #include "Shell.h"
+#include "Speaker.h"
 #include "WholeFile.h"
 
 #include <QDir>
@@ -111,9 +112,15 @@ QString shownPath(QString path)
 
 } // namespace
 
-ScriptCommands::ScriptCommands(ScriptHost &host, SettingsStore &settings, Dialogs &dialogs, Shell &shell,
-                               Clock &clock, Clipboard &clipboard)
-    : m_host(host), m_settings(settings), m_dialogs(dialogs), m_shell(shell), m_clock(clock), m_clipboard(clipboard)
+ScriptCommands::ScriptCommands(ScriptHost &host, Speaker &speaker, SettingsStore &settings, Dialogs &dialogs,
+                               Shell &shell, Clock &clock, Clipboard &clipboard)
+    : m_host(host),
+      m_speaker(speaker),
+      m_settings(settings),
+      m_dialogs(dialogs),
+      m_shell(shell),
+      m_clock(clock),
+      m_clipboard(clipboard)
 {
 }
 
@@ -202,26 +209,28 @@ const QList<ScriptCommands::Command> &ScriptCommands::commands()
     static const QList<Command> table{
         {QStringLiteral("Sprechen"), T::Nothing, 0, offers, ScriptTexts::HelpSprechen,
          [](ScriptCommands &s, Call &c) {
-             const QString notSpoken =
-                 s.m_host.speakText(s.m_host.documentText(), true, QStringLiteral("-1"), true);
-             if (!notSpoken.isEmpty())
-                 c.failure = Failure{notSpoken};
+             // Into the recorder's file, which Exportieren may have chosen.
+             const SpeakResult result =
+                 s.m_speaker.speak(SpeakRequest::document().waiting().keepingRecording().withFilters(true));
+             if (!result.ok())
+                 c.failure = Failure{result.failure};
          }},
         {QStringLiteral("Sprechen2"), T::Text, 1, offers, ScriptTexts::HelpSprechen2,
          [](ScriptCommands &s, Call &c) {
-             const QString notSpoken = s.m_host.speakText(c.p1, true, QString(), false);
-             if (!notSpoken.isEmpty())
-                 c.failure = Failure{notSpoken};
+             const SpeakResult result =
+                 s.m_speaker.speak(SpeakRequest::ofText(c.p1).waiting().recordingInto(QString()).withFilters(false));
+             if (!result.ok())
+                 c.failure = Failure{result.failure};
          }},
         {QStringLiteral("Stopp"), T::Nothing, 0, offers, ScriptTexts::HelpStopp,
          [](ScriptCommands &s, Call &) {
              s.m_host.setScriptRunning(false);
-             s.m_host.stopSpeaker();
+             s.m_speaker.stopLoudspeaker();
          }},
         // One field for a type of "Nichts": the builder has always shown
         // it, and drops what is typed there.
         {QStringLiteral("Pause"), T::Nothing, 1, offers, ScriptTexts::HelpPause,
-         [](ScriptCommands &s, Call &) { s.m_host.togglePause(); }},
+         [](ScriptCommands &s, Call &) { s.m_speaker.togglePause(); }},
         {QStringLiteral("Laden"), T::Text, 1, offers, ScriptTexts::HelpLaden,
          [](ScriptCommands &s, Call &c) {
              if (s.allowed(SettingKeys::VTSAllowRead) && !refusedForNul(c.p1, c.failure)) {
@@ -428,7 +437,7 @@ void ScriptCommands::exportTo(const QString &path, std::optional<Failure> &failu
             return;
         }
     }
-    m_host.setRecorderOutput(path);
+    m_speaker.setRecorderOutput(path);
 }
 
 void ScriptCommands::deleteFiles(const QString &pattern, std::optional<Failure> &failure)
@@ -500,7 +509,7 @@ void ScriptCommands::chooseVoice(const QString &name, std::optional<Failure> &fa
 {
     // The first voice whose name contains the text; stored as its position,
     // as the voice dialog stores it (position p is spoken as mode p + 1).
-    const QStringList voices = m_host.voiceNames();
+    const QStringList voices = m_speaker.voiceNames();
     for (int i = 0; !name.trimmed().isEmpty() && i < voices.size(); ++i) {
         if (voices.at(i).contains(name, Qt::CaseInsensitive)) {
             m_settings.write(SettingKeys::Voice, QString::number(i));

@@ -2,7 +2,8 @@
 // ScriptCommands: carries out one parsed statement (ExecuteCommand): the
 // script variables, the command table, the waits and the error prompt.
 // Keeps no state between statements; what a statement changes lives in the
-// host (document, status bar, run flag), the settings and the file system.
+// host (document, status bar, run flag), the speaker, the settings and the
+// file system.
 // Control flow that leaves the line (Wiederholen, Springe) is returned to the
 // interpreter as an outcome, so the interpreter, not the call stack, goes on.
 //
@@ -27,6 +28,7 @@ class Dialogs;
 class ScriptHost;
 class SettingsStore;
 class Shell;
+class Speaker;
 
 class ScriptCommands
 {
@@ -55,8 +57,8 @@ public:
         void (*run)(ScriptCommands &, Call &);
     };
 
-    ScriptCommands(ScriptHost &host, SettingsStore &settings, Dialogs &dialogs, Shell &shell, Clock &clock,
-                   Clipboard &clipboard);
+    ScriptCommands(ScriptHost &host, Speaker &speaker, SettingsStore &settings, Dialogs &dialogs, Shell &shell,
+                   Clock &clock, Clipboard &clipboard);
 
     // Where a statement stands, for the error prompt.
     struct Where {
@@ -116,6 +118,7 @@ private:
     void chooseVoice(const QString &name, std::optional<Failure> &failure);
 
     ScriptHost &m_host;
+    Speaker &m_speaker;
     SettingsStore &m_settings;
     Dialogs &m_dialogs;
     Shell &m_shell;

@@ -1,7 +1,8 @@
 #pragma once
 // ScriptHost: what the script commands may do to the main window, and no
-// more: its document, status bar, speaking and the run flag. The main window
-// implements it; tests use a small fake. Script code never sees the window.
+// more: its document, status bar and the run flag. The window's script
+// session implements it; tests use a small fake. Script code never sees the
+// window; it speaks through the Speaker it is given.
 
 #include <QString>
 #include <QStringList>
@@ -12,7 +13,8 @@ public:
     virtual ~ScriptHost() = default;
 
     // The window's ScriptRunning: true while a run goes on; anyone may clear
-    // it (ESC, the stop button, closing) to end the run after its line.
+    // it (ESC, the stop button, closing, a command) to end the run after its
+    // line.
     virtual bool scriptRunning() const = 0;
     virtual void setScriptRunning(bool running) = 0;
 
@@ -27,19 +29,6 @@ public:
     // A sign that stays while a script runs, whatever the status bar says
     // meanwhile: the script's name, or nothing once the run has ended.
     virtual void showRunningScript(const QString &name) = 0;
-
-    // The window's speaking routine; recordingTarget "-1" keeps the
-    // recorder's file, empty records into a new temporary file. Returns why
-    // nothing was spoken (a stored voice setting the engine cannot take), or
-    // an empty text.
-    virtual QString speakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
-                              bool applyFilters) = 0;
-    virtual void togglePause() = 0;
-    // Stops the loudspeaker instance only; a recording goes on.
-    virtual void stopSpeaker() = 0;
-    virtual void setRecorderOutput(const QString &path) = 0;
-    // The names of the installed voices, in the order of their positions.
-    virtual QStringList voiceNames() const = 0;
 
     // Ends the program at once, without the question about saving.
     virtual void endProgram() = 0;

@@ -20,34 +20,35 @@ ScriptRunner::ScriptRunner(ScriptHost &host, ScriptCommands &commands, SettingsS
 
 std::optional<QStringList> ScriptRunner::readScript()
 {
-    if (CurrentScriptFile.isEmpty()) {
+    if (m_file.isEmpty()) {
         m_host.showStatus(ScriptTexts::NoScriptChosen);
         return std::nullopt;
     }
-    const QString path = QDir(Paths::scriptsDir()).filePath(CurrentScriptFile);
+    const QString path = QDir(Paths::scriptsDir()).filePath(m_file);
     QFile file(path);
     if (!QFileInfo(path).isFile()) {
-        m_host.showStatus(ScriptTexts::CannotRead(CurrentScriptFile, ScriptTexts::FileMissing));
+        m_host.showStatus(ScriptTexts::CannotRead(m_file, ScriptTexts::FileMissing));
         return std::nullopt;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        m_host.showStatus(ScriptTexts::CannotRead(CurrentScriptFile, file.errorString()));
+        m_host.showStatus(ScriptTexts::CannotRead(m_file, file.errorString()));
         return std::nullopt;
     }
     if (file.size() > kMaxScriptSize) {
-        m_host.showStatus(ScriptTexts::CannotRead(CurrentScriptFile, ScriptTexts::FileTooLarge));
+        m_host.showStatus(ScriptTexts::CannotRead(m_file, ScriptTexts::FileTooLarge));
         return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        m_host.showStatus(ScriptTexts::CannotRead(CurrentScriptFile, file.errorString()));
+        m_host.showStatus(ScriptTexts::CannotRead(m_file, file.errorString()));
         return std::nullopt;
     }
     return ScriptParser::splitLines(Ansi::decode(bytes));
 }
 
-void ScriptRunner::ExecuteSkript(int hID)
+void ScriptRunner::ExecuteSkript(int hID, const QString &fileName)
 {
+    m_file = fileName;
     bool firstPass = true;
     bool reportEnd = true;
     for (;;) {
@@ -61,15 +62,15 @@ void ScriptRunner::ExecuteSkript(int hID)
             break;
         }
         firstPass = false;
-        CurrentScriptTaskId = hID;
+        m_taskId = hID;
         const std::optional<QStringList> lines = readScript();
         if (!lines) {
             // The status bar keeps saying why nothing ran.
             reportEnd = false;
             break;
         }
-        m_host.showStatus(ScriptTexts::EscHint(CurrentScriptFile));
-        m_host.showRunningScript(CurrentScriptFile);
+        m_host.showStatus(ScriptTexts::EscHint(m_file));
+        m_host.showRunningScript(m_file);
         m_host.setScriptRunning(true);
 
         bool restart = false;
@@ -80,7 +81,7 @@ void ScriptRunner::ExecuteSkript(int hID)
             if (!statement)
                 continue;
             const ScriptCommands::Outcome outcome = m_commands.ExecuteCommand(
-                {CurrentScriptFile, int(index)}, statement->command, statement->para1, statement->para2);
+                {m_file, int(index)}, statement->command, statement->para1, statement->para2);
             if (outcome.kind == ScriptCommands::Outcome::Restart) {
                 restart = true;
                 break;

@@ -21,13 +21,12 @@ class ScriptRunner
 public:
     ScriptRunner(ScriptHost &host, ScriptCommands &commands, SettingsStore &settings, Dialogs &dialogs);
 
-    // The file (name in the scripts folder) that the next run reads.
-    QString CurrentScriptFile;
-    // The task id the current run was started with.
-    int CurrentScriptTaskId = 0;
-
-    // Runs CurrentScriptFile; returns when the run has ended.
-    void ExecuteSkript(int hID);
+    // Runs fileName (its name in the scripts folder), started from the task
+    // id hID; returns when the run has ended.
+    void ExecuteSkript(int hID, const QString &fileName);
+    // The file and task id of the run going on, or of the last one.
+    QString CurrentScriptFile() const { return m_file; }
+    int CurrentScriptTaskId() const { return m_taskId; }
 
     // Files larger than this are refused rather than read into memory.
     static constexpr qint64 kMaxScriptSize = qint64(64) * 1024 * 1024;
@@ -40,4 +39,6 @@ private:
     ScriptCommands &m_commands;
     SettingsStore &m_settings;
     Dialogs &m_dialogs;
+    QString m_file;
+    int m_taskId = 0;
 };

@@ -153,38 +153,28 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
     return run(arguments, in, out, err, Limits{});
 }
 
-int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *out, std::FILE *err,
-                      const Limits &limits)
+namespace {
+
+// A step that can end the program: the German message, or nothing.
+using Refusal = std::optional<QString>;
+
+void listVoices(EspeakEngine &engine, std::FILE *out)
 {
-    Options options;
-    QString error;
-    if (!parse(arguments, &options, &error))
-        return fail(err, error + QLatin1Char('\n') + SpeechTexts::usage());
-    if (options.help) {
-        print(out, SpeechTexts::usage());
-        return 0;
+    for (int mode = 1; mode <= engine.modeCount(); ++mode) {
+        print(out, QStringLiteral("%1\t%2\t%3\t%4\t%5\n")
+                       .arg(mode - 1)
+                       .arg(mode)
+                       .arg(engine.modeName(mode))
+                       .arg(engine.language(mode))
+                       .arg(SpeechTexts::genderWord(engine.gender(mode))));
     }
+}
 
-    EspeakEngine engine;
-    // The engine's thread builds the voice list while this goes on. Every way
-    // out waits for that first: a refusal right after this line would else
-    // destroy the statics the list is built from while the thread reads them.
-    const auto voicesBuilt = qScopeGuard([&engine] { engine.modeCount(); });
-    if (options.listVoices) {
-        for (int mode = 1; mode <= engine.modeCount(); ++mode) {
-            print(out, QStringLiteral("%1\t%2\t%3\t%4\t%5\n")
-                           .arg(mode - 1)
-                           .arg(mode)
-                           .arg(engine.modeName(mode))
-                           .arg(engine.language(mode))
-                           .arg(SpeechTexts::genderWord(engine.gender(mode))));
-        }
-        return 0;
-    }
-
-    // Options first, then the stored values with the defaults of speaking.
-    const SettingsStore store;
-    VoiceSetup::Percentages percent;
+// The voice, pitch, speed and volume to speak with: the options first, then
+// the stored values with the defaults of speaking.
+Refusal voiceSettings(const SpeakCommand::Options &options, EspeakEngine &engine, const SettingsStore &store,
+                      VoiceSetup::Percentages *percent)
+{
     struct Value {
         const std::optional<QString> &option;
         const char *optionName;
@@ -192,25 +182,25 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
         int *target;
     };
     const Value values[] = {
-        {options.voice, "--voice", SettingKeys::Voice, &percent.voicePosition},
-        {options.pitch, "--pitch", SettingKeys::PitchWhenSpeaking, &percent.pitch},
-        {options.speed, "--speed", SettingKeys::SpeedWhenSpeaking, &percent.speed},
-        {options.volume, "--volume", SettingKeys::Volume, &percent.volume},
+        {options.voice, "--voice", SettingKeys::Voice, &percent->voicePosition},
+        {options.pitch, "--pitch", SettingKeys::PitchWhenSpeaking, &percent->pitch},
+        {options.speed, "--speed", SettingKeys::SpeedWhenSpeaking, &percent->speed},
+        {options.volume, "--volume", SettingKeys::Volume, &percent->volume},
     };
     for (const Value &v : values) {
         const QString name = QString::fromLatin1(v.optionName);
         if (v.option) {
             std::optional<int> n;
-            if (v.target == &percent.voicePosition) {
+            if (v.target == &percent->voicePosition) {
                 bool ok = false;
                 const int position = v.option->trimmed().toInt(&ok);
                 if (!ok || position < 0 || position >= engine.modeCount())
-                    return fail(err, SpeechTexts::voiceOutOfRange(*v.option, engine.modeCount()));
+                    return SpeechTexts::voiceOutOfRange(*v.option, engine.modeCount());
                 n = position;
             } else {
                 n = optionPercent(*v.option);
                 if (!n)
-                    return fail(err, SpeechTexts::invalidPercent(name, *v.option));
+                    return SpeechTexts::invalidPercent(name, *v.option);
             }
             *v.target = *n;
         } else {
@@ -222,41 +212,54 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
                 // A number too large for the engine is not "no number".
                 bool isNumber = false;
                 stored.trimmed().toDouble(&isNumber);
-                return fail(err, isNumber ? SpeechTexts::storedValueOutOfRange(key, stored)
-                                          : SpeechTexts::invalidStoredValue(key, stored));
+                return isNumber ? SpeechTexts::storedValueOutOfRange(key, stored)
+                                : SpeechTexts::invalidStoredValue(key, stored);
             }
             *v.target = *n;
         }
     }
-
     if (engine.modeCount() == 0)
-        return fail(err, SpeechTexts::noVoices());
-    if (percent.voicePosition < 0 || percent.voicePosition >= engine.modeCount())
-        return fail(err, SpeechTexts::voiceOutOfRange(QString::number(percent.voicePosition),
-                                                      engine.modeCount()));
+        return SpeechTexts::noVoices();
+    if (percent->voicePosition < 0 || percent->voicePosition >= engine.modeCount())
+        return SpeechTexts::voiceOutOfRange(QString::number(percent->voicePosition), engine.modeCount());
+    return std::nullopt;
+}
 
-    QString text = options.text;
+// The text to speak: the words of the command line, a document (--file) or
+// standard input.
+Refusal readText(const SpeakCommand::Options &options, std::FILE *in, const SpeakCommand::Limits &limits,
+                 QString *text)
+{
+    *text = options.text;
     if (!options.documentPath.isEmpty()) {
         // Exactly what the editor's document box would show.
         const DocumentText document = DocumentIO::readText(options.documentPath);
         if (!document.ok)
-            return fail(err, document.errorMessage);
-        text = document.text;
+            return document.errorMessage;
+        *text = document.text;
     } else if (options.readStdin) {
         QByteArray bytes;
         const ReadResult read = in ? readAll(in, &bytes, limits.inputBytes) : ReadResult::Failed;
         if (read == ReadResult::TooLarge)
-            return fail(err, SpeechTexts::inputTooLarge(limits.inputBytes));
+            return SpeechTexts::inputTooLarge(limits.inputBytes);
         if (read == ReadResult::Failed)
-            return fail(err, SpeechTexts::unreadableInput());
-        text = Ansi::decode(bytes);
-        if (text.startsWith(QChar(0xFEFF)))
-            text.remove(0, 1);
+            return SpeechTexts::unreadableInput();
+        *text = Ansi::decode(bytes);
+        if (text->startsWith(QChar(0xFEFF)))
+            text->remove(0, 1);
         // The line end that every shell pipe adds is not part of the text.
-        while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
-            text.chop(1);
+        while (text->endsWith(QLatin1Char('\n')) || text->endsWith(QLatin1Char('\r')))
+            text->chop(1);
     }
+    return std::nullopt;
+}
+
+// The text as the engine gets it: filtered (unless --no-filters), in prefix
+// and suffix, the time variables replaced.
+QString prepareText(const QString &text, const SpeakCommand::Options &options, const SettingsStore &store)
+{
     SystemClock clock;
+    QString body = text;
     if (!options.noFilters) {
         // The editor's own extension host, so a dry run shows exactly what
         // the active filters make of the text.
@@ -265,26 +268,28 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
         clsRegistryAccess registry;
         ExtensionProcess process(Paths::extensionHostProgram(), clock);
         ExtensionLoader loader(registry, process);
-        text = PluginExtensionHost(registry, loader).ApplyTextFilters(text);
+        body = PluginExtensionHost(registry, loader).ApplyTextFilters(body);
     }
-    const QString spoken = TextPreparation(clock).prepare(
-        text, store.read(SettingKeys::Prefix), store.read(SettingKeys::Suffix));
+    return TextPreparation(clock).prepare(body, store.read(SettingKeys::Prefix), store.read(SettingKeys::Suffix));
+}
 
-    if (options.dryRun) {
-        print(out, spoken + QLatin1Char('\n'));
-        return 0;
-    }
-
+Refusal configureEngine(EspeakEngine &engine, const VoiceSetup::Percentages &percent)
+{
     switch (VoiceSetup::apply(engine, nullptr, percent)) {
     case VoiceSetup::Result::Ok:
         break;
     case VoiceSetup::Result::ModeRejected:
-        return fail(err, SpeechTexts::voiceOutOfRange(QString::number(percent.voicePosition),
-                                                      engine.modeCount()));
+        return SpeechTexts::voiceOutOfRange(QString::number(percent.voicePosition), engine.modeCount());
     case VoiceSetup::Result::Overflow:
-        return fail(err, SpeechTexts::valueOutOfRange());
+        return SpeechTexts::valueOutOfRange();
     }
+    return std::nullopt;
+}
 
+// Speaks spoken to the loudspeaker, or records it into --wav/--out.
+Refusal speakOrRecord(EspeakEngine &engine, const QString &spoken, const SpeakCommand::Options &options,
+                      const SpeakCommand::Limits &limits)
+{
     // A WAV is recorded straight into a new file beside the target, which
     // replaces it only when complete. Other formats are made from a WAV
     // recorded into a file without a name in the target's folder, which
@@ -294,18 +299,18 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
     std::optional<ReplacingFile> scratch;
     if (!target.isEmpty()) {
         if (const ReplacingFile::Refusal refused = ReplacingFile::checkTarget(target))
-            return fail(err, SpeechTexts::unwritableWav(options.wavPath, refused.description));
+            return SpeechTexts::unwritableWav(options.wavPath, refused.description);
         // A format this system cannot write is said before minutes of
         // speech are made for nothing.
         if (format != AudioFormat::Wav && !AudioConverter::writerOpens(format))
-            return fail(err, SpeechTexts::unwritableWav(options.wavPath,
-                                                        ExportTexts::writerRefused(AudioConverter::displayName(format))));
+            return SpeechTexts::unwritableWav(options.wavPath,
+                                              ExportTexts::writerRefused(AudioConverter::displayName(format)));
         if (format == AudioFormat::Wav) {
             engine.setOutputFileName(target);
         } else {
             scratch.emplace(target);
             if (!scratch->open())
-                return fail(err, SpeechTexts::unwritableWav(options.wavPath, scratch->errorDescription()));
+                return SpeechTexts::unwritableWav(options.wavPath, scratch->errorDescription());
             engine.setOutputWrittenInPlace(true);
             engine.setOutputFileName(scratch->readablePath());
         }
@@ -329,15 +334,58 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
     if (!recordingStopped.isEmpty()) {
         // A recording that stopped for space or failed replaces nothing.
         engine.reset();
-        return fail(err, recordingStopped);
+        return recordingStopped;
     }
     if (scratch) {
         const AudioConverter::Result converted = AudioConverter::convert(scratch->readablePath(), target, format);
         scratch->discard();
         if (!converted.ok())
-            return fail(err, SpeechTexts::unwritableWav(options.wavPath, converted.description));
+            return SpeechTexts::unwritableWav(options.wavPath, converted.description);
     } else if (!target.isEmpty() && !QFileInfo::exists(target)) {
-        return fail(err, SpeechTexts::recordingFailed(options.wavPath));
+        return SpeechTexts::recordingFailed(options.wavPath);
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *out, std::FILE *err,
+                      const Limits &limits)
+{
+    Options options;
+    QString error;
+    if (!parse(arguments, &options, &error))
+        return fail(err, error + QLatin1Char('\n') + SpeechTexts::usage());
+    if (options.help) {
+        print(out, SpeechTexts::usage());
+        return 0;
+    }
+
+    EspeakEngine engine;
+    // The engine's thread builds the voice list while this goes on. Every way
+    // out waits for that first: a refusal right after this line would else
+    // destroy the statics the list is built from while the thread reads them.
+    const auto voicesBuilt = qScopeGuard([&engine] { engine.modeCount(); });
+    if (options.listVoices) {
+        listVoices(engine, out);
+        return 0;
+    }
+
+    const SettingsStore store;
+    VoiceSetup::Percentages percent;
+    if (const Refusal refused = voiceSettings(options, engine, store, &percent))
+        return fail(err, *refused);
+    QString text;
+    if (const Refusal refused = readText(options, in, limits, &text))
+        return fail(err, *refused);
+    const QString spoken = prepareText(text, options, store);
+    if (options.dryRun) {
+        print(out, spoken + QLatin1Char('\n'));
+        return 0;
+    }
+    if (const Refusal refused = configureEngine(engine, percent))
+        return fail(err, *refused);
+    if (const Refusal refused = speakOrRecord(engine, spoken, options, limits))
+        return fail(err, *refused);
     return 0;
 }

@@ -24,7 +24,7 @@
 SpeechControl::SpeechControl(SpeechEngine &voice, SpeechEngine &voice2, SpeechHost &host,
                              ExtensionHost &extensions, Dialogs &dialogs, SettingsStore &settings, const Clock &clock,
                              QObject *parent)
-    : QObject(parent),
+    : Speaker(parent),
       m_voice(voice),
       m_voice2(voice2),
       m_host(host),
@@ -60,41 +60,92 @@ void SpeechControl::letEventsRun()
     EventWait::letEventsRun();
 }
 
-QString SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget,
-                                 bool applyFilters, int documentOffset)
+SpeechControl::Source SpeechControl::sourceOf(const SpeakRequest &request) const
+{
+    Source source;
+    switch (request.source) {
+    case SpeakRequest::Source::Document:
+        break;
+    case SpeakRequest::Source::Selection: {
+        const SpeechHost::Selection selection = m_host.selection();
+        source = Source{selection.text, selection.start};
+        break;
+    }
+    case SpeakRequest::Source::Text:
+        source = Source{request.text, -1};
+        break;
+    }
+    return orWholeDocument(source);
+}
+
+SpeechControl::Source SpeechControl::orWholeDocument(const Source &source) const
+{
+    if (source.text.trimmed().isEmpty())
+        return Source{m_host.documentText(), 0};
+    return source;
+}
+
+std::optional<QString> SpeechControl::configureEngines()
+{
+    std::optional<int> numbers[4];
+    const struct {
+        const SettingKeys::Key &key;
+        const char *name;
+    } stored[4] = {{SettingKeys::Voice, "Stimme"},
+                   {SettingKeys::PitchWhenSpeaking, "Tonhöhe"},
+                   {SettingKeys::SpeedWhenSpeaking, "Geschwindigkeit"},
+                   {SettingKeys::Volume, "Lautstärke"}};
+    for (int i = 0; i < 4; ++i) {
+        const QString value = m_settings.read(stored[i].key);
+        numbers[i] = SpeechNumbers::wholeNumber(value);
+        if (!numbers[i])
+            return SpeechTexts::settingNotANumber(QString::fromUtf8(stored[i].name), value);
+    }
+    const VoiceSetup::Percentages percentages{*numbers[0], *numbers[1], *numbers[2], *numbers[3]};
+    switch (VoiceSetup::apply(m_voice, &m_voice2, percentages)) {
+    case VoiceSetup::Result::Ok:
+        break;
+    case VoiceSetup::Result::ModeRejected:
+        return SpeechTexts::voiceRejected(*numbers[0] + 1);
+    case VoiceSetup::Result::Overflow:
+        return SpeechTexts::settingsOverflow();
+    }
+    return std::nullopt;
+}
+
+SpeakResult SpeechControl::speak(const SpeakRequest &request)
+{
+    return speakFrom(request, [this, &request] { return sourceOf(request); });
+}
+
+SpeakResult SpeechControl::speakFrom(const SpeakRequest &request, const std::function<Source()> &textToSpeak)
 {
     if (m_host.IsLoading())
-        return QString();
+        return {};
 
-    if (recordingTarget == QLatin1String("-1"))
+    switch (request.recording) {
+    case SpeakRequest::Recording::KeepFile:
         letEventsRun();
-    else
-        SetRecorderOutput(recordingTarget);
-
-    QString body = text;
-    if (body.trimmed().isEmpty()) {
-        body = m_host.documentText();
-        documentOffset = 0;
+        break;
+    case SpeakRequest::Recording::NewTemporary:
+        setRecorderOutput(QString());
+        break;
+    case SpeakRequest::Recording::ToFile:
+        setRecorderOutput(request.recordingFile);
+        break;
     }
-    const QString unfiltered = body;
-    if (applyFilters)
-        body = m_extensions.ApplyTextFilters(body);
 
-    const TextPreparation preparation(m_clock);
-    const QString prefix = m_settings.read(SettingKeys::Prefix);
-    const QString suffix = m_settings.read(SettingKeys::Suffix);
-    text = preparation.prepare(body, prefix, suffix);
+    const Source source = textToSpeak();
+    const QString body = request.applyFilters ? m_extensions.ApplyTextFilters(source.text) : source.text;
+    const TextPreparation::Prepared prepared = TextPreparation(m_clock).prepareParts(
+        body, m_settings.read(SettingKeys::Prefix), m_settings.read(SettingKeys::Suffix));
 
     // The word being heard can be shown in the document only while the
     // document's own text is spoken: not a filtered text, and not one whose
     // time variables changed its length.
     m_mapping = Mapping();
-    if (documentOffset >= 0 && body == unfiltered
-        && preparation.replaceTimeVariables(body) == body) {
-        const QString spokenPrefix = preparation.replaceTimeVariables(prefix + QLatin1Char(' '));
-        if (text.mid(spokenPrefix.size(), body.size()) == body)
-            m_mapping = Mapping{true, int(spokenPrefix.size()), int(body.size()), documentOffset};
-    }
+    if (source.documentOffset >= 0 && body == source.text && prepared.body == body)
+        m_mapping = Mapping{true, int(prepared.bodyStart), int(body.size()), source.documentOffset};
 
     resetBoth();
     m_finishPending = false;
@@ -108,43 +159,21 @@ QString SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QStrin
     // A stored value that is not a whole number, a mode the engine refuses or
     // an overflow ends the routine: nothing is spoken, and the caller learns
     // why (a script shows its error prompt), as does the status bar.
-    const auto notSpoken = [this](const QString &why) {
-        m_host.showStatus(why);
-        return why;
-    };
-    std::optional<int> numbers[4];
-    const struct {
-        const SettingKeys::Key &key;
-        const char *name;
-    } stored[4] = {{SettingKeys::Voice, "Stimme"},
-                   {SettingKeys::PitchWhenSpeaking, "Tonhöhe"},
-                   {SettingKeys::SpeedWhenSpeaking, "Geschwindigkeit"},
-                   {SettingKeys::Volume, "Lautstärke"}};
-    for (int i = 0; i < 4; ++i) {
-        const QString value = m_settings.read(stored[i].key);
-        numbers[i] = SpeechNumbers::wholeNumber(value);
-        if (!numbers[i])
-            return notSpoken(SpeechTexts::settingNotANumber(QString::fromUtf8(stored[i].name), value));
-    }
-    const VoiceSetup::Percentages percentages{*numbers[0], *numbers[1], *numbers[2], *numbers[3]};
-    switch (VoiceSetup::apply(m_voice, &m_voice2, percentages)) {
-    case VoiceSetup::Result::Ok:
-        break;
-    case VoiceSetup::Result::ModeRejected:
-        return notSpoken(SpeechTexts::voiceRejected(*numbers[0] + 1));
-    case VoiceSetup::Result::Overflow:
-        return notSpoken(SpeechTexts::settingsOverflow());
+    if (const std::optional<QString> refused = configureEngines()) {
+        m_host.showStatus(*refused);
+        return SpeakResult{*refused, QString()};
     }
 
     m_host.setExportButtonEnabled(false);
     letEventsRun();
 
     m_recordingFailure.clear();
-    m_voice.speak(text);
-    m_voice2.speak(text);
+    m_voice.speak(prepared.text);
+    m_voice2.speak(prepared.text);
 
-    if (waitUntilDone) {
-        // Other handlers run inside this wait, another SpeakText among them.
+    SpeakResult result{QString(), prepared.text};
+    if (request.wait) {
+        // Other handlers run inside this wait, another speak among them.
         m_aborted = false;
         EventWait::until([this] { return !m_voice.isSpeaking() || m_aborted; });
         resetBoth();
@@ -154,21 +183,21 @@ QString SpeechControl::SpeakText(QString &text, bool waitUntilDone, const QStrin
         // A script's file that could not be written is its caller's failure
         // too, never a text "read completely".
         if (m_recordingUserFile && !m_recordingFailure.isEmpty())
-            return m_recordingFailure;
+            result.failure = m_recordingFailure;
     }
-    return QString();
+    return result;
 }
 
-void SpeechControl::TogglePause()
+void SpeechControl::togglePause()
 {
-    if (m_isPaused != 0) {
+    if (m_isPaused) {
         m_voice.resume();
         m_voice2.resume();
-        setPaused(0);
+        setPaused(false);
     } else {
         m_voice.pause();
         m_voice2.pause();
-        setPaused(1);
+        setPaused(true);
     }
     letEventsRun();
     if (m_settings.read(SettingKeys::ShowPauseMsg) == QLatin1String("yes")) {
@@ -185,15 +214,15 @@ void SpeechControl::resetBoth()
     m_voice2.reset();
     // Both instances forget a pause on reset; so must the flag, or the next
     // Pause would resume instead of pausing.
-    setPaused(0);
+    setPaused(false);
 }
 
-void SpeechControl::setPaused(int paused)
+void SpeechControl::setPaused(bool paused)
 {
     if (m_isPaused == paused)
         return;
     m_isPaused = paused;
-    emit pausedChanged(paused != 0);
+    emit pausedChanged(paused);
 }
 
 void SpeechControl::enableExportIfRecorded()
@@ -205,14 +234,27 @@ void SpeechControl::enableExportIfRecorded()
         m_host.setExportButtonEnabled(true);
 }
 
-void SpeechControl::Stop()
+void SpeechControl::stop()
 {
     resetBoth();
     enableExportIfRecorded();
-    m_host.clearScriptRunning();
     m_finishPending = false;
     m_mapping.active = false;
     emit speakingStopped();
+    emit stopped();
+}
+
+void SpeechControl::stopLoudspeaker()
+{
+    m_voice.reset();
+}
+
+QStringList SpeechControl::voiceNames() const
+{
+    QStringList names;
+    for (int mode = 1; mode <= m_voice.modeCount(); ++mode)
+        names << m_voice.modeName(mode);
+    return names;
 }
 
 void SpeechControl::ReadFromCursor(int cursorPosition)
@@ -228,11 +270,11 @@ void SpeechControl::ReadFromCursor(int cursorPosition)
         return;
     }
     const int offset = cursorPosition >= 1 && cursorPosition <= document.size() ? cursorPosition - 1 : 0;
-    QString text = document.mid(offset);
-    SpeakText(text, false, QString(), false, offset);
+    speakFrom(SpeakRequest::document().withFilters(false),
+              [&] { return orWholeDocument(Source{document.mid(offset), offset}); });
 }
 
-void SpeechControl::SetRecorderOutput(const QString &path)
+void SpeechControl::setRecorderOutput(const QString &path)
 {
     // The temporary recording grows in place, so it can be exported while
     // it is written; a script's file replaces the old one only when complete.

@@ -25,8 +25,20 @@ QString TextPreparation::replaceTimeVariables(const QString &text, const QDateTi
     return result;
 }
 
+TextPreparation::Prepared TextPreparation::prepareParts(const QString &text, const QString &prefix,
+                                                        const QString &suffix) const
+{
+    const QDateTime now = m_clock.now();
+    const QString spokenPrefix = replaceTimeVariables(prefix, now);
+    Prepared prepared;
+    prepared.body = replaceTimeVariables(text, now);
+    prepared.bodyStart = spokenPrefix.size() + 1;
+    prepared.text = wrap(spokenPrefix, prepared.body, replaceTimeVariables(suffix, now));
+    return prepared;
+}
+
 QString TextPreparation::prepare(const QString &text, const QString &prefix,
                                  const QString &suffix) const
 {
-    return replaceTimeVariables(wrap(prefix, text, suffix));
+    return prepareParts(text, prefix, suffix).text;
 }

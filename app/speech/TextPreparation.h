@@ -26,7 +26,16 @@ public:
     QString replaceTimeVariables(const QString &text) const;
     static QString replaceTimeVariables(const QString &text, const QDateTime &now);
 
-    // wrap(), then replaceTimeVariables(): the text as the engine gets it.
+    // The text as the engine gets it: prefix, text and suffix wrapped, the
+    // time variables replaced once, with one reading of the clock. No
+    // variable spans the blanks wrap() puts in, so this is the wrapped text
+    // with its variables replaced.
+    struct Prepared {
+        QString text;
+        QString body;           // the text part after its variables were replaced
+        qsizetype bodyStart = 0; // where body begins in text
+    };
+    Prepared prepareParts(const QString &text, const QString &prefix, const QString &suffix) const;
     QString prepare(const QString &text, const QString &prefix, const QString &suffix) const;
 
 private:

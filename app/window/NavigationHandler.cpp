@@ -1,6 +1,7 @@
 #include "NavigationHandler.h"
 
 #include "Dialogs.h"
+#include "Speaker.h"
 #include "WindowTexts.h"
 
 namespace {
@@ -16,8 +17,8 @@ void run(const std::function<void()> &action)
 
 } // namespace
 
-NavigationHandler::NavigationHandler(Actions actions, Dialogs &dialogs)
-    : m_actions(std::move(actions)), m_dialogs(dialogs)
+NavigationHandler::NavigationHandler(Actions actions, Speaker &speaker, Dialogs &dialogs)
+    : m_actions(std::move(actions)), m_speaker(speaker), m_dialogs(dialogs)
 {
 }
 
@@ -58,8 +59,7 @@ bool NavigationHandler::BeforeNavigate(const QString &address)
         run(m_actions.showTextView);
         if (m_actions.setDocumentText)
             m_actions.setDocumentText(text);
-        if (m_actions.speakWaiting)
-            m_actions.speakWaiting(text);
+        m_speaker.speak(SpeakRequest::document().waiting().recordingInto(QString()).withFilters(true));
         cancel = true;
     }
     return cancel;

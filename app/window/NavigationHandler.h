@@ -3,18 +3,20 @@
 // follows them. Pages drive the program through two link schemes:
 //   qn:<Command>(...)  a command of the program (qn:Go, qn:Open, qn:Speak);
 //                      every qn: address is cancelled, known or not;
-//   speak:<text>       the text becomes the document and is spoken; "%20"
-//                      is the only escape decoded.
+//   speak:<text>       the text becomes the document and the document is
+//                      spoken; "%20" is the only escape decoded.
 // Every other address is let through and the view loads it.
 //
-// Window-free: the window's side is a set of actions, so the rules are
-// tested without a window, and the window wires them to its own members.
+// Window-free: the window's side is a set of actions and the Speaker, so
+// the rules are tested without a window, and the window wires them to its
+// own members.
 
 #include <QString>
 
 #include <functional>
 
 class Dialogs;
+class Speaker;
 
 class NavigationHandler
 {
@@ -24,11 +26,10 @@ public:
         std::function<void()> openDocument;      // OpenDoc()
         std::function<void()> showTextView;      // text box shown and focused
         std::function<void(const QString &)> setDocumentText;
-        std::function<void(const QString &)> speakWaiting; // SpeakText(text, wait, fresh recording, filters)
         std::function<void()> showStartPage;
     };
 
-    NavigationHandler(Actions actions, Dialogs &dialogs);
+    NavigationHandler(Actions actions, Speaker &speaker, Dialogs &dialogs);
 
     // Runs before every navigation with the address as written; true cancels it.
     bool BeforeNavigate(const QString &address);
@@ -40,5 +41,6 @@ public:
 
 private:
     Actions m_actions;
+    Speaker &m_speaker;
     Dialogs &m_dialogs;
 };

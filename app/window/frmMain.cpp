@@ -4,8 +4,8 @@
 
 #include "BrowserView.h"
 #include "CPanelkitCtrl.h"
-#include "ClipboardReader.h"
 #include "Clock.h"
+#include "DesktopReaders.h"
 #include "DialogFocusReturn.h"
 #include "Dialogs.h"
 #include "DocumentController.h"
@@ -15,9 +15,8 @@
 #include "MainMenus.h"
 #include "NavigationHandler.h"
 #include "Paths.h"
-#include "ScriptCommands.h"
 #include "ScriptLibrary.h"
-#include "ScriptRunner.h"
+#include "ScriptSession.h"
 #include "ScriptTexts.h"
 #include "SettingsStore.h"
 #include "Shell.h"
@@ -28,18 +27,15 @@
 #include "ViewSwitch.h"
 #include "VoiceDialogs.h"
 #include "VoicePreview.h"
-#include "WindowTitleReader.h"
 #include "WindowKeys.h"
 #include "WindowLifecycle.h"
 #include "WindowServices.h"
 #include "WindowTexts.h"
 #include "WordHighlighter.h"
-#include "frmTaskEditor.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
-#include <QLabel>
 #include <QPointer>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -58,21 +54,6 @@ namespace {
 // Design-time geometry in twips (1440 to the inch), at 96 pixels per inch.
 constexpr int twips(int t) { return t * 96 / 1440; }
 
-// The readers' way to SpeakText.
-class WindowTextSpeaker : public TextSpeaker
-{
-public:
-    explicit WindowTextSpeaker(frmMain &window) : m_window(window) {}
-    void SpeakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
-                   bool applyFilters) override
-    {
-        m_window.SpeakText(text, waitUntilDone, recordingTarget, applyFilters);
-    }
-
-private:
-    frmMain &m_window;
-};
-
 } // namespace
 
 frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(parent), m_c(std::move(collaborators))
@@ -84,15 +65,15 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     new WindowKeys(*this, *m_c.shell,
                    {.stop = [this] { stopSpeaking(); },
                     .runsScript = [this](const QWidget *window) {
-                        return ScriptRunning && m_taskEditor && window == m_taskEditor;
+                        return ScriptRunning() && m_scripts->taskEditor() && window == m_scripts->taskEditor();
                     }});
 
     m_documents = new DocumentController(*m_rtfText, *m_c.dialogs, *m_c.extensions, this);
     // The document's character count follows every edit: shown, not announced.
     connect(m_documents, &DocumentController::statusText, this,
             [this](const QString &text) { setStatusText(text, false); });
-    const auto speakAndWait = [this] { SpeakText(QString(), true, QString(), true); };
-    const auto speakDocument = [this] { SpeakText(m_rtfText->toPlainText(), false, QString(), true); };
+    const auto speakAndWait = [this] { SpeakText(SpeakRequest::document().waiting()); };
+    const auto speakDocument = [this] { SpeakText(SpeakRequest::document()); };
     const WindowServices services{*m_c.settings, *m_c.dialogs, *m_c.shell, *m_c.extensions, versionString()};
     m_menus = new MainMenus(*this, services, *m_documents, *m_viewSwitch,
                             {.speak = speakAndWait,
@@ -110,7 +91,7 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     m_lifecycle = std::make_unique<WindowLifecycle>(
         *this, services, *m_documents,
         WindowLifecycle::Ending{.silence = silence,
-                                .stopScript = [this] { ScriptRunning = false; },
+                                .stopScript = [this] { m_scripts->setRunning(false); },
                                 .endProcess = m_c.endProcess,
                                 .runSurvey = m_c.runSurvey});
     m_speech = new SpeechControl(*m_c.voice, *m_c.voice2, *this, *m_c.extensions, *m_c.dialogs, *m_c.settings,
@@ -127,10 +108,10 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     });
     m_highlighter = new WordHighlighter(*m_rtfText, this);
     m_export = new AudioExport(*this, *m_c.dialogs, *m_c.extensions, this);
-    ScriptHost &scriptHost = *this;
-    m_scriptCommands = std::make_unique<ScriptCommands>(scriptHost, *m_c.settings, *m_c.dialogs, *m_c.shell,
-                                                        m_c.clock, m_c.clipboard);
-    m_scripts = std::make_unique<ScriptRunner>(scriptHost, *m_scriptCommands, *m_c.settings, *m_c.dialogs);
+    m_scripts = new ScriptSession({*this, *statusBar(), *m_documents, *m_rtfText, *m_speech, *m_c.settings,
+                                   *m_c.dialogs, *m_c.shell, m_c.clock, m_c.clipboard, *m_c.extensions},
+                                  {[this](const QString &text) { showStatus(text); }, [this] { Textmode(); },
+                                   [this] { endProgram(); }, [this] { AddUserdefinedScripts(); }});
     connect(m_speech, &SpeechControl::wordInDocument, m_highlighter, &WordHighlighter::highlight);
     connect(m_speech, &SpeechControl::speakingStopped, m_highlighter, &WordHighlighter::clear);
     connect(m_speech, &SpeechControl::pausedChanged, m_menus, &MainMenus::showPaused);
@@ -140,25 +121,20 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
     links.openDocument = [this] { OpenDoc(); };
     links.showTextView = [this] { Textmode(); };
     links.setDocumentText = [this](const QString &text) { m_documents->replaceText(text); };
-    links.speakWaiting = [this](const QString &text) { SpeakText(text, true, QString(), true); };
     links.showStartPage = [this] { m_wbBrowser->navigate(HomePagePath); };
-    m_navigation = std::make_unique<NavigationHandler>(std::move(links), *m_c.dialogs);
+    m_navigation = std::make_unique<NavigationHandler>(std::move(links), *m_speech, *m_c.dialogs);
     m_wbBrowser->setNavigationHook(
         [this](const QString &address) { return m_navigation->BeforeNavigate(address); });
     connect(m_wbBrowser, &BrowserView::externalLinkRequested, this,
             [this](const QString &address) { m_c.shell->openUrl(address); });
 
-    // The readers speak through SpeakText like every other caller.
     if (!m_c.foreground)
         m_desktopForeground = ForegroundWindow::create();
+    ForegroundWindow &foreground = m_c.foreground ? *m_c.foreground : *m_desktopForeground;
     // After every dialog the focus goes back to where the user was.
-    new DialogFocusReturn(m_c.foreground ? *m_c.foreground : *m_desktopForeground, this);
-    m_readerSpeaker = std::make_unique<WindowTextSpeaker>(*this);
-    m_clipboardReader = std::make_unique<ClipboardReader>(m_c.clipboard, *m_readerSpeaker);
-    m_titleReader = std::make_unique<WindowTitleReader>(m_c.foreground ? *m_c.foreground : *m_desktopForeground,
-                                                        *m_readerSpeaker, *m_c.settings);
-    connect(m_tmrClipboard, &QTimer::timeout, this, [this] { m_clipboardReader->tick(); });
-    connect(m_tmrWinTasks, &QTimer::timeout, this, [this] { m_titleReader->ReadForegroundTitle(); });
+    new DialogFocusReturn(foreground, this);
+    // The readers speak through the speaker like every other caller.
+    m_readers = new DesktopReaders(*m_speech, m_c.clipboard, foreground, *m_c.settings, this);
     m_voicePreview = std::make_unique<VoicePreview>(*m_c.voice, *m_c.settings, [this] { stopSpeaking(); });
     m_voiceDialogs = std::make_unique<VoiceDialogs>(*m_c.voice, *m_c.settings, m_voicePreview.get());
 
@@ -175,12 +151,7 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
                                .views = *m_viewSwitch,
                                .tasks = *m_tasks,
                                .lifecycle = *m_lifecycle,
-                               .startReaders = [this] {
-                                   if (m_c.settings->flag(SettingKeys::ReadTitleOnAppChange))
-                                       m_tmrWinTasks->start();
-                                   if (m_c.settings->flag(SettingKeys::ReadClipboardOnChange))
-                                       m_tmrClipboard->start();
-                               },
+                               .startReaders = [this] { m_readers->startFromSettings(); },
                                .prepareRecording = [this] {
                                    ClearTempFolder();
                                    SetRecorderOutput(QString());
@@ -235,18 +206,7 @@ void frmMain::buildControls()
     m_status = new StatusNotice(this);
     m_status->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(m_status, 1);
-    m_runningScript = new QLabel(this);
-    m_runningScript->setObjectName(QStringLiteral("StatusBarScript"));
-    m_runningScript->hide();
-    statusBar()->addPermanentWidget(m_runningScript);
     statusBar()->setSizeGripEnabled(true);
-
-    m_tmrClipboard = new QTimer(this);
-    m_tmrClipboard->setObjectName(QStringLiteral("tmrClipboard"));
-    m_tmrClipboard->setInterval(1500);
-    m_tmrWinTasks = new QTimer(this);
-    m_tmrWinTasks->setObjectName(QStringLiteral("tmrWinTasks"));
-    m_tmrWinTasks->setInterval(500);
 
     // The design-time client area of 8775 x 7350 twips.
     resize(twips(8775), twips(7350));
@@ -259,106 +219,32 @@ QAction *frmMain::action(const QString &objectName) const
 
 void frmMain::startScriptEntry(int hID, const QString &fileName)
 {
-    if (ScriptRunning) {
-        m_c.dialogs->message(ScriptTexts::AlreadyRunning, ScriptTexts::TitleConflict, Dialogs::Icon::Warning,
-                             Dialogs::Buttons::Ok);
-        return;
-    }
-    // The listing changed since the pane was filled and the entry has no
-    // file any more: running the bare folder would be wrong.
-    if (fileName.isEmpty()) {
-        showStatus(ScriptTexts::NoEntryFile);
-        return;
-    }
-    m_scripts->CurrentScriptFile = fileName;
-    m_c.extensions->NotifyTaskScript(fileName);
-    ExecuteSkript(hID);
+    m_scripts->startEntry(hID, fileName);
 }
 
 void frmMain::ShowTaskEditor()
 {
-    // Made at first use and afterwards only hidden, so it keeps its script.
-    if (!m_taskEditor) {
-        m_taskEditor = new frmTaskEditor(*m_c.dialogs, Paths::scriptsDir(), this);
-        connect(m_taskEditor, &frmTaskEditor::saved, this, [this] { AddUserdefinedScripts(); });
-        connect(m_taskEditor, &frmTaskEditor::runRequested, this,
-                [this](const QString &fileName) { RunScriptByName(fileName); });
-    }
-    m_taskEditor->show();
-    m_taskEditor->raise();
-    m_taskEditor->activateWindow();
+    m_scripts->ShowTaskEditor();
 }
 
 void frmMain::RunScriptByName(const QString &name)
 {
-    const int id = ScriptLibrary::idOfScript(Paths::scriptsDir(), name);
-    if (id == 0) {
-        m_c.dialogs->message(ScriptTexts::UnknownScript(name), ScriptTexts::TitleError, Dialogs::Icon::Warning,
-                             Dialogs::Buttons::Ok);
-        return;
-    }
-    startScriptEntry(id, ScriptLibrary::GetSelectedItem(Paths::scriptsDir(), id));
+    m_scripts->RunScriptByName(name);
 }
 
 void frmMain::ExecuteSkript(int hID)
 {
-    m_scripts->ExecuteSkript(hID);
+    m_scripts->ExecuteSkript(hID, GetSelectedItem(hID));
+}
+
+bool frmMain::ScriptRunning() const
+{
+    return m_scripts->running();
 }
 
 QString frmMain::CurrentScriptFile() const
 {
-    return m_scripts->CurrentScriptFile;
-}
-
-int frmMain::CurrentScriptTaskId() const
-{
-    return m_scripts->CurrentScriptTaskId;
-}
-
-void frmMain::setDocumentText(const QString &text)
-{
-    // A script's change is an edit like any other: the user can undo it, and
-    // closing the window asks before it is lost.
-    m_documents->replaceText(text);
-}
-
-QString frmMain::selectedText() const
-{
-    QString text = m_rtfText->textCursor().selectedText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return text;
-}
-
-bool frmMain::loadDocument(const QString &path, QString *why)
-{
-    // The loaded file becomes the document's file: "Speichern" must not
-    // write its text over the file that was open before. Why a load failed
-    // goes into the script's own error prompt, not into a box of its own.
-    const bool loaded = m_documents->OpenFile(path, DocumentController::Failures::Returned);
-    if (loaded)
-        Textmode();
-    else
-        *why = m_documents->lastLoadError();
-    return loaded;
-}
-
-QString frmMain::speakText(const QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters)
-{
-    return SpeakText(text, waitUntilDone, recordingTarget, applyFilters);
-}
-
-void frmMain::stopSpeaker()
-{
-    m_c.voice->reset();
-}
-
-QStringList frmMain::voiceNames() const
-{
-    QStringList names;
-    for (int mode = 1; mode <= m_c.voice->modeCount(); ++mode)
-        names << m_c.voice->modeName(mode);
-    return names;
+    return m_scripts->CurrentScriptFile();
 }
 
 void frmMain::endProgram()
@@ -382,28 +268,19 @@ bool frmMain::IsLoading() const
     return m_startup && m_startup->isLoading();
 }
 
-QString frmMain::SpeakText(QString &text, bool waitUntilDone, const QString &recordingTarget, bool applyFilters)
+SpeakResult frmMain::SpeakText(const SpeakRequest &request)
 {
-    // The document's own text (or its blank stand-in) can be shown word by word.
-    const bool isDocument = text.trimmed().isEmpty() || text == m_rtfText->toPlainText();
-    return m_speech->SpeakText(text, waitUntilDone, recordingTarget, applyFilters, isDocument ? 0 : -1);
-}
-
-QString frmMain::SpeakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
-                           bool applyFilters)
-{
-    QString copy = text;
-    return SpeakText(copy, waitUntilDone, recordingTarget, applyFilters);
+    return m_speech->speak(request);
 }
 
 void frmMain::TogglePause()
 {
-    m_speech->TogglePause();
+    m_speech->togglePause();
 }
 
 void frmMain::SetRecorderOutput(const QString &path)
 {
-    m_speech->SetRecorderOutput(path);
+    m_speech->setRecorderOutput(path);
 }
 
 QString frmMain::CurrentRecordingPath() const
@@ -423,7 +300,7 @@ void frmMain::ExportDoc()
 
 void frmMain::stopSpeaking()
 {
-    m_speech->Stop();
+    m_speech->stop();
 }
 
 void frmMain::readFromCursor()
@@ -509,6 +386,17 @@ QString frmMain::documentText() const
     return m_rtfText->toPlainText();
 }
 
+SpeechHost::Selection frmMain::selection() const
+{
+    const QTextCursor cursor = m_rtfText->textCursor();
+    QString text = cursor.selectedText();
+    // The box's own paragraph and line separators are line ends in the text
+    // spoken; one character each, so positions stay the document's.
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return Selection{text, cursor.selectionStart()};
+}
+
 void frmMain::setExportButtonEnabled(bool enabled)
 {
     m_menus->exportButton().setEnabled(enabled);
@@ -524,17 +412,6 @@ void frmMain::setStatusText(const QString &text, bool announce)
     // While an export runs its text stays, whatever else is shown meanwhile.
     if (!m_statusHeld)
         m_status->showMessage(text, announce ? StatusNotice::Announce::Yes : StatusNotice::Announce::No);
-}
-
-void frmMain::showRunningScript(const QString &name)
-{
-    m_runningScript->setText(name.isEmpty() ? QString() : ScriptTexts::Running(name));
-    m_runningScript->setVisible(!name.isEmpty());
-}
-
-QString frmMain::runningScriptText() const
-{
-    return m_runningScript->text();
 }
 
 void frmMain::holdStatus(bool held)

@@ -1,7 +1,6 @@
 #pragma once
 // FakeScriptHost: a ScriptHost that records what the commands did to the
-// "window". speakText can be given a hook, so a test can act while a
-// statement speaks (press "ESC" by clearing the flag, for example).
+// "window".
 
 #include "ScriptHost.h"
 
@@ -17,21 +16,6 @@ struct FakeScriptHost : ScriptHost {
     QString runningScript;        // the sign that a script runs
     QStringList runningHistory;   // every change of it
     bool loadResult = true;
-    struct Speech {
-        QString text;
-        bool wait;
-        QString target;
-        bool filters;
-    };
-    QList<Speech> spoken;
-    std::function<void()> whileSpeaking;
-    // What speakText answers: why nothing was spoken, empty when it was.
-    QString speakFailure;
-    int pauses = 0;
-    int speakerStops = 0;
-    QStringList recorderOutputs;
-    QStringList voices{QStringLiteral("Deutsch (männlich)"), QStringLiteral("Deutsch (weiblich)"),
-                       QStringLiteral("English (male)"), QStringLiteral("English (female)")};
     int programEnds = 0;
 
     bool scriptRunning() const override { return running; }
@@ -60,16 +44,5 @@ struct FakeScriptHost : ScriptHost {
         runningScript = name;
         runningHistory << name;
     }
-    QString speakText(const QString &text, bool wait, const QString &target, bool filters) override
-    {
-        spoken.append({text, wait, target, filters});
-        if (whileSpeaking)
-            whileSpeaking();
-        return speakFailure;
-    }
-    void togglePause() override { ++pauses; }
-    void stopSpeaker() override { ++speakerStops; }
-    void setRecorderOutput(const QString &path) override { recorderOutputs << path; }
-    QStringList voiceNames() const override { return voices; }
     void endProgram() override { ++programEnds; }
 };

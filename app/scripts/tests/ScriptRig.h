@@ -1,5 +1,6 @@
 #pragma once
-// ScriptRig: ScriptCommands and ScriptRunner around a fake host, fake clock
+// ScriptRig: ScriptCommands and ScriptRunner around a fake host, a
+// recording speaker, fake clock
 // and clipboard, scripted dialogs, a recording shell and a settings store on
 // a fresh hive in a fresh QUENORA_HOME.
 
@@ -8,6 +9,7 @@
 #include "FakeScriptHost.h"
 #include "Paths.h"
 #include "RecordingShell.h"
+#include "RecordingSpeaker.h"
 #include "ScriptCommands.h"
 #include "ScriptRunner.h"
 #include "ScriptedDialogs.h"
@@ -24,6 +26,7 @@ struct ScriptRig {
     QTemporaryDir home;
     std::unique_ptr<SettingsStore> settings;
     FakeScriptHost host;
+    RecordingSpeaker speaker;
     FakeClock clock;
     FakeClipboard clipboard;
     ScriptedDialogs dialogs;
@@ -35,7 +38,7 @@ struct ScriptRig {
     {
         qputenv("QUENORA_HOME", home.path().toUtf8());
         settings = std::make_unique<SettingsStore>(std::make_shared<SqliteHive>(home.filePath("registry.db")));
-        commands = std::make_unique<ScriptCommands>(host, *settings, dialogs, shell, clock, clipboard);
+        commands = std::make_unique<ScriptCommands>(host, speaker, *settings, dialogs, shell, clock, clipboard);
         runner = std::make_unique<ScriptRunner>(host, *commands, *settings, dialogs);
         QDir().mkpath(Paths::scriptsDir());
     }
@@ -53,8 +56,7 @@ struct ScriptRig {
     }
     void run(const QString &name, int id = 1)
     {
-        runner->CurrentScriptFile = name;
-        runner->ExecuteSkript(id);
+        runner->ExecuteSkript(id, name);
     }
     QByteArray read(const QString &path) const
     {

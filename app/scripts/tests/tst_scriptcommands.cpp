@@ -67,12 +67,14 @@ void tst_ScriptCommands::variables()
     rig.host.document = QStringLiteral("Hallo Welt");
     rig.host.selection = QStringLiteral("Welt");
     rig.commands->ExecuteCommand(QStringLiteral("Sprechen2"), parameter);
-    QCOMPARE(rig.host.spoken.size(), 1);
-    QCOMPARE(rig.host.spoken.first().text, expected);
+    QCOMPARE(rig.speaker.requests.size(), 1);
+    const SpeakRequest &request = rig.speaker.requests.first();
+    QCOMPARE(request.source, SpeakRequest::Source::Text);
+    QCOMPARE(request.text, expected);
     // Sprechen2: waits, a new temporary recording, no extension filters.
-    QCOMPARE(rig.host.spoken.first().wait, true);
-    QCOMPARE(rig.host.spoken.first().target, QString());
-    QCOMPARE(rig.host.spoken.first().filters, false);
+    QCOMPARE(request.wait, true);
+    QCOMPARE(request.recording, SpeakRequest::Recording::NewTemporary);
+    QCOMPARE(request.applyFilters, false);
 }
 
 void tst_ScriptCommands::dokument_data()
@@ -194,12 +196,17 @@ void tst_ScriptCommands::stoppAndSettings()
     rig.commands->ExecuteCommand(QStringLiteral("Exportieren"), QStringLiteral("/tmp/x.wav"));
     rig.commands->ExecuteCommand(QStringLiteral("Sprechen"));
     rig.commands->ExecuteCommand(QStringLiteral("Stopp"));
-    QCOMPARE(rig.host.pauses, 1);
-    QCOMPARE(rig.host.recorderOutputs, QStringList{QStringLiteral("/tmp/x.wav")});
-    QCOMPARE(rig.host.spoken.size(), 1);
-    QCOMPARE(rig.host.spoken.first().target, QStringLiteral("-1"));
-    QCOMPARE(rig.host.spoken.first().filters, true);
-    QCOMPARE(rig.host.speakerStops, 1);
+    QCOMPARE(rig.speaker.pauses, 1);
+    QCOMPARE(rig.speaker.recorderOutputs, QStringList{QStringLiteral("/tmp/x.wav")});
+    // Sprechen: the document, into the file Exportieren chose, filtered.
+    QCOMPARE(rig.speaker.requests.size(), 1);
+    QCOMPARE(rig.speaker.requests.first().source, SpeakRequest::Source::Document);
+    QCOMPARE(rig.speaker.requests.first().wait, true);
+    QCOMPARE(rig.speaker.requests.first().recording, SpeakRequest::Recording::KeepFile);
+    QCOMPARE(rig.speaker.requests.first().applyFilters, true);
+    // Stopp: the loudspeaker only; a recording goes on.
+    QCOMPARE(rig.speaker.loudspeakerStops, 1);
+    QCOMPARE(rig.speaker.stops, 0);
     QVERIFY(!rig.host.running);
 }
 
@@ -462,7 +469,7 @@ void tst_ScriptCommands::pathsThatCannotBeUsedAsk()
     QCOMPARE(rig.dialogs.messages.size(), 1);
     QVERIFY2(rig.dialogs.messages.first().text.contains(reason), qPrintable(rig.dialogs.messages.first().text));
     QVERIFY(!rig.host.running);
-    QVERIFY(rig.host.recorderOutputs.isEmpty());
+    QVERIFY(rig.speaker.recorderOutputs.isEmpty());
     QVERIFY(rig.host.loaded.isEmpty());
     QCOMPARE(home.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), before);
     QCOMPARE(rig.read(rig.path("notiz.txt")), QByteArray("alt"));
@@ -519,7 +526,7 @@ void tst_ScriptCommands::speakingThatCannotStartAsks()
     for (const QString &command : {QStringLiteral("Sprechen"), QStringLiteral("Sprechen2")}) {
         ScriptRig rig;
         rig.host.running = true;
-        rig.host.speakFailure = QStringLiteral("Die Einstellung ist keine ganze Zahl.");
+        rig.speaker.failure = QStringLiteral("Die Einstellung ist keine ganze Zahl.");
         rig.dialogs.answers.enqueue(Dialogs::Answer::No);
         rig.commands->ExecuteCommand(command, QStringLiteral("Hallo"));
         QCOMPARE(rig.dialogs.messages.size(), 1);

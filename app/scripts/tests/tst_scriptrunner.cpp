@@ -46,7 +46,7 @@ void tst_ScriptRunner::emptyScriptReportsHintAndEnd()
              (QStringList{QStringLiteral("Drücken Sie ESC um die Ausführung von 'leer.vts' zu beenden."),
                           QStringLiteral("Ausführung des Taskscripts beendet.")}));
     QVERIFY(!rig.host.running);
-    QCOMPARE(rig.runner->CurrentScriptTaskId, 3);
+    QCOMPARE(rig.runner->CurrentScriptTaskId(), 3);
 }
 
 void tst_ScriptRunner::scriptsSwitchedOff()
@@ -86,7 +86,7 @@ void tst_ScriptRunner::stoppEndsAfterItsLine()
     rig.run("s.vts");
     QCOMPARE(rig.host.statusHistory,
              (QStringList{ScriptTexts::EscHint("s.vts"), "1", ScriptTexts::RunFinished}));
-    QCOMPARE(rig.host.speakerStops, 1);
+    QCOMPARE(rig.speaker.loudspeakerStops, 1);
 }
 
 void tst_ScriptRunner::errorPromptNeinEndsTheRun()

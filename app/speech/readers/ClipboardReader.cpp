@@ -1,8 +1,9 @@
 #include "ClipboardReader.h"
 
 #include "Clipboard.h"
+#include "Speaker.h"
 
-ClipboardReader::ClipboardReader(Clipboard &clipboard, TextSpeaker &speaker)
+ClipboardReader::ClipboardReader(Clipboard &clipboard, Speaker &speaker)
     : m_clipboard(clipboard), m_speaker(speaker)
 {
 }
@@ -13,12 +14,12 @@ void ClipboardReader::tick()
     if (text == m_last)
         return;
     m_last = text;
-    // No text (the owner exited, a picture was copied) says nothing: an
-    // empty text would make SpeakText read the whole document.
+    // No text (the owner exited, a picture was copied) says nothing: a
+    // blank text would make the speaker read the whole document.
     if (text.trimmed().isEmpty())
         return;
     // Keeps the recorder's file, so an export afterwards still has the last
     // text the user asked for; clipboard text is the user's own, so the
     // extensions' filters apply.
-    m_speaker.SpeakText(text, false, QStringLiteral("-1"), true);
+    m_speaker.speak(SpeakRequest::ofText(text).keepingRecording().withFilters(true));
 }

@@ -2,8 +2,9 @@
 
 #include "ForegroundWindow.h"
 #include "SettingsStore.h"
+#include "Speaker.h"
 
-WindowTitleReader::WindowTitleReader(ForegroundWindow &foreground, TextSpeaker &speaker, SettingsStore &settings)
+WindowTitleReader::WindowTitleReader(ForegroundWindow &foreground, Speaker &speaker, SettingsStore &settings)
     : m_foreground(foreground), m_speaker(speaker), m_settings(settings)
 {
 }
@@ -33,7 +34,7 @@ void WindowTitleReader::ReadForegroundTitle()
     m_last = title;
     // Remembered all the same, so that going back to the window before
     // speaks its title again.
-    // A window without a title says nothing (an empty text would read the
+    // A window without a title says nothing (a blank text would read the
     // whole document).
     if (title.trimmed().isEmpty())
         return;
@@ -41,5 +42,5 @@ void WindowTitleReader::ReadForegroundTitle()
         return;
     // A fresh recording each time; titles are not the user's text, so no
     // extension filters them.
-    m_speaker.SpeakText(title, false, QString(), false);
+    m_speaker.speak(SpeakRequest::ofText(title).recordingInto(QString()).withFilters(false));
 }

@@ -6,17 +6,18 @@
 // Settings/IgnoreOwnWindowTitles is "0"; a window without a title says
 // nothing.
 
-#include "TextSpeaker.h"
+#include <QString>
 
 class ForegroundWindow;
 class SettingsStore;
+class Speaker;
 
 class WindowTitleReader
 {
 public:
     static constexpr int MaxTitleLength = 254;
 
-    WindowTitleReader(ForegroundWindow &foreground, TextSpeaker &speaker, SettingsStore &settings);
+    WindowTitleReader(ForegroundWindow &foreground, Speaker &speaker, SettingsStore &settings);
 
     void ReadForegroundTitle();
     QString LastWindowTitle() const { return m_last; }
@@ -26,7 +27,7 @@ public:
 
 private:
     ForegroundWindow &m_foreground;
-    TextSpeaker &m_speaker;
+    Speaker &m_speaker;
     SettingsStore &m_settings;
     QString m_last;
 };

@@ -4,12 +4,14 @@
 // QUENORA_HOME, with the shipped pages of the source tree. Shared by the
 // window tests.
 
+#include "DesktopReaders.h"
 #include "FakeClipboard.h"
 #include "FakeClock.h"
 #include "FakeForegroundWindow.h"
 #include "FakeSpeechEngine.h"
 #include "RecordingExtensionHost.h"
 #include "RecordingShell.h"
+#include "ScriptSession.h"
 #include "ScriptedDialogs.h"
 #include "SettingsStore.h"
 #include "SqliteHive.h"

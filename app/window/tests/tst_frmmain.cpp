@@ -49,8 +49,8 @@ private slots:
         QVERIFY(pane->findItem(101));
         for (int id : {101, 202, 303, 404, 505, 606})
             QVERIFY2(pane->findItem(id), qPrintable(QString::number(id)));
-        QVERIFY(!w.tmrClipboard()->isActive());
-        QVERIFY(!w.tmrWinTasks()->isActive());
+        QVERIFY(!w.readers().tmrClipboard()->isActive());
+        QVERIFY(!w.readers().tmrWinTasks()->isActive());
     }
 
     void readersFollowTheirSettings()
@@ -59,10 +59,10 @@ private slots:
         rig.settings->write(SettingKeys::ReadClipboardOnChange, "1");
         rig.settings->write(SettingKeys::ReadTitleOnAppChange, "1");
         frmMain &w = rig.load();
-        QCOMPARE(w.tmrClipboard()->interval(), 1500);
-        QCOMPARE(w.tmrWinTasks()->interval(), 500);
-        QVERIFY(w.tmrClipboard()->isActive());
-        QVERIFY(w.tmrWinTasks()->isActive());
+        QCOMPARE(w.readers().tmrClipboard()->interval(), 1500);
+        QCOMPARE(w.readers().tmrWinTasks()->interval(), 500);
+        QVERIFY(w.readers().tmrClipboard()->isActive());
+        QVERIFY(w.readers().tmrWinTasks()->isActive());
     }
 
     void startViewFollowsShowWB()
@@ -148,7 +148,7 @@ private slots:
         QObject::connect(w.rtfText(), &QTextEdit::textChanged, &w, [&] {
             if (w.IsLoading()) {
                 calledDuringLoad = true;
-                w.SpeakText(QStringLiteral("Hallo"), false, QString(), true);
+                w.SpeakText(SpeakRequest::ofText(QStringLiteral("Hallo")));
             }
         });
         w.StartUpFile = rig.file("x.txt", "Inhalt");
@@ -157,109 +157,6 @@ private slots:
         QVERIFY(rig.voice.spokenTexts().isEmpty());
         QVERIFY(rig.voice2.spokenTexts().isEmpty());
         QVERIFY(!rig.extensions.events.contains("Filter"));
-    }
-
-    void blankTextSpeaksTheDocumentWrapped_data()
-    {
-        QTest::addColumn<QString>("prefix");
-        QTest::addColumn<QString>("suffix");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("spoken");
-        QTest::newRow("blank text, both") << "Vorne" << "Hinten" << "   " << "Vorne Dokumenttext Hinten";
-        QTest::newRow("empty text, none") << "" << "" << "" << " Dokumenttext ";
-        QTest::newRow("prefix only") << "Achtung" << "" << "Hallo" << "Achtung Hallo ";
-    }
-    void blankTextSpeaksTheDocumentWrapped()
-    {
-        QFETCH(QString, prefix);
-        QFETCH(QString, suffix);
-        QFETCH(QString, text);
-        QFETCH(QString, spoken);
-        Rig rig;
-        rig.settings->write(SettingKeys::Prefix, prefix);
-        rig.settings->write(SettingKeys::Suffix, suffix);
-        rig.extensions.filter = [](const QString &t) { return t; };
-        frmMain &w = rig.load();
-        w.rtfText()->setPlainText("Dokumenttext");
-        w.SpeakText(text, false, QString(), true);
-        QCOMPARE(rig.voice.spokenTexts(), QStringList{spoken});
-        QCOMPARE(rig.voice2.spokenTexts(), QStringList{spoken});
-        QCOMPARE(rig.extensions.events.count("Filter"), 1);
-    }
-
-    void filterRewritesButNotPrefix()
-    {
-        Rig rig;
-        rig.settings->write(SettingKeys::Prefix, "ich");
-        rig.extensions.filter = [](QString t) { return t.replace("ich", "i"); };
-        frmMain &w = rig.load();
-        w.SpeakText(QStringLiteral("ich bin"), false, QString(), true);
-        QCOMPARE(rig.voice.spokenTexts(), QStringList{"ich i bin "});
-        w.SpeakText(QStringLiteral("ich bin"), false, QString(), false);
-        QCOMPARE(rig.voice.spokenTexts().last(), QStringLiteral("ich ich bin "));
-    }
-
-    void voiceSettingsReachBothInstances()
-    {
-        Rig rig;
-        rig.settings->write(SettingKeys::Voice, "2");
-        rig.settings->write(SettingKeys::Volume, "50");
-        frmMain &w = rig.load();
-        rig.voice.clearCalls();
-        rig.voice2.clearCalls();
-        w.SpeakText(QStringLiteral("x"), false, QString(), false);
-        // Stored defaults: pitch 50 % of 0..100, speed 25 % of 80..450.
-        QCOMPARE(rig.voice.currentMode(), 3);
-        QCOMPARE(rig.voice2.currentMode(), 3);
-        QCOMPARE(rig.voice.pitch(), 50);
-        QCOMPARE(rig.voice.speed(), 172);
-        QCOMPARE(rig.voice.leftVolume(), 50);
-        QCOMPARE(rig.voice2.speed(), 172);
-        QCOMPARE(rig.voice2.rightVolume(), 50);
-        QCOMPARE(rig.voice.calls().first(), QStringLiteral("reset"));
-    }
-
-    void unreadableVoiceSettingSpeaksNothing()
-    {
-        Rig rig;
-        rig.settings->write(SettingKeys::SpeedWhenSpeaking, "schnell");
-        frmMain &w = rig.load();
-        w.SpeakText(QStringLiteral("Hallo"), false, QString(), false);
-        QVERIFY(rig.voice.spokenTexts().isEmpty());
-    }
-
-    void recordingTargets()
-    {
-        Rig rig;
-        frmMain &w = rig.load();
-        const QString first = rig.voice2.outputFileName();
-        w.SpeakText(QStringLiteral("a"), false, QStringLiteral("-1"), false);
-        QCOMPARE(rig.voice2.outputFileName(), first);
-        const QString target = rig.home.filePath("mein.wav");
-        w.SpeakText(QStringLiteral("b"), false, target, false);
-        QCOMPARE(rig.voice2.outputFileName(), target);
-        w.SpeakText(QStringLiteral("c"), false, QString(), false);
-        QCOMPARE(rig.voice2.outputFileName(), w.CurrentRecordingPath());
-        QVERIFY(w.speech().RecordingNumber() >= 1 && w.speech().RecordingNumber() <= 31000);
-    }
-
-    void endOfSpeechReportsAndEnablesExport()
-    {
-        Rig rig;
-        frmMain &w = rig.load();
-        QAction *exportButton = w.Toolbar1()->actions().last();
-        QCOMPARE(exportButton->text(), QStringLiteral("Exportieren"));
-        w.SpeakText(QStringLiteral("Hallo"), false, QString(), false);
-        QVERIFY(!exportButton->isEnabled());
-        // A reset text never ends: the button stays off.
-        w.SpeakText(QStringLiteral("Neu"), false, QString(), false);
-        // The recording is complete long before the loudspeaker is done:
-        // export is possible, "read completely" is not said yet.
-        QVERIFY(rig.voice2.finishText());
-        QTRY_VERIFY(exportButton->isEnabled());
-        QVERIFY(w.statusText() != QStringLiteral("Der Text wurde vollständig vorgelesen."));
-        QVERIFY(rig.voice.finishText());
-        QTRY_COMPARE(w.statusText(), QStringLiteral("Der Text wurde vollständig vorgelesen."));
     }
 
     void waitingSpeakReturnsWhenSpoken()
@@ -275,34 +172,9 @@ private slots:
         QCOMPARE(rig.voice.calls().last(), QStringLiteral("reset"));
     }
 
-    void pauseHintOncePerUser()
-    {
-        Rig rig;
-        {
-            frmMain &w = rig.load();
-            QCOMPARE(w.speech().IsPaused(), 0);
-            w.TogglePause();
-            QCOMPARE(w.speech().IsPaused(), 1);
-            QCOMPARE(rig.dialogs.messages.size(), 1);
-            QCOMPARE(rig.dialogs.messages[0].text, WindowTexts::PauseHint);
-            QCOMPARE(rig.dialogs.messages[0].title, QStringLiteral("Hinweis"));
-            QCOMPARE(rig.dialogs.messages[0].icon, Dialogs::Icon::Information);
-            w.TogglePause();
-            QCOMPARE(w.speech().IsPaused(), 0);
-            QCOMPARE(rig.dialogs.messages.size(), 1);
-            QCOMPARE(rig.voice.calls().mid(rig.voice.calls().size() - 2), (QStringList{"pause", "resume"}));
-        }
-        QCOMPARE(rig.settings->read(SettingKeys::ShowPauseMsg), QStringLiteral("false"));
-        // After a restart: still no hint.
-        frmMain &again = rig.load();
-        again.TogglePause();
-        QCOMPARE(rig.dialogs.messages.size(), 1);
-    }
-
     void resetEndsThePause_data()
     {
         QTest::addColumn<QString>("reset");
-        QTest::newRow("new speak") << "speak";
         QTest::newRow("menu Stop") << "mnuStop";
         QTest::newRow("toolbar Stop") << "tbStop";
         QTest::newRow("Esc") << "esc";
@@ -314,18 +186,16 @@ private slots:
         frmMain &w = rig.load();
         QAction *menu = w.action("mnuPause");
         QAction *button = w.action("tbPause");
-        w.SpeakText(QStringLiteral("Eins"), false, QString(), false);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("Eins")).withFilters(false));
         button->trigger();
-        QCOMPARE(w.speech().IsPaused(), 1);
+        QCOMPARE(w.speech().IsPaused(), true);
         QVERIFY(menu->isChecked());
         QVERIFY(button->isChecked());
-        if (reset == QLatin1String("speak"))
-            w.SpeakText(QStringLiteral("Zwei"), false, QString(), false);
-        else if (reset == QLatin1String("esc"))
+        if (reset == QLatin1String("esc"))
             QTest::keyClick(w.rtfText(), Qt::Key_Escape);
         else
             w.action(reset)->trigger();
-        QCOMPARE(w.speech().IsPaused(), 0);
+        QCOMPARE(w.speech().IsPaused(), false);
         QVERIFY(!menu->isChecked());
         QVERIFY(!button->isChecked());
         // One click pauses again, from the menu as from the toolbar.
@@ -339,72 +209,18 @@ private slots:
         QVERIFY(!button->isChecked());
     }
 
-    void newSpeakDropsTheEndMessage()
+    // F8 hands the document box's cursor to the speaking routine.
+    void readFromCursorStartsAtTheCursor()
     {
         Rig rig;
         frmMain &w = rig.load();
-        w.rtfText()->setPlainText("Hallo");
-        w.SpeakText(QStringLiteral("Hallo"), false, QString(), false);
-        QVERIFY(rig.voice2.finishText());
-        QVERIFY(rig.voice.finishText());
-        QTRY_COMPARE(w.statusText(), QStringLiteral("Der Text wurde vollständig vorgelesen."));
-        w.action("tbSpeak")->trigger();
-        QCOMPARE(w.statusText(), QStringLiteral("5 Zeichen."));
-    }
-
-    void stoppedRecordingCanBeExported()
-    {
-        Rig rig;
-        frmMain &w = rig.load();
-        QAction *exportButton = w.action("tbExport");
-        w.SpeakText(QStringLiteral("Ein langer Text"), false, QString(), false);
-        QVERIFY(!exportButton->isEnabled());
-        // Stopped before the recorder ended: nothing written, nothing to export.
-        w.action("mnuStop")->trigger();
-        QVERIFY(!exportButton->isEnabled());
-        w.SpeakText(QStringLiteral("Ein langer Text"), false, QString(), false);
-        // What the recorder wrote before the stop is a playable file.
-        QFile wav(rig.voice2.outputFileName());
-        QVERIFY(wav.open(QIODevice::WriteOnly));
-        wav.write(QByteArray(4096, 'w'));
-        wav.close();
-        w.action("tbStop")->trigger();
-        QVERIFY(exportButton->isEnabled());
-    }
-
-    void readFromCursor_data()
-    {
-        QTest::addColumn<int>("cursor");
-        QTest::addColumn<QString>("spoken");
-        QTest::addColumn<bool>("message");
-        QTest::addColumn<QString>("document");
-        QTest::newRow("at 0: the whole document, no box") << 0 << " Eins zwei drei " << false << "Eins zwei drei";
-        QTest::newRow("after the first character") << 1 << " Eins zwei drei " << false << "Eins zwei drei";
-        QTest::newRow("before zwei") << 5 << "  zwei drei " << false << "Eins zwei drei";
-        QTest::newRow("at the end") << 14 << " i " << false << "Eins zwei drei";
-        QTest::newRow("empty document: said in the status bar") << 0 << "" << false << "";
-    }
-    void readFromCursor()
-    {
-        QFETCH(int, cursor);
-        QFETCH(QString, spoken);
-        QFETCH(bool, message);
-        QFETCH(QString, document);
-        Rig rig;
-        rig.extensions.filter = [](const QString &) { return QStringLiteral("GEFILTERT"); };
-        frmMain &w = rig.load();
-        w.rtfText()->setPlainText(document);
+        w.rtfText()->setPlainText("Eins zwei drei");
         QTextCursor c = w.rtfText()->textCursor();
-        c.setPosition(cursor);
+        c.setPosition(5);
         w.rtfText()->setTextCursor(c);
-        rig.dialogs.messages.clear();
         w.action("mnuReadFromCur")->trigger();
-        QCOMPARE(rig.voice.spokenTexts(), spoken.isEmpty() ? QStringList() : QStringList{spoken});
-        QCOMPARE(rig.dialogs.messages.size(), message ? 1 : 0);
-        if (document.isEmpty())
-            QCOMPARE(w.statusText(), QStringLiteral("Das Dokument enthält keinen Text zum Vorlesen."));
+        QCOMPARE(rig.voice.spokenTexts(), QStringList{"  zwei drei "});
     }
-
     void wordBeingHeardIsHighlighted()
     {
         Rig rig;
@@ -477,17 +293,6 @@ private slots:
         QCOMPARE(w.rtfText()->extraSelections().first().cursor.selectedText(), QStringLiteral("drei"));
     }
 
-    void filteredTextIsNotHighlighted()
-    {
-        Rig rig;
-        rig.extensions.filter = [](QString t) { return t.replace("zwei", "zwoa"); };
-        frmMain &w = rig.load();
-        w.rtfText()->setPlainText("Eins zwei drei");
-        w.action("tbSpeak")->trigger();
-        rig.voice.emitWord(6, 4);
-        QCOMPARE(w.rtfText()->extraSelections().size(), 0);
-    }
-
     void everyToolbarButtonEndsInTextMode_data()
     {
         QTest::addColumn<QString>("name");
@@ -513,13 +318,13 @@ private slots:
     {
         Rig rig;
         frmMain &w = rig.load();
-        w.ScriptRunning = true;
+        w.scripts().setRunning(true);
         rig.voice.clearCalls();
         rig.voice2.clearCalls();
         QTest::keyClick(w.rtfText(), Qt::Key_Escape);
         QCOMPARE(rig.voice.calls(), QStringList{"reset"});
         QCOMPARE(rig.voice2.calls(), QStringList{"reset"});
-        QVERIFY(!w.ScriptRunning);
+        QVERIFY(!w.ScriptRunning());
     }
 
     void f4ShowsTheProgramFolder()
@@ -689,11 +494,11 @@ private slots:
         Rig rig;
         frmMain &w = rig.load();
         w.documents().setCurrentPath("/home/anna/brief.rtf");
-        w.ScriptRunning = true;
+        w.scripts().setRunning(true);
         w.close();
         QCOMPARE(rig.settings->read(SettingKeys::LastDoc), QStringLiteral("/home/anna/brief.rtf"));
         QVERIFY(rig.extensions.events.contains("Close"));
-        QVERIFY(!w.ScriptRunning);
+        QVERIFY(!w.ScriptRunning());
         QCOMPARE(rig.surveysShown, 1);
         QCOMPARE(rig.ended, 1);
         QVERIFY(rig.dialogs.messages.isEmpty());

@@ -94,11 +94,11 @@ private slots:
         frmMain &w = rig.load();
         const QString recording = rig.voice2.outputFileName();
         // The first tick speaks what was there at start.
-        w.tmrClipboard()->setInterval(0);
+        w.readers().tmrClipboard()->setInterval(0);
         QTRY_VERIFY(spoken(rig).contains("Aus der Zwischenablage"));
         QCOMPARE(rig.voice2.outputFileName(), recording);
-        QCOMPARE(w.clipboardReader().LastClipboardText(), QStringLiteral("Aus der Zwischenablage"));
-        QVERIFY(!w.tmrWinTasks()->isActive());
+        QCOMPARE(w.readers().clipboardReader().LastClipboardText(), QStringLiteral("Aus der Zwischenablage"));
+        QVERIFY(!w.readers().tmrWinTasks()->isActive());
     }
 
     void titleReaderSpeaksIntoAFreshRecording()
@@ -108,14 +108,14 @@ private slots:
         rig.foreground.bringToFront("Rechner");
         frmMain &w = rig.load();
         const QString recording = rig.voice2.outputFileName();
-        w.tmrWinTasks()->setInterval(0);
+        w.readers().tmrWinTasks()->setInterval(0);
         QTRY_VERIFY(spoken(rig).contains("Rechner"));
         QVERIFY(rig.voice2.outputFileName() != recording);
         rig.foreground.bringToFront("Editor");
         QTRY_VERIFY(spoken(rig).contains("Editor"));
         rig.foreground.bringToFront("Rechner");
         QTRY_COMPARE(spoken(rig).count("Rechner"), 2);
-        QVERIFY(!w.tmrClipboard()->isActive());
+        QVERIFY(!w.readers().tmrClipboard()->isActive());
     }
 };
 

@@ -44,7 +44,7 @@ private:
     static frmTaskEditor &openEditor(frmMain &w)
     {
         click(w, 1000);
-        return *w.taskEditor();
+        return *w.scripts().taskEditor();
     }
 };
 
@@ -52,14 +52,14 @@ void tst_frmMainScriptEditor::task1000OpensOneEditor()
 {
     WindowRig rig;
     frmMain &w = rig.load();
-    QVERIFY(!w.taskEditor());
+    QVERIFY(!w.scripts().taskEditor());
     frmTaskEditor &e = openEditor(w);
     QVERIFY(e.isVisible());
     QVERIFY(!e.isModal());
     e.rtfSkript()->setScriptText("Stopp();");
     e.hide();
     click(w, 1000);
-    QCOMPARE(w.taskEditor(), &e);
+    QCOMPARE(w.scripts().taskEditor(), &e);
     QVERIFY(e.isVisible());
     QCOMPARE(e.rtfSkript()->scriptText(), QStringLiteral("Stopp();"));
 }
@@ -99,7 +99,7 @@ void tst_frmMainScriptEditor::ausfuehrenRunsTheEditedScript()
     e.findChild<QPushButton *>("cmdRun")->click();
     QCOMPARE(w.rtfText()->toPlainText(), QStringLiteral("Guten Morgen"));
     QCOMPARE(w.CurrentScriptFile(), QStringLiteral("Morgen.vts"));
-    QCOMPARE(w.CurrentScriptTaskId(), 2); // its place in the pane, after Abend
+    QCOMPARE(w.scripts().CurrentScriptTaskId(), 2); // its place in the pane, after Abend
     QCOMPARE(group1(w).last(), QStringLiteral("2:Morgen"));
     QVERIFY(e.isVisible());
 }
@@ -119,7 +119,7 @@ void tst_frmMainScriptEditor::escInTheEditorStopsTheRun()
         rig.clock.advanceSeconds(120);
     });
     e.findChild<QPushButton *>("cmdRun")->click();
-    QVERIFY(!w.ScriptRunning);
+    QVERIFY(!w.ScriptRunning());
     QCOMPARE(w.rtfText()->toPlainText(), QString());
     QCOMPARE(w.statusText(), ScriptTexts::RunFinished);
     QVERIFY(e.isVisible());

@@ -94,8 +94,8 @@ void tst_frmMainScripts::clickRunsTheScript()
     QCOMPARE(w.rtfText()->toPlainText(), QStringLiteral("Hallo, Welt"));
     QCOMPARE(w.statusText(), ScriptTexts::RunFinished);
     QCOMPARE(w.CurrentScriptFile(), QStringLiteral("gruss.vts"));
-    QCOMPARE(w.CurrentScriptTaskId(), 1);
-    QVERIFY(!w.ScriptRunning);
+    QCOMPARE(w.scripts().CurrentScriptTaskId(), 1);
+    QVERIFY(!w.ScriptRunning());
     QVERIFY(rig.extensions.events.contains(QStringLiteral("TaskScript:gruss.vts")));
 }
 
@@ -108,7 +108,7 @@ void tst_frmMainScripts::secondClickWhileRunningConflicts()
     frmMain &w = rig.load();
     QTimer::singleShot(0, &w, [&] {
         click(w, 2);
-        w.ScriptRunning = false;
+        w.scripts().setRunning(false);
     });
     click(w, 1);
     QCOMPARE(rig.dialogs.messages.size(), 1);
@@ -132,7 +132,7 @@ void tst_frmMainScripts::escDuringWartenEndsTheRunAtOnce()
     QString signWhileWaiting;
     bool signShown = false;
     QTimer::singleShot(0, &w, [&] {
-        signWhileWaiting = w.runningScriptText();
+        signWhileWaiting = w.scripts().runningScriptText();
         signShown = w.statusBar()->findChild<QLabel *>("StatusBarScript")->isVisible();
         rig.clock.advanceSeconds(3);
         QTest::keyClick(w.rtfText(), Qt::Key_Escape);
@@ -149,7 +149,7 @@ void tst_frmMainScripts::escDuringWartenEndsTheRunAtOnce()
     QCOMPARE(w.statusText(), ScriptTexts::RunFinished);
     QCOMPARE(signWhileWaiting, QStringLiteral("Taskscript 'w.vts' läuft (ESC beendet)"));
     QVERIFY(signShown);
-    QCOMPARE(w.runningScriptText(), QString());
+    QCOMPARE(w.scripts().runningScriptText(), QString());
     QVERIFY(!w.statusBar()->findChild<QLabel *>("StatusBarScript")->isVisible());
 }
 
@@ -164,7 +164,7 @@ void tst_frmMainScripts::fixedTaskRunsInTheMiddleOfARun()
     rig.voice2.setAutoFinishMs(0);
     QTimer::singleShot(0, &w, [&] {
         click(w, 101);
-        w.ScriptRunning = false;
+        w.scripts().setRunning(false);
     });
     click(w, 1);
     QVERIFY(rig.voice.spokenTexts().join(QString()).contains(QStringLiteral("Mitten im Lauf")));
@@ -210,7 +210,7 @@ void tst_frmMainScripts::wiederholenTenThousandTimes()
         if (passes++ == 0)
             first = last;
         if (passes == 10000)
-            w.ScriptRunning = false; // ESC
+            w.scripts().setRunning(false); // ESC
     });
     click(w, 1);
     QCOMPARE(passes, 10000);

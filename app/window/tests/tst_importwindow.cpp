@@ -56,7 +56,7 @@ private slots:
         QCOMPARE(w.rtfText()->toPlainText(), text);
         QCOMPARE(w.documents().currentPath(), QString());
 
-        w.SpeakText(w.rtfText()->toPlainText(), false, QString(), true);
+        w.SpeakText(SpeakRequest::document());
         QVERIFY(!rig.voice.spokenTexts().isEmpty());
         QVERIFY(rig.voice.spokenTexts().last().contains(QStringLiteral("Guten Tag.")));
         QVERIFY(rig.voice2.spokenTexts().last().contains(QStringLiteral("Guten Tag.")));

@@ -95,7 +95,7 @@ private slots:
         frmMain &w = rig.load();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.SpeakText(QStringLiteral("Hallo"), false, QString(), false);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("Hallo")).withFilters(false));
         QVERIFY(rig.voice.isSpeaking());
 
         QTest::keyClick(w.rtfText(), Qt::Key_F10);
@@ -120,7 +120,7 @@ private slots:
         WindowRig rig;
         frmMain &w = rig.load();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.SpeakText(QStringLiteral("Hallo"), false, QString(), false);
+        w.SpeakText(SpeakRequest::ofText(QStringLiteral("Hallo")).withFilters(false));
         recorder.clear();
         QVERIFY(rig.voice2.finishText());
         QVERIFY(rig.voice.finishText());

@@ -1,9 +1,10 @@
 // The clipboard and window-title readers with a fake clipboard, a fake
-// foreground window and a recorder of SpeakText calls; each tick is called
+// foreground window and a recording speaker; each tick is called
 // by the test, so no timer runs.
 #include "ClipboardReader.h"
 #include "FakeClipboard.h"
 #include "FakeForegroundWindow.h"
+#include "RecordingSpeaker.h"
 #include "SettingsStore.h"
 #include "SqliteHive.h"
 #include "WindowTitleReader.h"
@@ -14,28 +15,6 @@
 #include <memory>
 
 namespace {
-
-struct RecordingSpeaker : TextSpeaker {
-    struct Call {
-        QString text;
-        bool wait;
-        QString target;
-        bool filters;
-    };
-    QList<Call> calls;
-    QStringList texts() const
-    {
-        QStringList t;
-        for (const Call &c : calls)
-            t << c.text;
-        return t;
-    }
-    void SpeakText(const QString &text, bool waitUntilDone, const QString &recordingTarget,
-                   bool applyFilters) override
-    {
-        calls.append({text, waitUntilDone, recordingTarget, applyFilters});
-    }
-};
 
 struct Rig {
     QTemporaryDir dir;
@@ -83,10 +62,11 @@ private slots:
             rig.clipboardReader.tick();
         }
         QCOMPARE(rig.speaker.texts(), spoken);
-        for (const auto &call : rig.speaker.calls) {
-            QCOMPARE(call.wait, false);
-            QCOMPARE(call.target, QStringLiteral("-1"));
-            QCOMPARE(call.filters, true);
+        for (const SpeakRequest &request : rig.speaker.requests) {
+            QCOMPARE(request.source, SpeakRequest::Source::Text);
+            QCOMPARE(request.wait, false);
+            QCOMPARE(request.recording, SpeakRequest::Recording::KeepFile);
+            QCOMPARE(request.applyFilters, true);
         }
         QCOMPARE(rig.clipboard.reads, steps.size());
     }
@@ -115,10 +95,10 @@ private slots:
             rig.titleReader.ReadForegroundTitle();
         }
         QCOMPARE(rig.speaker.texts(), spoken);
-        for (const auto &call : rig.speaker.calls) {
-            QCOMPARE(call.wait, false);
-            QCOMPARE(call.target, QString()); // a fresh recording
-            QCOMPARE(call.filters, false);
+        for (const SpeakRequest &request : rig.speaker.requests) {
+            QCOMPARE(request.wait, false);
+            QCOMPARE(request.recording, SpeakRequest::Recording::NewTemporary); // a fresh recording
+            QCOMPARE(request.applyFilters, false);
         }
     }
 

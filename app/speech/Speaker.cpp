@@ -1,0 +1,2 @@
+// Speaker is an interface; this unit carries its meta-object.
+#include "Speaker.h"
