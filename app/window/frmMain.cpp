@@ -32,6 +32,7 @@
 #include "WindowServices.h"
 #include "WindowTexts.h"
 #include "WordHighlighter.h"
+#include "frmTaskEditor.h"
 
 #include <QAction>
 #include <QCloseEvent>
