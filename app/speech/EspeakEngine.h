@@ -18,6 +18,7 @@
 #include <memory>
 
 class AudioOutput;
+class PronunciationSource;
 struct SynthesisChannel;
 class EspeakRelay;
 struct EspeakRecorderFile;
@@ -74,6 +75,10 @@ public:
     void setOutputFileName(const QString &path) override;
     void setOutputWrittenInPlace(bool inPlace) override { m_outputInPlace = inPlace; }
 
+    // The dictionaries every following text is spoken with, asked at each
+    // speak(); none: texts are spoken as written. It must outlive the engine.
+    void setPronunciation(PronunciationSource *source) { m_pronunciation = source; }
+
     // Where a recorder asks how much space is left; set before it records.
     void setFreeSpaceProbe(DiskReserve::Probe probe);
 
@@ -91,6 +96,7 @@ private:
     std::shared_ptr<EspeakRelay> m_relay;
     std::shared_ptr<EspeakRecorderFile> m_recorderFile; // used on the synthesis thread
     const Clock *m_clock = nullptr; // none: the system clock
+    PronunciationSource *m_pronunciation = nullptr;
     AudioOutput *m_output = nullptr;
     QList<int> m_pending;   // texts spoken and not yet ended, oldest first
     QList<int> m_heldEnds;  // texts that ended while paused
