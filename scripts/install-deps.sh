@@ -23,6 +23,10 @@ PACKAGES=(
   espeak-ng-data
   libsndfile1-dev
   qt6-multimedia-dev
+  # the pronunciation dictionaries: one scan for all entries, bounded
+  # regular expressions
+  libhyperscan-dev
+  libpcre2-dev
   # the German names of the voices' languages
   libicu-dev
   # end-to-end tests of the real program on a virtual X display

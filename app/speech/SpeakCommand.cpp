@@ -2,6 +2,7 @@
 
 #include "Ansi.h"
 #include "Clock.h"
+#include "ActiveDictionaries.h"
 #include "AudioConverter.h"
 #include "DocumentIO.h"
 #include "EspeakEngine.h"
@@ -108,7 +109,8 @@ bool SpeakCommand::parse(const QStringList &arguments, Options *options, QString
         else if (name == QLatin1String("--volume"))
             target = &o.volume;
         const bool recordOption = name == QLatin1String("--wav") || name == QLatin1String("--out");
-        const bool pathOption = recordOption || name == QLatin1String("--file");
+        const bool dictionaryOption = name == QLatin1String("--dictionary");
+        const bool pathOption = recordOption || dictionaryOption || name == QLatin1String("--file");
         if (target || pathOption) {
             const std::optional<QString> v = value();
             if (!v || (pathOption && v->isEmpty())) {
@@ -119,6 +121,8 @@ bool SpeakCommand::parse(const QStringList &arguments, Options *options, QString
                 *target = *v;
             else if (recordOption)
                 o.wavPath = *v;
+            else if (dictionaryOption)
+                o.dictionaries.append(*v);
             else
                 o.documentPath = *v;
             continue;
@@ -129,12 +133,18 @@ bool SpeakCommand::parse(const QStringList &arguments, Options *options, QString
             o.dryRun = true;
         else if (!inlineValue && name == QLatin1String("--no-filters"))
             o.noFilters = true;
+        else if (!inlineValue && name == QLatin1String("--no-dictionary"))
+            o.noDictionary = true;
         else if (!inlineValue && (name == QLatin1String("--help") || name == QLatin1String("-h")))
             o.help = true;
         else {
             *error = SpeechTexts::unknownOption(arg);
             return false;
         }
+    }
+    if (o.noDictionary && !o.dictionaries.isEmpty()) {
+        *error = SpeechTexts::dictionaryAndNone();
+        return false;
     }
     if (!o.documentPath.isEmpty() && !words.isEmpty()) {
         *error = SpeechTexts::fileAndText();
@@ -269,8 +279,31 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
     const QString spoken = TextPreparation(clock).prepare(
         text, store.read(SettingKeys::Prefix), store.read(SettingKeys::Suffix));
 
+    // The dictionaries: files named on the command line must load; of the
+    // active set, what cannot be used is said and the rest applies.
+    SettingsStore dictionarySettings;
+    std::unique_ptr<PronunciationSource> pronunciation;
+    if (!options.dictionaries.isEmpty()) {
+        for (const QString &path : options.dictionaries) {
+            if (const PronunciationFile file = PronunciationFile::load(path); !file.error.isEmpty())
+                return fail(err, file.error);
+        }
+        pronunciation = std::make_unique<FixedDictionaries>(options.dictionaries);
+    } else if (!options.noDictionary) {
+        pronunciation = std::make_unique<ActiveDictionaries>(dictionarySettings);
+    }
+    const std::shared_ptr<const Pronouncer> pronouncer = pronunciation ? pronunciation->current() : nullptr;
+    const auto reportDictionaryProblems = [&] {
+        if (!pronouncer)
+            return;
+        for (const QString &problem : pronunciation->fileProblems() + pronouncer->problems())
+            print(err, QStringLiteral("quenora-speak: ") + problem + QLatin1Char('\n'));
+    };
+    engine.setPronunciation(pronunciation.get());
+
     if (options.dryRun) {
-        print(out, spoken + QLatin1Char('\n'));
+        print(out, (pronouncer ? pronouncer->apply(spoken).spoken : spoken) + QLatin1Char('\n'));
+        reportDictionaryProblems();
         return 0;
     }
 
@@ -325,6 +358,7 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
     engine.speak(spoken);
     if (engine.isSpeaking())
         loop.exec();
+    reportDictionaryProblems();
     if (!recordingStopped.isEmpty()) {
         // A recording that stopped for space or failed replaces nothing.
         engine.reset();

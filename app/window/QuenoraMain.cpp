@@ -3,6 +3,7 @@
 #include "Clipboard.h"
 #include "Clock.h"
 #include "WholeFile.h"
+#include "ActiveDictionaries.h"
 #include "EspeakEngine.h"
 #include "ExtensionLoader.h"
 #include "FileTypeRegistration.h"
@@ -84,6 +85,11 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
 
     EspeakEngine voice;
     EspeakEngine voice2;
+    // Both instances speak with the active pronunciation dictionaries, read
+    // afresh at every text.
+    ActiveDictionaries pronunciation(settings);
+    voice.setPronunciation(&pronunciation);
+    voice2.setPronunciation(&pronunciation);
     QtShell shell;
     SystemClock clock;
     // Extensions are read from the same hive at every event; their libraries

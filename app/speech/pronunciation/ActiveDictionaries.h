@@ -65,7 +65,7 @@ public:
     bool store(const QList<DictionaryRef> &dictionaries);
 
     std::shared_ptr<const Pronouncer> current() override;
-    QStringList fileProblems() const { return m_loader.fileProblems(); }
+    QStringList fileProblems() const override { return m_loader.fileProblems(); }
 
     // The shipped dictionaries' folder and the user's.
     static QString shippedFolder();
@@ -83,7 +83,7 @@ class FixedDictionaries : public PronunciationSource
 public:
     explicit FixedDictionaries(QStringList paths) : m_paths(std::move(paths)) {}
     std::shared_ptr<const Pronouncer> current() override { return m_loader.load(m_paths); }
-    QStringList fileProblems() const { return m_loader.fileProblems(); }
+    QStringList fileProblems() const override { return m_loader.fileProblems(); }
 
 private:
     QStringList m_paths;

@@ -5,6 +5,8 @@
 
 #include "Pronouncer.h"
 
+#include <QStringList>
+
 #include <memory>
 
 class PronunciationSource
@@ -13,4 +15,6 @@ public:
     virtual ~PronunciationSource() = default;
     // Null or empty: the text is spoken as written.
     virtual std::shared_ptr<const Pronouncer> current() = 0;
+    // Files and lines the last current() left out, as German sentences.
+    virtual QStringList fileProblems() const = 0;
 };
