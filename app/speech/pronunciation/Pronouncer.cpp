@@ -15,31 +15,62 @@
 
 namespace {
 
-constexpr unsigned ScanFlags = HS_FLAG_UTF8 | HS_FLAG_UCP | HS_FLAG_SOM_LEFTMOST;
+// Regular expressions are scanned as UTF-8 with Unicode classes and the
+// start of each match. Literal entries, the many, go into Hyperscan's
+// literal sets, which compile and scan far faster; their start is their end
+// less their length. Case-insensitive ones are matched folded against a
+// folded copy of the text (every letter lower case where that keeps its
+// length in UTF-8, so offsets stay the same).
+constexpr unsigned RegexFlags = HS_FLAG_UTF8 | HS_FLAG_UCP | HS_FLAG_SOM_LEFTMOST;
+enum Set { CaseSensitive, Caseless, Regex, SetCount };
 
-// A literal written form as a Hyperscan pattern: every ASCII character that
-// is no letter or digit escaped, the rest as it is.
-QByteArray literalPattern(const QString &written)
+Set setOf(const PronunciationEntry &e)
 {
-    QByteArray pattern;
-    for (const char c : written.toUtf8()) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u >= 0x80 || (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z'))
-            pattern += c;
-        else
-            pattern += "\\x" + QByteArray::number(u, 16).rightJustified(2, '0');
+    return e.regex ? Regex : e.caseSensitive ? CaseSensitive : Caseless;
+}
+
+QByteArray folded(const QByteArray &utf8)
+{
+    QByteArray out(utf8);
+    auto *p = reinterpret_cast<unsigned char *>(out.data());
+    const qsizetype size = out.size();
+    for (qsizetype i = 0; i < size;) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            if (c >= 'A' && c <= 'Z')
+                p[i] = c + 32;
+            ++i;
+            continue;
+        }
+        // Letters with a lower case of the same length: two and three bytes.
+        if (c < 0xE0 && i + 1 < size) {
+            const char32_t cp = (char32_t(c & 0x1F) << 6) | (p[i + 1] & 0x3F);
+            const char32_t lower = QChar::toLower(cp);
+            if (lower != cp && lower >= 0x80 && lower < 0x800) {
+                p[i] = static_cast<unsigned char>(0xC0 | (lower >> 6));
+                p[i + 1] = static_cast<unsigned char>(0x80 | (lower & 0x3F));
+            }
+            i += 2;
+        } else if (c < 0xF0 && i + 2 < size) {
+            const char32_t cp = (char32_t(c & 0x0F) << 12) | (char32_t(p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F);
+            const char32_t lower = QChar::toLower(cp);
+            if (lower != cp && lower >= 0x800 && lower < 0x10000 && (lower < 0xD800 || lower > 0xDFFF)) {
+                p[i] = static_cast<unsigned char>(0xE0 | (lower >> 12));
+                p[i + 1] = static_cast<unsigned char>(0x80 | ((lower >> 6) & 0x3F));
+                p[i + 2] = static_cast<unsigned char>(0x80 | (lower & 0x3F));
+            }
+            i += 3;
+        } else {
+            i += c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        }
     }
-    return pattern;
+    return out;
 }
 
 QByteArray scanPattern(const PronunciationEntry &e)
 {
-    return e.regex ? e.written.toUtf8() : literalPattern(e.written);
-}
-
-unsigned scanFlags(const PronunciationEntry &e)
-{
-    return ScanFlags | (e.caseSensitive ? 0u : unsigned(HS_FLAG_CASELESS));
+    const QByteArray utf8 = e.written.toUtf8();
+    return setOf(e) == Caseless ? folded(utf8) : utf8;
 }
 
 struct PcreCode {
@@ -73,7 +104,8 @@ QString scanReason(const PronunciationEntry &e)
     const QByteArray pattern = scanPattern(e);
     hs_expr_info_t *info = nullptr;
     hs_compile_error_t *error = nullptr;
-    if (hs_expression_info(pattern.constData(), scanFlags(e), &info, &error) != HS_SUCCESS) {
+    const unsigned flags = RegexFlags | (e.caseSensitive ? 0u : unsigned(HS_FLAG_CASELESS));
+    if (hs_expression_info(pattern.constData(), flags, &info, &error) != HS_SUCCESS) {
         const QString detail = QString::fromUtf8(error->message);
         hs_free_compile_error(error);
         return PronunciationTexts::unsupportedRegex(detail);
@@ -190,9 +222,11 @@ int onMatch(unsigned id, unsigned long long from, unsigned long long to, unsigne
 
 struct Pronouncer::Compiled {
     std::once_flag once;
-    hs_database_t *database = nullptr;
-    hs_scratch_t *scratch = nullptr; // the prototype each apply() clones
+    // One per Set; null when it has no entries.
+    hs_database_t *database[SetCount] = {nullptr, nullptr, nullptr};
+    hs_scratch_t *scratch = nullptr; // the prototype each apply() clones, fit for both
     std::vector<PcreCode> regex;     // per entry; null for literals
+    std::vector<qsizetype> literalBytes; // per entry: the UTF-8 length of a literal's match
     std::unique_ptr<std::atomic<bool>[]> switchedOff;
     mutable std::mutex mutex;
     QStringList problems;
@@ -200,7 +234,8 @@ struct Pronouncer::Compiled {
     ~Compiled()
     {
         hs_free_scratch(scratch);
-        hs_free_database(database);
+        for (hs_database_t *d : database)
+            hs_free_database(d);
     }
 };
 
@@ -251,45 +286,57 @@ void Pronouncer::compile() const
         if (!reason.isEmpty())
             reject(i, reason);
     }
-    // One database for all; an expression it still refuses is left out and
-    // the rest compiled again.
-    for (;;) {
-        std::vector<QByteArray> patterns;
-        std::vector<const char *> pointers;
-        std::vector<unsigned> flags, ids;
-        for (qsizetype i = 0; i < n; ++i) {
-            if (!usable[size_t(i)])
-                continue;
-            patterns.push_back(scanPattern(m_entries.at(i)));
-            flags.push_back(scanFlags(m_entries.at(i)));
-            ids.push_back(unsigned(i));
-        }
-        if (patterns.empty())
-            return;
-        for (const QByteArray &p : patterns)
-            pointers.push_back(p.constData());
-        hs_compile_error_t *error = nullptr;
-        if (hs_compile_multi(pointers.data(), flags.data(), ids.data(), unsigned(pointers.size()), HS_MODE_BLOCK,
-                             nullptr, &c.database, &error)
-            == HS_SUCCESS) {
-            if (hs_alloc_scratch(c.database, &c.scratch) != HS_SUCCESS) {
-                hs_free_database(c.database);
-                c.database = nullptr;
-            }
-            return;
-        }
-        const int failed = error->expression;
-        const QString detail = QString::fromUtf8(error->message);
-        hs_free_compile_error(error);
-        if (failed < 0 || size_t(failed) >= ids.size()) {
-            // Not one expression's fault (the set as a whole is too large).
+    // One database for the literal entries and one for the expressions;
+    // an expression Hyperscan still refuses is left out and the rest
+    // compiled again.
+    for (qsizetype i = 0; i < n; ++i) {
+        c.literalBytes.push_back(m_entries.at(i).regex ? 0 : m_entries.at(i).written.toUtf8().size());
+    }
+    for (const Set set : {CaseSensitive, Caseless, Regex}) {
+        for (;;) {
+            std::vector<QByteArray> patterns;
+            std::vector<const char *> pointers;
+            std::vector<size_t> lengths;
+            std::vector<unsigned> flags, ids;
             for (qsizetype i = 0; i < n; ++i) {
-                if (usable[size_t(i)])
-                    reject(i, PronunciationTexts::unsupportedRegex(detail));
+                const PronunciationEntry &e = m_entries.at(i);
+                if (!usable[size_t(i)] || setOf(e) != set)
+                    continue;
+                patterns.push_back(scanPattern(e));
+                flags.push_back(set == Regex ? RegexFlags | (e.caseSensitive ? 0u : unsigned(HS_FLAG_CASELESS)) : 0u);
+                ids.push_back(unsigned(i));
             }
-            return;
+            if (patterns.empty())
+                break;
+            for (const QByteArray &p : patterns) {
+                pointers.push_back(p.constData());
+                lengths.push_back(size_t(p.size()));
+            }
+            hs_compile_error_t *error = nullptr;
+            hs_database_t *&database = c.database[set];
+            const hs_error_t compiled = set == Regex
+                ? hs_compile_multi(pointers.data(), flags.data(), ids.data(), unsigned(pointers.size()),
+                                   HS_MODE_BLOCK, nullptr, &database, &error)
+                : hs_compile_lit_multi(pointers.data(), flags.data(), ids.data(), lengths.data(),
+                                       unsigned(pointers.size()), HS_MODE_BLOCK, nullptr, &database, &error);
+            if (compiled == HS_SUCCESS) {
+                if (hs_alloc_scratch(database, &c.scratch) != HS_SUCCESS) {
+                    hs_free_database(database);
+                    database = nullptr;
+                }
+                break;
+            }
+            const int failed = error->expression;
+            const QString detail = QString::fromUtf8(error->message);
+            hs_free_compile_error(error);
+            if (failed < 0 || size_t(failed) >= ids.size()) {
+                // Not one expression's fault (the set as a whole is too large).
+                for (const unsigned id : ids)
+                    reject(qsizetype(id), PronunciationTexts::unsupportedRegex(detail));
+                break;
+            }
+            reject(qsizetype(ids[size_t(failed)]), PronunciationTexts::unsupportedRegex(detail));
         }
-        reject(qsizetype(ids[size_t(failed)]), PronunciationTexts::unsupportedRegex(detail));
     }
 }
 
@@ -305,7 +352,7 @@ Pronouncer::Result Pronouncer::apply(QStringView written) const
     Compiled &c = *m_compiled;
     std::call_once(c.once, [this] { compile(); });
     Result result;
-    if (!c.database || written.isEmpty()) {
+    if ((!c.database[CaseSensitive] && !c.database[Caseless] && !c.database[Regex]) || written.isEmpty()) {
         result.spoken = written.toString();
         return result;
     }
@@ -319,8 +366,20 @@ Pronouncer::Result Pronouncer::apply(QStringView written) const
         result.spoken = written.toString();
         return result;
     }
-    hs_scan(c.database, s, unsigned(size), 0, scratch, onMatch, &matches);
+    for (const Set set : {CaseSensitive, Regex}) {
+        if (c.database[set])
+            hs_scan(c.database[set], s, unsigned(size), 0, scratch, onMatch, &matches);
+    }
+    if (c.database[Caseless]) {
+        const QByteArray lower = folded(utf8);
+        hs_scan(c.database[Caseless], lower.constData(), unsigned(size), 0, scratch, onMatch, &matches);
+    }
     hs_free_scratch(scratch);
+    // A literal's match starts its length before its end.
+    for (Match &m : matches) {
+        if (!m_entries.at(m.id).regex)
+            m.from = m.to - c.literalBytes[m.id];
+    }
     std::sort(matches.begin(), matches.end(), [](const Match &a, const Match &b) {
         return a.from != b.from ? a.from < b.from : a.id < b.id;
     });
