@@ -75,9 +75,8 @@ public:
     void setOutputFileName(const QString &path) override;
     void setOutputWrittenInPlace(bool inPlace) override { m_outputInPlace = inPlace; }
 
-    // The dictionaries every following text is spoken with, asked at each
-    // speak(); none: texts are spoken as written. It must outlive the engine.
-    void setPronunciation(PronunciationSource *source) { m_pronunciation = source; }
+    void setPronunciation(PronunciationSource *source) override { m_pronunciation = source; }
+    PronunciationSource *pronunciation() const override { return m_pronunciation; }
 
     // Where a recorder asks how much space is left; set before it records.
     void setFreeSpaceProbe(DiskReserve::Probe probe);

@@ -32,6 +32,8 @@
 #include "WindowPlacement.h"
 #include "WordHighlighter.h"
 #include "frmAbout.h"
+#include "frmPronunciation.h"
+#include "PronunciationTexts.h"
 #include "frmSettings.h"
 #include "frmTaskEditor.h"
 #include "frmSurvey.h"
@@ -298,6 +300,9 @@ void frmMain::buildMenus()
 
     QMenu *extras = menu("mnuXTras", WindowTexts::MenuExtras);
     item(extras, "mnuSettings", WindowTexts::MenuSettings, none, [this] { ShowSettings(); });
+    item(extras, "mnuPronunciation", PronunciationTexts::MenuEntry, none, [this] {
+        frmPronunciation::showModal(*m_c.settings, *m_c.voice, *m_c.dialogs, [this] { stopSpeaking(); }, this);
+    });
     item(extras, "mnuPlugdesk", WindowTexts::MenuExtensions, none, [this] {
         PlugdeskLauncher launcher(*m_c.shell, Paths::executableDir());
         const PlugdeskLauncher::Result result = launcher.launch();
