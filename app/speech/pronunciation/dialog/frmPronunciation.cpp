@@ -103,6 +103,8 @@ frmPronunciation::frmPronunciation(SettingsStore &settings, SpeechEngine &voice,
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setTabKeyNavigation(false);
     m_table->verticalHeader()->hide();
+    for (const int c : {WholeWord, CaseSensitive, Regex, Listen})
+        m_table->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setSectionResizeMode(Problem, QHeaderView::Stretch);
     m_table->setColumnWidth(Written, 150);
     m_table->setColumnWidth(Spoken, 200);
@@ -213,6 +215,7 @@ void frmPronunciation::fillEntries()
         m_table->setItem(row, CaseSensitive, checkItem(e.caseSensitive, editable));
         m_table->setItem(row, Regex, checkItem(e.regex, editable));
         auto *problem = new QTableWidgetItem(Pronouncer::check(e));
+        problem->setToolTip(problem->text());
         problem->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
         m_table->setItem(row, Problem, problem);
         auto *play = new QPushButton(PronunciationTexts::Listen, m_table);
@@ -257,6 +260,7 @@ void frmPronunciation::entryEdited(int row, int column)
     }
     m_filling = true;
     m_table->item(row, Problem)->setText(Pronouncer::check(e));
+    m_table->item(row, Problem)->setToolTip(m_table->item(row, Problem)->text());
     m_filling = false;
     saveEntries();
 }
