@@ -86,7 +86,7 @@ bool DictionaryEditor::import(const QString &source, QString *error)
         return false;
     }
     const QString path = freePath(QFileInfo(source).completeBaseName());
-    if (!PronunciationFile::save(path, file.entries, error) || !add(path, error))
+    if (!PronunciationFile::save(path, file.entries, error, file.otherLines) || !add(path, error))
         return false;
     error->clear();
     if (!file.brokenLines.isEmpty())
@@ -101,7 +101,7 @@ bool DictionaryEditor::exportTo(int index, const QString &target, QString *error
         *error = file.error;
         return false;
     }
-    return PronunciationFile::save(target, file.entries, error);
+    return PronunciationFile::save(target, file.entries, error, file.otherLines);
 }
 
 PronunciationFile DictionaryEditor::entries(int index) const
@@ -124,7 +124,9 @@ bool DictionaryEditor::save(int index, const QList<PronunciationEntry> &entries,
         *error = PronunciationTexts::ShippedReadOnly;
         return false;
     }
-    return PronunciationFile::save(dictionaries().at(index).path(), entries, error);
+    // The file's comments stay, its broken lines as comments.
+    const QString path = dictionaries().at(index).path();
+    return PronunciationFile::save(path, entries, error, PronunciationFile::load(path).otherLines);
 }
 
 bool DictionaryEditor::matches(const PronunciationEntry &entry, const QString &text)

@@ -53,10 +53,15 @@ PronunciationFile PronunciationFile::parse(const QByteArray &bytes, const QStrin
         const QString line = decoder(raw);
         if (decoder.hasError()) {
             file.brokenLines.append(PronunciationTexts::lineProblem(lineNumber, PronunciationTexts::NotUtf8));
+            file.otherLines.append(QStringLiteral("# ") + QString::fromLatin1(raw.toByteArray().toPercentEncoding(" \t")));
             continue;
         }
-        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
+        if (line.trimmed().isEmpty())
             continue;
+        if (line.startsWith(QLatin1Char('#'))) {
+            file.otherLines.append(line);
+            continue;
+        }
         const QStringList fields = line.split(QLatin1Char('\t'));
         QString reason;
         PronunciationEntry entry;
@@ -70,6 +75,7 @@ PronunciationFile PronunciationFile::parse(const QByteArray &bytes, const QStrin
             readFlags(fields.at(2).trimmed(), &entry, &reason);
         if (!reason.isEmpty()) {
             file.brokenLines.append(PronunciationTexts::lineProblem(lineNumber, reason));
+            file.otherLines.append(QStringLiteral("# ") + line);
             continue;
         }
         entry.written = fields.at(0).trimmed();
@@ -125,9 +131,11 @@ PronunciationFile PronunciationFile::load(const QString &path)
     return parse(bytes, name);
 }
 
-QByteArray PronunciationFile::format(const QList<PronunciationEntry> &entries)
+QByteArray PronunciationFile::format(const QList<PronunciationEntry> &entries, const QStringList &otherLines)
 {
     QByteArray out;
+    for (const QString &line : otherLines)
+        out += line.toUtf8() + '\n';
     for (const PronunciationEntry &e : entries) {
         out += e.written.toUtf8();
         out += '\t';
@@ -148,10 +156,11 @@ QByteArray PronunciationFile::format(const QList<PronunciationEntry> &entries)
     return out;
 }
 
-bool PronunciationFile::save(const QString &path, const QList<PronunciationEntry> &entries, QString *error)
+bool PronunciationFile::save(const QString &path, const QList<PronunciationEntry> &entries, QString *error,
+                             const QStringList &otherLines)
 {
     ReplacingFile file(path);
-    if (!file.open() || !file.write(format(entries)) || !file.commit()) {
+    if (!file.open() || !file.write(format(entries, otherLines)) || !file.commit()) {
         if (error)
             *error = file.errorDescription();
         return false;

@@ -25,13 +25,18 @@ struct PronunciationFile {
     QList<PronunciationEntry> entries;
     QStringList brokenLines; // "Zeile N: reason"
     QString error;           // the file as a whole could not be read; then no entries
+    // The lines that are no entries, to write back with them: comments as
+    // they are, broken lines made comments ("# " before them), so saving
+    // what was read loses no text.
+    QStringList otherLines;
 
     static PronunciationFile parse(const QByteArray &bytes, const QString &origin = QString());
     static PronunciationFile load(const QString &path);
 
     // The file's text for these entries (options written only where they
-    // differ from the default).
-    static QByteArray format(const QList<PronunciationEntry> &entries);
+    // differ from the default), after the other lines.
+    static QByteArray format(const QList<PronunciationEntry> &entries, const QStringList &otherLines = {});
     // Written through ReplacingFile; false with the reason.
-    static bool save(const QString &path, const QList<PronunciationEntry> &entries, QString *error);
+    static bool save(const QString &path, const QList<PronunciationEntry> &entries, QString *error,
+                     const QStringList &otherLines = {});
 };

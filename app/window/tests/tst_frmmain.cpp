@@ -553,6 +553,7 @@ private slots:
         QTest::newRow("mnuInternet") << "mnuInternet" << "&Interaktivmodus" << "";
         QTest::newRow("mnuSettings") << "mnuSettings" << "&Einstellungen" << "";
         QTest::newRow("mnuPlugdesk") << "mnuPlugdesk" << "Erweiterungen &verwalten" << "";
+        QTest::newRow("mnuPronunciation") << "mnuPronunciation" << "&Aussprache-Wörterbuch …" << "";
         QTest::newRow("mnuShowHelp") << "mnuShowHelp" << "&Hilfe" << "";
         QTest::newRow("mnuGetMoreVoices") << "mnuGetMoreVoices" << "Weitere &Stimmen herunterladen" << "";
         QTest::newRow("mnuReportError") << "mnuReportError" << "Fehler b&erichten" << "";

@@ -82,6 +82,10 @@ void tst_Pronouncer::formatReadsBack()
     const QList<PronunciationEntry> entries{entry("z. B.", "zum Beispiel"), entry("EZB", "Zentralbank", "c"),
                                             entry("(\\d+)h", "\\1 Uhr", "r"), entry("ab", "cd", "-")};
     QCOMPARE(PronunciationFile::parse(PronunciationFile::format(entries)).entries, entries);
+    // Comments and broken lines come back as comments: saving what was read
+    // loses no text.
+    const PronunciationFile read = PronunciationFile::parse("# mein Wörterbuch\nkaputt\na\tb\n");
+    QCOMPARE(PronunciationFile::format(read.entries, read.otherLines), QByteArray("# mein Wörterbuch\n# kaputt\na\tb\n"));
 }
 
 void tst_Pronouncer::applies_data()
