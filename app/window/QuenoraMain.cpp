@@ -83,11 +83,11 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
             startUpFile = request.quotedPath;
     }
 
-    EspeakEngine voice;
-    EspeakEngine voice2;
     // Both instances speak with the active pronunciation dictionaries, read
     // afresh at every text.
     ActiveDictionaries pronunciation(settings);
+    EspeakEngine voice;
+    EspeakEngine voice2;
     voice.setPronunciation(&pronunciation);
     voice2.setPronunciation(&pronunciation);
     QtShell shell;
