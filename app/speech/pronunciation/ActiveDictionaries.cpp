@@ -101,8 +101,12 @@ QString ActiveDictionaries::format(const QList<DictionaryRef> &dictionaries)
 QList<DictionaryRef> ActiveDictionaries::list() const
 {
     const QString stored = m_settings.read(SettingKeys::PronunciationDictionaries);
-    if (stored.isEmpty())
-        return {DictionaryRef{ShippedGerman, true}};
+    if (stored.isEmpty()) {
+        // An install without the shipped dictionary speaks without one
+        // rather than complaining at every text.
+        const DictionaryRef german{ShippedGerman, true};
+        return QFileInfo::exists(german.path()) ? QList<DictionaryRef>{german} : QList<DictionaryRef>{};
+    }
     return parse(stored);
 }
 

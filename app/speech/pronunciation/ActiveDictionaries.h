@@ -5,7 +5,7 @@
 // A place "data:NAME" is a dictionary shipped in the install's data folder
 // (<data>/pronunciation/NAME), anything else a file path; the user's own
 // dictionaries live in <user data>/pronunciation. Without the setting, the
-// shipped German dictionary is active.
+// shipped German dictionary is active (where it is installed).
 //
 // current() reads the setting and asks each file's size and time at every
 // call, and loads and compiles again only when something changed.
