@@ -30,6 +30,10 @@ PACKAGES=(
   libavcodec-dev
   libavutil-dev
   libebur128-dev
+  # the pronunciation dictionaries: one scan for all entries, bounded
+  # regular expressions
+  libhyperscan-dev
+  libpcre2-dev
   # the German names of the voices' languages
   libicu-dev
   # end-to-end tests of the real program on a virtual X display

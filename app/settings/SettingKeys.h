@@ -48,4 +48,8 @@ inline constexpr Key LaunchMailProgram{"Extension Settings", "LaunchMailProgram"
 inline constexpr Key OutlookInQuestion{"Extension Settings", "Outlook", "0"};
 inline constexpr Key OutlookWhenSending{"Extension Settings", "Outlook", "1"};
 
+// Section "Pronunciation": the active dictionaries in order, one a line,
+// "1" or "0" (on or off), a tab and the place; empty: the shipped German one.
+inline constexpr Key PronunciationDictionaries{"Pronunciation", "Dictionaries", ""};
+
 } // namespace SettingKeys

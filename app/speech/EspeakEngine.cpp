@@ -2,6 +2,7 @@
 
 #include "AudioOutput.h"
 #include "EspeakOwner.h"
+#include "PronunciationSource.h"
 #include "WavRecorder.h"
 
 #include <QMetaObject>
@@ -205,6 +206,8 @@ void EspeakEngine::speak(const QString &text)
     job.channel = m_channel;
     job.generation = m_channel->generation.load();
     job.text = text;
+    if (m_pronunciation)
+        job.pronouncer = m_pronunciation->current();
     const QList<SpeechMode> &modes = owner.modes();
     if (m_mode >= 1 && m_mode <= modes.size())
         job.voice = modes.at(m_mode - 1).espeakName;

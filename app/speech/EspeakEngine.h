@@ -18,6 +18,7 @@
 #include <memory>
 
 class AudioOutput;
+class PronunciationSource;
 struct SynthesisChannel;
 class EspeakRelay;
 struct EspeakRecorderFile;
@@ -74,6 +75,9 @@ public:
     void setOutputFileName(const QString &path) override;
     void setOutputWrittenInPlace(bool inPlace) override { m_outputInPlace = inPlace; }
 
+    void setPronunciation(PronunciationSource *source) override { m_pronunciation = source; }
+    PronunciationSource *pronunciation() const override { return m_pronunciation; }
+
     // Where a recorder asks how much space is left; set before it records.
     void setFreeSpaceProbe(DiskReserve::Probe probe);
 
@@ -91,6 +95,7 @@ private:
     std::shared_ptr<EspeakRelay> m_relay;
     std::shared_ptr<EspeakRecorderFile> m_recorderFile; // used on the synthesis thread
     const Clock *m_clock = nullptr; // none: the system clock
+    PronunciationSource *m_pronunciation = nullptr;
     AudioOutput *m_output = nullptr;
     QList<int> m_pending;   // texts spoken and not yet ended, oldest first
     QList<int> m_heldEnds;  // texts that ended while paused

@@ -19,7 +19,8 @@ constexpr qint64 SliceSeconds = 30;
 struct ActiveSlice {
     EspeakOwner::Job *job = nullptr;
     const EspeakOwner *owner = nullptr;
-    QVector<int> utf16Index; // code point number (from 1) -> index in the slice's text
+    QVector<int> utf16Index; // code point number (from 1) -> index in the spoken slice
+    const OffsetMap *map = nullptr; // spoken slice -> the slice's written text
     int sliceStart = 0;      // QString index of the slice's text in the job's text
     qint64 sliceSamples = 0; // audio of this slice handed on so far
     int sampleRate = 22050;
@@ -54,8 +55,10 @@ int synthCallback(short *samples, int count, espeak_EVENT *events)
             continue;
         const int from = active->utf16Index.at(first - 1);
         const qint64 sample = qint64(e->audio_position) * active->sampleRate / 1000;
+        // A slice never ends inside a dictionary's replacement: the next
+        // one starts at a place of the written text.
         if (giveWay && from > 0 && sample >= bufferStart
-            && (e->type == espeakEVENT_SENTENCE || anyWord)) {
+            && (e->type == espeakEVENT_SENTENCE || anyWord) && active->map->isBoundary(from)) {
             // Hand on the audio before this point; the next slice starts here.
             const int keep = int(std::clamp<qint64>(sample - bufferStart, 0, count));
             if (samples && keep > 0 && !job.sink->audio(samples, keep)) {
@@ -63,7 +66,7 @@ int synthCallback(short *samples, int count, espeak_EVENT *events)
                 return 1;
             }
             active->sliceSamples += keep;
-            active->yieldAt = active->sliceStart + from;
+            active->yieldAt = active->sliceStart + active->map->writtenStart(from);
             return 1;
         }
         // espeak closes every synthesis with an empty word pointing back
@@ -71,7 +74,11 @@ int synthCallback(short *samples, int count, espeak_EVENT *events)
         if (e->type == espeakEVENT_WORD && e->length > 0) {
             const int last = first + std::max(e->length, 0);
             const int to = active->utf16Index.at(std::min(last, n + 1) - 1);
-            job.sink->word(job.samplesSoFar + sample, active->sliceStart + from, std::max(0, to - from));
+            // A word spoken for a replacement marks the whole written form.
+            const int writtenFrom = active->map->writtenStart(from);
+            const int writtenTo = active->map->writtenEnd(to);
+            job.sink->word(job.samplesSoFar + sample, active->sliceStart + writtenFrom,
+                           std::max(0, writtenTo - writtenFrom));
         }
     }
     if (samples && count > 0 && !job.sink->audio(samples, count)) {
@@ -324,21 +331,52 @@ bool EspeakOwner::synthesise(Job &job)
     espeak_SetParameter(espeakPITCH, job.pitch, 0);
     espeak_SetParameter(espeakVOLUME, job.volume, 0);
 
-    const QString slice = job.text.mid(job.resumeAt);
+    const int end = pieceEnd(job.text, job.resumeAt);
+    const QStringView piece = QStringView(job.text).mid(job.resumeAt, end - job.resumeAt);
+    Pronouncer::Result spoken;
+    if (job.pronouncer && !job.pronouncer->isEmpty())
+        spoken = job.pronouncer->apply(piece);
+    else
+        spoken.spoken = piece.toString();
     ActiveSlice active;
     active.job = &job;
     active.owner = this;
     active.sampleRate = m_sampleRate;
     active.sliceStart = job.resumeAt;
-    active.utf16Index = codePointIndex(slice);
-    const QByteArray text = synthesisText(slice);
+    active.map = &spoken.map;
+    active.utf16Index = codePointIndex(spoken.spoken);
+    const QByteArray text = synthesisText(spoken.spoken);
     g_active = &active;
     espeak_Synth(text.constData(), size_t(text.size()) + 1, 0, POS_CHARACTER, 0,
                  espeakCHARS_UTF8, nullptr, nullptr);
     g_active = nullptr;
     job.samplesSoFar += active.sliceSamples;
-    if (active.stopped || active.yieldAt <= job.resumeAt)
+    if (active.stopped)
         return true;
-    job.resumeAt = active.yieldAt;
-    return false;
+    if (active.yieldAt > job.resumeAt) {
+        job.resumeAt = active.yieldAt;
+        return false;
+    }
+    if (end < job.text.size()) {
+        job.resumeAt = end;
+        return false;
+    }
+    return true;
+}
+
+int EspeakOwner::pieceEnd(const QString &text, int from)
+{
+    const int size = int(text.size());
+    if (size - from <= PieceLength)
+        return size;
+    const int limit = from + PieceLength;
+    const int least = from + PieceLength / 2;
+    const int lineEnd = int(text.lastIndexOf(QLatin1Char('\n'), limit - 1));
+    if (lineEnd >= least)
+        return lineEnd + 1;
+    for (int i = limit - 1; i >= least; --i) {
+        if (text.at(i).isSpace())
+            return i + 1;
+    }
+    return text.at(limit - 1).isHighSurrogate() ? limit + 1 : limit;
 }

@@ -16,8 +16,13 @@
 // then waits, parked, until half of it has been played) or when it has run
 // for a while and other work is waiting. So a book-length text neither fills
 // the memory with hours of audio nor keeps the other instance waiting.
+// espeak is given the text a piece at a time (up to PieceLength characters,
+// ending at a line end or blank where there is one), so the first audio of
+// a long text does not wait for all of it, and the pronunciation dictionary
+// is applied to each piece just before it is spoken.
 
 #include "ModeList.h"
+#include "Pronouncer.h"
 
 #include <QByteArray>
 #include <QList>
@@ -73,6 +78,9 @@ public:
         int pitch = 50;
         int volume = 100;
         std::shared_ptr<SynthesisSink> sink;
+        // The dictionaries the text is spoken with; applied to each piece
+        // as it is synthesised, word positions mapped back to the text.
+        std::shared_ptr<const Pronouncer> pronouncer;
         // Progress of a text synthesised in slices (synthesis thread only).
         int resumeAt = 0;            // QString index where the next slice starts
         qint64 samplesSoFar = 0;     // audio handed to the sink in earlier slices
@@ -80,6 +88,9 @@ public:
     };
 
     static EspeakOwner &instance();
+    static constexpr int PieceLength = 32768;
+    // Where the piece of text starting at from ends.
+    static int pieceEnd(const QString &text, int from);
 
     // These wait until espeak has been initialised on the synthesis thread;
     // nothing else does, so creating the owner costs the caller nothing.

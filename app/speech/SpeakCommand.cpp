@@ -2,6 +2,7 @@
 
 #include "Ansi.h"
 #include "Clock.h"
+#include "ActiveDictionaries.h"
 #include "AudioConverter.h"
 #include "DocumentIO.h"
 #include "EspeakEngine.h"
@@ -109,7 +110,8 @@ bool SpeakCommand::parse(const QStringList &arguments, Options *options, QString
         else if (name == QLatin1String("--volume"))
             target = &o.volume;
         const bool recordOption = name == QLatin1String("--wav") || name == QLatin1String("--out");
-        const bool pathOption = recordOption || name == QLatin1String("--file");
+        const bool dictionaryOption = name == QLatin1String("--dictionary");
+        const bool pathOption = recordOption || dictionaryOption || name == QLatin1String("--file");
         if (target || pathOption) {
             const std::optional<QString> v = value();
             if (!v || (pathOption && v->isEmpty())) {
@@ -120,6 +122,8 @@ bool SpeakCommand::parse(const QStringList &arguments, Options *options, QString
                 *target = *v;
             else if (recordOption)
                 o.wavPath = *v;
+            else if (dictionaryOption)
+                o.dictionaries.append(*v);
             else
                 o.documentPath = *v;
             continue;
@@ -130,12 +134,18 @@ bool SpeakCommand::parse(const QStringList &arguments, Options *options, QString
             o.dryRun = true;
         else if (!inlineValue && name == QLatin1String("--no-filters"))
             o.noFilters = true;
+        else if (!inlineValue && name == QLatin1String("--no-dictionary"))
+            o.noDictionary = true;
         else if (!inlineValue && (name == QLatin1String("--help") || name == QLatin1String("-h")))
             o.help = true;
         else {
             *error = SpeechTexts::unknownOption(arg);
             return false;
         }
+    }
+    if (o.noDictionary && !o.dictionaries.isEmpty()) {
+        *error = SpeechTexts::dictionaryAndNone();
+        return false;
     }
     if (!o.documentPath.isEmpty() && !words.isEmpty()) {
         *error = SpeechTexts::fileAndText();
@@ -273,6 +283,37 @@ QString prepareText(const QString &text, const SpeakCommand::Options &options, c
     return TextPreparation(clock).prepare(body, store.read(SettingKeys::Prefix), store.read(SettingKeys::Suffix));
 }
 
+// The dictionaries the engine applies: files named on the command line must
+// load; of the active set, what cannot be used is said and the rest applies.
+struct Dictionaries {
+    SettingsStore settings;
+    std::unique_ptr<PronunciationSource> source;
+    std::shared_ptr<const Pronouncer> pronouncer;
+
+    void reportProblems(std::FILE *err) const
+    {
+        if (!pronouncer)
+            return;
+        for (const QString &problem : source->fileProblems() + pronouncer->problems())
+            print(err, QStringLiteral("quenora-speak: ") + problem + QLatin1Char('\n'));
+    }
+};
+
+Refusal chooseDictionaries(const SpeakCommand::Options &options, Dictionaries *dictionaries)
+{
+    if (!options.dictionaries.isEmpty()) {
+        for (const QString &path : options.dictionaries) {
+            if (const PronunciationFile file = PronunciationFile::load(path); !file.error.isEmpty())
+                return file.error;
+        }
+        dictionaries->source = std::make_unique<FixedDictionaries>(options.dictionaries);
+    } else if (!options.noDictionary) {
+        dictionaries->source = std::make_unique<ActiveDictionaries>(dictionaries->settings);
+    }
+    dictionaries->pronouncer = dictionaries->source ? dictionaries->source->current() : nullptr;
+    return std::nullopt;
+}
+
 Refusal configureEngine(EspeakEngine &engine, const VoiceSetup::Percentages &percent)
 {
     switch (VoiceSetup::apply(engine, nullptr, percent)) {
@@ -379,13 +420,21 @@ int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *ou
     if (const Refusal refused = readText(options, in, limits, &text))
         return fail(err, *refused);
     const QString spoken = prepareText(text, options, store);
+    Dictionaries dictionaries;
+    if (const Refusal refused = chooseDictionaries(options, &dictionaries))
+        return fail(err, *refused);
+    engine.setPronunciation(dictionaries.source.get());
     if (options.dryRun) {
-        print(out, spoken + QLatin1Char('\n'));
+        const Pronouncer *pronouncer = dictionaries.pronouncer.get();
+        print(out, (pronouncer ? pronouncer->apply(spoken).spoken : spoken) + QLatin1Char('\n'));
+        dictionaries.reportProblems(err);
         return 0;
     }
     if (const Refusal refused = configureEngine(engine, percent))
         return fail(err, *refused);
-    if (const Refusal refused = speakOrRecord(engine, spoken, options, limits))
+    const Refusal refused = speakOrRecord(engine, spoken, options, limits);
+    dictionaries.reportProblems(err);
+    if (refused)
         return fail(err, *refused);
     return 0;
 }

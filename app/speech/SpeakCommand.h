@@ -4,10 +4,13 @@
 // suffix, through the same engine and text preparation as the editor.
 //
 //   quenora-speak [--voice N] [--speed P] [--pitch P] [--volume P] [--wav|--out FILE]
-//                 [--list-voices] [--dry-run] [--no-filters] [--file DOCUMENT | TEXT | -]
+//                 [--list-voices] [--dry-run] [--no-filters]
+//                 [--dictionary FILE ... | --no-dictionary] [--file DOCUMENT | TEXT | -]
 //
 // The text passes the active extensions' filters first, as in the editor,
-// unless --no-filters says otherwise.
+// unless --no-filters says otherwise. The engine speaks it with the active
+// pronunciation dictionaries, or the files given with --dictionary, or none;
+// --dry-run prints it as the dictionaries make it.
 //
 // Exit status 0 on success, 1 with a German message on stderr otherwise.
 
@@ -32,6 +35,8 @@ public:
         bool listVoices = false;
         bool dryRun = false;
         bool noFilters = false;
+        QStringList dictionaries; // --dictionary, in order
+        bool noDictionary = false;
         bool help = false;
         bool readStdin = true;
         QString text;

@@ -16,6 +16,8 @@
 #include <QObject>
 #include <QString>
 
+class PronunciationSource;
+
 class SpeechEngine : public QObject
 {
     Q_OBJECT
@@ -78,6 +80,12 @@ public:
     // in place, the file is a valid WAV at every moment (the program's own
     // temporary recordings, which can be exported while they grow).
     virtual void setOutputWrittenInPlace(bool inPlace) { Q_UNUSED(inPlace) }
+
+    // The pronunciation dictionaries every following text is spoken with,
+    // asked at each speak(); none: texts are spoken as written. The source
+    // must outlive its use here.
+    virtual void setPronunciation(PronunciationSource *source) { Q_UNUSED(source) }
+    virtual PronunciationSource *pronunciation() const { return nullptr; }
 
 signals:
     // Once for every text that was spoken to its end; never for a text that

@@ -64,11 +64,12 @@ inline QString usage()
 {
     return QStringLiteral(
         "Aufruf: quenora-speak [--voice N] [--speed P] [--pitch P] [--volume P] [--wav DATEI]\n"
-        "                      [--list-voices] [--dry-run] [--no-filters] [--file DOKUMENT | TEXT | -]\n"
+        "                      [--list-voices] [--dry-run] [--no-filters]\n"
+        "                      [--dictionary DATEI ... | --no-dictionary] [--file DOKUMENT | TEXT | -]\n"
         "\n"
         "Liest TEXT (oder bei - bzw. ohne TEXT die Standardeingabe) mit den gespeicherten\n"
         "Spracheinstellungen vor, samt Präfix und Suffix, nach den aktiven Textfiltern der\n"
-        "Erweiterungen.\n"
+        "Erweiterungen und mit den aktiven Aussprache-Wörterbüchern.\n"
         "\n"
         "  --voice N       Stimme an Position N der Stimmenliste (ab 0)\n"
         "  --speed P       Geschwindigkeit in Prozent (0 bis 100)\n"
@@ -80,9 +81,16 @@ inline QString usage()
         "  --file DOKUMENT ein Dokument vorlesen, wie der Editor es zeigt: Text, RTF, PDF,\n"
         "                  EPUB, ODT, DOCX, HTML oder Markdown\n"
         "  --list-voices   die Stimmen auflisten: Position, Modus, Name, Sprach-ID, Geschlecht\n"
-        "  --dry-run       nur den Text ausgeben, der gesprochen würde\n"
+        "  --dry-run       nur den Text ausgeben, der gesprochen würde (nach den Wörterbüchern)\n"
+        "  --dictionary DATEI  dieses Aussprache-Wörterbuch statt der aktiven verwenden\n"
+        "                  (mehrfach möglich, in dieser Reihenfolge)\n"
+        "  --no-dictionary kein Aussprache-Wörterbuch verwenden\n"
         "  --no-filters    den Text an keinem Textfilter der Erweiterungen vorbeiführen\n"
         "  --help          diese Hilfe\n");
+}
+inline QString dictionaryAndNone()
+{
+    return QStringLiteral("--dictionary und --no-dictionary schließen einander aus.");
 }
 inline QString unknownOption(const QString &option)
 {

@@ -5,6 +5,7 @@
 #include "GlyphIcons.h"
 #include "Paths.h"
 #include "PlugdeskLauncher.h"
+#include "PronunciationTexts.h"
 #include "Shell.h"
 #include "ViewSwitch.h"
 #include "WindowTexts.h"
@@ -95,6 +96,7 @@ void MainMenus::buildMenus()
 
     QMenu *extras = menu("mnuXTras", WindowTexts::MenuExtras);
     item(extras, "mnuSettings", WindowTexts::MenuSettings, none, [this] { showSettings(); });
+    item(extras, "mnuPronunciation", PronunciationTexts::MenuEntry, none, [this] { m_commands.pronunciation(); });
     item(extras, "mnuPlugdesk", WindowTexts::MenuExtensions, none, [this] { launchPlugdesk(); });
 
     QMenu *help = menu("mnuHelp", WindowTexts::MenuHelp);

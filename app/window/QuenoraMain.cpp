@@ -3,6 +3,7 @@
 #include "Clipboard.h"
 #include "Clock.h"
 #include "WholeFile.h"
+#include "ActiveDictionaries.h"
 #include "EspeakEngine.h"
 #include "ExtensionLoader.h"
 #include "FileTypeRegistration.h"
@@ -82,8 +83,13 @@ int QuenoraMain(QApplication &app, const QStringList &arguments, const std::func
             startUpFile = request.quotedPath;
     }
 
+    // Both instances speak with the active pronunciation dictionaries, read
+    // afresh at every text.
+    ActiveDictionaries pronunciation(settings);
     EspeakEngine voice;
     EspeakEngine voice2;
+    voice.setPronunciation(&pronunciation);
+    voice2.setPronunciation(&pronunciation);
     QtShell shell;
     SystemClock clock;
     // Extensions are read from the same hive at every event; their libraries

@@ -32,6 +32,7 @@
 #include "WindowServices.h"
 #include "WindowTexts.h"
 #include "WordHighlighter.h"
+#include "frmPronunciation.h"
 #include "frmTaskEditor.h"
 
 #include <QAction>
@@ -83,6 +84,11 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
                              .pause = [this] { TogglePause(); },
                              .readFromCursor = [this] { readFromCursor(); },
                              .exportDoc = [this] { ExportDoc(); },
+                             .pronunciation =
+                                 [this] {
+                                     frmPronunciation::showModal(*m_c.settings, *m_c.voice, *m_c.dialogs,
+                                                                 [this] { stopSpeaking(); }, this);
+                                 },
                              .exit = [this] { ExitQN(); }});
     const auto silence = [this] {
         m_speech->abortWaits();

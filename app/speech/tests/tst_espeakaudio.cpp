@@ -2,6 +2,8 @@
 #include "EspeakEngine.h"
 #include "FakeClock.h"
 #include "OutputTicks.h"
+#include "PronunciationFile.h"
+#include "PronunciationSource.h"
 #include "WavAnalysis.h"
 
 #include <QtTest>
@@ -38,6 +40,7 @@ private slots:
     void unwritableOutputStillEndsTheText();
     void wordsAreAnnouncedWhileHeard();
     void resetMidTextSilencesTheSpeaker();
+    void dictionaryWordsMarkTheWrittenForm();
     void longTextKeepsAtMostAMinuteAhead();
 
 private:
@@ -255,6 +258,57 @@ void tst_EspeakAudio::wordsAreAnnouncedWhileHeard()
     // Announced as heard: the words took playing time, not synthesis time.
     QVERIFY2(time.monotonicNs() > qint64(300) * 1000000, qPrintable(QString::number(time.monotonicNs())));
     QVERIFY(engine.audioOutput()->isNull());
+}
+
+namespace {
+// The dictionaries the engine asks for at each text; tests change them.
+class TestDictionary : public PronunciationSource
+{
+public:
+    void set(const QByteArray &file)
+    {
+        m_current = std::make_shared<const Pronouncer>(PronunciationFile::parse(file).entries);
+    }
+    std::shared_ptr<const Pronouncer> current() override { return m_current; }
+    QStringList fileProblems() const override { return {}; }
+
+private:
+    std::shared_ptr<const Pronouncer> m_current;
+};
+} // namespace
+
+void tst_EspeakAudio::dictionaryWordsMarkTheWrittenForm()
+{
+    FakeClock time;
+    EspeakEngine engine(time);
+    TestDictionary dictionary;
+    dictionary.set("EZB\tEuropäische Zentralbank\n");
+    engine.setPronunciation(&dictionary);
+    QSignalSpy words(&engine, &SpeechEngine::wordReached);
+    QSignalSpy ended(&engine, &SpeechEngine::textEnded);
+    engine.setSpeed(EspeakEngine::MaxSpeed);
+    auto heard = [&](const QString &text) {
+        words.clear();
+        const qsizetype before = ended.count();
+        engine.speak(text);
+        [&] { QVERIFY(passTimeUntil(time, [&] { return ended.count() == before + 1; })); }();
+        QList<QPair<int, int>> seen;
+        for (const QList<QVariant> &args : words)
+            seen.append({args.at(0).toInt(), args.at(1).toInt()});
+        return seen;
+    };
+    // "Die EZB hat Geld": both spoken words of the replacement mark "EZB",
+    // the words after it sit where they are written.
+    QList<QPair<int, int>> seen = heard(QStringLiteral("Die EZB hat Geld"));
+    QVERIFY2(seen.count(qMakePair(4, 3)) == 2, qPrintable(QDebug::toString(seen)));
+    QVERIFY(seen.contains(qMakePair(0, 3)));
+    QVERIFY(seen.contains(qMakePair(8, 3)));
+    QVERIFY(seen.contains(qMakePair(12, 4)));
+    // A changed dictionary is used from the next text on.
+    dictionary.set("Geld\tMoneten\n");
+    seen = heard(QStringLiteral("Die EZB hat Geld"));
+    QVERIFY2(seen.contains(qMakePair(4, 3)) && seen.count(qMakePair(4, 3)) == 1, qPrintable(QDebug::toString(seen)));
+    QVERIFY(seen.contains(qMakePair(12, 4)));
 }
 
 void tst_EspeakAudio::resetMidTextSilencesTheSpeaker()

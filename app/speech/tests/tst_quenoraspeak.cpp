@@ -19,6 +19,8 @@ private slots:
     void cleanup();
     void dryRunPrintsWhatWouldBeSpoken_data();
     void dryRunPrintsWhatWouldBeSpoken();
+    void dictionaryOptions_data();
+    void dictionaryOptions();
     void listVoices();
     void errorsExitWithOneAndAGermanMessage_data();
     void errorsExitWithOneAndAGermanMessage();
@@ -124,6 +126,70 @@ void tst_QuenoraSpeak::dryRunPrintsWhatWouldBeSpoken()
     QCOMPARE(r.err, QString());
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.out, expected);
+}
+
+void tst_QuenoraSpeak::dictionaryOptions_data()
+{
+    QTest::addColumn<QString>("storedSet"); // the setting of the active set; "" unset
+    QTest::addColumn<QStringList>("args");  // "@x" is the file x in the test's folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    const QString text = QStringLiteral("Die EZB senkt z. B. den Zins");
+    QTest::newRow("shipped German dictionary by default")
+        << "" << QStringList{text} << 0 << " Die EZB senkt zum Beispiel den Zins \n" << "";
+    QTest::newRow("active set switched off") << "0\tdata:deutsch.txt" << QStringList{text} << 0
+                                             << " Die EZB senkt z. B. den Zins \n" << "";
+    QTest::newRow("user's dictionary before the shipped one")
+        << "1\t@eins.txt\n1\tdata:deutsch.txt" << QStringList{text} << 0
+        << " Die Europäische Zentralbank senkt zum Beispiel den Zins \n" << "";
+    QTest::newRow("--dictionary instead of the active set, in order")
+        << "" << QStringList{"--dictionary", "@zwei.txt", "--dictionary=@eins.txt", text} << 0
+        << " Die Zentralbank senkt z. B. den Zins \n" << "";
+    QTest::newRow("--no-dictionary") << "1\t@eins.txt" << QStringList{"--no-dictionary", text} << 0
+                                     << " Die EZB senkt z. B. den Zins \n" << "";
+    QTest::newRow("broken lines said, the rest applies")
+        << "" << QStringList{"--dictionary", "@kaputt.txt", text} << 0 << " Die Bank senkt z. B. den Zins \n"
+        << "quenora-speak: kaputt.txt, Zeile 2: Geschriebene und gesprochene Form müssen durch einen Tabulator "
+           "getrennt sein.\nquenora-speak: kaputt.txt, Zeile 3 („(x“): Ungültiger regulärer Ausdruck: ";
+    QTest::newRow("missing --dictionary file") << "" << QStringList{"--dictionary", "@fehlt.txt", text} << 1 << ""
+                                               << "quenora-speak: Das Wörterbuch „@fehlt.txt“ kann nicht gelesen "
+                                                  "werden: Datei nicht gefunden\n";
+    QTest::newRow("--dictionary a FIFO") << "" << QStringList{"--dictionary", "@pipe", text} << 1 << ""
+                                         << "quenora-speak: Das Wörterbuch „@pipe“ kann nicht gelesen werden: Der "
+                                            "Pfad ist eine benannte Pipe (FIFO), keine gewöhnliche Datei\n";
+    QTest::newRow("both options") << "" << QStringList{"--no-dictionary", "--dictionary", "@eins.txt", text} << 1
+                                  << "" << "quenora-speak: --dictionary und --no-dictionary schließen einander aus.";
+}
+
+void tst_QuenoraSpeak::dictionaryOptions()
+{
+    QFETCH(QString, storedSet);
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    const QString folder = m_home->path() + QLatin1Char('/');
+    const auto write = [&](const char *name, const QByteArray &bytes) {
+        QFile f(folder + QLatin1String(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    write("eins.txt", "EZB\tEuropäische Zentralbank\tc\n");
+    write("zwei.txt", "# zuerst\nEZB\tZentralbank\n");
+    write("kaputt.txt", "EZB\tBank\nohne Tab\n(x\ty\tr\n");
+    QCOMPARE(::mkfifo(QFile::encodeName(folder + QStringLiteral("pipe")).constData(), 0600), 0);
+    if (!storedSet.isEmpty()) {
+        SettingsStore store;
+        QVERIFY(store.write(SettingKeys::PronunciationDictionaries, QString(storedSet).replace('@', folder)));
+    }
+    for (QString &arg : args)
+        arg.replace(QLatin1Char('@'), folder);
+    const Result r = run(QStringList{"--dry-run", "--no-filters"} + args);
+    QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.err.startsWith(QString(err).replace(QLatin1Char('@'), folder)),
+             qPrintable(r.err));
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(r.out, out);
 }
 
 void tst_QuenoraSpeak::listVoices()
