@@ -52,4 +52,9 @@ inline QString bookFallback()
     return QStringLiteral("Hörbuch");
 }
 
+inline QString invalidChapterRule(const QString &reason)
+{
+    return QStringLiteral("Das Muster für Kapitelanfänge ist ungültig: %1").arg(reason);
+}
+
 } // namespace AudiobookTexts

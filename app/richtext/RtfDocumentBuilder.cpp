@@ -259,6 +259,8 @@ QTextBlockFormat DocumentBuilder::blockFormat(const ParaState &p) const
         bf.setTopMargin(p.sb / kTwipsPerUnit);
     if (p.sa)
         bf.setBottomMargin(p.sa / kTwipsPerUnit);
+    if (p.heading)
+        bf.setHeadingLevel(p.heading);
     return bf;
 }
 

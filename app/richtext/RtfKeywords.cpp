@@ -75,7 +75,8 @@ KeywordTable::KeywordTable()
         {{"pard", Kw::Pard}, {"ql", Kw::Align, int(Align::Left)}, {"qc", Kw::Align, int(Align::Center)},
          {"qr", Kw::Align, int(Align::Right)}, {"qj", Kw::Align, int(Align::Justify)},
          {"qd", Kw::Align, int(Align::Justify)}, {"li", Kw::Li}, {"ri", Kw::Ri}, {"fi", Kw::Fi},
-         {"sb", Kw::Sb}, {"sa", Kw::Sa}, {"ls", Kw::Ls}, {"ilvl", Kw::Ilvl}});
+         {"sb", Kw::Sb}, {"sa", Kw::Sa}, {"ls", Kw::Ls}, {"ilvl", Kw::Ilvl},
+         {"outlinelevel", Kw::OutlineLevel}});
     add(t, Group::Flow,
         {{"par", Kw::Par}, {"sect", Kw::Par}, {"column", Kw::Par}, {"page", Kw::Page},
          {"cell", Kw::Cell}, {"nestcell", Kw::Cell}, {"row", Kw::Row}, {"nestrow", Kw::Row}});

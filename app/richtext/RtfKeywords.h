@@ -44,7 +44,7 @@ enum class Kw : quint8 {
     // Group::Paragraph
     Pard,
     Align,         // arg: Align
-    Li, Ri, Fi, Sb, Sa, Ls, Ilvl,
+    Li, Ri, Fi, Sb, Sa, Ls, Ilvl, OutlineLevel,
     // Group::Flow
     Par, Page, Cell, Row,
     // Group::Symbol

@@ -88,6 +88,10 @@ void ParaState::apply(const Keyword &k, int param)
     case Kw::Ilvl:
         level = std::clamp(param, 0, 8);
         break;
+    case Kw::OutlineLevel:
+        // Levels beyond the sixth (and 9, "body text") are no headings here.
+        heading = param >= 0 && param < 6 ? param + 1 : 0;
+        break;
     default:
         break;
     }

@@ -68,6 +68,7 @@ struct ParaState {
     int sa = 0;
     int list = 0;           // \lsN override number; 0: not in a list
     int level = 0;          // \ilvlN
+    int heading = 0;        // \outlinelevelN + 1 (1..6); 0: body text
     // Legacy paragraph numbering ({\*\pn ...}): a list style, 0 for none.
     int pnStyle = 0;
     Align align = Align::Left;

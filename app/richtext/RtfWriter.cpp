@@ -225,6 +225,9 @@ void Writer::writeBlock(const QTextBlock &block)
         word("\\sb", twips(bf.topMargin()));
     if (twips(bf.bottomMargin()))
         word("\\sa", twips(bf.bottomMargin()));
+    // Headings keep their level, and with it the chapter starts.
+    if (bf.headingLevel() >= 1 && bf.headingLevel() <= 6)
+        word("\\outlinelevel", bf.headingLevel() - 1);
     if (bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
         word("\\page");
     m_out.append(' ');
