@@ -118,9 +118,16 @@ ImportResult fromPdf(const QByteArray &bytes, const ImportControl &control)
     if (pdf.status != ImportStatus::Ok)
         return result;
     ImportedDocumentBuilder builder(result.document);
-    for (const QString &paragraph : PdfTextAssembler::paragraphs(pdf.pages)) {
-        builder.paragraph();
-        builder.text(paragraph, TextRun{}, false);
+    const QStringList paragraphs = PdfTextAssembler::paragraphs(pdf.pages);
+    // The outline's titles make their paragraphs headings, so the document
+    // keeps its chapters.
+    const std::vector<int> levels = PdfTextAssembler::headingLevels(paragraphs, pdf.outline);
+    for (qsizetype i = 0; i < paragraphs.size(); ++i) {
+        if (levels[size_t(i)] > 0)
+            builder.heading(levels[size_t(i)]);
+        else
+            builder.paragraph();
+        builder.text(paragraphs.at(i), TextRun{}, false);
     }
     builder.finish();
     if (result.document.blocks.empty()) {

@@ -18,6 +18,22 @@ PdfLine lineFrom(const QString &text, const QRectF &box)
     return line;
 }
 
+// Bookmarks nested deeper than headings go, or more than a book has, are
+// left out: the outline is outside input like the rest of the file.
+constexpr int kMaxOutlineDepth = 6;
+constexpr size_t kMaxOutlineEntries = 20000;
+
+void readOutline(const QVector<Poppler::OutlineItem> &items, int level, std::vector<PdfOutlineEntry> &out)
+{
+    for (const Poppler::OutlineItem &item : items) {
+        if (out.size() >= kMaxOutlineEntries)
+            return;
+        out.push_back({item.name(), level});
+        if (level < kMaxOutlineDepth && item.hasChildren())
+            readOutline(item.children(), level + 1, out);
+    }
+}
+
 } // namespace
 
 PdfReader::Result PdfReader::read(const QByteArray &bytes, const ImportControl &control)
@@ -88,6 +104,7 @@ PdfReader::Result PdfReader::read(const QByteArray &bytes, const ImportControl &
         result.message = ImportMessages::PdfNoText;
         return result;
     }
+    readOutline(doc->outline(), 1, result.outline);
     result.status = ImportStatus::Ok;
     return result;
 }

@@ -13,6 +13,7 @@ struct Result {
     ImportStatus status = ImportStatus::Failed;
     QString message;
     std::vector<PdfPageText> pages;
+    std::vector<PdfOutlineEntry> outline;
 };
 
 Result read(const QByteArray &bytes, const ImportControl &control);

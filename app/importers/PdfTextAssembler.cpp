@@ -295,3 +295,32 @@ QStringList PdfTextAssembler::paragraphs(const std::vector<PdfPageText> &input)
     flush();
     return out;
 }
+
+std::vector<int> PdfTextAssembler::headingLevels(const QStringList &paragraphs,
+                                                 const std::vector<PdfOutlineEntry> &outline)
+{
+    std::vector<int> levels(size_t(paragraphs.size()), 0);
+    if (outline.empty())
+        return levels;
+    auto key = [](const QString &text) { return text.simplified().toCaseFolded(); };
+    // Where each text occurs, ascending: every entry is one look-up, however
+    // many entries and paragraphs there are.
+    QHash<QString, std::vector<qsizetype>> where;
+    for (qsizetype i = 0; i < paragraphs.size(); ++i) {
+        // Titles are short; a long paragraph is never one.
+        if (paragraphs.at(i).size() <= 1000)
+            where[key(paragraphs.at(i))].push_back(i);
+    }
+    qsizetype next = 0;
+    for (const PdfOutlineEntry &entry : outline) {
+        const auto it = where.constFind(key(entry.title));
+        if (it == where.cend() || entry.title.trimmed().isEmpty())
+            continue;
+        const auto found = std::lower_bound(it->cbegin(), it->cend(), next);
+        if (found == it->cend())
+            continue;
+        levels[size_t(*found)] = std::clamp(entry.level, 1, 6);
+        next = *found + 1;
+    }
+    return levels;
+}

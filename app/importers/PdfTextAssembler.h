@@ -27,6 +27,12 @@ struct PdfPageText {
     std::vector<PdfLine> lines;
 };
 
+// An entry of the document's outline (its bookmarks), in document order.
+struct PdfOutlineEntry {
+    QString title;
+    int level = 1; // 1 for the top entries
+};
+
 namespace PdfTextAssembler {
 
 // The lines left after removing running headers, footers and page numbers.
@@ -34,6 +40,12 @@ std::vector<PdfPageText> withoutRunningLines(const std::vector<PdfPageText> &pag
 
 // Paragraphs of the whole document, in reading order.
 QStringList paragraphs(const std::vector<PdfPageText> &pages);
+
+// The heading level of each paragraph (0: none): an outline entry marks the
+// first paragraph after the one the previous entry marked whose text is its
+// title (white space and case aside); an entry whose title is nowhere ahead
+// marks none.
+std::vector<int> headingLevels(const QStringList &paragraphs, const std::vector<PdfOutlineEntry> &outline);
 
 // Appends the next line to a paragraph in place: a long paragraph grows by
 // each line's length, never copied whole.

@@ -114,6 +114,10 @@ void tst_chapterfinder::chapters_data()
         << QByteArray("{\\rtf1\\ansi {\\pard\\outlinelevel0 Eins\\par}{\\pard a\\par}{\\pard\\outlinelevel1 Zwei\\par}"
                       "\\pard b\\par\\pard\\outlinelevel0 Drei\\par\\pard c\\par}")
         << "b.rtf" << 0 << QString() << top << true;
+    QFile pdf(QStringLiteral(IMPORT_DATA "/kapitel.pdf"));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QTest::newRow("pdf outline") << pdf.readAll() << "kapitel.pdf" << 2 << QString()
+                                 << QStringList{"Die Abfahrt", "Im Abteil", "Die Ankunft"} << true;
     QTest::newRow("plain text: one chapter") << QByteArray("Kapitel 1\nText\n") << "c.txt" << 0 << QString()
                                              << QStringList{""} << false;
     QTest::newRow("plain text with a rule")
