@@ -103,6 +103,8 @@ private slots:
     void joinLines_data();
     void joinLines();
     void linesJoinInPlace();
+    void outlineMarksHeadings_data();
+    void outlineMarksHeadings();
     void runningHeadersAndPageNumbersLeftOut();
     void paragraphsFromLines();
     void titleOnTheFirstPageStays();
@@ -155,6 +157,32 @@ void tst_importers::joinLines()
     QFETCH(QString, second);
     QFETCH(QString, joined);
     QCOMPARE(PdfTextAssembler::joinLines(first, second), joined);
+}
+
+void tst_importers::outlineMarksHeadings_data()
+{
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QList<int>>("levels");
+
+    // Paragraphs: "Inhalt", "Eins", "Text", "Zwei", "Eins", "Text".
+    QTest::newRow("in order, white space and case aside")
+        << QStringList{"eins", "  Zwei "} << QList<int>{0, 1, 0, 1, 0, 0};
+    QTest::newRow("a title met again marks the next occurrence")
+        << QStringList{"Eins", "Eins"} << QList<int>{0, 1, 0, 0, 1, 0};
+    QTest::newRow("an entry not found ahead marks nothing")
+        << QStringList{"Zwei", "Fehlt", "Inhalt", "Eins"} << QList<int>{0, 0, 0, 1, 1, 0};
+}
+
+void tst_importers::outlineMarksHeadings()
+{
+    QFETCH(QStringList, titles);
+    QFETCH(QList<int>, levels);
+    std::vector<PdfOutlineEntry> outline;
+    for (const QString &t : titles)
+        outline.push_back({t, 1});
+    const QStringList paragraphs{"Inhalt", "Eins", "Text", "Zwei", "Eins", "Text"};
+    const std::vector<int> found = PdfTextAssembler::headingLevels(paragraphs, outline);
+    QCOMPARE(QList<int>(found.begin(), found.end()), levels);
 }
 
 // A paragraph over thousands of pages grows by each line in its own buffer;
