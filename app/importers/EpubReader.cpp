@@ -9,6 +9,9 @@
 #include <QHash>
 #include <QUrl>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 struct Package {
@@ -30,6 +33,63 @@ QString resolve(const QString &baseDir, const QString &href)
         path = baseDir + QLatin1Char('/') + path;
     path = QDir::cleanPath(path);
     return path.startsWith(QLatin1String("./")) ? path.mid(2) : path;
+}
+
+// A chapter title of the table of contents, with its nesting (1: top).
+struct TocEntry {
+    QString title;
+    int level = 1;
+};
+
+// The first title the table of contents gives each chapter file: from the
+// navigation document's "toc" nav (its nested lists), else from the NCX
+// (its nested navPoints). Links into the middle of a file count too, as
+// long as they are the file's first.
+QHash<QString, TocEntry> tableOfContents(const QByteArray &data, const QString &partName, bool ncx)
+{
+    QHash<QString, TocEntry> titles;
+    const QString dir = partName.contains(QLatin1Char('/')) ? partName.section(QLatin1Char('/'), 0, -2) : QString();
+    SafeXmlReader xml(data, partName);
+    int navDepth = 0;   // depth of the toc nav element; 0 outside it
+    int level = 0;      // lists (or navPoints) open around the current entry
+    QString href;
+    QString title;
+    bool inTitle = false;
+    for (SafeXmlReader::Token t; (t = xml.next()) != SafeXmlReader::Token::End;) {
+        const QStringView name = xml.name();
+        if (t == SafeXmlReader::Token::StartElement) {
+            if (!ncx && navDepth == 0 && name == QLatin1String("nav")
+                && xml.attribute(u"type").split(QLatin1Char(' ')).contains(QLatin1String("toc")))
+                navDepth = xml.depth();
+            else if ((!ncx && navDepth && name == QLatin1String("ol")) || (ncx && name == QLatin1String("navPoint")))
+                ++level;
+            else if (!ncx && navDepth && name == QLatin1String("a"))
+                href = xml.attribute(u"href"), title.clear(), inTitle = true;
+            else if (ncx && name == QLatin1String("text"))
+                title.clear(), inTitle = true;
+            else if (ncx && name == QLatin1String("content"))
+                href = xml.attribute(u"src");
+        } else if (t == SafeXmlReader::Token::Text && inTitle) {
+            if (title.size() < 1000)
+                title += xml.text();
+        } else if (t == SafeXmlReader::Token::EndElement) {
+            if (!ncx && navDepth && name == QLatin1String("nav") && xml.depth() <= navDepth)
+                navDepth = 0;
+            else if ((!ncx && navDepth && name == QLatin1String("ol")) || (ncx && name == QLatin1String("navPoint")))
+                level = std::max(0, level - 1);
+            else if (name == QLatin1String(ncx ? "text" : "a"))
+                inTitle = false;
+            // An NCX entry is complete with its content element, after the label.
+            const bool complete = ncx ? name == QLatin1String("content") : name == QLatin1String("a") && navDepth;
+            if (complete && !href.isEmpty() && !title.simplified().isEmpty()) {
+                const QString path = resolve(dir, href);
+                if (!titles.contains(path))
+                    titles.insert(path, {title.simplified(), std::clamp(level, 1, 6)});
+                href.clear();
+            }
+        }
+    }
+    return titles;
 }
 
 } // namespace
@@ -66,13 +126,21 @@ ImportStatus EpubReader::read(const QByteArray &bytes, const ImportControl &cont
     const QString baseDir = rootFile.contains(QLatin1Char('/')) ? rootFile.section(QLatin1Char('/'), 0, -2) : QString();
     QHash<QString, QString> manifest; // id -> archive path
     QStringList spine;
+    QString navPath;
+    QString ncxPath;
     {
         SafeXmlReader xml(opf, rootFile);
         for (SafeXmlReader::Token t; (t = xml.next()) != SafeXmlReader::Token::End;) {
             if (t != SafeXmlReader::Token::StartElement)
                 continue;
-            if (xml.name() == QLatin1String("item"))
-                manifest.insert(xml.attribute(u"id"), resolve(baseDir, xml.attribute(u"href")));
+            if (xml.name() == QLatin1String("item")) {
+                const QString path = resolve(baseDir, xml.attribute(u"href"));
+                manifest.insert(xml.attribute(u"id"), path);
+                if (xml.attribute(u"properties").split(QLatin1Char(' ')).contains(QLatin1String("nav")))
+                    navPath = path;
+                else if (xml.attribute(u"media-type") == QLatin1String("application/x-dtbncx+xml"))
+                    ncxPath = path;
+            }
             else if (xml.name() == QLatin1String("itemref"))
                 spine.append(xml.attribute(u"idref"));
         }
@@ -91,6 +159,15 @@ ImportStatus EpubReader::read(const QByteArray &bytes, const ImportControl &cont
     if (chapters.isEmpty())
         return fail(message, ImportMessages::EpubNoChapters);
 
+    // Chapter files without a heading of their own get the title the table
+    // of contents gives them, so the book keeps its chapters.
+    QHash<QString, TocEntry> toc;
+    for (const auto &[path, ncx] : {std::pair{navPath, false}, std::pair{ncxPath, true}}) {
+        QByteArray data;
+        if (toc.isEmpty() && !path.isEmpty() && zip.read(path, &data))
+            toc = tableOfContents(data, path, ncx);
+    }
+
     ImportedDocumentBuilder builder(*out);
     for (qsizetype i = 0; i < chapters.size(); ++i) {
         if (control.cancelled())
@@ -104,9 +181,21 @@ ImportStatus EpubReader::read(const QByteArray &bytes, const ImportControl &cont
             return fail(message, zip.errorMessage());
         }
         QString error;
+        const size_t first = out->blocks.size();
         if (!XhtmlReader::read(chapter, chapters.at(i), builder, &error))
             return fail(message, error);
         builder.endBlock();
+        const auto entry = toc.constFind(chapters.at(i));
+        const auto begin = out->blocks.begin() + qsizetype(first);
+        if (entry != toc.cend() && begin != out->blocks.end()
+            && std::none_of(begin, out->blocks.end(),
+                            [](const TextBlock &b) { return b.kind == TextBlock::Kind::Heading; })) {
+            TextBlock heading;
+            heading.kind = TextBlock::Kind::Heading;
+            heading.headingLevel = entry->level;
+            heading.runs.push_back({entry->title});
+            out->blocks.insert(begin, std::move(heading));
+        }
         control.report(i + 1, chapters.size());
     }
     builder.finish();

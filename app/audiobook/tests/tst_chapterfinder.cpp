@@ -43,6 +43,43 @@ QByteArray docx()
     return TestFiles::docx(document, styles);
 }
 
+// Three chapter files, two of them without a heading, and a table of
+// contents that names them: a navigation document or an NCX.
+QByteArray epubWithToc(bool ncx)
+{
+    const QByteArray nav =
+        "<?xml version=\"1.0\"?><html xmlns=\"http://www.w3.org/1999/xhtml\" xmlns:epub=\"http://www.idpf.org/2007/ops\">"
+        "<body><nav epub:type=\"landmarks\"><ol><li><a href=\"k/zwei.xhtml\">Falsch</a></li></ol></nav>"
+        "<nav epub:type=\"toc\"><ol><li><a href=\"k/eins.xhtml\">Eins</a></li>"
+        "<li><a href=\"k/zwei.xhtml\">Zwei laut Inhalt</a><ol><li><a href=\"k/drei.xhtml#s\"><span>Dr</span>ei</a>"
+        "</li></ol></li></ol></nav></body></html>";
+    const QByteArray toc =
+        "<?xml version=\"1.0\"?><ncx xmlns=\"http://www.daisy.org/z3986/2005/ncx/\"><navMap>"
+        "<navPoint><navLabel><text>Eins</text></navLabel><content src=\"k/eins.xhtml\"/></navPoint>"
+        "<navPoint><navLabel><text>Zwei laut Inhalt</text></navLabel><content src=\"k/zwei.xhtml\"/>"
+        "<navPoint><navLabel><text>Drei</text></navLabel><content src=\"k/drei.xhtml#s\"/></navPoint>"
+        "</navPoint></navMap></ncx>";
+    const QByteArray tocItem = ncx ? "<item id=\"t\" href=\"toc.ncx\" media-type=\"application/x-dtbncx+xml\"/>"
+                                   : "<item id=\"t\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "
+                                     "properties=\"nav\"/>";
+    return TestFiles::zip(
+        {{"mimetype", "application/epub+zip"},
+         {"META-INF/container.xml",
+          "<?xml version=\"1.0\"?><container version=\"1.0\" xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">"
+          "<rootfiles><rootfile full-path=\"O/content.opf\" media-type=\"application/oebps-package+xml\"/>"
+          "</rootfiles></container>"},
+         {"O/content.opf",
+          "<?xml version=\"1.0\"?><package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\"><manifest>" + tocItem
+              + "<item id=\"a\" href=\"k/eins.xhtml\" media-type=\"application/xhtml+xml\"/>"
+                "<item id=\"b\" href=\"k/zwei.xhtml\" media-type=\"application/xhtml+xml\"/>"
+                "<item id=\"c\" href=\"k/drei.xhtml\" media-type=\"application/xhtml+xml\"/></manifest>"
+                "<spine><itemref idref=\"a\"/><itemref idref=\"b\"/><itemref idref=\"c\"/></spine></package>"},
+         {ncx ? "O/toc.ncx" : "O/nav.xhtml", ncx ? toc : nav},
+         {"O/k/eins.xhtml", xhtml("<p>a</p>")},
+         {"O/k/zwei.xhtml", xhtml("<h1>Zwei</h1><p>b</p>")},
+         {"O/k/drei.xhtml", xhtml("<p>c</p>")}});
+}
+
 // Chapters cover the document in order, each starting at its heading.
 void verifyCovers(const QTextDocument &doc, const ChapterList &list)
 {
@@ -103,6 +140,9 @@ void tst_chapterfinder::chapters_data()
     QTest::newRow("epub") << TestFiles::epub({{"k1.xhtml", xhtml("<h1>Eins</h1><p>a</p><h2>Zwei</h2><p>b</p>")},
                                              {"k2.xhtml", xhtml("<h1>Drei</h1><p>c</p>")}})
                           << "b.epub" << 2 << QString() << both << true;
+    const QStringList fromToc{"Eins", "Zwei", "Drei"};
+    QTest::newRow("epub: navigation document") << epubWithToc(false) << "b.epub" << 2 << QString() << fromToc << true;
+    QTest::newRow("epub: ncx") << epubWithToc(true) << "b.epub" << 2 << QString() << fromToc << true;
     QTest::newRow("odt") << TestFiles::odt(kOdtHead
                                            + "<text:h text:outline-level=\"1\">Eins</text:h><text:p>a</text:p>"
                                              "<text:h text:outline-level=\"2\">Zwei</text:h><text:p>b</text:p>"
