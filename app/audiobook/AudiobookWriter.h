@@ -18,6 +18,7 @@
 // Nothing is written outside the chosen folder (or beside the one file).
 
 #include "AudiobookFormat.h"
+#include "ChapterReceiver.h"
 #include "Subtitles.h"
 
 #include <QList>
@@ -44,7 +45,7 @@ struct AudiobookOptions {
     int paragraphPauseMs = 800;
 };
 
-class AudiobookWriter
+class AudiobookWriter : public ChapterReceiver
 {
 public:
     struct Result {
@@ -61,7 +62,7 @@ public:
     using Progress = std::function<bool(double)>;
 
     AudiobookWriter();
-    ~AudiobookWriter();
+    ~AudiobookWriter() override;
     AudiobookWriter(const AudiobookWriter &) = delete;
     AudiobookWriter &operator=(const AudiobookWriter &) = delete;
 
@@ -70,18 +71,18 @@ public:
 
     // Starts a book of mono 16-bit samples at sampleRate.
     bool open(const AudiobookOptions &options, int sampleRate);
-    void beginChapter(const QString &title);
+    void beginChapter(const QString &title) override;
     // Samples of the current chapter so far (paragraph pauses included):
     // the base for the frames of the marks.
-    qint64 chapterFrames() const { return m_chapterFrames; }
-    bool write(const short *samples, qint64 count);
+    qint64 chapterFrames() const override { return m_chapterFrames; }
+    bool write(const short *samples, qint64 count) override;
     // The configured pause between paragraphs, as silence.
-    bool paragraphBreak();
+    bool paragraphBreak() override;
     // A sentence whose speech starts at frame of the current chapter.
-    void markSentence(qint64 frame, const QString &text);
+    void markSentence(qint64 frame, const QString &text) override;
     // A word of the last marked sentence: its position in that sentence's
     // text and the frame its speech starts at.
-    void markWord(qint64 frame, int positionInSentence);
+    void markWord(qint64 frame, int positionInSentence) override;
 
     Result finish(const Progress &progress = {});
     // Drops everything; nothing of this book stays but files finished before.
