@@ -14,6 +14,11 @@
 
 namespace {
 
+struct Package {
+    QString rootFile;
+    QStringList chapters; // archive paths in spine order
+};
+
 const QLatin1String kDublinCore("http://purl.org/dc/elements/1.1/");
 // A title, author or date longer than this is cut (the document box cleans
 // it further); more creators than this are not listed.
