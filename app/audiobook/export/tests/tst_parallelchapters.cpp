@@ -3,7 +3,9 @@
 // chapters to the receiver in order, removing every spool on every way out.
 // A stand-in worker with synthetic speech plays the workers here.
 
+#include "BookExport.h"
 #include "ChapterSpool.h"
+#include "FakeClock.h"
 #include "ParallelChapters.h"
 #include "SyntheticChapter.h"
 
@@ -118,6 +120,7 @@ private slots:
     void faultyWorkerEndsTheExport_data();
     void faultyWorkerEndsTheExport();
     void cancelStopsHangingWorkers();
+    void workersOfQuenoraSpeakGiveTheSameFiles();
 };
 
 void TestParallelChapters::spoolReplaysTheSameCalls()
@@ -302,6 +305,48 @@ void TestParallelChapters::cancelStopsHangingWorkers()
     QCOMPARE(status, ParallelChapters::Status::Cancelled);
     QCOMPARE(hiddenFiles(dir.path()), QStringList());
     QVERIFY(recorder.log.isEmpty());
+}
+
+void TestParallelChapters::workersOfQuenoraSpeakGiveTheSameFiles()
+{
+    // The export spoken here and by two quenora-speak workers: the same
+    // samples and marks reach the writer, so the files are the same, byte
+    // for byte, and no spool is left.
+    Book book;
+    book.info.title = QStringLiteral("Drei Teile");
+    const QStringList texts = {QStringLiteral("Der erste Teil ist kurz. Er hat zwei Sätze.\nUnd einen Absatz."),
+                               QStringLiteral("Im zweiten Teil steht etwas mehr, damit er länger dauert als die anderen."),
+                               QStringLiteral("Ende.")};
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        book.chapters.append(BookChapter{QStringLiteral("Teil %1").arg(i + 1), texts[i], 0, true});
+    BookVoice voice;
+    voice.dictionaries = BookVoice::Dictionaries::None;
+
+    QList<QMap<QString, QByteArray>> written;
+    for (const int jobs : {1, 2}) {
+        QTemporaryDir dir;
+        AudiobookOptions options;
+        options.folder = dir.path();
+        options.book = book.info;
+        options.subtitles = SubtitleFormat::Srt;
+        options.paragraphPauseMs = 300;
+        FakeClock clock;
+        const AudiobookWriter::Result result = BookExport::run(
+            book, options, voice, BookExport::Workers{jobs, QStringLiteral(QUENORA_SPEAK)}, clock);
+        QVERIFY2(result.ok(), qPrintable(result.message));
+        QCOMPARE(result.files.size(), 3);
+        QMap<QString, QByteArray> files;
+        for (const QString &name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden)) {
+            QFile file(dir.filePath(name));
+            file.open(QIODevice::ReadOnly);
+            files.insert(name, file.readAll());
+        }
+        written.append(files);
+    }
+    QCOMPARE(written[1].keys(), written[0].keys());
+    QCOMPARE(written[0].size(), 7); // three chapters with subtitles, the playlist
+    for (const QString &name : written[0].keys())
+        QVERIFY2(written[1].value(name) == written[0].value(name), qPrintable(name));
 }
 
 QTEST_GUILESS_MAIN(TestParallelChapters)
