@@ -174,18 +174,25 @@ bool ChapterSpool::close()
 
 ChapterSpool::Replay ChapterSpool::replay(const QString &path, int sampleRate, ChapterReceiver &receiver)
 {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Replay result;
+        result.status = Replay::Status::Damaged;
+        result.error = AudiobookTexts::spoolNotReadable(file.errorString());
+        return result;
+    }
+    return replay(file, sampleRate, receiver);
+}
+
+ChapterSpool::Replay ChapterSpool::replay(QIODevice &file, int sampleRate, ChapterReceiver &receiver)
+{
     Replay result;
     const auto damaged = [&result](const QString &reason) {
         result.status = Replay::Status::Damaged;
         result.error = AudiobookTexts::chapterSpoolDamaged(reason);
         return result;
     };
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.status = Replay::Status::Damaged;
-        result.error = AudiobookTexts::spoolNotReadable(file.errorString());
-        return result;
-    }
+    file.seek(0);
     const qint64 size = file.size();
     const QByteArray header = file.read(kHeaderBytes);
     if (header.size() < kHeaderBytes)

@@ -20,6 +20,8 @@
 
 #include <QString>
 
+class QIODevice;
+
 #include <cstdio>
 
 class ChapterSpool : public ChapterReceiver
@@ -54,6 +56,8 @@ public:
     // Gives receiver the calls kept in the spool at path, which must have
     // been made at sampleRate. With ReceiverFailed the receiver tells why.
     static Replay replay(const QString &path, int sampleRate, ChapterReceiver &receiver);
+    // The same from an open device (read from its start).
+    static Replay replay(QIODevice &spool, int sampleRate, ChapterReceiver &receiver);
 
 private:
     bool record(char kind, const QByteArray &payload);
