@@ -113,6 +113,7 @@ private slots:
     void failuresAreSummedUpAndTheRestRuns();
     void anUnusableFolderIsRefusedBeforeSpeaking();
     void aSignalStopsTheExport();
+    void convertsAnEpubWithRealSpeech();
 
 private:
     QString writeDocument(const QString &relative, const QByteArray &markdown);
@@ -390,6 +391,42 @@ void tst_BookCommand::aSignalStopsTheExport()
     QVERIFY2(r.out.contains("„a.md“: abgebrochen durch das Signal SIGTERM"), qPrintable(r.out));
     QVERIFY(r.out.contains("„b.md“: nicht begonnen"));
     QVERIFY(!QFileInfo::exists(m_dir->filePath("aus/a.mp3")));
+}
+
+void tst_BookCommand::convertsAnEpubWithRealSpeech()
+{
+    QVERIFY(QFile::copy(QStringLiteral(BOOK_DATA "/drei-kapitel.epub"), m_dir->filePath("drei kapitel.epub")));
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QUENORA_HOME", m_dir->filePath("home"));
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(m_dir->path());
+    const QStringList arguments{"--out-dir", "aus", "--jobs", "2", "drei kapitel.epub"};
+    const QStringList expected{"01 Der Anfang.mp3", "02 Die Mitte.mp3", "03 Das Ende.mp3"};
+    for (const bool again : {false, true}) {
+        program.start(QStringLiteral(QUENORA_SPEAK_BINARY), arguments);
+        QVERIFY(program.waitForFinished(240000));
+        const QString out = QString::fromUtf8(program.readAllStandardOutput());
+        QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0,
+                 qPrintable(out + program.readAllStandardError()));
+        if (again) {
+            QVERIFY2(out.contains("„drei kapitel.epub“: übersprungen"), qPrintable(out));
+            continue;
+        }
+        const QDir folder(m_dir->filePath("aus"));
+        QCOMPARE(folder.entryList({"*.mp3"}, QDir::Files, QDir::Name), expected);
+        for (const QString &file : expected) {
+            QVERIFY(QFileInfo(folder.filePath(file)).size() > 1000);
+            QVERIFY2(out.contains("geschrieben: aus/" + file + "\n"), qPrintable(out));
+        }
+        const QStringList playlists = folder.entryList({"*.m3u8"}, QDir::Files);
+        QCOMPARE(playlists.size(), 1);
+        QFile playlist(folder.filePath(playlists.first()));
+        QVERIFY(playlist.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(playlist.readAll());
+        QVERIFY(text.indexOf(expected[0]) < text.indexOf(expected[1]));
+        QVERIFY(text.indexOf(expected[1]) < text.indexOf(expected[2]));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_BookCommand)
