@@ -480,8 +480,13 @@ BookCommand::Outcome BookCommand::convert(const Options &options, const BookVoic
         print(out, QStringLiteral("\r\x1b[K"));
 
     if (!result.ok()) {
+        // A folder made for this document goes again if nothing is in it.
+        if (target.ownFolder)
+            QDir().rmdir(files.folder);
         const int signal = m_env.stopSignal ? m_env.stopSignal() : 0;
-        if (result.status == AudiobookWriter::Result::Status::Cancelled && signal != 0)
+        // Workers get the terminal's signal too: how the export then ended
+        // is the signal's doing.
+        if (signal != 0)
             return {Kind::Failed, Texts::stoppedBySignal(signalName(signal))};
         return {Kind::Failed, result.message.isEmpty() ? AudiobookTexts::encoderFailed() : result.message};
     }

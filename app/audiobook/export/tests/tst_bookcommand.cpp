@@ -24,7 +24,8 @@ struct FakeExporter {
         BookExport::Workers workers;
     };
     QList<Call> calls;
-    QString failWith;      // for a document of this name: Failed with this message
+    QString failWith;      // for documents whose names start with failing: Failed with this message
+    QString failing = QStringLiteral("voll");
     BookProgress progress; // told once when set
     bool tellProgress = false;
     std::function<void()> whileSpeaking;
@@ -44,7 +45,7 @@ struct FakeExporter {
             result.status = AudiobookWriter::Result::Status::Cancelled;
             return result;
         }
-        if (!failWith.isEmpty() && book.name.startsWith(QStringLiteral("voll"))) {
+        if (!failWith.isEmpty() && book.name.startsWith(failing)) {
             result.message = failWith;
             return result;
         }
@@ -112,6 +113,7 @@ private slots:
     void progressOnATerminalAndOnAPipe();
     void failuresAreSummedUpAndTheRestRuns();
     void anUnusableFolderIsRefusedBeforeSpeaking();
+    void aSignalStopsTheExport_data();
     void aSignalStopsTheExport();
     void convertsAnEpubWithRealSpeech();
 
@@ -376,21 +378,32 @@ void tst_BookCommand::anUnusableFolderIsRefusedBeforeSpeaking()
     QVERIFY(m_exporter.calls.isEmpty());
 }
 
+void tst_BookCommand::aSignalStopsTheExport_data()
+{
+    // The export ends cancelled, or failed because its workers got the
+    // terminal's signal as well.
+    QTest::addColumn<QString>("exportFails");
+    QTest::newRow("cancelled") << "";
+    QTest::newRow("worker gone") << "Kapitel 1 „Anfang“: der Hilfsprozess hat sich unerwartet beendet.";
+}
+
 void tst_BookCommand::aSignalStopsTheExport()
 {
+    QFETCH(QString, exportFails);
     QVERIFY(!writeDocument("a.md", "# Anfang\n\nEs war einmal.\n").isEmpty());
     QVERIFY(!writeDocument("b.md", "# Anfang\n\nEs war einmal.\n").isEmpty());
     int signal = 0;
     m_stopSignal = [&signal] { return signal; };
-    m_exporter.tellProgress = true;
-    m_exporter.progress.chapters = 1;
+    m_exporter.tellProgress = exportFails.isEmpty();
+    m_exporter.failWith = exportFails;
+    m_exporter.failing = "a";
     m_exporter.whileSpeaking = [&signal] { signal = SIGTERM; };
-    const Run r = run({"--out-dir", "aus", "--one-file", "a.md", "b.md"});
+    const Run r = run({"--out-dir", "aus", "a.md", "b.md"});
     QCOMPARE(r.exitCode, 1);
     QCOMPARE(m_exporter.calls.size(), 1);
     QVERIFY2(r.out.contains("„a.md“: abgebrochen durch das Signal SIGTERM"), qPrintable(r.out));
     QVERIFY(r.out.contains("„b.md“: nicht begonnen"));
-    QVERIFY(!QFileInfo::exists(m_dir->filePath("aus/a.mp3")));
+    QVERIFY(!QFileInfo::exists(m_dir->filePath("aus/a")));
 }
 
 void tst_BookCommand::convertsAnEpubWithRealSpeech()
