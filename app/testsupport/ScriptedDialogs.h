@@ -38,8 +38,8 @@ public:
     struct ProgressWindow {
         ProgressRequest request;
         QList<int> values; // in the order they arrived
-        QStringList labels; // set after the request's, in order
         bool closed = false;
+        QStringList labels; // set after the request's, in order
     };
     QList<ProgressWindow> progressWindows;
     // The next progress window's "Abbrechen" is pressed once it has had this
