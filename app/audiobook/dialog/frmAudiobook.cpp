@@ -76,8 +76,8 @@ int milliseconds(const QDoubleSpinBox *box)
 
 } // namespace
 
-frmAudiobook::frmAudiobook(const QTextDocument &document, SettingsStore &settings, Dialogs &dialogs,
-                           Export exportBook, QWidget *parent)
+frmAudiobook::frmAudiobook(const QTextDocument &document, const QString &documentPath, SettingsStore &settings,
+                           Dialogs &dialogs, Export exportBook, QWidget *parent)
     : QDialog(parent), m_document(document), m_settings(settings), m_dialogs(dialogs),
       m_export(std::move(exportBook)), m_runner(dialogs), m_choices(AudiobookChoices::load(settings))
 {
@@ -88,6 +88,9 @@ frmAudiobook::frmAudiobook(const QTextDocument &document, SettingsStore &setting
                                                            voice.percentages.speed)
                            .value_or(EspeakEngine::DefaultSpeed);
     m_book = Book::fromDocument(document);
+    m_book.name = QFileInfo(documentPath).fileName();
+    if (m_book.info.title.trimmed().isEmpty())
+        m_book.info.title = QFileInfo(documentPath).completeBaseName();
     buildControls();
     if (m_book.levels.empty() && !m_choices.rule.isEmpty())
         rebuild();
@@ -98,10 +101,10 @@ frmAudiobook::frmAudiobook(const QTextDocument &document, SettingsStore &setting
 
 frmAudiobook::~frmAudiobook() = default;
 
-void frmAudiobook::showModal(const QTextDocument &document, SettingsStore &settings, Dialogs &dialogs,
-                             Export exportBook, QWidget *parent)
+void frmAudiobook::showModal(const QTextDocument &document, const QString &documentPath, SettingsStore &settings,
+                             Dialogs &dialogs, Export exportBook, QWidget *parent)
 {
-    frmAudiobook dialog(document, settings, dialogs, std::move(exportBook), parent);
+    frmAudiobook dialog(document, documentPath, settings, dialogs, std::move(exportBook), parent);
     dialog.exec();
 }
 
@@ -262,8 +265,10 @@ void frmAudiobook::rebuild()
         finder.rule.setPattern(m_rule->text());
     }
     const BookInfo info = m_book.info;
+    const QString name = m_book.name;
     m_book = Book::fromDocument(m_document, finder);
     m_book.info = info;
+    m_book.name = name;
     fillTable();
 }
 
@@ -346,7 +351,7 @@ void frmAudiobook::formatChanged()
 
 QString frmAudiobook::defaultFileName() const
 {
-    const QString title = m_book.info.title.isEmpty() && m_title ? m_title->text() : m_book.info.title;
+    const QString title = m_title ? m_title->text() : m_book.info.title;
     return SafeFileName::fromTitle(title, AudiobookTexts::bookFallback()) + QLatin1Char('.')
         + AudiobookFormats::suffix(m_choices.format);
 }

@@ -40,13 +40,15 @@ public:
     using Export = std::function<AudiobookWriter::Result(const Book &, const AudiobookOptions &, const BookVoice &,
                                                          const BookExport::Progress &)>;
 
-    frmAudiobook(const QTextDocument &document, SettingsStore &settings, Dialogs &dialogs, Export exportBook,
-                 QWidget *parent = nullptr);
+    // documentPath: the file the document came from, or empty; its name is
+    // the book's title where the document names none.
+    frmAudiobook(const QTextDocument &document, const QString &documentPath, SettingsStore &settings,
+                 Dialogs &dialogs, Export exportBook, QWidget *parent = nullptr);
     ~frmAudiobook() override;
 
     // The dialog over parent, modal, until it is closed.
-    static void showModal(const QTextDocument &document, SettingsStore &settings, Dialogs &dialogs,
-                          Export exportBook, QWidget *parent);
+    static void showModal(const QTextDocument &document, const QString &documentPath, SettingsStore &settings,
+                          Dialogs &dialogs, Export exportBook, QWidget *parent);
 
     // What "Exportieren" would export now: the chapters as shown (edited
     // titles, check boxes), and the options of the controls.

@@ -126,7 +126,7 @@ private slots:
         fill(doc, lines);
         ScriptedDialogs dialogs;
         RecordedExport recorded;
-        frmAudiobook dialog(doc, settings, dialogs, recorded.function());
+        frmAudiobook dialog(doc, QString(), settings, dialogs, recorded.function());
         auto *levels = dialog.findChild<QComboBox *>("cboLevel");
         if (level)
             levels->setCurrentIndex(levels->findData(level));
@@ -172,7 +172,7 @@ private slots:
         recorded.answer.status = AudiobookWriter::Result::Status::Ok;
         recorded.answer.files = {out.filePath("01 Vorne.mp3")};
         {
-            frmAudiobook dialog(doc, settings, dialogs, recorded.function());
+            frmAudiobook dialog(doc, QString(), settings, dialogs, recorded.function());
             auto *table = dialog.findChild<QTableWidget *>("tblChapters");
             table->item(0, 0)->setText("Vorne\nneu");
             table->item(1, 0)->setCheckState(Qt::Unchecked);
@@ -218,7 +218,7 @@ private slots:
                  qPrintable(dialogs.messages[0].text));
 
         // Opened again, the dialog starts with the same choices.
-        frmAudiobook again(doc, settings, dialogs, recorded.function());
+        frmAudiobook again(doc, QString(), settings, dialogs, recorded.function());
         const AudiobookOptions next = again.options();
         QCOMPARE(int(next.layout), layout);
         QCOMPARE(int(next.format), format);
@@ -257,7 +257,7 @@ private slots:
         fill(doc, kThreeChapters);
         ScriptedDialogs dialogs;
         RecordedExport recorded;
-        frmAudiobook dialog(doc, settings, dialogs, recorded.function());
+        frmAudiobook dialog(doc, QString(), settings, dialogs, recorded.function());
         auto *table = dialog.findChild<QTableWidget *>("tblChapters");
         for (int row = 0; !anyChapter && row < table->rowCount(); ++row)
             table->item(row, 0)->setCheckState(Qt::Unchecked);
@@ -303,7 +303,7 @@ private slots:
         for (const QString &name : files)
             (name.endsWith(".m3u8") ? recorded.answer.playlist : recorded.answer.files.emplace_back()) =
                 out.filePath(name);
-        frmAudiobook dialog(doc, settings, dialogs, recorded.function());
+        frmAudiobook dialog(doc, QString(), settings, dialogs, recorded.function());
         dialog.findChild<QLineEdit *>("txtTarget")->setText(out.path());
         QVERIFY(!dialog.exportBook());
 
