@@ -74,7 +74,7 @@ inline QString headingLevel(int level)
 {
     return QStringLiteral("Überschrift %1").arg(level);
 }
-inline const QString RuleLabel = QStringLiteral("Kapitel beginnen bei &Zeilen wie:");
+inline const QString RuleLabel = QStringLiteral("Kapitel beginnen bei Zei&len wie:");
 inline const QString RuleName = QStringLiteral("Muster für Kapitelanfänge");
 inline const QString NoStructure =
     QStringLiteral("Das Dokument hat keine Überschriften und wird ein einziges Kapitel.");
@@ -105,7 +105,7 @@ inline QString chaptersSummary(int selected, int total, int words, qint64 second
 }
 inline const QString BookTitleLabel = QStringLiteral("Buch&titel:");
 inline const QString AuthorLabel = QStringLiteral("&Autor:");
-inline const QString LayoutLabel = QStringLiteral("A&ufteilung:");
+inline const QString LayoutLabel = QStringLiteral("Aufte&ilung:");
 inline const QString LayoutFiles = QStringLiteral("Eine Datei je Kapitel, mit Wiedergabeliste");
 inline const QString LayoutOne = QStringLiteral("Eine Datei mit Kapitelmarken");
 inline const QString FormatLabel = QStringLiteral("&Format:");
@@ -114,7 +114,7 @@ inline const QString SubtitlesNone = QStringLiteral("Keine");
 inline const QString Normalize = QStringLiteral("Lautstärke an&gleichen (−18 LUFS)");
 inline const QString SilenceBeforeLabel = QStringLiteral("Pause &vor jedem Kapitel:");
 inline const QString SilenceAfterLabel = QStringLiteral("Pause &nach jedem Kapitel:");
-inline const QString ParagraphPauseLabel = QStringLiteral("Pause zwischen &Absätzen:");
+inline const QString ParagraphPauseLabel = QStringLiteral("Pause zwischen Ab&sätzen:");
 inline const QString Seconds = QStringLiteral(" s");
 inline const QString TargetFolderLabel = QStringLiteral("&Zielordner:");
 inline const QString TargetFileLabel = QStringLiteral("&Zieldatei:");

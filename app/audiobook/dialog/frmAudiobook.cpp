@@ -197,7 +197,6 @@ void frmAudiobook::buildControls()
     form->addRow(AudiobookTexts::ParagraphPauseLabel, m_paragraph);
 
     m_folderTarget = m_choices.folder;
-    m_fileTarget = m_choices.folder.isEmpty() ? QString() : QDir(m_choices.folder).filePath(defaultFileName());
     auto *targetRow = new QHBoxLayout;
     m_target = new QLineEdit(this);
     m_target->setObjectName(QStringLiteral("txtTarget"));
@@ -333,6 +332,11 @@ void frmAudiobook::chapterEdited(int row, int column)
 void frmAudiobook::layoutChanged()
 {
     const bool files = options().layout == AudiobookLayout::FilePerChapter;
+    // A place chosen for one layout is where the other starts.
+    if (files && m_folderTarget.isEmpty() && !m_fileTarget.isEmpty())
+        m_folderTarget = QFileInfo(m_fileTarget).path();
+    if (!files && m_fileTarget.isEmpty() && !m_folderTarget.isEmpty())
+        m_fileTarget = QDir(m_folderTarget).filePath(defaultFileName());
     m_targetLabel->setText(files ? AudiobookTexts::TargetFolderLabel : AudiobookTexts::TargetFileLabel);
     m_target->setText(files ? m_folderTarget : m_fileTarget);
     m_target->setAccessibleName(QString(m_targetLabel->text()).remove(QLatin1Char('&')).chopped(1));
@@ -353,7 +357,7 @@ QString frmAudiobook::defaultFileName() const
 {
     const QString title = m_title ? m_title->text() : m_book.info.title;
     return SafeFileName::fromTitle(title, AudiobookTexts::bookFallback()) + QLatin1Char('.')
-        + AudiobookFormats::suffix(m_choices.format);
+        + AudiobookFormats::suffix(AudiobookFormat(m_format->currentData().toInt()));
 }
 
 void frmAudiobook::chooseTarget()

@@ -230,6 +230,25 @@ private slots:
         QCOMPARE(next.folder, out.path());
     }
 
+    void oneFileTargetFollowsFolderAndFormat()
+    {
+        QTemporaryDir out;
+        SettingsStore settings;
+        QTextDocument doc;
+        fill(doc, kThreeChapters);
+        ScriptedDialogs dialogs;
+        RecordedExport recorded;
+        frmAudiobook dialog(doc, "/irgendwo/Die Reise.epub", settings, dialogs, recorded.function());
+        auto *target = dialog.findChild<QLineEdit *>("txtTarget");
+        QTest::keyClicks(target, out.path());
+        auto *layout = dialog.findChild<QComboBox *>("cboLayout");
+        layout->setCurrentIndex(layout->findData(int(AudiobookLayout::OneFileWithChapters)));
+        QCOMPARE(target->text(), out.filePath("Die Reise.mp3"));
+        auto *format = dialog.findChild<QComboBox *>("cboFormat");
+        format->setCurrentIndex(format->findData(int(AudiobookFormat::M4b)));
+        QCOMPARE(target->text(), out.filePath("Die Reise.m4b"));
+    }
+
     void refusalIsShownAndNothingRuns_data()
     {
         QTest::addColumn<QString>("target"); // "-": the temporary folder's missing child
