@@ -88,11 +88,12 @@ frmAudiobook::frmAudiobook(const QTextDocument &document, const QString &documen
                                                            voice.percentages.speed)
                            .value_or(EspeakEngine::DefaultSpeed);
     m_book = Book::fromDocument(document);
+    m_headings = !m_book.levels.empty();
     m_book.name = QFileInfo(documentPath).fileName();
     if (m_book.info.title.trimmed().isEmpty())
         m_book.info.title = QFileInfo(documentPath).completeBaseName();
     buildControls();
-    if (m_book.levels.empty() && !m_choices.rule.isEmpty())
+    if (!m_headings && !m_choices.rule.isEmpty())
         rebuild();
     else
         fillTable();
@@ -249,16 +250,14 @@ void frmAudiobook::fillLevels()
         m_level->addItem(AudiobookTexts::headingLevel(level), level);
     m_level->setCurrentIndex(m_level->findData(m_book.level));
     m_filling = false;
-    // Headings choose the level; only a document without any takes a rule.
-    const bool headings = !m_book.levels.empty();
-    m_structure->setRowVisible(m_level, headings);
-    m_structure->setRowVisible(m_rule, !headings);
+    m_structure->setRowVisible(m_level, m_headings);
+    m_structure->setRowVisible(m_rule, !m_headings);
 }
 
 void frmAudiobook::rebuild()
 {
     ChapterFinder::Options finder;
-    if (!m_book.levels.empty()) {
+    if (m_headings) {
         finder.level = m_level->currentData().toInt();
     } else if (!m_rule->text().isEmpty()) {
         finder.rule.setPattern(m_rule->text());
@@ -276,7 +275,7 @@ void frmAudiobook::fillTable()
     if (!m_book.error.isEmpty())
         m_note->setText(m_book.error);
     else if (!m_book.structured)
-        m_note->setText(m_book.levels.empty() ? AudiobookTexts::NoStructureRule : AudiobookTexts::NoStructure);
+        m_note->setText(m_headings ? AudiobookTexts::NoStructure : AudiobookTexts::NoStructureRule);
     else
         m_note->clear();
     m_note->setVisible(!m_note->text().isEmpty());

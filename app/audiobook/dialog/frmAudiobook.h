@@ -84,6 +84,8 @@ private:
     ProgressRunner m_runner;
     AudiobookChoices m_choices;
     Book m_book;
+    // Headings choose where chapters start; without any, the rule does.
+    bool m_headings = false;
     int m_wordsPerMinute = 0;
     QString m_folderTarget;
     QString m_fileTarget;
