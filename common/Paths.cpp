@@ -84,6 +84,20 @@ QString Paths::extensionHostProgram()
     return QString();
 }
 
+QString Paths::speakProgram()
+{
+    const QString exe = executableDir();
+    const QString name = QStringLiteral("quenora-speak");
+    const QString candidates[] = {join(exe, name), join(exe, QStringLiteral("speech/") + name),
+                                  join(exe, QStringLiteral("../speech/") + name)};
+    for (const QString &candidate : candidates) {
+        const QFileInfo info(candidate);
+        if (info.isFile() && info.isExecutable())
+            return candidate;
+    }
+    return QString();
+}
+
 QString Paths::userDataDir()
 {
     const QString h = home();

@@ -33,6 +33,10 @@ public:
     // quenora (build/app), one folder up for the programs built below it.
     // Empty when there is none.
     static QString extensionHostProgram();
+    // The command-line program quenora-speak (the audiobook export's worker
+    // processes run it): beside the program when installed, in the build
+    // tree's app/speech folder beside quenora. Empty when there is none.
+    static QString speakProgram();
 
     // The folder of the running executable.
     static QString executableDir();

@@ -45,6 +45,8 @@ public:
         virtual ~Progress() = default; // closes the window
         // The share done, in thousandths.
         virtual void setValue(int permille) = 0;
+        // What is being done now, in place of the request's label.
+        virtual void setLabel(const QString &label) { Q_UNUSED(label); }
         // Whether the window is on screen (it is then modal).
         virtual bool isShown() const = 0;
     };
@@ -55,6 +57,13 @@ public:
     // The chosen path, or nothing when the user cancelled.
     virtual std::optional<QString> openFile(const FileRequest &request) = 0;
     virtual std::optional<QString> saveFile(const FileRequest &request) = 0;
+    // A folder (request's title and initialPath only); nothing when the
+    // user cancelled. A Dialogs that cannot ask answers nothing.
+    virtual std::optional<QString> chooseFolder(const FileRequest &request)
+    {
+        Q_UNUSED(request);
+        return std::nullopt;
+    }
     // Asks for a password (hidden while typed); nothing when cancelled.
     // A Dialogs that cannot ask answers nothing.
     virtual std::optional<QString> password(const QString &text, const QString &title)

@@ -34,6 +34,17 @@ void ProgressRunner::Job::report(int permille)
         Qt::QueuedConnection);
 }
 
+void ProgressRunner::Job::describe(const QString &label)
+{
+    QMetaObject::invokeMethod(
+        m_state->receiver,
+        [state = m_state, label] {
+            if (state->window)
+                state->window->setLabel(label);
+        },
+        Qt::QueuedConnection);
+}
+
 ProgressRunner::ProgressRunner(Dialogs &dialogs) : m_dialogs(dialogs) {}
 
 ProgressRunner::~ProgressRunner()

@@ -30,6 +30,9 @@ public:
         // The share done, in thousandths; any thread, as often as it likes:
         // the window hears of each new value once, queued to the GUI thread.
         void report(int permille);
+        // What is being done now, shown as the window's label; any thread,
+        // queued to the GUI thread like report.
+        void describe(const QString &label);
 
     private:
         friend class ProgressRunner;

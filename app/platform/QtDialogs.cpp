@@ -35,6 +35,11 @@ public:
         if (m_dialog && !m_dialog->wasCanceled())
             m_dialog->setValue(permille);
     }
+    void setLabel(const QString &label) override
+    {
+        if (m_dialog)
+            m_dialog->setLabelText(label);
+    }
     bool isShown() const override { return m_dialog && m_dialog->isVisible(); }
 
 private:
@@ -151,6 +156,18 @@ std::optional<QString> QtDialogs::openFile(const FileRequest &request)
 std::optional<QString> QtDialogs::saveFile(const FileRequest &request)
 {
     return runFileDialog(request, true);
+}
+
+std::optional<QString> QtDialogs::chooseFolder(const FileRequest &request)
+{
+    QFileDialog dialog(owner(), request.title);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (!request.initialPath.isEmpty())
+        dialog.setDirectory(QFileInfo(request.initialPath).absoluteFilePath());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }
 
 std::optional<QString> QtDialogs::password(const QString &text, const QString &title)

@@ -17,6 +17,7 @@ public:
     Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) override;
     std::optional<QString> openFile(const FileRequest &request) override;
     std::optional<QString> saveFile(const FileRequest &request) override;
+    std::optional<QString> chooseFolder(const FileRequest &request) override;
     std::optional<QString> password(const QString &text, const QString &title) override;
     std::unique_ptr<Progress> progress(const ProgressRequest &request, std::function<void()> cancel) override;
 

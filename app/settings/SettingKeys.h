@@ -52,4 +52,18 @@ inline constexpr Key OutlookWhenSending{"Extension Settings", "Outlook", "1"};
 // "1" or "0" (on or off), a tab and the place; empty: the shipped German one.
 inline constexpr Key PronunciationDictionaries{"Pronunciation", "Dictionaries", ""};
 
+// Section "Audiobook": the choices of the last audiobook export. Layout
+// "files" or "one"; format "mp3", "m4b" or "opus"; subtitles "none", "srt",
+// "vtt" or "lrc"; pauses in milliseconds; the folder written to last; the
+// rule for chapter starts in documents without headings.
+inline constexpr Key AudiobookLayout{"Audiobook", "Layout", "files"};
+inline constexpr Key AudiobookFormat{"Audiobook", "Format", "mp3"};
+inline constexpr Key AudiobookSubtitles{"Audiobook", "Subtitles", "none"};
+inline constexpr Key AudiobookNormalize{"Audiobook", "Normalize", "0"};
+inline constexpr Key AudiobookSilenceBefore{"Audiobook", "SilenceBefore", "500"};
+inline constexpr Key AudiobookSilenceAfter{"Audiobook", "SilenceAfter", "1500"};
+inline constexpr Key AudiobookParagraphPause{"Audiobook", "ParagraphPause", "800"};
+inline constexpr Key AudiobookFolder{"Audiobook", "Folder", ""};
+inline constexpr Key AudiobookRule{"Audiobook", "Rule", "^(Kapitel|Teil) "};
+
 } // namespace SettingKeys

@@ -20,6 +20,7 @@ public:
         if (values.size() == m_cancelAfter)
             m_cancel();
     }
+    void setLabel(const QString &label) override { m_dialogs.progressWindows[m_index].labels.append(label); }
     bool isShown() const override { return false; }
 
 private:
@@ -63,4 +64,12 @@ std::unique_ptr<Dialogs::Progress> ScriptedDialogs::progress(const ProgressReque
     progressWindows.append(ProgressWindow{request, {}, false});
     return std::make_unique<RecordedProgress>(*this, progressWindows.size() - 1, cancelProgressAfter,
                                               std::move(cancel));
+}
+
+std::optional<QString> ScriptedDialogs::chooseFolder(const FileRequest &request)
+{
+    fileDialogs.append(FileDialog{false, request});
+    if (files.isEmpty())
+        return std::nullopt;
+    return files.dequeue();
 }

@@ -9,6 +9,7 @@
 #include "Dialogs.h"
 
 #include <QList>
+#include <QStringList>
 #include <QQueue>
 
 class ScriptedDialogs : public Dialogs
@@ -38,6 +39,7 @@ public:
         ProgressRequest request;
         QList<int> values; // in the order they arrived
         bool closed = false;
+        QStringList labels; // set after the request's, in order
     };
     QList<ProgressWindow> progressWindows;
     // The next progress window's "Abbrechen" is pressed once it has had this
@@ -47,6 +49,8 @@ public:
     Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons) override;
     std::optional<QString> openFile(const FileRequest &request) override;
     std::optional<QString> saveFile(const FileRequest &request) override;
+    // Recorded with the file dialogs (save false) and answered from files.
+    std::optional<QString> chooseFolder(const FileRequest &request) override;
     std::optional<QString> password(const QString &text, const QString &title) override;
     std::unique_ptr<Progress> progress(const ProgressRequest &request, std::function<void()> cancel) override;
 };

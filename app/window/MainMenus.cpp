@@ -1,5 +1,6 @@
 #include "MainMenus.h"
 
+#include "AudiobookTexts.h"
 #include "Dialogs.h"
 #include "DocumentController.h"
 #include "GlyphIcons.h"
@@ -66,6 +67,7 @@ void MainMenus::buildMenus()
     item(datei, "mnuSaveAs", WindowTexts::MenuSaveAs, none, [this] { m_documents.SaveAs(); });
     datei->addSeparator();
     item(datei, "mnuExport", WindowTexts::MenuExport, QKeySequence(QStringLiteral("Ctrl+E")), run.exportDoc);
+    item(datei, "mnuAudiobook", AudiobookTexts::MenuEntry, none, [this] { m_commands.audiobook(); });
     datei->addSeparator();
     item(datei, "mnuExit", WindowTexts::MenuExit, none, run.exit);
 

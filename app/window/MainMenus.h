@@ -31,6 +31,7 @@ public:
         std::function<void()> pause;
         std::function<void()> readFromCursor;
         std::function<void()> exportDoc;
+        std::function<void()> audiobook;      // "Als Hörbuch exportieren …"
         std::function<void()> pronunciation;  // the dictionary dialog
         std::function<void()> exit;           // "Beenden"
     };

@@ -10,6 +10,7 @@
 #include "Dialogs.h"
 #include "DocumentController.h"
 #include "ExtensionHost.h"
+#include "BookExport.h"
 #include "ForegroundWindow.h"
 #include "IncrementalDocumentLayout.h"
 #include "MainMenus.h"
@@ -32,6 +33,7 @@
 #include "WindowServices.h"
 #include "WindowTexts.h"
 #include "WordHighlighter.h"
+#include "frmAudiobook.h"
 #include "frmPronunciation.h"
 #include "frmTaskEditor.h"
 
@@ -44,8 +46,11 @@
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTextEdit>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
 
 #ifndef QUENORA_VERSION
 #define QUENORA_VERSION "0.1"
@@ -84,6 +89,7 @@ frmMain::frmMain(Collaborators collaborators, QWidget *parent) : QMainWindow(par
                              .pause = [this] { TogglePause(); },
                              .readFromCursor = [this] { readFromCursor(); },
                              .exportDoc = [this] { ExportDoc(); },
+                             .audiobook = [this] { exportAudiobook(); },
                              .pronunciation =
                                  [this] {
                                      frmPronunciation::showModal(*m_c.settings, *m_c.voice, *m_c.dialogs,
@@ -303,6 +309,23 @@ void frmMain::ClearTempFolder()
 void frmMain::ExportDoc()
 {
     m_export->ExportDoc();
+}
+
+void frmMain::exportAudiobook()
+{
+    // The export speaks with an engine of its own; the window's falls silent.
+    stopSpeaking();
+    const QString path = m_documents->currentPath().isEmpty() ? m_documents->importedFrom()
+                                                              : m_documents->currentPath();
+    const BookExport::Workers workers{std::max(1, QThread::idealThreadCount()), Paths::speakProgram()};
+    const Clock &clock = m_c.clock;
+    frmAudiobook::showModal(
+        *m_rtfText->document(), path, *m_c.settings, *m_c.dialogs,
+        [workers, &clock](const Book &book, const AudiobookOptions &options, const BookVoice &voice,
+                          const BookExport::Progress &progress) {
+            return BookExport::run(book, options, voice, workers, clock, progress);
+        },
+        this);
 }
 
 void frmMain::stopSpeaking()

@@ -90,6 +90,8 @@ public:
     void ClearTempFolder();
     // Writes what was spoken last to a file the user chooses.
     void ExportDoc();
+    // The document as an audiobook, chapter by chapter (a modal dialog).
+    void exportAudiobook();
 
     // Documents
     void NewDoc();

@@ -76,14 +76,27 @@ private slots:
         QVERIFY(rig.settings->read("Quenora", "Voice", key, "<none>") != "<none>");
     }
 
-    void settingsMenuOpensTheDialog()
+    void menuEntriesOpenTheirDialogs_data()
     {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("storedKey"); // "Section/Key" its OK stores, or none
+        QTest::newRow("settings") << "mnuSettings" << "frmSettings" << "Settings/VTSAllow";
+        QTest::newRow("audiobook") << "mnuAudiobook" << "frmAudiobook" << QString();
+    }
+    void menuEntriesOpenTheirDialogs()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, dialog);
+        QFETCH(QString, storedKey);
         WindowRig rig;
         frmMain &w = rig.load();
         const auto seen = answerNextDialog("Command1");
-        w.action("mnuSettings")->trigger();
-        QCOMPARE(*seen, QStringLiteral("frmSettings"));
-        QCOMPARE(rig.settings->read("Quenora", "Settings", "VTSAllow", "<none>"), QStringLiteral("1"));
+        w.action(entry)->trigger();
+        QCOMPARE(*seen, dialog);
+        if (!storedKey.isEmpty())
+            QCOMPARE(rig.settings->read("Quenora", storedKey.section('/', 0, 0), storedKey.section('/', 1), "<none>"),
+                     QStringLiteral("1"));
     }
 
     void clipboardReaderSpeaksIntoTheCurrentRecording()
