@@ -10,6 +10,7 @@
 
 #include <QEventLoop>
 #include <QTextBoundaryFinder>
+#include <QThread>
 
 #include <algorithm>
 #include <vector>
@@ -140,6 +141,9 @@ struct ChapterSynthesizer::Private {
 ChapterSynthesizer::ChapterSynthesizer(const BookVoice &voice) : d(std::make_unique<Private>())
 {
     d->ownEngine = std::make_unique<EspeakEngine>();
+    // Bound to no thread until it first speaks: the thread that speaks
+    // (a worker, often) runs the loop its results arrive on.
+    d->ownEngine->moveToThread(nullptr);
     d->engine = d->ownEngine.get();
     d->sampleRate = EspeakEngine::sampleRate();
     if (!EspeakEngine::isAvailable()) {
@@ -187,6 +191,8 @@ bool ChapterSynthesizer::speak(const BookChapter &chapter, ChapterReceiver &rece
     total = std::max<qint64>(total, 1);
 
     SpeechEngine &engine = *d->engine;
+    if (!engine.thread())
+        engine.moveToThread(QThread::currentThread());
     qint64 done = 0;
     bool first = true;
     for (const QString &paragraph : paragraphs) {

@@ -31,9 +31,10 @@ public:
     int sampleRate() const;
 
     // Speaks the chapter into receiver and returns when it is done, running
-    // an event loop meanwhile; call it on the thread that made this (any
-    // thread, the GUI thread is not needed). Cancelled, the receiver is no
-    // longer touched once this returns. share
+    // an event loop meanwhile; any thread will do (the GUI thread is not
+    // needed), always the same one, and with the engine passed in, the
+    // engine's thread. Cancelled, the receiver is no longer touched once
+    // this returns. share
     // is told how much of the chapter is spoken (0..1); it returns false to
     // cancel. False when cancelled or the receiver failed.
     bool speak(const BookChapter &chapter, ChapterReceiver &receiver,

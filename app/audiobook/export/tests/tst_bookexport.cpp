@@ -140,6 +140,8 @@ private slots:
     void bookBecomesFilesWithCuesOnTheSpeech_data();
     void bookBecomesFilesWithCuesOnTheSpeech();
     void chapterIsSpokenOnAThreadOfItsOwn();
+    void stoppedChapterLeavesItsReceiverAlone_data();
+    void stoppedChapterLeavesItsReceiverAlone();
 };
 
 void TestBookExport::marksFallOnTheFramesOfTheirWords_data()
@@ -334,16 +336,14 @@ void TestBookExport::chapterIsSpokenOnAThreadOfItsOwn()
 {
     if (!EspeakEngine::isAvailable())
         QSKIP("espeak-ng has no voice data here");
-    // The calling thread waits and runs no event loop: the chapter's own
-    // thread needs none but its own.
+    // Made here, spoken on a thread of its own while this one waits and
+    // runs no event loop: the speaking thread needs none but its own.
     RecordingReceiver receiver;
     bool spoken = false;
-    QString problem;
-    int rate = 0;
+    ChapterSynthesizer synthesizer(plainVoice());
+    const QString problem = synthesizer.problem();
+    const int rate = synthesizer.sampleRate();
     std::thread worker([&] {
-        ChapterSynthesizer synthesizer(plainVoice());
-        problem = synthesizer.problem();
-        rate = synthesizer.sampleRate();
         spoken = synthesizer.speak(chapter(QStringLiteral("Faden"), QStringLiteral("Eins zwei drei. Vier.\nFünf.")),
                                    receiver);
     });
@@ -354,6 +354,39 @@ void TestBookExport::chapterIsSpokenOnAThreadOfItsOwn()
     QCOMPARE(receiver.events.filter(QStringLiteral("Wort ")).size(), 5);
     QCOMPARE(receiver.events.count(QStringLiteral("Pause")), 1);
     QVERIFY(receiver.frames > rate / 2);
+}
+
+void TestBookExport::stoppedChapterLeavesItsReceiverAlone_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("abgebrochen") << true;
+    QTest::newRow("Empfänger nimmt nichts mehr") << false;
+}
+
+void TestBookExport::stoppedChapterLeavesItsReceiverAlone()
+{
+    QFETCH(bool, cancel);
+    if (!EspeakEngine::isAvailable())
+        QSKIP("espeak-ng has no voice data here");
+    QString text;
+    for (int i = 0; i < 40; ++i)
+        text += QStringLiteral("Dies ist der Satz Nummer %1 in einem langen Absatz. ").arg(i + 1);
+    ChapterSynthesizer synthesizer(plainVoice());
+    RecordingReceiver stopped;
+    if (!cancel)
+        stopped.failAfter = synthesizer.sampleRate();
+    QVERIFY(!synthesizer.speak(chapter(QStringLiteral("Lang"), text), stopped,
+                               [cancel](double share) { return !cancel || share < 0.2; }));
+    const qint64 frames = stopped.frames;
+    const QStringList events = stopped.events;
+    // The engine speaks the next chapter after whatever it still did for
+    // the stopped one; that one's receiver has heard nothing more, and it
+    // stopped early.
+    RecordingReceiver next;
+    QVERIFY(synthesizer.speak(chapter(QStringLiteral("Danach"), text), next));
+    QCOMPARE(stopped.frames, frames);
+    QCOMPARE(stopped.events, events);
+    QVERIFY2(frames < next.frames / 2, qPrintable(QStringLiteral("%1 von %2").arg(frames).arg(next.frames)));
 }
 
 QTEST_GUILESS_MAIN(TestBookExport)
