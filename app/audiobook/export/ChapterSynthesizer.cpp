@@ -10,7 +10,6 @@
 
 #include <QEventLoop>
 #include <QTextBoundaryFinder>
-#include <QThread>
 
 #include <algorithm>
 #include <cstdlib>
@@ -147,26 +146,15 @@ private:
 } // namespace
 
 struct ChapterSynthesizer::Private {
-    std::unique_ptr<EspeakEngine> ownEngine;
-    SpeechEngine *engine = nullptr;
+    BookVoice voice;
+    SpeechEngine *engine = nullptr; // given; none: one of its own per chapter
     int sampleRate = 0;
     std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<PronunciationSource> dictionaries;
     QString problem;
 
-    void setUp(const BookVoice &voice)
+    QString chooseDictionaries()
     {
-        switch (VoiceSetup::apply(*engine, nullptr, voice.percentages)) {
-        case VoiceSetup::Result::Ok:
-            break;
-        case VoiceSetup::Result::ModeRejected:
-            problem = SpeechTexts::voiceOutOfRange(QString::number(voice.percentages.voicePosition),
-                                                   engine->modeCount());
-            return;
-        case VoiceSetup::Result::Overflow:
-            problem = SpeechTexts::valueOutOfRange();
-            return;
-        }
         switch (voice.dictionaries) {
         case BookVoice::Dictionaries::Active:
             settings = std::make_unique<SettingsStore>();
@@ -175,48 +163,66 @@ struct ChapterSynthesizer::Private {
         case BookVoice::Dictionaries::Files:
             // Files named for this export must load, as on the command line.
             for (const QString &path : voice.dictionaryFiles) {
-                if (const PronunciationFile file = PronunciationFile::load(path); !file.error.isEmpty()) {
-                    problem = file.error;
-                    return;
-                }
+                if (const PronunciationFile file = PronunciationFile::load(path); !file.error.isEmpty())
+                    return file.error;
             }
             dictionaries = std::make_unique<FixedDictionaries>(voice.dictionaryFiles);
             break;
         case BookVoice::Dictionaries::None:
             break;
         }
-        engine->setPronunciation(dictionaries.get());
+        return {};
+    }
+
+    QString configure(SpeechEngine &target) const
+    {
+        switch (VoiceSetup::apply(target, nullptr, voice.percentages)) {
+        case VoiceSetup::Result::Ok:
+            break;
+        case VoiceSetup::Result::ModeRejected:
+            return SpeechTexts::voiceOutOfRange(QString::number(voice.percentages.voicePosition), target.modeCount());
+        case VoiceSetup::Result::Overflow:
+            return SpeechTexts::valueOutOfRange();
+        }
+        target.setPronunciation(dictionaries.get());
+        return {};
     }
 };
 
 ChapterSynthesizer::ChapterSynthesizer(const BookVoice &voice) : d(std::make_unique<Private>())
 {
-    d->ownEngine = std::make_unique<EspeakEngine>();
-    // Bound to no thread until it first speaks: the thread that speaks
-    // (a worker, often) runs the loop its results arrive on.
-    d->ownEngine->moveToThread(nullptr);
-    d->engine = d->ownEngine.get();
+    d->voice = voice;
     d->sampleRate = EspeakEngine::sampleRate();
     if (!EspeakEngine::isAvailable()) {
         d->problem = SpeechTexts::noVoices();
         return;
     }
-    d->setUp(voice);
+    d->problem = d->chooseDictionaries();
+    if (d->problem.isEmpty()) {
+        EspeakEngine trial;
+        d->problem = d->configure(trial);
+        trial.setPronunciation(nullptr);
+    }
 }
 
 ChapterSynthesizer::ChapterSynthesizer(const BookVoice &voice, SpeechEngine &engine, int sampleRate)
     : d(std::make_unique<Private>())
 {
+    d->voice = voice;
     d->engine = &engine;
     d->sampleRate = sampleRate;
-    d->setUp(voice);
+    d->problem = d->chooseDictionaries();
+    if (d->problem.isEmpty())
+        d->problem = d->configure(engine);
 }
 
 ChapterSynthesizer::~ChapterSynthesizer()
 {
-    d->engine->reset();
-    d->engine->setSampleReceiver(nullptr);
-    d->engine->setPronunciation(nullptr);
+    if (d->engine) {
+        d->engine->reset();
+        d->engine->setSampleReceiver(nullptr);
+        d->engine->setPronunciation(nullptr);
+    }
 }
 
 QString ChapterSynthesizer::problem() const
@@ -241,9 +247,14 @@ bool ChapterSynthesizer::speak(const BookChapter &chapter, ChapterReceiver &rece
         total += paragraph.trimmed().isEmpty() ? 0 : paragraph.size();
     total = std::max<qint64>(total, 1);
 
-    SpeechEngine &engine = *d->engine;
-    if (!engine.thread())
-        engine.moveToThread(QThread::currentThread());
+    // An engine of its own belongs to the thread that speaks, whichever
+    // it is this time: its results arrive on that thread's event loop.
+    std::unique_ptr<EspeakEngine> own;
+    if (!d->engine) {
+        own = std::make_unique<EspeakEngine>();
+        d->configure(*own);
+    }
+    SpeechEngine &engine = d->engine ? *d->engine : *own;
     // Speech at full volume is heard from about -30 dBFS.
     const int loud = int(LoudAtFullVolume * std::max(engine.leftVolume(), engine.rightVolume())
                          / std::max(1, engine.maxVolume()));
