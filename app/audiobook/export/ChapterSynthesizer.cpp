@@ -12,6 +12,7 @@
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -23,6 +24,8 @@ struct Sentence {
     int end = 0;
     QString text;
 };
+
+constexpr int LoudAtFullVolume = 1000;
 
 std::vector<Sentence> sentencesOf(const QString &paragraph)
 {
@@ -48,17 +51,31 @@ std::vector<Sentence> sentencesOf(const QString &paragraph)
 
 // One paragraph's speech on its way to the chapter, on the engine's
 // synthesis thread: the samples go on as they come, and each sentence is
-// marked at the frame of its first word.
+// marked where its speech is heard. The engine tells a word where its
+// sounds begin, and a word opening with a stop ("Kapitel") begins with up
+// to 50 ms of silence (or the faint tail of the text before); the sentence
+// mark waits for the samples and moves to the first loud one, at most
+// MaxShiftMs on, so a cue starts with what is heard.
 class ParagraphMarks : public SampleReceiver
 {
 public:
-    ParagraphMarks(ChapterReceiver &receiver, const QString &paragraph)
-        : m_receiver(receiver), m_base(receiver.chapterFrames()), m_sentences(sentencesOf(paragraph))
+    // loud: the level of the first sound of speech at the engine's volume.
+    ParagraphMarks(ChapterReceiver &receiver, const QString &paragraph, int sampleRate, int loud)
+        : m_receiver(receiver), m_base(receiver.chapterFrames()), m_sentences(sentencesOf(paragraph)),
+          m_longestSilence(qint64(sampleRate) * MaxShiftMs / 1000), m_loud(std::max(1, loud))
     {
     }
 
     bool samples(const short *data, int count) override
     {
+        if (m_pending.active) {
+            const qint64 from = std::max<qint64>(0, m_pending.frame - m_written);
+            for (qint64 i = from; i < count && m_pending.active; ++i) {
+                if (std::abs(int(data[i])) >= m_loud || m_written + i >= m_pending.frame + m_longestSilence)
+                    markPending(m_written + i);
+            }
+        }
+        m_written += count;
         if (!m_receiver.write(data, count))
             m_failed = true;
         return !m_failed;
@@ -76,45 +93,68 @@ public:
         if (index < m_current)
             return;
         if (index > m_current) {
+            finish();
             m_current = index;
-            m_receiver.markSentence(m_base + frame, it->text);
+            m_pending = {true, frame, it->text, {}};
         }
-        m_receiver.markWord(m_base + frame, std::max(0, position - it->start));
+        const int inSentence = std::max(0, position - it->start);
+        if (m_pending.active)
+            m_pending.words.push_back({frame, inSentence});
+        else
+            m_receiver.markWord(m_base + frame, inSentence);
+    }
+
+    // The text's samples are all handed over: a sentence still waiting
+    // for its first sound is marked where its word was.
+    void finish()
+    {
+        if (m_pending.active)
+            markPending(m_pending.frame);
     }
 
     bool failed() const { return m_failed; }
 
 private:
+    static constexpr int MaxShiftMs = 60;
+
+    void markPending(qint64 frame)
+    {
+        m_pending.active = false;
+        m_receiver.markSentence(m_base + frame, m_pending.text);
+        for (const auto &[wordFrame, position] : m_pending.words)
+            m_receiver.markWord(m_base + std::max(frame, wordFrame), position);
+    }
+
+    struct Pending {
+        bool active = false;
+        qint64 frame = 0; // where the engine said its first word starts
+        QString text;
+        std::vector<std::pair<qint64, int>> words;
+    };
+
     ChapterReceiver &m_receiver;
     const qint64 m_base;
     const std::vector<Sentence> m_sentences;
+    const qint64 m_longestSilence;
+    const int m_loud;
+    qint64 m_written = 0; // of this paragraph
     int m_current = -1;
+    Pending m_pending;
     bool m_failed = false;
 };
 
 } // namespace
 
 struct ChapterSynthesizer::Private {
-    std::unique_ptr<EspeakEngine> ownEngine;
-    SpeechEngine *engine = nullptr;
+    BookVoice voice;
+    SpeechEngine *engine = nullptr; // given; none: one of its own per chapter
     int sampleRate = 0;
     std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<PronunciationSource> dictionaries;
     QString problem;
 
-    void setUp(const BookVoice &voice)
+    QString chooseDictionaries()
     {
-        switch (VoiceSetup::apply(*engine, nullptr, voice.percentages)) {
-        case VoiceSetup::Result::Ok:
-            break;
-        case VoiceSetup::Result::ModeRejected:
-            problem = SpeechTexts::voiceOutOfRange(QString::number(voice.percentages.voicePosition),
-                                                   engine->modeCount());
-            return;
-        case VoiceSetup::Result::Overflow:
-            problem = SpeechTexts::valueOutOfRange();
-            return;
-        }
         switch (voice.dictionaries) {
         case BookVoice::Dictionaries::Active:
             settings = std::make_unique<SettingsStore>();
@@ -123,45 +163,66 @@ struct ChapterSynthesizer::Private {
         case BookVoice::Dictionaries::Files:
             // Files named for this export must load, as on the command line.
             for (const QString &path : voice.dictionaryFiles) {
-                if (const PronunciationFile file = PronunciationFile::load(path); !file.error.isEmpty()) {
-                    problem = file.error;
-                    return;
-                }
+                if (const PronunciationFile file = PronunciationFile::load(path); !file.error.isEmpty())
+                    return file.error;
             }
             dictionaries = std::make_unique<FixedDictionaries>(voice.dictionaryFiles);
             break;
         case BookVoice::Dictionaries::None:
             break;
         }
-        engine->setPronunciation(dictionaries.get());
+        return {};
+    }
+
+    QString configure(SpeechEngine &target) const
+    {
+        switch (VoiceSetup::apply(target, nullptr, voice.percentages)) {
+        case VoiceSetup::Result::Ok:
+            break;
+        case VoiceSetup::Result::ModeRejected:
+            return SpeechTexts::voiceOutOfRange(QString::number(voice.percentages.voicePosition), target.modeCount());
+        case VoiceSetup::Result::Overflow:
+            return SpeechTexts::valueOutOfRange();
+        }
+        target.setPronunciation(dictionaries.get());
+        return {};
     }
 };
 
 ChapterSynthesizer::ChapterSynthesizer(const BookVoice &voice) : d(std::make_unique<Private>())
 {
-    d->ownEngine = std::make_unique<EspeakEngine>();
-    d->engine = d->ownEngine.get();
+    d->voice = voice;
     d->sampleRate = EspeakEngine::sampleRate();
     if (!EspeakEngine::isAvailable()) {
         d->problem = SpeechTexts::noVoices();
         return;
     }
-    d->setUp(voice);
+    d->problem = d->chooseDictionaries();
+    if (d->problem.isEmpty()) {
+        EspeakEngine trial;
+        d->problem = d->configure(trial);
+        trial.setPronunciation(nullptr);
+    }
 }
 
 ChapterSynthesizer::ChapterSynthesizer(const BookVoice &voice, SpeechEngine &engine, int sampleRate)
     : d(std::make_unique<Private>())
 {
+    d->voice = voice;
     d->engine = &engine;
     d->sampleRate = sampleRate;
-    d->setUp(voice);
+    d->problem = d->chooseDictionaries();
+    if (d->problem.isEmpty())
+        d->problem = d->configure(engine);
 }
 
 ChapterSynthesizer::~ChapterSynthesizer()
 {
-    d->engine->reset();
-    d->engine->setSampleReceiver(nullptr);
-    d->engine->setPronunciation(nullptr);
+    if (d->engine) {
+        d->engine->reset();
+        d->engine->setSampleReceiver(nullptr);
+        d->engine->setPronunciation(nullptr);
+    }
 }
 
 QString ChapterSynthesizer::problem() const
@@ -186,7 +247,17 @@ bool ChapterSynthesizer::speak(const BookChapter &chapter, ChapterReceiver &rece
         total += paragraph.trimmed().isEmpty() ? 0 : paragraph.size();
     total = std::max<qint64>(total, 1);
 
-    SpeechEngine &engine = *d->engine;
+    // An engine of its own belongs to the thread that speaks, whichever
+    // it is this time: its results arrive on that thread's event loop.
+    std::unique_ptr<EspeakEngine> own;
+    if (!d->engine) {
+        own = std::make_unique<EspeakEngine>();
+        d->configure(*own);
+    }
+    SpeechEngine &engine = d->engine ? *d->engine : *own;
+    // Speech at full volume is heard from about -30 dBFS.
+    const int loud = int(LoudAtFullVolume * std::max(engine.leftVolume(), engine.rightVolume())
+                         / std::max(1, engine.maxVolume()));
     qint64 done = 0;
     bool first = true;
     for (const QString &paragraph : paragraphs) {
@@ -196,7 +267,7 @@ bool ChapterSynthesizer::speak(const BookChapter &chapter, ChapterReceiver &rece
             return false;
         first = false;
 
-        ParagraphMarks marks(receiver, paragraph);
+        ParagraphMarks marks(receiver, paragraph, d->sampleRate, loud);
         if (!engine.setSampleReceiver(&marks))
             return false;
         QEventLoop loop;
@@ -225,6 +296,7 @@ bool ChapterSynthesizer::speak(const BookChapter &chapter, ChapterReceiver &rece
         engine.setSampleReceiver(nullptr);
         if (!ended || cancelled || marks.failed())
             return false;
+        marks.finish();
         done += paragraph.size();
     }
     return !share || share(1.0);

@@ -1,5 +1,6 @@
 #pragma once
-// ChapterSynthesizer: one engine instance of its own that speaks chapters
+// ChapterSynthesizer: an engine instance of its own (made anew for each
+// chapter on the thread that speaks it) that speaks chapters
 // into a ChapterReceiver: the chapter begins, each paragraph is spoken with
 // the configured pause between paragraphs, and every sentence and word is
 // marked at the frame where its speech starts, as the engine tells it while
@@ -31,9 +32,9 @@ public:
     int sampleRate() const;
 
     // Speaks the chapter into receiver and returns when it is done, running
-    // an event loop meanwhile; call it on the thread that made this (any
-    // thread, the GUI thread is not needed). Cancelled, the receiver is no
-    // longer touched once this returns. share
+    // an event loop meanwhile; any thread will do (the GUI thread is not
+    // needed; with the engine passed in, the engine's thread). Cancelled,
+    // the receiver is no longer touched once this returns. share
     // is told how much of the chapter is spoken (0..1); it returns false to
     // cancel. False when cancelled or the receiver failed.
     bool speak(const BookChapter &chapter, ChapterReceiver &receiver,
