@@ -52,6 +52,15 @@ inline QString bookFallback()
     return QStringLiteral("Hörbuch");
 }
 
+inline QString noChapterSelected()
+{
+    return QStringLiteral("Es ist kein Kapitel zum Exportieren ausgewählt.");
+}
+inline QString synthesisFailed(const QString &chapter)
+{
+    return QStringLiteral("Das Kapitel „%1“ konnte nicht gesprochen werden.").arg(chapter);
+}
+
 inline QString invalidChapterRule(const QString &reason)
 {
     return QStringLiteral("Das Muster für Kapitelanfänge ist ungültig: %1").arg(reason);

@@ -3,6 +3,8 @@
 #include "AudioOutput.h"
 #include "EspeakOwner.h"
 #include "PronunciationSource.h"
+#include "SampleReceiver.h"
+#include "SpeechTexts.h"
 #include "WavRecorder.h"
 
 #include <QMetaObject>
@@ -42,6 +44,13 @@ public:
         });
     }
 
+    void wordMade(quint64 generation, int position, int length)
+    {
+        post([generation, position, length](EspeakEngine *engine) {
+            engine->onWordMade(generation, position, length);
+        });
+    }
+
     void detach()
     {
         std::lock_guard lock(m_mutex);
@@ -58,6 +67,19 @@ struct EspeakRecorderFile {
     EspeakRecorderFile(int rate, DiskReserve::Probe probe) : wav(rate, std::move(probe)) {}
     WavRecorder wav;
     quint64 generation = 0;
+};
+
+// The receiver as the synthesis thread sees it. Closing takes the lock, so
+// once close() returns no call of the receiver is running or will be made.
+struct EspeakReceiverGate {
+    explicit EspeakReceiverGate(SampleReceiver *r) : receiver(r) {}
+    void close()
+    {
+        std::lock_guard lock(mutex);
+        receiver = nullptr;
+    }
+    std::mutex mutex;
+    SampleReceiver *receiver;
 };
 
 namespace {
@@ -150,6 +172,53 @@ private:
     std::shared_ptr<EspeakRelay> m_relay;
 };
 
+// Hands the samples and word starts to a SampleReceiver as they are made.
+class ReceiverSink : public SynthesisSink
+{
+public:
+    ReceiverSink(std::shared_ptr<EspeakReceiverGate> gate, quint64 generation, int textId,
+                 std::shared_ptr<EspeakRelay> relay)
+        : m_gate(std::move(gate)), m_generation(generation), m_textId(textId), m_relay(std::move(relay))
+    {
+    }
+    bool audio(const short *samples, int count) override
+    {
+        std::lock_guard lock(m_gate->mutex);
+        if (!m_gate->receiver) {
+            m_closed = true;
+            return false;
+        }
+        if (!m_gate->receiver->samples(samples, count))
+            m_refused = true;
+        return !m_refused;
+    }
+    void word(qint64 sample, int position, int length) override
+    {
+        {
+            std::lock_guard lock(m_gate->mutex);
+            if (!m_gate->receiver)
+                return;
+            m_gate->receiver->word(sample, position, length);
+        }
+        m_relay->wordMade(m_generation, position, length);
+    }
+    void end(bool completed, bool) override
+    {
+        if (m_refused)
+            m_relay->recordingStopped(m_generation, m_textId, SpeechTexts::receiverRefused());
+        else if (completed && !m_closed)
+            m_relay->textSynthesised(m_generation, m_textId);
+    }
+
+private:
+    std::shared_ptr<EspeakReceiverGate> m_gate;
+    quint64 m_generation;
+    int m_textId;
+    std::shared_ptr<EspeakRelay> m_relay;
+    bool m_refused = false;
+    bool m_closed = false; // the receiver was taken away while speaking
+};
+
 } // namespace
 
 EspeakEngine::EspeakEngine(QObject *parent)
@@ -168,6 +237,8 @@ EspeakEngine::~EspeakEngine()
 {
     m_relay->detach();
     m_channel->generation.fetch_add(1); // cancels whatever is still queued for us
+    if (m_receiverGate)
+        m_receiverGate->close();
 }
 
 bool EspeakEngine::isAvailable()
@@ -217,7 +288,9 @@ void EspeakEngine::speak(const QString &text)
     const int loudest = std::max(m_leftVolume, m_rightVolume);
     job.volume = loudest;
 
-    if (m_outputFile.isEmpty()) {
+    if (m_receiverGate) {
+        job.sink = std::make_shared<ReceiverSink>(m_receiverGate, job.generation, id, m_relay);
+    } else if (m_outputFile.isEmpty()) {
         AudioOutput *output = audioOutput();
         output->setChannelGains(loudest > 0 ? double(m_leftVolume) / loudest : 0.0,
                                 loudest > 0 ? double(m_rightVolume) / loudest : 0.0);
@@ -280,6 +353,25 @@ void EspeakEngine::reset()
         m_output->queue()->clear(generation);
         m_output->halt();
     }
+    if (m_receiverGate) {
+        SampleReceiver *receiver = m_receiverGate->receiver;
+        m_receiverGate->close();
+        m_receiverGate = std::make_shared<EspeakReceiverGate>(receiver);
+    }
+}
+
+bool EspeakEngine::setSampleReceiver(SampleReceiver *receiver)
+{
+    if (m_receiverGate)
+        m_receiverGate->close();
+    m_receiverGate = receiver ? std::make_shared<EspeakReceiverGate>(receiver) : nullptr;
+    return true;
+}
+
+void EspeakEngine::onWordMade(quint64 generation, int position, int length)
+{
+    if (generation == m_channel->generation.load() && !m_pending.isEmpty())
+        emit wordReached(position, length);
 }
 
 void EspeakEngine::onTextSynthesised(quint64 generation, int textId)

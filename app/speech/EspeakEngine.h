@@ -1,7 +1,10 @@
 #pragma once
 // EspeakEngine: a SpeechEngine instance on espeak-ng.
 //
-// Without an output file name the instance is a speaker: its audio is
+// With a sample receiver the instance hands its samples and word starts to
+// the receiver on the synthesis thread as espeak makes them, as fast as
+// espeak synthesises, and a text ends when its last sample is handed over.
+// Otherwise, without an output file name the instance is a speaker: its audio is
 // streamed into an AudioOutput while it is synthesised, and a text ends when
 // its last sample has been heard. With an output file name it is a recorder:
 // the WAV file is written as fast as espeak synthesises, and a text ends when
@@ -22,6 +25,7 @@ class PronunciationSource;
 struct SynthesisChannel;
 class EspeakRelay;
 struct EspeakRecorderFile;
+struct EspeakReceiverGate;
 
 class EspeakEngine : public SpeechEngine
 {
@@ -75,6 +79,8 @@ public:
     void setOutputFileName(const QString &path) override;
     void setOutputWrittenInPlace(bool inPlace) override { m_outputInPlace = inPlace; }
 
+    bool setSampleReceiver(SampleReceiver *receiver) override;
+
     void setPronunciation(PronunciationSource *source) override { m_pronunciation = source; }
     PronunciationSource *pronunciation() const override { return m_pronunciation; }
 
@@ -88,12 +94,15 @@ private:
     friend class EspeakRelay;
     void onTextSynthesised(quint64 generation, int textId);
     void onRecordingStopped(quint64 generation, int textId, const QString &reason);
+    void onWordMade(quint64 generation, int position, int length);
     void finishText(int textId);
     void releaseHeldEnds();
 
     std::shared_ptr<SynthesisChannel> m_channel;
     std::shared_ptr<EspeakRelay> m_relay;
     std::shared_ptr<EspeakRecorderFile> m_recorderFile; // used on the synthesis thread
+    // Lets the synthesis thread reach the receiver until a reset closes it.
+    std::shared_ptr<EspeakReceiverGate> m_receiverGate;
     const Clock *m_clock = nullptr; // none: the system clock
     PronunciationSource *m_pronunciation = nullptr;
     AudioOutput *m_output = nullptr;

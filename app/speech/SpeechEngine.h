@@ -17,6 +17,7 @@
 #include <QString>
 
 class PronunciationSource;
+class SampleReceiver;
 
 class SpeechEngine : public QObject
 {
@@ -81,6 +82,18 @@ public:
     // temporary recordings, which can be exported while they grow).
     virtual void setOutputWrittenInPlace(bool inPlace) { Q_UNUSED(inPlace) }
 
+    // Neither plays nor records: every following text's samples and word
+    // starts go to receiver as they are made (SampleReceiver.h), a text
+    // ends when its last sample has been handed over, and a receiver that
+    // takes no more stops the text with recordingStopped. Null: the
+    // instance plays or records again. The receiver must outlive its use
+    // here. False when this engine cannot hand over its samples.
+    virtual bool setSampleReceiver(SampleReceiver *receiver)
+    {
+        Q_UNUSED(receiver)
+        return false;
+    }
+
     // The pronunciation dictionaries every following text is spoken with,
     // asked at each speak(); none: texts are spoken as written. The source
     // must outlive its use here.
@@ -92,13 +105,14 @@ signals:
     // a reset discarded. Always delivered from the event loop, never from
     // inside a call of this interface.
     void textEnded();
-    // The word now being heard: position and length in the text given to
-    // speak(), in QString units.
+    // The word now being heard (with a sample receiver: just made):
+    // position and length in the text given to speak(), in QString units.
     void wordReached(int position, int length);
     // The recorder stopped writing its file to keep free space on the disk
-    // (a file written in place stays valid), or a user's file could not be
-    // written; once per text or queue of texts, which then end without
-    // textEnded. reason is a German sentence for the user.
+    // (a file written in place stays valid), a user's file could not be
+    // written, or the sample receiver took no more; once per text or queue
+    // of texts, which then end without textEnded. reason is a German
+    // sentence for the user.
     void recordingStopped(const QString &reason);
     // The loudspeaker has no sound device (none found, or it failed) and
     // goes on silently; message is a German sentence for the user. Once

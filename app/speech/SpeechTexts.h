@@ -117,6 +117,10 @@ inline QString noVoices()
 {
     return QStringLiteral("Es ist keine Stimme installiert (espeak-ng-data fehlt?).");
 }
+inline QString receiverRefused()
+{
+    return QStringLiteral("Die Sprachausgabe wurde nicht mehr angenommen und abgebrochen.");
+}
 inline QString fileAndText()
 {
     return QStringLiteral("Bitte entweder --file DOKUMENT oder einen TEXT angeben, nicht beides.");

@@ -1,8 +1,34 @@
 #include "FakeSpeechEngine.h"
 
+#include "SampleReceiver.h"
+#include "SpeechTexts.h"
+
 #include <QTimer>
 
 #include <algorithm>
+#include <vector>
+
+namespace {
+
+// The words of text as (position, length): runs of letters or digits.
+template<typename Visit>
+void forEachWord(const QString &text, Visit visit)
+{
+    int i = 0;
+    const int n = int(text.size());
+    while (i < n) {
+        if (!text.at(i).isLetterOrNumber()) {
+            ++i;
+            continue;
+        }
+        const int start = i;
+        while (i < n && text.at(i).isLetterOrNumber())
+            ++i;
+        visit(start, i - start);
+    }
+}
+
+} // namespace
 
 FakeSpeechEngine::FakeSpeechEngine(QObject *parent)
     : SpeechEngine(parent), m_modes(defaultModes())
@@ -42,9 +68,47 @@ void FakeSpeechEngine::deliverEnd(quint64 generation)
     if (generation != m_generation || m_paused || m_heldEnds == 0 || m_queue.isEmpty())
         return;
     --m_heldEnds;
-    m_queue.removeFirst();
-    emit textEnded();
+    const QString text = m_queue.takeFirst();
+    if (m_receiver && !speakInto(text)) {
+        emit recordingStopped(SpeechTexts::receiverRefused());
+    } else {
+        emit textEnded();
+    }
     scheduleAutoFinish();
+}
+
+bool FakeSpeechEngine::setSampleReceiver(SampleReceiver *receiver)
+{
+    m_receiver = receiver;
+    return true;
+}
+
+qint64 FakeSpeechEngine::framesOf(const QString &text)
+{
+    qint64 frames = WordGap;
+    forEachWord(text, [&frames](int, int length) { frames += WordGap + qint64(length) * FramesPerChar; });
+    return frames;
+}
+
+bool FakeSpeechEngine::speakInto(const QString &text)
+{
+    const std::vector<short> gap(WordGap, 0);
+    qint64 frame = 0;
+    bool ok = true;
+    forEachWord(text, [&](int position, int length) {
+        if (!ok)
+            return;
+        const std::vector<short> word(size_t(length) * FramesPerChar, Level);
+        ok = m_receiver->samples(gap.data(), WordGap);
+        frame += WordGap;
+        if (!ok)
+            return;
+        m_receiver->word(frame, position, length);
+        emit wordReached(position, length);
+        ok = m_receiver->samples(word.data(), int(word.size()));
+        frame += qint64(word.size());
+    });
+    return ok && m_receiver->samples(gap.data(), WordGap);
 }
 
 void FakeSpeechEngine::setAutoFinishMs(int ms)

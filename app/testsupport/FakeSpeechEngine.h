@@ -77,7 +77,22 @@ public:
     QString outputFileName() const override { return m_outputFile; }
     void setOutputFileName(const QString &path) override;
 
+    // With a sample receiver a text's speech is made when the text ends,
+    // the same for the same text: for each word (a run of letters or
+    // digits) WordGap frames of silence, then FramesPerChar samples of
+    // Level per character, the word told (and wordReached) at its first
+    // sample; WordGap frames of silence close the text. A receiver that
+    // refuses samples stops the text with recordingStopped.
+    static constexpr int WordGap = 100;
+    static constexpr int FramesPerChar = 10;
+    static constexpr short Level = 1000;
+    bool setSampleReceiver(SampleReceiver *receiver) override;
+    // The frames the fake makes of text.
+    static qint64 framesOf(const QString &text);
+
 private:
+    bool speakInto(const QString &text);
+
     void deliverEnd(quint64 generation);
     void scheduleAutoFinish();
 
@@ -96,4 +111,5 @@ private:
     int m_leftVolume = 100;
     int m_rightVolume = 100;
     QString m_outputFile;
+    SampleReceiver *m_receiver = nullptr;
 };

@@ -18,6 +18,7 @@
 
 #include <functional>
 
+class ChapterSynthesizer;
 class Clock;
 
 // How the book is spoken.
@@ -54,4 +55,10 @@ public:
     // checked before any synthesis. clock times the estimate of what is left.
     static AudiobookWriter::Result run(const Book &book, const AudiobookOptions &options, const BookVoice &voice,
                                        const Workers &workers, const Clock &clock, const Progress &progress = {});
+
+    // The export in this process with the given synthesiser (run() with
+    // one job does this with an espeak-ng one).
+    static AudiobookWriter::Result speak(const Book &book, const AudiobookOptions &options,
+                                         ChapterSynthesizer &synthesizer, const Clock &clock,
+                                         const Progress &progress = {});
 };

@@ -12,11 +12,16 @@
 #include <memory>
 
 class ChapterReceiver;
+class SpeechEngine;
 
 class ChapterSynthesizer
 {
 public:
+    // Speaks with an espeak-ng instance of its own.
     explicit ChapterSynthesizer(const BookVoice &voice);
+    // Speaks with engine, whose samples come at sampleRate; engine must be
+    // able to hand over its samples and outlive this.
+    ChapterSynthesizer(const BookVoice &voice, SpeechEngine &engine, int sampleRate);
     ~ChapterSynthesizer();
     ChapterSynthesizer(const ChapterSynthesizer &) = delete;
     ChapterSynthesizer &operator=(const ChapterSynthesizer &) = delete;
@@ -25,7 +30,11 @@ public:
     QString problem() const;
     int sampleRate() const;
 
-    // Speaks the chapter into receiver and returns when it is done. share
+    // Speaks the chapter into receiver and returns when it is done, running
+    // an event loop meanwhile; any thread will do (the GUI thread is not
+    // needed), always the same one, and with the engine passed in, the
+    // engine's thread. Cancelled, the receiver is no longer touched once
+    // this returns. share
     // is told how much of the chapter is spoken (0..1); it returns false to
     // cancel. False when cancelled or the receiver failed.
     bool speak(const BookChapter &chapter, ChapterReceiver &receiver,

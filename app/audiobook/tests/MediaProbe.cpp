@@ -9,6 +9,8 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 MediaProbe MediaProbe::of(const QString &path)
@@ -46,18 +48,27 @@ MediaProbe MediaProbe::of(const QString &path)
     return probe;
 }
 
-std::pair<double, double> MediaProbe::loudness(const QString &path)
+namespace {
+
+// Decodes the file's audio stream to mono float, block by block; false when
+// it cannot be opened.
+bool decode(const QString &path, const std::function<void(int rate)> &opened,
+            const std::function<void(const float *, int)> &take)
 {
     AVFormatContext *format = nullptr;
     if (avformat_open_input(&format, path.toUtf8().constData(), nullptr, nullptr) < 0)
-        return {0, 0};
+        return false;
     avformat_find_stream_info(format, nullptr);
     const AVCodec *decoder = nullptr;
     const int stream = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+    if (stream < 0) {
+        avformat_close_input(&format);
+        return false;
+    }
     AVCodecContext *codec = avcodec_alloc_context3(decoder);
     avcodec_parameters_to_context(codec, format->streams[stream]->codecpar);
     avcodec_open2(codec, decoder, nullptr);
-    LoudnessMeter meter(codec->sample_rate);
+    opened(codec->sample_rate);
     AVPacket *packet = av_packet_alloc();
     AVFrame *frame = av_frame_alloc();
     SwrContext *swr = nullptr;
@@ -73,7 +84,7 @@ std::pair<double, double> MediaProbe::loudness(const QString &path)
             uint8_t *out = reinterpret_cast<uint8_t *>(samples.data());
             const int got = swr_convert(swr, &out, int(samples.size()), const_cast<const uint8_t **>(frame->extended_data),
                                         frame->nb_samples);
-            meter.add(samples.data(), got);
+            take(samples.data(), got);
         }
     };
     while (av_read_frame(format, packet) >= 0) {
@@ -88,5 +99,24 @@ std::pair<double, double> MediaProbe::loudness(const QString &path)
     av_packet_free(&packet);
     avcodec_free_context(&codec);
     avformat_close_input(&format);
-    return {meter.integrated(), meter.truePeak()};
+    return true;
+}
+
+} // namespace
+
+std::pair<double, double> MediaProbe::loudness(const QString &path)
+{
+    std::unique_ptr<LoudnessMeter> meter;
+    if (!decode(path, [&meter](int rate) { meter = std::make_unique<LoudnessMeter>(rate); },
+                [&meter](const float *samples, int count) { meter->add(samples, count); }))
+        return {0, 0};
+    return {meter->integrated(), meter->truePeak()};
+}
+
+std::vector<float> MediaProbe::samples(const QString &path, int *rate)
+{
+    std::vector<float> all;
+    decode(path, [rate](int r) { if (rate) *rate = r; },
+           [&all](const float *samples, int count) { all.insert(all.end(), samples, samples + count); });
+    return all;
 }

@@ -6,6 +6,8 @@
 #include <QMap>
 #include <QString>
 
+#include <vector>
+
 struct MediaProbe {
     bool opened = false;
     QString codec;
@@ -19,4 +21,6 @@ struct MediaProbe {
     static MediaProbe of(const QString &path);
     // Integrated loudness (LUFS) and true peak (dBTP) of the decoded audio.
     static std::pair<double, double> loudness(const QString &path);
+    // The decoded audio, mixed to mono, at the file's own rate.
+    static std::vector<float> samples(const QString &path, int *rate = nullptr);
 };
