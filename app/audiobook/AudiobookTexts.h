@@ -66,4 +66,69 @@ inline QString invalidChapterRule(const QString &reason)
     return QStringLiteral("Das Muster für Kapitelanfänge ist ungültig: %1").arg(reason);
 }
 
+// A chapter spoken in a worker process, kept until it is written.
+inline QString chapterSpoolDamaged(const QString &reason)
+{
+    return QStringLiteral("Die Zwischendatei eines Kapitels ist beschädigt: %1").arg(reason);
+}
+inline QString spoolTruncated()
+{
+    return QStringLiteral("sie endet vorzeitig.");
+}
+inline QString spoolNotASpool()
+{
+    return QStringLiteral("sie ist keine Zwischendatei dieses Programms.");
+}
+inline QString spoolOtherRate(int rate, int expected)
+{
+    return QStringLiteral("sie hat %1 Hz statt %2 Hz.").arg(rate).arg(expected);
+}
+inline QString spoolBadRecord(qint64 offset)
+{
+    return QStringLiteral("unlesbarer Eintrag bei Byte %1.").arg(offset);
+}
+inline QString spoolNotReadable(const QString &reason)
+{
+    return QStringLiteral("Die Zwischendatei eines Kapitels kann nicht gelesen werden: %1").arg(reason);
+}
+
+// A worker process of a parallel export.
+inline QString workerNotStarted(const QString &program, const QString &reason)
+{
+    return QStringLiteral("Der Hilfsprozess „%1“ konnte nicht gestartet werden: %2").arg(program, reason);
+}
+inline QString workerCannotSpeak(const QString &reason)
+{
+    return QStringLiteral("Der Hilfsprozess kann nicht sprechen: %1").arg(reason);
+}
+inline QString workerEnded(int chapter, const QString &title)
+{
+    return QStringLiteral("Kapitel %1 „%2“: der Hilfsprozess hat sich unerwartet beendet.").arg(chapter).arg(title);
+}
+inline QString workerGarbage(int chapter, const QString &title)
+{
+    return QStringLiteral("Kapitel %1 „%2“: der Hilfsprozess antwortet unverständlich.").arg(chapter).arg(title);
+}
+inline QString workerFailed(int chapter, const QString &title, const QString &reason)
+{
+    return QStringLiteral("Kapitel %1 „%2“: %3").arg(chapter).arg(title, reason);
+}
+inline QString workersEnded()
+{
+    return QStringLiteral("Die Hilfsprozesse haben sich unerwartet beendet.");
+}
+inline QString workersDisagree()
+{
+    return QStringLiteral("Die Hilfsprozesse sprechen mit verschiedenen Abtastraten.");
+}
+
+inline QString workerInputNotUnderstood()
+{
+    return QStringLiteral("Der Hilfsprozess versteht seine Eingabe nicht.");
+}
+inline QString chapterNotSpoken()
+{
+    return QStringLiteral("Das Kapitel konnte nicht gesprochen werden.");
+}
+
 } // namespace AudiobookTexts

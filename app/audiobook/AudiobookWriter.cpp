@@ -12,6 +12,11 @@
 #include <QStorageInfo>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <cerrno>
 #include <cmath>
 #include <vector>
@@ -209,8 +214,8 @@ QList<Cue> AudiobookWriter::cuesOf(const Chapter &chapter, qint64 offset) const
     return cues;
 }
 
-bool AudiobookWriter::encodeChapter(EncodedFile &file, const Chapter &chapter, float gain, qint64 &done, qint64 total,
-                                    const Progress &progress, bool &cancelled)
+bool AudiobookWriter::encodeChapter(EncodedFile &file, const Chapter &chapter, float gain,
+                                    const std::function<bool(qint64)> &advance, bool &stopped, QString &error) const
 {
     std::vector<short> samples(static_cast<size_t>(kPieceFrames));
     std::vector<float> floats(static_cast<size_t>(kPieceFrames));
@@ -220,24 +225,108 @@ bool AudiobookWriter::encodeChapter(EncodedFile &file, const Chapter &chapter, f
         const qint64 bytes = piece * qint64(sizeof(short));
         const off_t offset = off_t((chapter.start + at) * qint64(sizeof(short)));
         if (pread(m_spool, samples.data(), size_t(bytes), offset) != bytes) {
-            m_error = AudiobookTexts::spoolFailed(errnoText(errno ? errno : EIO));
+            error = AudiobookTexts::spoolFailed(errnoText(errno ? errno : EIO));
             return false;
         }
         for (qint64 i = 0; i < piece; ++i)
             floats[size_t(i)] = std::clamp(float(samples[size_t(i)]) * gain / 32768.0f, -1.0f, 1.0f);
         if (!file.write(floats.data(), piece)) {
-            m_error = file.error();
+            error = file.error();
             return false;
         }
         at += piece;
-        done += piece;
-        if (progress && !progress(total > 0 ? double(done) / double(total) : 1.0)) {
-            cancelled = true;
-            m_error = AudiobookTexts::cancelled();
+        if (!advance(piece)) {
+            stopped = true;
+            error = AudiobookTexts::cancelled();
             return false;
         }
     }
     return true;
+}
+
+// One chapter's file of a book with files per chapter.
+struct AudiobookWriter::Encoded {
+    int chapter = 0;
+    QString path;
+    FileTags tags;
+    qint64 frames = 0; // with the silence around the chapter
+    bool finished = false;
+    bool stopped = false; // by a cancel or another file's failure
+    QString error;
+};
+
+// Encodes the chapters' files, up to options.threads at the same time.
+// After a failure no further file is begun and those being written go on
+// (they fail by themselves when the disk is full); a cancel stops them
+// too. Unfinished files are removed (EncodedFile keeps no partial file),
+// finished ones stay. progress is called on this thread.
+void AudiobookWriter::encodeFiles(std::vector<Encoded> &files, float gain, const Progress &progress,
+                                  bool &cancelled) const
+{
+    const qint64 before = qint64(m_options.silenceBeforeMs) * m_rate / 1000;
+    const qint64 after = qint64(m_options.silenceAfterMs) * m_rate / 1000;
+    const double total = double(std::max<qint64>(1, m_spoolFrames));
+    std::atomic<qint64> done = 0;
+    std::atomic<bool> stop = false;    // cancelled: every file stops
+    std::atomic<bool> failure = false; // no further file is begun
+    std::atomic<size_t> next = 0;
+    const auto encodeOne = [&](Encoded &encoded, const std::function<bool(qint64)> &advance) {
+        EncodedFile file(m_options.format, m_rate);
+        const Chapter &chapter = m_chapters[encoded.chapter];
+        encoded.finished = file.open(encoded.path, encoded.tags) && file.writeSilence(before)
+            && encodeChapter(file, chapter, gain, advance, encoded.stopped, encoded.error)
+            && file.writeSilence(after) && file.finish();
+        if (!encoded.finished && !encoded.stopped && !file.error().isEmpty())
+            encoded.error = file.error();
+    };
+
+    const int threads = std::clamp(m_options.threads, 1, std::max(1, int(files.size())));
+    if (threads == 1) {
+        for (Encoded &encoded : files) {
+            encodeOne(encoded, [&](qint64 frames) {
+                done += frames;
+                return !progress || progress(double(done) / total);
+            });
+            if (!encoded.finished) {
+                cancelled = encoded.stopped;
+                return;
+            }
+        }
+        return;
+    }
+
+    std::mutex mutex;
+    std::condition_variable ended;
+    int running = threads;
+    std::vector<std::thread> pool;
+    for (int t = 0; t < threads; ++t) {
+        pool.emplace_back([&] {
+            for (size_t i = next++; i < files.size() && !stop && !failure; i = next++) {
+                encodeOne(files[i], [&](qint64 frames) {
+                    done += frames;
+                    return !stop;
+                });
+                if (!files[i].finished && !files[i].stopped)
+                    failure = true;
+            }
+            const std::lock_guard lock(mutex);
+            --running;
+            ended.notify_all();
+        });
+    }
+    std::unique_lock lock(mutex);
+    while (running > 0) {
+        ended.wait_for(lock, std::chrono::milliseconds(100));
+        lock.unlock();
+        if (progress && !stop && !progress(double(done) / total)) {
+            cancelled = true;
+            stop = true;
+        }
+        lock.lock();
+    }
+    lock.unlock();
+    for (std::thread &thread : pool)
+        thread.join();
 }
 
 bool AudiobookWriter::writeText(const QString &path, const QByteArray &bytes)
@@ -309,27 +398,38 @@ AudiobookWriter::Result AudiobookWriter::finish(const Progress &progress)
     bool failed = false;
 
     if (m_options.layout == AudiobookLayout::FilePerChapter) {
-        QList<qint64> durations;
         const int count = int(m_chapters.size());
-        for (int i = 0; i < count && !failed; ++i) {
-            const FileTags tags = tagsFor(i);
-            const QString path = QDir(m_options.folder)
-                                     .filePath(SafeFileName::numbered(i + 1, count, m_chapters[i].title,
-                                                                      AudiobookTexts::chapterFallback(i + 1),
-                                                                      AudiobookFormats::suffix(m_options.format)));
-            EncodedFile file(m_options.format, m_rate);
-            failed = !file.open(path, tags) || !file.writeSilence(before)
-                || !encodeChapter(file, m_chapters[i], gain, done, total, progress, cancelled)
-                || !file.writeSilence(after) || !file.finish();
-            if (failed) {
-                if (!cancelled && !file.error().isEmpty())
-                    m_error = file.error();
-                break;
-            }
-            result.files.append(path);
-            durations.append(before + m_chapters[i].frames + after);
-            failed = !writeSubtitles(path, cuesOf(m_chapters[i], before), tags, result);
+        std::vector<Encoded> files(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) {
+            Encoded &file = files[size_t(i)];
+            file.chapter = i;
+            file.tags = tagsFor(i);
+            file.path = QDir(m_options.folder)
+                            .filePath(SafeFileName::numbered(i + 1, count, m_chapters[i].title,
+                                                             AudiobookTexts::chapterFallback(i + 1),
+                                                             AudiobookFormats::suffix(m_options.format)));
+            file.frames = before + m_chapters[i].frames + after;
         }
+        encodeFiles(files, gain, progress, cancelled);
+        // Every finished file is listed with its subtitles, in chapter
+        // order; the first failure (by chapter) is the one to tell.
+        QList<qint64> durations;
+        for (const Encoded &file : files) {
+            if (!file.finished) {
+                if (!failed && !file.stopped)
+                    m_error = file.error;
+                failed = true;
+                continue;
+            }
+            result.files.append(file.path);
+            durations.append(file.frames);
+            if (!writeSubtitles(file.path, cuesOf(m_chapters[file.chapter], before), file.tags, result))
+                failed = true;
+        }
+        if (cancelled)
+            m_error = AudiobookTexts::cancelled();
+        else if (failed && m_error.isEmpty())
+            m_error = AudiobookTexts::encoderFailed();
         result.status = failed ? (cancelled ? Result::Status::Cancelled : Result::Status::Failed) : Result::Status::Ok;
         writePlaylist(result, durations);
     } else {
@@ -350,11 +450,17 @@ AudiobookWriter::Result AudiobookWriter::finish(const Progress &progress)
         const QString path = QDir(m_options.folder).filePath(m_options.file);
         EncodedFile file(m_options.format, m_rate);
         failed = !file.open(path, tags, marks);
+        const auto advance = [&](qint64 frames) {
+            done += frames;
+            return !progress || progress(double(done) / double(total));
+        };
+        QString error;
         for (int i = 0; i < m_chapters.size() && !failed; ++i) {
-            failed = !file.writeSilence(before)
-                || !encodeChapter(file, m_chapters[i], gain, done, total, progress, cancelled)
+            failed = !file.writeSilence(before) || !encodeChapter(file, m_chapters[i], gain, advance, cancelled, error)
                 || !file.writeSilence(after);
         }
+        if (failed)
+            m_error = error;
         failed = failed || !file.finish();
         if (failed && !cancelled && !file.error().isEmpty())
             m_error = file.error();

@@ -27,6 +27,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class LoudnessMeter;
 
@@ -43,6 +44,8 @@ struct AudiobookOptions {
     int silenceBeforeMs = 500;
     int silenceAfterMs = 1500;
     int paragraphPauseMs = 800;
+    // With files per chapter: how many files are encoded at the same time.
+    int threads = 1;
 };
 
 class AudiobookWriter : public ChapterReceiver
@@ -100,8 +103,12 @@ private:
     bool spool(const short *samples, qint64 count);
     FileTags tagsFor(int chapter) const;
     QList<Cue> cuesOf(const Chapter &chapter, qint64 offset) const;
-    bool encodeChapter(class EncodedFile &file, const Chapter &chapter, float gain, qint64 &done, qint64 total,
-                       const Progress &progress, bool &cancelled);
+    // advance is told the frames of each piece encoded; false stops (then
+    // stopped is set). error gets the German reason of a failure.
+    bool encodeChapter(class EncodedFile &file, const Chapter &chapter, float gain,
+                       const std::function<bool(qint64)> &advance, bool &stopped, QString &error) const;
+    struct Encoded;
+    void encodeFiles(std::vector<Encoded> &files, float gain, const Progress &progress, bool &cancelled) const;
     bool writeText(const QString &path, const QByteArray &bytes);
     bool writeSubtitles(const QString &audioPath, const QList<Cue> &cues, const FileTags &tags, Result &result);
     void writePlaylist(Result &result, const QList<qint64> &durations);

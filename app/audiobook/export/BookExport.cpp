@@ -3,6 +3,7 @@
 #include "AudiobookTexts.h"
 #include "ChapterSynthesizer.h"
 #include "Clock.h"
+#include "ParallelChapters.h"
 
 #include <algorithm>
 
@@ -73,6 +74,50 @@ AudiobookWriter::Result cancelled()
     return result;
 }
 
+// Several chapters at once, each spoken by a worker process of its own;
+// the chapters reach the one writer in order.
+AudiobookWriter::Result inWorkers(const Book &book, const AudiobookOptions &options, const BookVoice &voice,
+                                  const BookExport::Workers &workers, const Clock &clock,
+                                  const BookExport::Progress &progress)
+{
+    const Book selected = book.selected();
+    ParallelChapters parallel({workers.program, workers.jobs, options.folder, {voice, options.paragraphPauseMs}});
+    ProgressReport report(progress, clock, int(selected.chapters.size()));
+    int shown = -1;
+    const auto told = [&](int chapter, double share) {
+        if (chapter != shown) {
+            shown = chapter;
+            if (!report.chapter(chapter, selected.chapters.at(chapter).title))
+                return false;
+        }
+        return report.tell(SynthesisShare * share);
+    };
+    const int rate = parallel.start(selected.chapters, told);
+    if (rate <= 0)
+        return parallel.error().isEmpty() ? cancelled() : failed(parallel.error());
+
+    AudiobookWriter writer;
+    if (!writer.open(options, rate))
+        return failed(writer.error());
+    switch (parallel.run(writer, told)) {
+    case ParallelChapters::Status::Ok:
+        break;
+    case ParallelChapters::Status::Cancelled:
+        writer.cancel();
+        return cancelled();
+    case ParallelChapters::Status::Failed: {
+        const QString error = parallel.error().isEmpty() ? writer.error() : parallel.error();
+        writer.cancel();
+        return failed(error);
+    }
+    }
+    if (!report.encoding()) {
+        writer.cancel();
+        return cancelled();
+    }
+    return writer.finish([&report](double share) { return report.tell(SynthesisShare + (1.0 - SynthesisShare) * share); });
+}
+
 } // namespace
 
 AudiobookWriter::Result BookExport::run(const Book &book, const AudiobookOptions &options, const BookVoice &voice,
@@ -83,13 +128,14 @@ AudiobookWriter::Result BookExport::run(const Book &book, const AudiobookOptions
     if (book.selected().chapters.isEmpty())
         return failed(AudiobookTexts::noChapterSelected());
 
-    if (workers.jobs > 1 && !workers.program.isEmpty()) {
-        // Several chapters at once in worker processes: not here yet, so
-        // the export runs in this process.
-    }
+    // As many files are encoded at once as chapters are spoken.
+    AudiobookOptions encoding = options;
+    encoding.threads = std::max({1, options.threads, workers.jobs});
+    if (workers.jobs > 1 && !workers.program.isEmpty())
+        return inWorkers(book, encoding, voice, workers, clock, progress);
 
     ChapterSynthesizer synthesizer(voice);
-    return speak(book, options, synthesizer, clock, progress);
+    return speak(book, encoding, synthesizer, clock, progress);
 }
 
 AudiobookWriter::Result BookExport::speak(const Book &book, const AudiobookOptions &options,

@@ -74,7 +74,9 @@ private slots:
     void cuesStartAtTheirSentencesInTheWrittenAudio();
     void loudnessReachesTheTargetWithOneGain();
     void cancelKeepsFinishedFilesAndRemovesTheUnfinished();
+    void fullDiskKeepsFinishedFilesAndRemovesTheUnfinished_data();
     void fullDiskKeepsFinishedFilesAndRemovesTheUnfinished();
+    void filesEncodedAtTheSameTimeAreTheSame();
     void hostileTitlesGiveValidFilesAndPlaylist();
     void thousandsOfHostileChapterMarksInOneFile();
     void refusedBeforeSynthesis_data();
@@ -345,10 +347,19 @@ void TestAudiobook::cancelKeepsFinishedFilesAndRemovesTheUnfinished()
     QCOMPARE(lines(result.playlist).size(), 3);
 }
 
+void TestAudiobook::fullDiskKeepsFinishedFilesAndRemovesTheUnfinished_data()
+{
+    QTest::addColumn<int>("threads");
+    QTest::newRow("nacheinander") << 1;
+    QTest::newRow("gleichzeitig") << 2;
+}
+
 void TestAudiobook::fullDiskKeepsFinishedFilesAndRemovesTheUnfinished()
 {
+    QFETCH(int, threads);
     QTemporaryDir dir;
     AudiobookOptions options = optionsIn(dir.path());
+    options.threads = threads;
     AudiobookWriter writer;
     QVERIFY(writer.open(options, kRate));
     const QList<int> seconds = {1, 12};
@@ -373,6 +384,42 @@ void TestAudiobook::fullDiskKeepsFinishedFilesAndRemovesTheUnfinished()
              QStringList({QStringLiteral("01 Teil 1.mp3"), QStringLiteral("Das Buch.m3u8")}));
     QVERIFY(MediaProbe::of(dir.filePath(QStringLiteral("01 Teil 1.mp3"))).duration > 2.9);
     QCOMPARE(lines(result.playlist).size(), 3);
+}
+
+void TestAudiobook::filesEncodedAtTheSameTimeAreTheSame()
+{
+    // The same book written one file after another and three at a time:
+    // the same files, byte for byte, and the same playlist and subtitles.
+    QList<QMap<QString, QByteArray>> written;
+    for (const int threads : {1, 3}) {
+        QTemporaryDir dir;
+        AudiobookOptions options = optionsIn(dir.path());
+        options.subtitles = SubtitleFormat::Srt;
+        options.threads = threads;
+        AudiobookWriter writer;
+        QVERIFY(writer.open(options, kRate));
+        for (int i = 0; i < 7; ++i) {
+            writer.beginChapter(QStringLiteral("Kapitel %1").arg(i + 1));
+            writer.markSentence(kRate / 4, QStringLiteral("Satz %1.").arg(i + 1));
+            const std::vector<short> samples = tone((i % 3 + 1) * kRate / 2, 0.1 * (i + 1));
+            QVERIFY(writer.write(samples.data(), qint64(samples.size())));
+        }
+        const AudiobookWriter::Result result = writer.finish();
+        QVERIFY2(result.ok(), qPrintable(result.message));
+        QCOMPARE(result.files.size(), 7);
+        QCOMPARE(result.subtitles.size(), 7);
+        QMap<QString, QByteArray> files;
+        for (const QString &name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden)) {
+            QFile file(dir.filePath(name));
+            file.open(QIODevice::ReadOnly);
+            files.insert(name, file.readAll());
+        }
+        written.append(files);
+    }
+    QCOMPARE(written[1].keys(), written[0].keys());
+    QCOMPARE(written[0].size(), 15);
+    for (const QString &name : written[0].keys())
+        QVERIFY2(written[1].value(name) == written[0].value(name), qPrintable(name));
 }
 
 void TestAudiobook::hostileTitlesGiveValidFilesAndPlaylist()
