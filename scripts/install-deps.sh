@@ -52,6 +52,8 @@ PACKAGES=(
   libpoppler-qt6-dev
   libzip-dev
   libyaml-cpp-dev
+  # the head (title, author) of HTML pages
+  libxml2-dev
   # the screen-reader end-to-end test: a private session bus, the AT-SPI
   # bus and registry, and the Python binding a screen reader uses
   dbus

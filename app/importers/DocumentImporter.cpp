@@ -2,6 +2,7 @@
 
 #include "DocxReader.h"
 #include "EpubReader.h"
+#include "HtmlHead.h"
 #include "MarkdownReader.h"
 #include "ImportMessages.h"
 #include "OdtReader.h"
@@ -117,6 +118,9 @@ ImportResult fromPdf(const QByteArray &bytes, const ImportControl &control)
     result.message = pdf.message;
     if (pdf.status != ImportStatus::Ok)
         return result;
+    result.document.title = pdf.title;
+    result.document.author = pdf.author;
+    result.document.date = pdf.date;
     ImportedDocumentBuilder builder(result.document);
     const QStringList paragraphs = PdfTextAssembler::paragraphs(pdf.pages);
     // The outline's titles make their paragraphs headings, so the document
@@ -184,6 +188,11 @@ ImportResult DocumentImporter::read(ImportFormat format, const QByteArray &bytes
     case ImportFormat::Html:
         result.document.markup = ImportedDocument::Markup::Html;
         result.document.markupText = decodeHtml(bytes);
+        {
+            HtmlHead::Head head = HtmlHead::read(result.document.markupText);
+            result.document.title = std::move(head.title);
+            result.document.author = std::move(head.author);
+        }
         result.status = ImportStatus::Ok;
         break;
     case ImportFormat::Markdown:
@@ -197,6 +206,7 @@ ImportResult DocumentImporter::read(ImportFormat format, const QByteArray &bytes
             result.document.markupText = std::move(prepared.markdown);
             result.document.title = std::move(prepared.title);
             result.document.author = std::move(prepared.author);
+            result.document.date = std::move(prepared.date);
         }
         result.status = ImportStatus::Ok;
         break;

@@ -1,5 +1,6 @@
 #include "DocxReader.h"
 
+#include "DocumentProperties.h"
 #include "ImportMessages.h"
 #include "SafeXmlReader.h"
 #include "ZipArchive.h"
@@ -439,6 +440,10 @@ ImportStatus DocxReader::read(const QByteArray &bytes, const ImportControl &cont
         if (got)
             p.noteParts.insert(part, data);
     }
+    // The title, author and date; a part that cannot be read is left out.
+    const QString core = QStringLiteral("docProps/core.xml");
+    if (QByteArray properties; zip.contains(core) && zip.read(core, &properties))
+        DocumentProperties::read(properties, core, out);
     control.report(10, 100);
 
     QByteArray document;

@@ -14,10 +14,11 @@
 
 namespace {
 
-struct Package {
-    QString rootFile;
-    QStringList chapters; // archive paths in spine order
-};
+const QLatin1String kDublinCore("http://purl.org/dc/elements/1.1/");
+// A title, author or date longer than this is cut (the document box cleans
+// it further); more creators than this are not listed.
+constexpr qsizetype kMaxMetadataText = 4096;
+constexpr qsizetype kMaxCreators = 20;
 
 ImportStatus fail(QString *message, const QString &text)
 {
@@ -128,18 +129,49 @@ ImportStatus EpubReader::read(const QByteArray &bytes, const ImportControl &cont
     QStringList spine;
     QString navPath;
     QString ncxPath;
+    QString coverId;   // EPUB 2: <meta name="cover" content="id">
+    QString coverPath; // EPUB 3: the item with the property cover-image
+    QStringList creators;
     {
         SafeXmlReader xml(opf, rootFile);
+        QString *field = nullptr; // the metadata element being read
+        QString creator;
         for (SafeXmlReader::Token t; (t = xml.next()) != SafeXmlReader::Token::End;) {
-            if (t != SafeXmlReader::Token::StartElement)
+            if (t == SafeXmlReader::Token::Text) {
+                if (field && field->size() < kMaxMetadataText)
+                    field->append(xml.text());
                 continue;
+            }
+            if (t == SafeXmlReader::Token::EndElement) {
+                if (field == &creator && !creator.trimmed().isEmpty() && creators.size() < kMaxCreators)
+                    creators.append(creator.simplified());
+                field = nullptr;
+                continue;
+            }
+            if (xml.namespaceUri() == kDublinCore) {
+                // The first title and date count; every creator does.
+                if (xml.name() == QLatin1String("title") && out->title.isEmpty())
+                    field = &out->title;
+                else if (xml.name() == QLatin1String("date") && out->date.isEmpty())
+                    field = &out->date;
+                else if (xml.name() == QLatin1String("creator")) {
+                    creator.clear();
+                    field = &creator;
+                }
+                continue;
+            }
+            if (xml.name() == QLatin1String("meta") && xml.attribute(u"name") == QLatin1String("cover"))
+                coverId = xml.attribute(u"content");
             if (xml.name() == QLatin1String("item")) {
                 const QString path = resolve(baseDir, xml.attribute(u"href"));
                 manifest.insert(xml.attribute(u"id"), path);
-                if (xml.attribute(u"properties").split(QLatin1Char(' ')).contains(QLatin1String("nav")))
+                const QStringList properties = xml.attribute(u"properties").split(QLatin1Char(' '));
+                if (properties.contains(QLatin1String("nav")))
                     navPath = path;
                 else if (xml.attribute(u"media-type") == QLatin1String("application/x-dtbncx+xml"))
                     ncxPath = path;
+                if (properties.contains(QLatin1String("cover-image")) && coverPath.isEmpty())
+                    coverPath = path;
             }
             else if (xml.name() == QLatin1String("itemref"))
                 spine.append(xml.attribute(u"idref"));
@@ -149,6 +181,13 @@ ImportStatus EpubReader::read(const QByteArray &bytes, const ImportControl &cont
         if (xml.damaged() && spine.isEmpty())
             return fail(message, xml.errorMessage());
     }
+
+    out->author = creators.join(QStringLiteral(", "));
+    if (coverPath.isEmpty())
+        coverPath = manifest.value(coverId);
+    // A cover that cannot be read is left out; the book still opens.
+    if (!coverPath.isEmpty() && !zip.read(coverPath, &out->cover))
+        out->cover.clear();
 
     QStringList chapters;
     for (const QString &id : spine) {

@@ -134,8 +134,6 @@ void ImportedDocument::buildInto(QTextDocument *doc) const
         }
         cursor.endEditBlock();
     }
-    if (!title.isEmpty())
-        doc->setMetaInformation(QTextDocument::DocumentTitle, title);
     doc->setUndoRedoEnabled(undo);
     doc->setModified(false);
 }

@@ -5,6 +5,7 @@
 // QTextDocument on the thread that owns that document, so no text document
 // ever crosses threads.
 
+#include <QByteArray>
 #include <QString>
 
 #include <vector>
@@ -41,10 +42,13 @@ struct ImportedDocument {
     std::vector<TextBlock> blocks;
     Markup markup = Markup::None;
     QString markupText;
-    // Metadata the source names (Markdown front matter); the title becomes
-    // the document's DocumentTitle.
+    // What the source says about itself, as it says it (unchecked: the
+    // document box cleans it, see DocumentMetadata): title, author, a date
+    // the year is taken from, and the bytes of a cover picture.
     QString title;
     QString author;
+    QString date;
+    QByteArray cover;
     // The folder whose files the markup's pictures may come from (the HTML
     // or Markdown file's own); empty: none. See DocumentResources.
     QString folder;

@@ -28,7 +28,7 @@ QString scalarText(const YAML::Node &node)
 }
 
 // A YAML mapping between the first line "---" and a closing "---" or "...":
-// its lines are removed from `lines` and its title and author kept.
+// its lines are removed from `lines` and its title, author and date kept.
 void takeFrontMatter(QStringList &lines, MarkdownReader::Prepared &out)
 {
     if (lines.size() < 3 || !isFence(lines.at(0), "---") || lines.at(1).trimmed().isEmpty())
@@ -63,6 +63,8 @@ void takeFrontMatter(QStringList &lines, MarkdownReader::Prepared &out)
                 names.removeAll(QString());
                 out.author = names.join(QStringLiteral(", "));
             }
+            if (const YAML::Node date = root["date"])
+                out.date = scalarText(date);
         } catch (const YAML::Exception &) {
             return; // no YAML: left as the text it is
         }

@@ -15,6 +15,7 @@ struct Prepared {
     QString markdown; // for QTextDocument::setMarkdown
     QString title;
     QString author;   // several authors joined by ", "
+    QString date;
 };
 
 Prepared prepare(const QString &markdown);

@@ -1,5 +1,6 @@
 #include "OdtReader.h"
 
+#include "DocumentProperties.h"
 #include "ImportMessages.h"
 #include "SafeXmlReader.h"
 #include "ZipArchive.h"
@@ -312,6 +313,9 @@ ImportStatus OdtReader::read(const QByteArray &bytes, const ImportControl &contr
         if (!readStyles(xml, styles, false))
             return fail(message, xml.errorMessage());
     }
+    // The title, author and date; a part that cannot be read is left out.
+    if (QByteArray meta; zip.contains(QStringLiteral("meta.xml")) && zip.read(QStringLiteral("meta.xml"), &meta))
+        DocumentProperties::read(meta, QStringLiteral("meta.xml"), out);
     control.report(10, 100);
     const QString contentName = QStringLiteral("content.xml");
     QByteArray content;

@@ -105,6 +105,10 @@ PdfReader::Result PdfReader::read(const QByteArray &bytes, const ImportControl &
         return result;
     }
     readOutline(doc->outline(), 1, result.outline);
+    result.title = doc->title();
+    result.author = doc->author();
+    if (const QDateTime created = doc->creationDate(); created.isValid())
+        result.date = created.toString(Qt::ISODate);
     result.status = ImportStatus::Ok;
     return result;
 }

@@ -14,6 +14,10 @@ struct Result {
     QString message;
     std::vector<PdfPageText> pages;
     std::vector<PdfOutlineEntry> outline;
+    // The document information dictionary's Title, Author and CreationDate.
+    QString title;
+    QString author;
+    QString date;
 };
 
 Result read(const QByteArray &bytes, const ImportControl &control);

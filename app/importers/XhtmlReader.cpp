@@ -91,6 +91,15 @@ bool XhtmlReader::read(const QByteArray &data, const QString &partName, Imported
             break;
         if (token == SafeXmlReader::Token::StartElement) {
             const QString name = xml.name().toString().toLower();
+            // A book's title page says its title, author and date, which
+            // the document keeps as what it says about itself; as text it
+            // would be a chapter of its own before the first.
+            if (xml.attribute(u"http://www.idpf.org/2007/ops", u"type")
+                    .split(QLatin1Char(' '), Qt::SkipEmptyParts)
+                    .contains(QLatin1String("titlepage"))) {
+                xml.skipElement();
+                continue;
+            }
             const Element e = classify(name);
             const TextRun parent = stack.empty() ? TextRun{} : stack.back().format;
             bool inInternalLink = !stack.empty() && stack.back().inInternalLink;

@@ -1,7 +1,8 @@
 #pragma once
 // XhtmlReader: one XHTML file (an EPUB chapter) into blocks: headings,
 // paragraphs, lists, emphasis; table rows as lines with tabs between cells.
-// Scripts, styles and the head are left out.
+// Scripts, styles, the head and a title page (epub:type="titlepage") are
+// left out.
 
 #include <QByteArray>
 #include <QString>

@@ -105,6 +105,9 @@ PreparedDocument DocumentIO::prepareBytes(const QByteArray &bytes, const QString
         return prepared;
     }
     prepared.imported = std::move(imported.document);
+    const ImportedDocument &doc = prepared.imported;
+    prepared.metadata = DocumentMetadata::cleaned(doc.title, doc.author, doc.date, doc.cover);
+    prepared.imported.cover.clear(); // kept once, in the metadata
     return prepared;
 }
 
@@ -136,17 +139,22 @@ DocumentLoadResult DocumentIO::applyPrepared(const PreparedDocument &prepared, Q
         return result;
     if (result.imported()) {
         prepared.imported.buildInto(doc);
+        prepared.metadata.store(doc);
         return result;
     }
     // Pictures pasted later have no folder of a document loaded before.
     doc->setMetaInformation(QTextDocument::DocumentUrl, QString());
     if (result.format == DocumentFormat::RichText) {
-        result.damaged = RtfReader::read(withoutUtf8Bom(prepared.bytes), doc).damaged;
+        const RtfReader::Result read = RtfReader::read(withoutUtf8Bom(prepared.bytes), doc);
+        result.damaged = read.damaged;
+        const QString year = read.year > 0 ? QString::number(read.year) : QString();
+        DocumentMetadata::cleaned(read.title, read.author, year, {}).store(doc);
         return result;
     }
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
     LongLines::setPlainText(doc, PlainText::decode(prepared.bytes));
+    DocumentMetadata().store(doc);
     doc->setUndoRedoEnabled(undo);
     doc->setModified(false);
     return result;

@@ -25,6 +25,7 @@
 //
 // Every file is outside input: any bytes load without a crash or a hang.
 
+#include "DocumentMetadata.h"
 #include "ImportControl.h"
 #include "ImportedDocument.h"
 #include "WholeFile.h"
@@ -69,6 +70,7 @@ struct PreparedDocument {
     DocumentLoadResult result;
     QByteArray bytes;          // RTF and plain text: read when applied
     ImportedDocument imported; // other formats
+    DocumentMetadata metadata; // other formats: cleaned here, off the document's thread
 
     bool cancelled() const { return result.importStatus == ImportStatus::Cancelled; }
     bool needsPassword() const
@@ -124,8 +126,10 @@ public:
     static PreparedDocument prepareFile(const QString &path, const ImportControl &control = {});
     static PreparedDocument prepareBytes(const QByteArray &bytes, const QString &fileName,
                                          const ImportControl &control = {});
-    // ... and putting the result into the document, on the document's thread.
-    // A failed, cancelled or locked preparation leaves the document as it was.
+    // ... and putting the result into the document, on the document's thread,
+    // with what the file says about itself (DocumentMetadata; a plain text
+    // says nothing, so loading one clears it). A failed, cancelled or locked
+    // preparation leaves the document as it was.
     static DocumentLoadResult applyPrepared(const PreparedDocument &prepared, QTextDocument *doc);
 
     // The file name extensions of every format that can be opened, lower

@@ -30,7 +30,7 @@ KeywordTable::KeywordTable()
     Table &t = m_words;
     // Destinations whose content is not document text. Those written
     // with \* are skipped anyway when unknown; these come without it.
-    for (const char *name : {"stylesheet", "info", "pict", "header", "headerl", "headerr",
+    for (const char *name : {"stylesheet", "pict", "header", "headerl", "headerr",
                              "headerf", "footer", "footerl", "footerr", "footerf", "pntext",
                              "listtext", "xe", "tc", "tcn", "txe", "rxe", "annotation",
                              "atnid", "atnauthor", "atndate", "atnref", "atnparent",
@@ -40,8 +40,8 @@ KeywordTable::KeywordTable()
                              "objdata", "objclass", "objname", "themedata", "pgdsctbl",
                              "generator", "rsidtbl", "xmlnstbl", "shprslt", "sp", "sn",
                              "sv", "nonesttables", "pnseclvl", "pntxta", "pntxtb", "fldtype",
-                             "formfield", "listpicture", "userprops", "docvar", "title",
-                             "subject", "author", "operator", "keywords", "comment",
+                             "formfield", "listpicture", "userprops", "docvar",
+                             "subject", "operator", "keywords", "comment",
                              "doccomm", "falt", "panose", "fontemb", "fontfile",
                              "latentstyles", "colorschememapping", "mmathPr"})
         t.emplace(name, Keyword{Group::Destination, Kw::DestSkip});
@@ -50,11 +50,12 @@ KeywordTable::KeywordTable()
          {"listoverridetable", Kw::ListOverrideTable}, {"pn", Kw::Pn}, {"field", Kw::Field},
          {"fldinst", Kw::FldInst}, {"fldrslt", Kw::FldRslt}, {"footnote", Kw::Footnote},
          {"object", Kw::Object}, {"result", Kw::Result}, {"shpinst", Kw::Object},
-         {"shptxt", Kw::ShapeText}, {"upr", Kw::Upr}, {"ud", Kw::Ud}});
+         {"shptxt", Kw::ShapeText}, {"upr", Kw::Upr}, {"ud", Kw::Ud}, {"info", Kw::Info},
+         {"title", Kw::InfoTitle}, {"author", Kw::InfoAuthor}, {"creatim", Kw::InfoCreated}});
     add(t, Group::Document,
         {{"ansi", Kw::CodePage, 1252}, {"mac", Kw::CodePage, 10000}, {"pc", Kw::CodePage, 437},
          {"pca", Kw::CodePage, 850}, {"ansicpg", Kw::AnsiCpg}, {"deff", Kw::Deff}, {"uc", Kw::Uc},
-         {"u", Kw::U}, {"bin", Kw::Bin}});
+         {"u", Kw::U}, {"bin", Kw::Bin}, {"yr", Kw::Yr}});
     constexpr int single = QTextCharFormat::SingleUnderline;
     constexpr int dotted = QTextCharFormat::DotLine;
     constexpr int dashed = QTextCharFormat::DashUnderline;

@@ -30,10 +30,11 @@ enum class Group : quint8 {
 enum class Kw : quint8 {
     // Group::Destination
     DestSkip, FontTbl, ColorTbl, ListTable, ListOverrideTable, Pn, Field, FldInst, FldRslt,
-    Footnote, Object, Result, ShapeText, Upr, Ud,
+    Footnote, Object, Result, ShapeText, Upr, Ud, Info, InfoTitle, InfoAuthor, InfoCreated,
     // Group::Document
     CodePage,      // arg: the code page (\ansi, \mac, \pc, \pca)
     AnsiCpg, Deff, Uc, U, Bin,
+    Yr,            // the year of a date in the document information
     // Group::Character
     Plain, B, I,
     Ul,            // arg: the underline style it switches on

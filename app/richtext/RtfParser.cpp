@@ -13,6 +13,15 @@ namespace {
 // Nesting deeper than this is not followed (real files stay below 30);
 // deeper groups share the state of the deepest one we track.
 constexpr int kMaxDepth = 512;
+// Title and author are kept up to this many characters; the rest of a
+// longer one is dropped.
+constexpr qsizetype kMaxInfoText = 4096;
+
+void appendInfo(QString &to, char16_t c)
+{
+    if (to.size() < kMaxInfoText)
+        to.append(QChar(c));
+}
 
 } // namespace
 
@@ -56,7 +65,8 @@ RtfReader::Result Parser::run()
     if (!m_finished)
         m_damaged = m_damaged || m_started || m_size > 0;
     m_builder.finish(m_cur.para);
-    return RtfReader::Result{m_damaged};
+    m_result.damaged = m_damaged;
+    return m_result;
 }
 
 void Parser::openGroup()
@@ -320,6 +330,26 @@ void Parser::startDestination(Kw kw)
         else if (!showsText(d))
             m_cur.dest = Dest::Skip;
         break;
+    case Kw::Info:
+        if (showsText(d))
+            m_cur.dest = Dest::Info;
+        else if (d != Dest::Info)
+            m_cur.dest = Dest::Skip;
+        break;
+    case Kw::InfoTitle:
+    case Kw::InfoAuthor:
+    case Kw::InfoCreated:
+        // Only in the document information; a title of a picture or an
+        // author of a comment is no document's.
+        if (d != Dest::Info)
+            m_cur.dest = Dest::Skip;
+        else if (kw == Kw::InfoTitle)
+            m_cur.dest = Dest::InfoTitle;
+        else if (kw == Kw::InfoAuthor)
+            m_cur.dest = Dest::InfoAuthor;
+        else
+            m_cur.dest = Dest::InfoCreated;
+        break;
     default:
         break;
     }
@@ -346,6 +376,10 @@ void Parser::documentWord(const Keyword &k, const Token &t)
         break;
     case Kw::U:
         m_decoder.unicode(t.param, m_cur.uc, [this](char16_t c) { appendChar(c); });
+        break;
+    case Kw::Yr:
+        if (m_cur.dest == Dest::InfoCreated && t.hasParam)
+            m_result.year = t.param;
         break;
     case Kw::Bin:
         // Raw binary data: never read as text or as control words.
@@ -458,6 +492,12 @@ void Parser::appendChar(char16_t c)
         break;
     case Dest::FieldInst:
         m_builder.appendFieldInstruction(c);
+        break;
+    case Dest::InfoTitle:
+        m_decoder.pair(c, [this](char16_t u) { appendInfo(m_result.title, u); });
+        break;
+    case Dest::InfoAuthor:
+        m_decoder.pair(c, [this](char16_t u) { appendInfo(m_result.author, u); });
         break;
     default:
         break;

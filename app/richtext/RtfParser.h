@@ -65,6 +65,7 @@ private:
     bool m_damaged = false;
     bool m_ignorable = false;  // the last token was \*
     int m_ansiCodePage = 1252;
+    RtfReader::Result m_result; // the document information found
     qsizetype m_size;
 };
 

@@ -19,6 +19,7 @@
 // keyword table, the text decoder, the document tables and the builder.
 
 #include <QByteArrayView>
+#include <QString>
 
 class QTextDocument;
 
@@ -30,6 +31,11 @@ public:
         // often, nesting deeper than we follow, cut-off escapes); what
         // could be read has been loaded.
         bool damaged = false;
+        // From the document information ({\info ...}): the title and author
+        // as written (not cleaned), the year of its creation time or 0.
+        QString title;
+        QString author;
+        int year = 0;
     };
 
     // Replaces the whole content of doc with what the RTF bytes hold.

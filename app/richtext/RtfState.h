@@ -28,6 +28,10 @@ enum class Dest : quint8 {
     FieldInst,         // collected, for a link target
     Upr,               // ANSI fallback beside a Unicode {\*\ud ...}
     Object,            // skipped except for its {\result ...}
+    Info,              // document information: skipped except for the three below
+    InfoTitle,
+    InfoAuthor,
+    InfoCreated,       // {\creatim ...}: its \yr is the document's year
 };
 
 inline bool showsText(Dest d)

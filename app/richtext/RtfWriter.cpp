@@ -1,6 +1,7 @@
 #include "RtfWriter.h"
 
 #include "CodePages.h"
+#include "DocumentMetadata.h"
 #include "LongLines.h"
 
 #include <QColor>
@@ -73,6 +74,7 @@ private:
     int fontIndex(const QTextCharFormat &f);
     int colorIndex(const QColor &c) const { return m_colorIndex.value(c.rgb(), 0); }
     void writeHeader();
+    void writeInfo();
     void writeBlock(const QTextBlock &block);
     void writeRuns(const QTextBlock &block);
     void writeRun(const QTextFragment &frag);
@@ -185,8 +187,32 @@ void Writer::writeHeader()
         }
         m_out.append("}\r\n");
     }
-    m_out.append("{\\*\\generator Quenora;}\\viewkind4\r\n");
+    m_out.append("{\\*\\generator Quenora;}");
+    writeInfo();
+    m_out.append("\\viewkind4\r\n");
     m_lineStart = m_out.size();
+}
+
+// What the document says about itself, so that a saved book keeps its
+// title, author and year (the cover stays behind).
+void Writer::writeInfo()
+{
+    const DocumentMetadata meta = DocumentMetadata::of(m_doc);
+    if (meta.title.isEmpty() && meta.author.isEmpty() && meta.year.isEmpty())
+        return;
+    m_out.append("{\\info");
+    for (const auto &[name, text] : {std::pair{"{\\title ", meta.title}, std::pair{"{\\author ", meta.author}}) {
+        if (text.isEmpty())
+            continue;
+        m_out.append(name);
+        writeText(text);
+        m_out.append('}');
+    }
+    if (!meta.year.isEmpty()) {
+        word("{\\creatim\\yr", meta.year.toInt());
+        m_out.append('}');
+    }
+    m_out.append('}');
 }
 
 void Writer::writeBlock(const QTextBlock &block)

@@ -4,6 +4,8 @@
 #include "Clock.h"
 #include "ActiveDictionaries.h"
 #include "AudioConverter.h"
+#include "AudiobookTexts.h"
+#include "BookCommand.h"
 #include "DocumentIO.h"
 #include "EspeakEngine.h"
 #include "ExportTexts.h"
@@ -19,13 +21,17 @@
 #include "VoiceSetup.h"
 #include "clsRegistryAccess.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QThread>
 
 #include <cerrno>
+
+#include <unistd.h>
 
 
 namespace {
@@ -35,6 +41,12 @@ void print(std::FILE *stream, const QString &text)
     const QByteArray bytes = Ansi::encode(text);
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
     std::fflush(stream);
+}
+
+// Speaking a text, then making audiobooks.
+QString usage()
+{
+    return SpeechTexts::usage() + AudiobookTexts::Command::usage();
 }
 
 int fail(std::FILE *err, const QString &message)
@@ -388,17 +400,67 @@ Refusal speakOrRecord(EspeakEngine &engine, const QString &spoken, const SpeakCo
     return std::nullopt;
 }
 
+// The voice a book is spoken with: the options and stored settings as for
+// a text, the dictionaries named or the active ones.
+Refusal bookVoice(const SpeakCommand::Options &options, std::FILE *err, BookVoice *voice)
+{
+    EspeakEngine engine;
+    const auto voicesBuilt = qScopeGuard([&engine] { engine.modeCount(); });
+    const SettingsStore store;
+    if (const Refusal refused = voiceSettings(options, engine, store, &voice->percentages))
+        return refused;
+    Dictionaries dictionaries;
+    if (const Refusal refused = chooseDictionaries(options, &dictionaries))
+        return refused;
+    dictionaries.reportProblems(err);
+    voice->dictionaryFiles = options.dictionaries;
+    voice->dictionaries = !options.dictionaries.isEmpty() ? BookVoice::Dictionaries::Files
+                          : options.noDictionary          ? BookVoice::Dictionaries::None
+                                                          : BookVoice::Dictionaries::Active;
+    return std::nullopt;
+}
+
+int speakBooks(const QStringList &arguments, std::FILE *out, std::FILE *err)
+{
+    BookCommand::Options book;
+    QString error;
+    if (!BookCommand::parse(arguments, &book, &error))
+        return fail(err, error + QLatin1Char('\n') + usage());
+    if (book.help) {
+        print(out, usage());
+        return 0;
+    }
+    SpeakCommand::Options options;
+    if (!SpeakCommand::parse(book.voiceArguments, &options, &error))
+        return fail(err, error + QLatin1Char('\n') + usage());
+    BookVoice voice;
+    if (const Refusal refused = bookVoice(options, err, &voice))
+        return fail(err, *refused);
+    const SystemClock clock;
+    const BookCommand::Environment environment{
+        BookExport::run,
+        clock,
+        QCoreApplication::applicationFilePath(),
+        QThread::idealThreadCount(),
+        ::isatty(::fileno(out)) == 1,
+        BookCommand::catchStopSignals(),
+    };
+    return BookCommand(environment).run(book, voice, out, err);
+}
+
 } // namespace
 
 int SpeakCommand::run(const QStringList &arguments, std::FILE *in, std::FILE *out, std::FILE *err,
                       const Limits &limits)
 {
+    if (BookCommand::wanted(arguments))
+        return speakBooks(arguments, out, err);
     Options options;
     QString error;
     if (!parse(arguments, &options, &error))
-        return fail(err, error + QLatin1Char('\n') + SpeechTexts::usage());
+        return fail(err, error + QLatin1Char('\n') + usage());
     if (options.help) {
-        print(out, SpeechTexts::usage());
+        print(out, usage());
         return 0;
     }
 

@@ -12,6 +12,9 @@
 // pronunciation dictionaries, or the files given with --dictionary, or none;
 // --dry-run prints it as the dictionaries make it.
 //
+// With --chapters or --out-dir it makes audiobooks of documents instead
+// (BookCommand, in app/audiobook/export).
+//
 // Exit status 0 on success, 1 with a German message on stderr otherwise.
 
 #include "DiskReserve.h"

@@ -77,7 +77,7 @@ inline QString usage()
         "  --volume P      Lautstärke in Prozent (0 bis 100)\n"
         "  --wav DATEI     in eine Audiodatei aufnehmen statt abzuspielen; die Endung wählt\n"
         "                  das Format: .wav, .flac, .ogg, .opus oder .mp3\n"
-        "  --out DATEI     wie --wav\n"
+        "  --out DATEI     wie --wav (mit --chapters: ein Hörbuch, siehe unten)\n"
         "  --file DOKUMENT ein Dokument vorlesen, wie der Editor es zeigt: Text, RTF, PDF,\n"
         "                  EPUB, ODT, DOCX, HTML oder Markdown\n"
         "  --list-voices   die Stimmen auflisten: Position, Modus, Name, Sprach-ID, Geschlecht\n"

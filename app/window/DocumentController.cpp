@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "DocumentIO.h"
+#include "DocumentMetadata.h"
 #include "DocumentOpener.h"
 #include "ExtensionHost.h"
 #include "LongLines.h"
@@ -88,7 +89,9 @@ void DocumentController::NewDoc()
             startNewDocument();
         }
     } else {
+        // A document emptied by hand: a new one says nothing about itself.
         resetFormats();
+        DocumentMetadata().store(m_rtfText.document());
     }
     m_extensions.NotifyNewFile();
 }

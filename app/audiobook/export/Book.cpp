@@ -1,5 +1,6 @@
 #include "Book.h"
 
+#include "DocumentMetadata.h"
 #include "LongLines.h"
 
 #include <QTextBlock>
@@ -82,6 +83,8 @@ Book Book::fromDocument(const QTextDocument &doc, const ChapterFinder::Options &
 {
     const ChapterList list = ChapterFinder::find(doc, options);
     Book book;
+    const DocumentMetadata meta = DocumentMetadata::of(doc);
+    book.info = BookInfo{meta.title, meta.author, meta.year, meta.cover};
     book.structured = list.structured;
     book.level = list.level;
     book.levels = list.levels;

@@ -1,10 +1,12 @@
 // The chapters of documents read by every reader, taken from the document.
 
+#include "Book.h"
 #include "ChapterFinder.h"
 #include "DocumentIO.h"
 #include "RtfWriter.h"
 #include "TestFiles.h"
 
+#include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -117,6 +119,7 @@ private slots:
     void chapters();
     void keptWhenEditedAndSavedAsRtf();
     void hostileDocument();
+    void pandocBookWithItsMetadata();
 };
 
 void tst_chapterfinder::chapters_data()
@@ -236,6 +239,26 @@ void tst_chapterfinder::hostileDocument()
     QCOMPARE(longTitle.size(), ChapterFinder::kMaxTitleLength);
     QVERIFY(longTitle.endsWith(QChar(0x2026)));
     verifyCovers(doc, list);
+}
+
+// A book made by another program: its title page is no chapter, and the
+// book knows its title, author, year and cover.
+void tst_chapterfinder::pandocBookWithItsMetadata()
+{
+    QTextDocument doc;
+    const DocumentLoadResult r = DocumentIO::loadFile(QStringLiteral(BOOK_DATA "/drei-kapitel.epub"), &doc);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    const Book book = Book::fromDocument(doc);
+    QStringList titles;
+    for (const BookChapter &chapter : book.chapters)
+        titles << chapter.title;
+    QCOMPARE(titles, (QStringList{"Die Quelle", "Die Stadt", "Das Meer"}));
+    QVERIFY2(book.chapters.first().text.contains(QStringLiteral("\nHoch in den Bergen")), qPrintable(book.chapters.first().text));
+    QCOMPARE(book.info.title, QStringLiteral("Drei Kapitel über den Fluss"));
+    QCOMPARE(book.info.author, QStringLiteral("Marta Lindqvist"));
+    QCOMPARE(book.info.year, QStringLiteral("2019"));
+    QVERIFY(book.info.cover.startsWith("\xFF\xD8\xFF"));
+    QCOMPARE(QImage::fromData(book.info.cover).size(), QSize(96, 128));
 }
 
 QTEST_MAIN(tst_chapterfinder)

@@ -108,14 +108,15 @@ QByteArray TestFiles::epub(const QList<QPair<QString, QByteArray>> &chapters, bo
     return zip(entries);
 }
 
-QByteArray TestFiles::odt(const QByteArray &contentXml)
+QByteArray TestFiles::odt(const QByteArray &contentXml, const QList<Entry> &extra)
 {
-    return zip({{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.text"},
-                {QStringLiteral("content.xml"), contentXml}});
+    return zip(QList<Entry>{{QStringLiteral("mimetype"), "application/vnd.oasis.opendocument.text"},
+                            {QStringLiteral("content.xml"), contentXml}}
+               + extra);
 }
 
 QByteArray TestFiles::docx(const QByteArray &documentXml, const QByteArray &stylesXml, const QByteArray &numberingXml,
-                           const QByteArray &footnotesXml)
+                           const QByteArray &footnotesXml, const QList<Entry> &extra)
 {
     QList<Entry> entries{
         {QStringLiteral("[Content_Types].xml"),
@@ -132,7 +133,7 @@ QByteArray TestFiles::docx(const QByteArray &documentXml, const QByteArray &styl
         entries.append({QStringLiteral("word/numbering.xml"), numberingXml});
     if (!footnotesXml.isEmpty())
         entries.append({QStringLiteral("word/footnotes.xml"), footnotesXml});
-    return zip(entries);
+    return zip(entries + extra);
 }
 
 namespace {

@@ -36,8 +36,9 @@ QByteArray encryptedPdf(const QByteArray &text, const QByteArray &password);
 
 QByteArray epub(const QList<QPair<QString, QByteArray>> &chapters, bool reverseManifest = false,
                 bool stored = false);
-QByteArray odt(const QByteArray &contentXml);
+// More parts (meta.xml, docProps/core.xml, ...) go in `extra`.
+QByteArray odt(const QByteArray &contentXml, const QList<Entry> &extra = {});
 QByteArray docx(const QByteArray &documentXml, const QByteArray &stylesXml = {}, const QByteArray &numberingXml = {},
-                const QByteArray &footnotesXml = {});
+                const QByteArray &footnotesXml = {}, const QList<Entry> &extra = {});
 
 } // namespace TestFiles

@@ -2,12 +2,14 @@
 // and quenora-speak open them: real files made at run time.
 #include "DocumentIO.h"
 #include "DocumentImporter.h"
+#include "DocumentMetadata.h"
 #include "DocumentResources.h"
 #include "ImportMessages.h"
 #include "MarkdownReader.h"
 #include "PdfTextAssembler.h"
 #include "TestFiles.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -94,6 +96,61 @@ QByteArray xhtml(const QByteArray &body)
            + body + "</body></html>";
 }
 
+// A one-page PDF saying "Ein Satz." whose information dictionary holds
+// `info` (the entries between << and >>).
+QByteArray pdfWithInfo(const QByteArray &info)
+{
+    const QByteArray content = "BT /F1 12 Tf 20 100 Td (Ein Satz.) Tj ET";
+    const QList<QByteArray> objects{
+        "<</Type/Catalog/Pages 2 0 R>>",
+        "<</Type/Pages/Kids[3 0 R]/Count 1>>",
+        "<</Type/Page/Parent 2 0 R/MediaBox[0 0 300 200]/Resources<</Font<</F1 4 0 R>>>>/Contents 5 0 R>>",
+        "<</Type/Font/Subtype/Type1/BaseFont/Helvetica>>",
+        "<</Length " + QByteArray::number(content.size()) + ">>\nstream\n" + content + "\nendstream",
+        "<<" + info + ">>",
+    };
+    QByteArray pdf = "%PDF-1.4\n";
+    QByteArray xref = "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (qsizetype i = 0; i < objects.size(); ++i) {
+        xref += QByteArray::number(pdf.size()).rightJustified(10, '0') + " 00000 n \n";
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objects.at(i) + "\nendobj\n";
+    }
+    const QByteArray start = QByteArray::number(pdf.size());
+    return pdf + xref + "trailer\n<</Size " + QByteArray::number(objects.size() + 1)
+           + "/Root 1 0 R/Info 6 0 R>>\nstartxref\n" + start + "\n%%EOF\n";
+}
+
+QByteArray pngPicture()
+{
+    QImage image(4, 3, QImage::Format_RGB32);
+    image.fill(Qt::darkRed);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return buffer.data();
+}
+
+// An EPUB 2 package: its cover named by <meta name="cover">.
+QByteArray epub2(const QByteArray &metadata, const QByteArray &cover)
+{
+    return TestFiles::zip(
+        {{QStringLiteral("mimetype"), "application/epub+zip"},
+         {QStringLiteral("META-INF/container.xml"),
+          "<?xml version=\"1.0\"?><container version=\"1.0\" xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\">"
+          "<rootfiles><rootfile full-path=\"content.opf\" media-type=\"application/oebps-package+xml\"/></rootfiles>"
+          "</container>"},
+         {QStringLiteral("content.opf"),
+          "<?xml version=\"1.0\"?><package xmlns=\"http://www.idpf.org/2007/opf\" version=\"2.0\">"
+          "<metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:opf=\"http://www.idpf.org/2007/opf\">"
+              + metadata
+              + "<meta name=\"cover\" content=\"bild\"/></metadata><manifest>"
+                "<item id=\"k\" href=\"k.xhtml\" media-type=\"application/xhtml+xml\"/>"
+                "<item id=\"bild\" href=\"bilder/umschlag.png\" media-type=\"image/png\"/>"
+                "</manifest><spine><itemref idref=\"k\"/></spine></package>"},
+         {QStringLiteral("k.xhtml"), xhtml("<p>Ein Satz.</p>")},
+         {QStringLiteral("bilder/umschlag.png"), cover}});
+}
+
 } // namespace
 
 class tst_importers : public QObject
@@ -133,6 +190,8 @@ private slots:
     void picturesOnlyFromTheDocument();
     void hostilePicturesNeitherBlockNorFillMemory();
     void picturesFollowTheDocumentsFolder();
+    void metadataFromEachFormat_data();
+    void metadataFromEachFormat();
 };
 
 void tst_importers::joinLines_data()
@@ -876,6 +935,99 @@ void tst_importers::picturesFollowTheDocumentsFolder()
         QCOMPARE(doc.resource(QTextDocument::ImageResource, QUrl(QStringLiteral("bild.png"))).value<QImage>().width(),
                  width);
     }
+}
+
+// What a document says about itself (title, author, date, cover) becomes
+// the document's metadata, from each format's own place for it.
+void tst_importers::metadataFromEachFormat_data()
+{
+    using Type = DocumentMetadata::CoverType;
+    QTest::addColumn<QByteArray>("bytes"); // empty: read the file from the book data
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("author");
+    QTest::addColumn<QString>("year");
+    QTest::addColumn<int>("coverType");
+    QTest::addColumn<QString>("firstText");
+
+    QTest::newRow("epub 3 by pandoc") << QByteArray() << "drei-kapitel.epub" << "Drei Kapitel über den Fluss"
+                                      << "Marta Lindqvist" << "2019" << int(Type::Jpeg) << "Die Quelle";
+    QTest::newRow("epub 2, two creators, tab and bidi override")
+        << epub2("<dc:title>Der\t\xE2\x80\xAE Titel\n  mit Umbruch</dc:title><dc:creator>Anna</dc:creator>"
+                 "<dc:creator opf:role=\"trl\">Ben</dc:creator><dc:date opf:event=\"publication\">1987</dc:date>"
+                 "<dc:date>2020-01-01</dc:date>",
+                 pngPicture())
+        << "b.epub" << "Der Titel mit Umbruch" << "Anna, Ben" << "1987" << int(Type::Png) << "Ein Satz.";
+    QTest::newRow("epub cover no picture, date absurd")
+        << epub2("<dc:title>" + QByteArray("Lang ").repeated(3000) + "</dc:title><dc:date>12345-99</dc:date>",
+                 "kein Bild")
+        << "b.epub" << QString("Lang ").repeated(50).trimmed() + QChar(0x2026) << "" << "" << int(Type::None)
+        << "Ein Satz.";
+    QTest::newRow("docx core properties")
+        << TestFiles::docx(kDocxHead + "<w:p><w:r><w:t>Inhalt</w:t></w:r></w:p></w:body></w:document>", {}, {}, {},
+                           {{QStringLiteral("docProps/core.xml"),
+                             "<?xml version=\"1.0\"?><cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/"
+                             "package/2006/metadata/core-properties\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+                             "xmlns:dcterms=\"http://purl.org/dc/terms/\"><dc:title>Protokoll</dc:title>"
+                             "<dc:creator>Jürgen Weiß</dc:creator><cp:lastModifiedBy>X</cp:lastModifiedBy>"
+                             "<dcterms:created>2011-07-08T09:10:00Z</dcterms:created>"
+                             "<dcterms:modified>2024-01-01T00:00:00Z</dcterms:modified></cp:coreProperties>"}})
+        << "b.docx" << "Protokoll" << "Jürgen Weiß" << "2011" << int(Type::None) << "Inhalt";
+    QTest::newRow("odt meta")
+        << TestFiles::odt(kOdtHead + "<office:body><office:text><text:p>Inhalt</text:p></office:text></office:body>"
+                                     "</office:document-content>",
+                          {{QStringLiteral("meta.xml"),
+                            "<?xml version=\"1.0\"?><office:document-meta xmlns:office=\"urn:oasis:names:tc:"
+                            "opendocument:xmlns:office:1.0\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+                            "xmlns:meta=\"urn:oasis:names:tc:opendocument:xmlns:meta:1.0\"><office:meta>"
+                            "<meta:initial-creator>Erika Muster</meta:initial-creator><dc:creator>Zuletzt</dc:creator>"
+                            "<dc:title>Bericht</dc:title><meta:creation-date>2008-02-03T04:05:06</meta:creation-date>"
+                            "<dc:date>2015-01-01T00:00:00</dc:date></office:meta></office:document-meta>"}})
+        << "b.odt" << "Bericht" << "Erika Muster" << "2008" << int(Type::None) << "Inhalt";
+    QTest::newRow("pdf information")
+        << pdfWithInfo("/Title (Jahresbericht)/Author <FEFF004A00FC007200670065006E002000570065006900DF>"
+                       "/CreationDate (D:19980506120000+02'00')")
+        << "b.pdf" << "Jahresbericht" << "Jürgen Weiß" << "1998" << int(Type::None) << "Ein Satz.";
+    QTest::newRow("html head")
+        << QByteArray("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Seite &amp; Titel</title>"
+                      "<META NAME=\"Author\" CONTENT=\"Ada &lt;A&gt;\"></head><body><p>Inhalt</p></body></html>")
+        << "b.html" << "Seite & Titel" << "Ada <A>" << "" << int(Type::None) << "Inhalt";
+    QTest::newRow("markdown front matter")
+        << QByteArray("---\ntitle: Notizen\nauthor: [Ada, Bob]\ndate: 4. März 2021\n---\nInhalt\n") << "b.md"
+        << "Notizen" << "Ada, Bob" << "2021" << int(Type::None) << "Inhalt";
+    QTest::newRow("rtf info") << QByteArray("{\\rtf1\\ansi{\\info{\\title Brief}{\\author Ben}{\\creatim\\yr1995}}Inhalt\\par}")
+                              << "b.rtf" << "Brief" << "Ben" << "1995" << int(Type::None) << "Inhalt";
+    QTest::newRow("plain text says nothing") << QByteArray("title: nein\nInhalt") << "b.txt" << "" << "" << ""
+                                             << int(Type::None) << "title: nein";
+}
+
+void tst_importers::metadataFromEachFormat()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, fileName);
+    QFETCH(QString, title);
+    QFETCH(QString, author);
+    QFETCH(QString, year);
+    QFETCH(int, coverType);
+    QFETCH(QString, firstText);
+    if (bytes.isEmpty()) {
+        QFile f(QStringLiteral(BOOK_DATA "/") + fileName);
+        QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
+        bytes = f.readAll();
+    }
+    QTextDocument doc;
+    DocumentMetadata::cleaned(QStringLiteral("Vorher"), QStringLiteral("Vorher"), QStringLiteral("1900"), {})
+        .store(&doc);
+    const DocumentLoadResult r = DocumentIO::loadBytes(bytes, &doc, fileName);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    const DocumentMetadata m = DocumentMetadata::of(doc);
+    QCOMPARE(m.title, title);
+    QCOMPARE(m.author, author);
+    QCOMPARE(m.year, year);
+    QCOMPARE(int(m.coverType), coverType);
+    QCOMPARE(m.cover.isEmpty(), coverType == int(DocumentMetadata::CoverType::None));
+    // A title page says the same as the metadata and is no text of its own.
+    QCOMPARE(doc.begin().text(), firstText);
 }
 
 QTEST_MAIN(tst_importers)

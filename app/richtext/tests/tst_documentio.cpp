@@ -1,11 +1,14 @@
 // Loading and saving documents: format detection, plain text in every
 // encoding and line-end style, file errors, and saving through ReplacingFile.
 #include "DocumentIO.h"
+#include "DocumentMetadata.h"
 #include "LongLines.h"
 #include "WholeFile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -31,6 +34,32 @@ QByteArray readBytes(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The CRC-32 a PNG chunk ends with, over its type and data, big-endian.
+QByteArray pngChunkCrc(const QByteArray &typeAndData)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char c : typeAndData) {
+        crc ^= quint8(c);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    crc ^= 0xFFFFFFFFu;
+    QByteArray out(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        out[i] = char(crc >> (24 - 8 * i));
+    return out;
+}
+
+QByteArray picture(const char *format, QSize size = QSize(8, 6))
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return buffer.data();
 }
 
 } // namespace
@@ -64,6 +93,9 @@ private slots:
     void longLinesOpenAsShortBlocks_data();
     void longLinesOpenAsShortBlocks();
     void typedBreakInALongLineIsKept();
+    void metadataCleaned_data();
+    void metadataCleaned();
+    void metadataStaysWithTheDocument();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -445,6 +477,95 @@ void TestDocumentIO::typedBreakInALongLineIsKept()
     cursor.insertBlock();
     const QByteArray expected = file.left(cursor.position() - 1) + '\n' + file.mid(cursor.position() - 1);
     QCOMPARE(DocumentIO::toBytes(doc, DocumentFormat::PlainText), expected);
+}
+
+// Whatever a document claims about itself is made one clean line, a year
+// of four digits, and a cover only when it is a real JPEG or PNG picture.
+void TestDocumentIO::metadataCleaned_data()
+{
+    using Type = DocumentMetadata::CoverType;
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QByteArray>("cover");
+    QTest::addColumn<QString>("cleanTitle");
+    QTest::addColumn<QString>("year");
+    QTest::addColumn<int>("coverType");
+    const QByteArray png = picture("PNG");
+    const QString word = QStringLiteral("Wort ");
+    QTest::newRow("plain") << "Der Fluss" << "2019-04-23" << picture("JPEG") << "Der Fluss" << "2019"
+                           << int(Type::Jpeg);
+    QTest::newRow("controls and breaks") << QString("Zeile\x01 eins\n\tzwei\u202E\u0007") << "D:20210304"
+                                         << png << "Zeile eins zwei" << "" << int(Type::Png);
+    QTest::newRow("10 000 characters") << word.repeated(2000) << "4. März 1999" << QByteArray()
+                                       << word.repeated(50).trimmed() + QChar(0x2026) << "1999" << int(Type::None);
+    QTest::newRow("lone surrogate") << QStringLiteral(u"A") + QChar(0xD800) + QStringLiteral(u"B\U0001F30A") << "99999-01-01" << QByteArray() << "AB\U0001F30A"
+                                    << "" << int(Type::None);
+    QTest::newRow("year zero") << "T" << "0000-01-01" << QByteArray("\xFF\xD8\xFF\xE0kein Bild") << "T" << ""
+                               << int(Type::None);
+    QTest::newRow("picture too large") << "T" << "1.1.3000, 2005" << png + QByteArray(DocumentMetadata::kMaxCoverBytes, 'x')
+                                       << "T" << "2005" << int(Type::None);
+    QTest::newRow("not jpeg or png") << "" << "" << picture("BMP") << "" << "" << int(Type::None);
+    QTest::newRow("png cut off") << "" << "" << png.left(png.size() / 2) << "" << "" << int(Type::None);
+    QByteArray huge = picture("PNG", QSize(1, 1));
+    // The header claims 60 000 × 60 000 pixels: far more than a cover may take.
+    huge.replace(16, 8, QByteArray::fromHex("0000ea600000ea60"));
+    huge.replace(29, 4, pngChunkCrc(huge.mid(12, 17)));
+    QTest::newRow("claims a huge picture") << "" << "" << huge << "" << "" << int(Type::None);
+}
+
+void TestDocumentIO::metadataCleaned()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, date);
+    QFETCH(QByteArray, cover);
+    QFETCH(QString, cleanTitle);
+    QFETCH(QString, year);
+    QFETCH(int, coverType);
+    const DocumentMetadata m = DocumentMetadata::cleaned(title, QStringLiteral(" Ada\r\nLovelace "), date, cover);
+    QCOMPARE(m.title, cleanTitle);
+    QCOMPARE(m.author, QStringLiteral("Ada Lovelace"));
+    QCOMPARE(m.year, year);
+    QCOMPARE(int(m.coverType), coverType);
+    QCOMPARE(m.cover, coverType == int(DocumentMetadata::CoverType::None) ? QByteArray() : cover);
+}
+
+// Loading sets what the document says about itself, editing keeps it, a new
+// document and a plain text clear it, and saving as RTF keeps all but the
+// cover.
+void TestDocumentIO::metadataStaysWithTheDocument()
+{
+    const QByteArray rtf = "{\\rtf1\\ansi{\\info{\\title Gr\\'fc\\'dfe aus \\u8364?}{\\author Ada}"
+                           "{\\creatim\\yr2003\\mo4\\dy1}{\\operator Bob}}"
+                           "{\\pict\\pngblip{\\*\\title Bildtitel}00}Text\\par}";
+    QTextDocument doc;
+    QVERIFY(DocumentIO::loadBytes(rtf, &doc).ok);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("Text"));
+    QVERIFY(!doc.isModified());
+    DocumentMetadata m = DocumentMetadata::of(doc);
+    QCOMPARE(m.title, QStringLiteral("Grüße aus €"));
+    QCOMPARE(m.author, QStringLiteral("Ada"));
+    QCOMPARE(m.year, QStringLiteral("2003"));
+
+    m.cover = picture("PNG");
+    m.coverType = DocumentMetadata::CoverType::Png;
+    m.store(&doc);
+    QTextCursor(&doc).insertText(QStringLiteral("Mehr "));
+    QCOMPARE(DocumentMetadata::of(doc), m);
+
+    const QString path = m_dir->filePath(QStringLiteral("buch.rtf"));
+    QVERIFY(DocumentIO::saveFile(path, doc, DocumentFormat::RichText).ok);
+    QTextDocument back;
+    QVERIFY(DocumentIO::loadFile(path, &back).ok);
+    QCOMPARE(back.toPlainText(), QStringLiteral("Mehr Text"));
+    DocumentMetadata saved = m;
+    saved.cover.clear();
+    saved.coverType = DocumentMetadata::CoverType::None;
+    QCOMPARE(DocumentMetadata::of(back), saved);
+
+    QVERIFY(DocumentIO::loadBytes("nur Text", &back).ok);
+    QVERIFY(DocumentMetadata::of(back).isEmpty());
+    doc.clear();
+    QVERIFY(DocumentMetadata::of(doc).isEmpty());
 }
 
 QTEST_MAIN(TestDocumentIO)

@@ -1,5 +1,6 @@
 #include "DocumentController.h"
 
+#include "DocumentMetadata.h"
 #include "LongLines.h"
 #include "RecordingExtensionHost.h"
 #include "ScriptedDialogs.h"
@@ -205,7 +206,7 @@ private slots:
         Rig rig;
         const QFont standard = rig.box.document()->defaultFont();
         QVERIFY(rig.docs.LoadFile(rig.file(
-            "a.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0\\froman Times New Roman;}}"
+            "a.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0\\froman Times New Roman;}}{\\info{\\title Alt}}"
                      "\\pard{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}\\li720\\f0\\fs40\\b\\i Alt\\par}")));
         QTextCursor end(rig.box.document());
         end.movePosition(QTextCursor::End);
@@ -215,8 +216,10 @@ private slots:
             QTest::keyClick(&rig.box, Qt::Key_Delete);
         }
         rig.dialogs.answers.enqueue(Dialogs::Answer::No);
+        QCOMPARE(DocumentMetadata::of(*rig.box.document()).title, QStringLiteral("Alt"));
         rig.docs.NewDoc();
         QVERIFY(rig.box.toPlainText().isEmpty());
+        QVERIFY(DocumentMetadata::of(*rig.box.document()).isEmpty());
         QTest::keyClicks(&rig.box, "neu");
         QTextCursor typed(rig.box.document());
         typed.setPosition(2);
