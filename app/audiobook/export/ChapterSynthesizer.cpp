@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -24,6 +25,8 @@ struct Sentence {
     int end = 0;
     QString text;
 };
+
+constexpr int LoudAtFullVolume = 1000;
 
 std::vector<Sentence> sentencesOf(const QString &paragraph)
 {
@@ -49,17 +52,31 @@ std::vector<Sentence> sentencesOf(const QString &paragraph)
 
 // One paragraph's speech on its way to the chapter, on the engine's
 // synthesis thread: the samples go on as they come, and each sentence is
-// marked at the frame of its first word.
+// marked where its speech is heard. The engine tells a word where its
+// sounds begin, and a word opening with a stop ("Kapitel") begins with up
+// to 50 ms of silence (or the faint tail of the text before); the sentence
+// mark waits for the samples and moves to the first loud one, at most
+// MaxShiftMs on, so a cue starts with what is heard.
 class ParagraphMarks : public SampleReceiver
 {
 public:
-    ParagraphMarks(ChapterReceiver &receiver, const QString &paragraph)
-        : m_receiver(receiver), m_base(receiver.chapterFrames()), m_sentences(sentencesOf(paragraph))
+    // loud: the level of the first sound of speech at the engine's volume.
+    ParagraphMarks(ChapterReceiver &receiver, const QString &paragraph, int sampleRate, int loud)
+        : m_receiver(receiver), m_base(receiver.chapterFrames()), m_sentences(sentencesOf(paragraph)),
+          m_longestSilence(qint64(sampleRate) * MaxShiftMs / 1000), m_loud(std::max(1, loud))
     {
     }
 
     bool samples(const short *data, int count) override
     {
+        if (m_pending.active) {
+            const qint64 from = std::max<qint64>(0, m_pending.frame - m_written);
+            for (qint64 i = from; i < count && m_pending.active; ++i) {
+                if (std::abs(int(data[i])) >= m_loud || m_written + i >= m_pending.frame + m_longestSilence)
+                    markPending(m_written + i);
+            }
+        }
+        m_written += count;
         if (!m_receiver.write(data, count))
             m_failed = true;
         return !m_failed;
@@ -77,19 +94,53 @@ public:
         if (index < m_current)
             return;
         if (index > m_current) {
+            finish();
             m_current = index;
-            m_receiver.markSentence(m_base + frame, it->text);
+            m_pending = {true, frame, it->text, {}};
         }
-        m_receiver.markWord(m_base + frame, std::max(0, position - it->start));
+        const int inSentence = std::max(0, position - it->start);
+        if (m_pending.active)
+            m_pending.words.push_back({frame, inSentence});
+        else
+            m_receiver.markWord(m_base + frame, inSentence);
+    }
+
+    // The text's samples are all handed over: a sentence still waiting
+    // for its first sound is marked where its word was.
+    void finish()
+    {
+        if (m_pending.active)
+            markPending(m_pending.frame);
     }
 
     bool failed() const { return m_failed; }
 
 private:
+    static constexpr int MaxShiftMs = 60;
+
+    void markPending(qint64 frame)
+    {
+        m_pending.active = false;
+        m_receiver.markSentence(m_base + frame, m_pending.text);
+        for (const auto &[wordFrame, position] : m_pending.words)
+            m_receiver.markWord(m_base + std::max(frame, wordFrame), position);
+    }
+
+    struct Pending {
+        bool active = false;
+        qint64 frame = 0; // where the engine said its first word starts
+        QString text;
+        std::vector<std::pair<qint64, int>> words;
+    };
+
     ChapterReceiver &m_receiver;
     const qint64 m_base;
     const std::vector<Sentence> m_sentences;
+    const qint64 m_longestSilence;
+    const int m_loud;
+    qint64 m_written = 0; // of this paragraph
     int m_current = -1;
+    Pending m_pending;
     bool m_failed = false;
 };
 
@@ -193,6 +244,9 @@ bool ChapterSynthesizer::speak(const BookChapter &chapter, ChapterReceiver &rece
     SpeechEngine &engine = *d->engine;
     if (!engine.thread())
         engine.moveToThread(QThread::currentThread());
+    // Speech at full volume is heard from about -30 dBFS.
+    const int loud = int(LoudAtFullVolume * std::max(engine.leftVolume(), engine.rightVolume())
+                         / std::max(1, engine.maxVolume()));
     qint64 done = 0;
     bool first = true;
     for (const QString &paragraph : paragraphs) {
@@ -202,7 +256,7 @@ bool ChapterSynthesizer::speak(const BookChapter &chapter, ChapterReceiver &rece
             return false;
         first = false;
 
-        ParagraphMarks marks(receiver, paragraph);
+        ParagraphMarks marks(receiver, paragraph, d->sampleRate, loud);
         if (!engine.setSampleReceiver(&marks))
             return false;
         QEventLoop loop;
@@ -231,6 +285,7 @@ bool ChapterSynthesizer::speak(const BookChapter &chapter, ChapterReceiver &rece
         engine.setSampleReceiver(nullptr);
         if (!ended || cancelled || marks.failed())
             return false;
+        marks.finish();
         done += paragraph.size();
     }
     return !share || share(1.0);
