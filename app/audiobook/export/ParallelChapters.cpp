@@ -70,7 +70,8 @@ struct ParallelChapters::Private {
     bool finished() const { return failed || cancelled || (rate > 0 && nextToReplay >= chapters.size()); }
     void tell()
     {
-        if (progress && !failed && !cancelled && !progress(std::min<int>(nextToReplay, int(chapters.size()) - 1), share())) {
+        if (progress && !chapters.isEmpty() && !failed && !cancelled
+            && !progress(std::min<int>(nextToReplay, int(chapters.size()) - 1), share())) {
             cancelled = true;
             stop();
         }
