@@ -210,7 +210,7 @@ inline QString invalidSubtitles(const QString &value)
 }
 inline QString invalidJobs(const QString &value)
 {
-    return QStringLiteral("--jobs braucht eine ganze Zahl ab 1, nicht „%1“.").arg(value);
+    return QStringLiteral("--jobs braucht eine ganze Zahl von 1 bis 1024, nicht „%1“.").arg(value);
 }
 inline QString invalidLevel(const QString &value)
 {

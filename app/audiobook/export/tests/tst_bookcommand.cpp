@@ -14,62 +14,53 @@
 
 namespace {
 
-// Writes what the audiobook writer writes for the layout (empty audio
-// files, the playlist last) and keeps what it was asked.
+// Writes what the audiobook writer writes (empty audio files, the playlist
+// last) and keeps what it was asked.
 struct FakeExporter {
-    struct Call {
-        QString document;
-        QStringList titles;
-        AudiobookOptions options;
-        BookExport::Workers workers;
-    };
-    QList<Call> calls;
-    QString failWith;      // for documents whose names start with failing: Failed with this message
+    QList<AudiobookOptions> calls;
+    QList<BookExport::Workers> workers;
+    QStringList titles;    // of the last book
+    QString failWith;      // for documents whose names start with failing
     QString failing = QStringLiteral("voll");
-    BookProgress progress; // told once when set
-    bool tellProgress = false;
+    std::optional<BookProgress> progress; // told once
     std::function<void()> whileSpeaking;
 
     AudiobookWriter::Result operator()(const Book &book, const AudiobookOptions &options, const BookVoice &,
-                                       const BookExport::Workers &workers, const Clock &,
+                                       const BookExport::Workers &jobs, const Clock &,
                                        const BookExport::Progress &tell)
     {
-        Call call{book.name, {}, options, workers};
-        for (const BookChapter &chapter : book.chapters)
-            call.titles.append(chapter.title);
-        calls.append(call);
+        calls.append(options);
+        workers.append(jobs);
+        titles.clear();
         AudiobookWriter::Result result;
         if (whileSpeaking)
             whileSpeaking();
-        if (tellProgress && tell && !tell(progress)) {
+        if (progress && !tell(*progress)) {
             result.status = AudiobookWriter::Result::Status::Cancelled;
             return result;
         }
-        if (!failWith.isEmpty() && book.name.startsWith(failing)) {
-            result.message = failWith;
+        result.message = failWith;
+        if (!failWith.isEmpty() && book.name.startsWith(failing))
             return result;
-        }
         const QDir folder(options.folder);
-        if (options.layout == AudiobookLayout::OneFileWithChapters) {
-            result.files.append(folder.filePath(options.file));
-        } else {
-            for (int i = 0; i < book.chapters.size(); ++i)
-                result.files.append(folder.filePath(SafeFileName::numbered(
-                    i + 1, int(book.chapters.size()), book.chapters[i].title, QStringLiteral("Kapitel"),
-                    AudiobookFormats::suffix(options.format))));
+        QByteArray playlist;
+        for (int i = 0; i < book.chapters.size(); ++i) {
+            titles.append(book.chapters[i].title);
+            if (options.layout == AudiobookLayout::FilePerChapter || i == 0)
+                result.files.append(folder.filePath(
+                    options.layout == AudiobookLayout::OneFileWithChapters
+                        ? options.file
+                        : SafeFileName::numbered(i + 1, int(book.chapters.size()), book.chapters[i].title, "K",
+                                                 AudiobookFormats::suffix(options.format))));
         }
-        QString playlist = QStringLiteral("#EXTM3U\n");
         for (const QString &file : std::as_const(result.files)) {
-            QFile f(file);
-            if (!f.open(QIODevice::WriteOnly))
-                return result;
-            playlist += QFileInfo(file).fileName() + u'\n';
+            QFile(file).open(QIODevice::WriteOnly);
+            playlist += QFileInfo(file).fileName().toUtf8() + '\n';
         }
         if (options.layout == AudiobookLayout::FilePerChapter) {
-            result.playlist = folder.filePath(SafeFileName::fromTitle(options.book.title, QStringLiteral("x"))
-                                              + QStringLiteral(".m3u8"));
+            result.playlist = folder.filePath(SafeFileName::fromTitle(options.book.title, "x") + ".m3u8");
             QFile f(result.playlist);
-            if (!f.open(QIODevice::WriteOnly) || f.write(playlist.toUtf8()) < 0)
+            if (!f.open(QIODevice::WriteOnly) || f.write(playlist) != playlist.size())
                 return result;
         }
         result.status = AudiobookWriter::Result::Status::Ok;
@@ -101,10 +92,8 @@ class tst_BookCommand : public QObject
     Q_OBJECT
 private slots:
     void init();
-    void audiobooksOnlyWhenAskedFor_data();
-    void audiobooksOnlyWhenAskedFor();
-    void refusesBadCommandLines_data();
-    void refusesBadCommandLines();
+    void refusesBeforeSpeaking_data();
+    void refusesBeforeSpeaking();
     void placesEachDocumentsFiles_data();
     void placesEachDocumentsFiles();
     void skipsCompleteOutput_data();
@@ -112,15 +101,15 @@ private slots:
     void progressOnATerminalAndOnAPipe_data();
     void progressOnATerminalAndOnAPipe();
     void failuresAreSummedUpAndTheRestRuns();
-    void anUnusableFolderIsRefusedBeforeSpeaking();
     void aSignalStopsTheExport_data();
     void aSignalStopsTheExport();
     void convertsAnEpubWithRealSpeech();
 
 private:
-    QString writeDocument(const QString &relative, const QByteArray &markdown);
+    void writeDocument(const QString &relative, const QByteArray &markdown = kTwoChapters);
     Run run(const QStringList &arguments, bool terminal = false);
 
+    static constexpr const char *kTwoChapters = "# Anfang\n\nEs war einmal.\n\n# Ende\n\nUnd aus.\n";
     std::unique_ptr<QTemporaryDir> m_dir;
     FakeExporter m_exporter;
     FakeClock m_clock;
@@ -136,14 +125,11 @@ void tst_BookCommand::init()
     m_stopSignal = {};
 }
 
-QString tst_BookCommand::writeDocument(const QString &relative, const QByteArray &markdown)
+void tst_BookCommand::writeDocument(const QString &relative, const QByteArray &markdown)
 {
-    const QString path = m_dir->filePath(relative);
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(markdown) != markdown.size())
-        return {};
-    return path;
+    QVERIFY(QDir().mkpath(QFileInfo(relative).path()));
+    QFile file(relative);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(markdown) == markdown.size());
 }
 
 Run tst_BookCommand::run(const QStringList &arguments, bool terminal)
@@ -153,13 +139,8 @@ Run tst_BookCommand::run(const QStringList &arguments, bool terminal)
     if (!BookCommand::parse(arguments, &options, &r.err))
         return r;
     const BookCommand::Environment environment{
-        [this](auto &&...args) { return m_exporter(args...); },
-        m_clock,
-        QStringLiteral("/opt/quenora/quenora-speak"),
-        4,
-        terminal,
-        m_stopSignal,
-    };
+        [this](auto &&...args) { return m_exporter(args...); }, m_clock, "/opt/quenora/quenora-speak", 4, terminal,
+        m_stopSignal};
     std::FILE *out = std::tmpfile();
     std::FILE *err = std::tmpfile();
     r.exitCode = BookCommand(environment).run(options, BookVoice(), out, err);
@@ -168,57 +149,39 @@ Run tst_BookCommand::run(const QStringList &arguments, bool terminal)
     return r;
 }
 
-void tst_BookCommand::audiobooksOnlyWhenAskedFor_data()
+void tst_BookCommand::refusesBeforeSpeaking_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("wanted");
-    QTest::newRow("recording a text") << QStringList{"--out", "x.mp3", "Hallo"} << false;
-    QTest::newRow("a value, not the option") << QStringList{"--file", "--chapters", "Hallo"} << false;
-    QTest::newRow("after --") << QStringList{"--voice", "1", "--", "--chapters"} << false;
-    QTest::newRow("chapters") << QStringList{"--out", "x.mp3", "--chapters", "a.md"} << true;
-    QTest::newRow("a folder") << QStringList{"--out-dir=d", "a.md"} << true;
-}
-
-void tst_BookCommand::audiobooksOnlyWhenAskedFor()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(bool, wanted);
-    QCOMPARE(BookCommand::wanted(arguments), wanted);
-}
-
-void tst_BookCommand::refusesBadCommandLines_data()
-{
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode"); // -1: the command line is refused
     QTest::addColumn<QString>("message");
     QTest::newRow("several documents into one file")
-        << QStringList{"--chapters", "--out", "b.m4b", "a.md", "b.md"} << "--out-dir ORDNER --one-file";
-    QTest::newRow("unknown suffix") << QStringList{"--chapters", "--out", "b.wav", "a.md"}
+        << QStringList{"--chapters", "--out", "b.m4b", "a.md", "b.md"} << -1 << "--out-dir ORDNER --one-file";
+    QTest::newRow("unknown suffix") << QStringList{"--chapters", "--out", "b.wav", "a.md"} << -1
                                     << "Die Endung von „b.wav“ ist kein Hörbuchformat";
-    QTest::newRow("format against suffix") << QStringList{"--chapters", "--out", "b.mp3", "--format", "m4b", "a.md"}
-                                           << "--format m4b passt nicht";
-    QTest::newRow("no target") << QStringList{"--chapters", "a.md"} << "--out DATEI oder --out-dir ORDNER";
-    QTest::newRow("one file without folder") << QStringList{"--chapters", "--out", "b.mp3", "--one-file", "a.md"}
-                                             << "--one-file gilt nur mit --out-dir";
-    QTest::newRow("no document") << QStringList{"--out-dir", "d"} << "kein Dokument";
-    QTest::newRow("jobs zero") << QStringList{"--out-dir", "d", "--jobs", "0", "a.md"} << "--jobs braucht";
-    QTest::newRow("jobs not a number") << QStringList{"--out-dir", "d", "--jobs=2.5", "a.md"} << "--jobs braucht";
-    QTest::newRow("level") << QStringList{"--out-dir", "d", "--level", "7", "a.md"} << "--level braucht";
-    QTest::newRow("format") << QStringList{"--out-dir", "d", "--format", "wav", "a.md"} << "„wav“";
-    QTest::newRow("subtitles") << QStringList{"--out-dir", "d", "--subtitles", "ass", "a.md"} << "„ass“";
-    QTest::newRow("rule") << QStringList{"--out-dir", "d", "--chapter-rule", "(Kapitel", "a.md"}
+    QTest::newRow("format against suffix")
+        << QStringList{"--chapters", "--out", "b.mp3", "--format", "m4b", "a.md"} << -1 << "--format m4b passt nicht";
+    QTest::newRow("no target") << QStringList{"--chapters", "a.md"} << -1 << "--out DATEI oder --out-dir ORDNER";
+    QTest::newRow("jobs zero") << QStringList{"--out-dir", "d", "--jobs", "0", "a.md"} << -1 << "--jobs braucht";
+    QTest::newRow("level") << QStringList{"--out-dir", "d", "--level", "7", "a.md"} << -1 << "--level braucht";
+    QTest::newRow("rule") << QStringList{"--out-dir", "d", "--chapter-rule", "(Kapitel", "a.md"} << -1
                           << "Das Muster für Kapitelanfänge ist ungültig";
-    QTest::newRow("text only option") << QStringList{"--out-dir", "d", "--dry-run", "a.md"}
-                                      << "--dry-run gilt nicht für Hörbücher";
-    QTest::newRow("missing value") << QStringList{"a.md", "--out-dir"} << "--out-dir braucht einen Wert";
+    QTest::newRow("text only") << QStringList{"--out-dir", "d", "--dry-run", "a.md"} << -1
+                               << "--dry-run gilt nicht für Hörbücher";
+    QTest::newRow("folder is a file") << QStringList{"--out-dir", "a.md", "a.md"} << 1
+                                      << "Der Ordner „a.md“ konnte nicht angelegt werden.";
+    QTest::newRow("folder of the file missing") << QStringList{"--chapters", "--out", "fehlt/b.m4b", "a.md"} << 1
+                                                << "Der Ordner „fehlt“ existiert nicht.";
 }
 
-void tst_BookCommand::refusesBadCommandLines()
+void tst_BookCommand::refusesBeforeSpeaking()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
     QFETCH(QString, message);
+    writeDocument("a.md");
     QVERIFY(BookCommand::wanted(arguments));
     const Run r = run(arguments);
-    QCOMPARE(r.exitCode, -1);
+    QCOMPARE(r.exitCode, exitCode);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QVERIFY(m_exporter.calls.isEmpty());
 }
@@ -226,8 +189,7 @@ void tst_BookCommand::refusesBadCommandLines()
 void tst_BookCommand::placesEachDocumentsFiles_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    // Per exporter call: "layout folder file format jobs", relative to the test folder.
-    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<QStringList>("calls"); // per document: "layout folder file format jobs"
     QTest::newRow("one document into one file")
         << QStringList{"--chapters", "--out", "aus/Buch.m4b", "a/roman.md"} << QStringList{"eine aus Buch.m4b m4b 4"};
     QTest::newRow("ogg is opus") << QStringList{"--chapters", "--out=aus/Buch.ogg", "--jobs", "2", "a/roman.md"}
@@ -250,23 +212,21 @@ void tst_BookCommand::placesEachDocumentsFiles()
     QFETCH(QStringList, arguments);
     QFETCH(QStringList, calls);
     for (const char *document : {"a/roman.md", "b/essay.md", "b/Roman.md", "c/roman.md"})
-        QVERIFY(!writeDocument(document, "# Anfang\n\nEs war einmal.\n\n# Ende\n\nUnd aus.\n").isEmpty());
-    QVERIFY(QDir(m_dir->path()).mkdir("aus")); // --out needs its folder, --out-dir makes it
+        writeDocument(document);
+    QVERIFY(QDir().mkdir("aus")); // --out needs its folder, --out-dir makes it
     const Run r = run(arguments);
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
     QStringList seen;
-    const QDir here(m_dir->path());
-    for (const FakeExporter::Call &call : std::as_const(m_exporter.calls)) {
-        const bool one = call.options.layout == AudiobookLayout::OneFileWithChapters;
-        seen.append(QStringList{one ? "eine" : "kapitel", QDir::cleanPath(call.options.folder),
-                                one ? call.options.file : "-", AudiobookFormats::suffix(call.options.format),
-                                QString::number(call.workers.jobs)}
+    for (qsizetype i = 0; i < m_exporter.calls.size(); ++i) {
+        const AudiobookOptions &o = m_exporter.calls[i];
+        const bool one = o.layout == AudiobookLayout::OneFileWithChapters;
+        seen.append(QStringList{one ? "eine" : "kapitel", QDir::cleanPath(o.folder), one ? o.file : "-",
+                                AudiobookFormats::suffix(o.format), QString::number(m_exporter.workers[i].jobs)}
                         .join(u' '));
-        QCOMPARE(call.workers.program, QStringLiteral("/opt/quenora/quenora-speak"));
-        QCOMPARE(call.titles, (QStringList{"Anfang", "Ende"}));
-        QVERIFY(QFileInfo(here.filePath(call.options.folder)).isDir());
+        QCOMPARE(m_exporter.workers[i].program, QStringLiteral("/opt/quenora/quenora-speak"));
     }
     QCOMPARE(seen, calls);
+    QCOMPARE(m_exporter.titles, (QStringList{"Anfang", "Ende"}));
     QVERIFY(r.out.contains(QStringLiteral("%1 umgewandelt, 0 übersprungen, 0 fehlgeschlagen").arg(calls.size())));
 }
 
@@ -293,11 +253,9 @@ void tst_BookCommand::skipsCompleteOutput()
     QFETCH(QString, damage);
     QFETCH(bool, force);
     QFETCH(bool, convertedAgain);
-    QVERIFY(!writeDocument("roman.md", "# Anfang\n\nEs war einmal.\n\n# Ende\n\nUnd aus.\n").isEmpty());
+    writeDocument("roman.md");
     QCOMPARE(run(layout + QStringList{"roman.md"}).exitCode, 0);
-    QCOMPARE(m_exporter.calls.size(), 1);
-    if (!damage.isEmpty())
-        QVERIFY(QFile::remove(m_dir->filePath(damage)));
+    QVERIFY(damage.isEmpty() || QFile::remove(damage));
 
     const Run again = run(layout + (force ? QStringList{"--force"} : QStringList()) + QStringList{"roman.md"});
     QCOMPARE(again.exitCode, 0);
@@ -326,13 +284,8 @@ void tst_BookCommand::progressOnATerminalAndOnAPipe()
     QFETCH(bool, terminal);
     QFETCH(QStringList, expected);
     QFETCH(QStringList, absent);
-    QVERIFY(!writeDocument("roman.md", "# Anfang\n\nEs war einmal.\n\n# Ende\n\nUnd aus.\n").isEmpty());
-    m_exporter.tellProgress = true;
-    m_exporter.progress.chapter = 1;
-    m_exporter.progress.chapters = 2;
-    m_exporter.progress.title = QStringLiteral("Ende");
-    m_exporter.progress.share = 0.625;
-    m_exporter.progress.msLeft = 64200;
+    writeDocument("roman.md");
+    m_exporter.progress = BookProgress{1, 2, "Ende", 0.625, 64200, false};
     const Run r = run({"--out-dir", "aus", "roman.md"}, terminal);
     QCOMPARE(r.exitCode, 0);
     for (const QString &text : expected)
@@ -343,18 +296,16 @@ void tst_BookCommand::progressOnATerminalAndOnAPipe()
 
 void tst_BookCommand::failuresAreSummedUpAndTheRestRuns()
 {
-    const QByteArray text = "# Anfang\n\nEs war einmal.\n";
-    QVERIFY(!writeDocument("gut.md", text).isEmpty());
-    QVERIFY(!writeDocument("leer.md", " \n\n").isEmpty());
-    QVERIFY(!writeDocument("voll.md", text).isEmpty());
-    QVERIFY(!writeDocument("auch gut.md", text).isEmpty());
-    QVERIFY(!writeDocument("ohne Kapitel.md", "Nur ein Satz.\n").isEmpty());
+    for (const char *name : {"gut.md", "voll.md", "auch gut.md"})
+        writeDocument(name);
+    writeDocument("leer.md", " \n\n");
+    writeDocument("ohne Kapitel.md", "Nur ein Satz.\n");
     m_exporter.failWith = QStringLiteral("Die Datei „x.mp3“ konnte nicht geschrieben werden: Datenträger voll");
     const Run r = run({"--out-dir", "aus", "--one-file", "gut.md", "fehlt.md", "leer.md", "voll.md",
                        "auch gut.md", "ohne Kapitel.md"});
     QCOMPARE(r.exitCode, 1);
     QCOMPARE(m_exporter.calls.size(), 4);
-    QVERIFY(QFileInfo::exists(m_dir->filePath("aus/auch gut.mp3")));
+    QVERIFY(QFileInfo::exists("aus/auch gut.mp3"));
     QVERIFY(r.out.contains("„ohne Kapitel.md“ hat keine Überschriften und wird ein einziges Kapitel."));
     const QString summary = r.out.mid(r.out.indexOf("Hörbücher:"));
     QVERIFY2(summary.startsWith("Hörbücher: 3 umgewandelt, 0 übersprungen, 3 fehlgeschlagen.\n"), qPrintable(summary));
@@ -363,19 +314,6 @@ void tst_BookCommand::failuresAreSummedUpAndTheRestRuns()
     QVERIFY(summary.contains("„voll.md“: Die Datei „x.mp3“ konnte nicht geschrieben werden: Datenträger voll"));
     QVERIFY(!summary.contains("gut.md"));
     QVERIFY(r.err.contains("quenora-speak: „fehlt.md“: fehlgeschlagen: "));
-}
-
-void tst_BookCommand::anUnusableFolderIsRefusedBeforeSpeaking()
-{
-    QVERIFY(!writeDocument("roman.md", "# Anfang\n\nEs war einmal.\n").isEmpty());
-    QVERIFY(!writeDocument("datei", "kein Ordner").isEmpty());
-    const Run r = run({"--out-dir", "datei", "roman.md"});
-    QCOMPARE(r.exitCode, 1);
-    QVERIFY2(r.err.contains("Der Ordner „datei“ konnte nicht angelegt werden."), qPrintable(r.err));
-    const Run one = run({"--chapters", "--out", "fehlt/Buch.m4b", "roman.md"});
-    QCOMPARE(one.exitCode, 1);
-    QVERIFY2(one.err.contains("Der Ordner „fehlt“ existiert nicht."), qPrintable(one.err));
-    QVERIFY(m_exporter.calls.isEmpty());
 }
 
 void tst_BookCommand::aSignalStopsTheExport_data()
@@ -390,11 +328,12 @@ void tst_BookCommand::aSignalStopsTheExport_data()
 void tst_BookCommand::aSignalStopsTheExport()
 {
     QFETCH(QString, exportFails);
-    QVERIFY(!writeDocument("a.md", "# Anfang\n\nEs war einmal.\n").isEmpty());
-    QVERIFY(!writeDocument("b.md", "# Anfang\n\nEs war einmal.\n").isEmpty());
+    writeDocument("a.md");
+    writeDocument("b.md");
     int signal = 0;
     m_stopSignal = [&signal] { return signal; };
-    m_exporter.tellProgress = exportFails.isEmpty();
+    if (exportFails.isEmpty())
+        m_exporter.progress = BookProgress();
     m_exporter.failWith = exportFails;
     m_exporter.failing = "a";
     m_exporter.whileSpeaking = [&signal] { signal = SIGTERM; };
@@ -403,7 +342,7 @@ void tst_BookCommand::aSignalStopsTheExport()
     QCOMPARE(m_exporter.calls.size(), 1);
     QVERIFY2(r.out.contains("„a.md“: abgebrochen durch das Signal SIGTERM"), qPrintable(r.out));
     QVERIFY(r.out.contains("„b.md“: nicht begonnen"));
-    QVERIFY(!QFileInfo::exists(m_dir->filePath("aus/a")));
+    QVERIFY(!QFileInfo::exists("aus/a"));
 }
 
 void tst_BookCommand::convertsAnEpubWithRealSpeech()
