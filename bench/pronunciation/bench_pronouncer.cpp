@@ -5,9 +5,9 @@
 //    text, whole and in the pieces the engine feeds (goal: 50 MB/s or more).
 // 2. The first audio after speak() of a 5 MB text with the shipped
 //    dictionary, median of 10 runs (goal: under 20 ms).
-#include "AudioOutput.h"
 #include "EspeakEngine.h"
 #include "EspeakOwner.h"
+#include "FirstAudioTimer.h"
 #include "PronunciationFile.h"
 #include "PronunciationSource.h"
 #include "Pronouncer.h"
@@ -16,9 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
 #include <random>
 
 #include <time.h>
@@ -161,45 +159,15 @@ int main(int argc, char *argv[])
         return 1;
     }
     Fixed source(std::make_shared<const Pronouncer>(shipped.entries));
-    std::mutex mutex;
-    std::condition_variable arrived;
-    bool gotAudio = false;
-    SteadyClock::time_point first;
     EspeakEngine engine;
     engine.selectMode(2);
     engine.setPronunciation(&source);
-    engine.audioOutput()->queue()->setAppendObserver([&](qint64) {
-        std::lock_guard lock(mutex);
-        if (!gotAudio) {
-            gotAudio = true;
-            first = SteadyClock::now();
-            arrived.notify_all();
-        }
-    });
+    FirstAudioTimer timer(engine);
     const QString document = text.left(5 * 1024 * 1024);
-    auto once = [&]() -> double {
-        {
-            std::lock_guard lock(mutex);
-            gotAudio = false;
-        }
-        const SteadyClock::time_point begin = SteadyClock::now();
-        engine.speak(document);
-        std::unique_lock lock(mutex);
-        if (!arrived.wait_for(lock, std::chrono::seconds(10), [&] { return gotAudio; }))
-            return -1.0;
-        const double ms = std::chrono::duration<double, std::milli>(first - begin).count();
-        lock.unlock();
-        engine.reset();
-        QCoreApplication::processEvents();
-        return ms;
-    };
-    const double cold = once();
-    std::vector<double> runs;
-    for (int i = 0; i < 10; ++i)
-        runs.push_back(once());
-    std::sort(runs.begin(), runs.end());
+    const double cold = timer.once(document);
+    const std::vector<double> runs = timer.runs(document, 10);
     std::printf("5 MB text, speak to first audio with the shipped dictionary: cold %.2f ms; median %.2f ms, "
                 "max %.2f ms (goal: under 20 ms)\n",
-                cold, (runs[4] + runs[5]) / 2, runs.back());
+                cold, FirstAudioTimer::median(runs), runs.back());
     return 0;
 }

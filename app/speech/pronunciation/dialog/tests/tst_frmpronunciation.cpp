@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QtTest>
 
+#include <optional>
+
 #include <sys/stat.h>
 
 // The dictionary dialog: what it changes is stored at once, in the active
@@ -62,6 +64,29 @@ QString writeFile(const QString &path, const QByteArray &bytes)
     return path;
 }
 
+// The dialog and what it works on: the settings (the dictionary set is
+// written before open()), an engine that remembers what it heard, scripted
+// file dialogs and messages, and how often the dialog stopped the speech.
+struct DialogRig {
+    SettingsStore settings;
+    ListeningEngine voice;
+    ScriptedDialogs dialogs;
+    int stopped = 0;
+    std::optional<frmPronunciation> dialog;
+
+    frmPronunciation &open()
+    {
+        dialog.emplace(settings, voice, dialogs, [this] { ++stopped; });
+        return *dialog;
+    }
+    template <class T = QPushButton>
+    T *child(const char *name) const
+    {
+        return dialog->findChild<T *>(QLatin1String(name));
+    }
+    void click(const char *name) { child(name)->click(); }
+};
+
 } // namespace
 
 void tst_frmPronunciation::init()
@@ -73,45 +98,41 @@ void tst_frmPronunciation::init()
 
 void tst_frmPronunciation::listAndOrderAreStored()
 {
-    SettingsStore settings;
+    DialogRig rig;
     const QString mine = writeFile(m_home->filePath("mein.txt"), "EZB\tZentralbank\n");
-    QVERIFY(settings.write(SettingKeys::PronunciationDictionaries, "1\tdata:deutsch.txt\n1\t" + mine));
-    FakeSpeechEngine voice;
-    ScriptedDialogs dialogs;
-    frmPronunciation dialog(settings, voice, dialogs, {});
-    auto *list = dialog.findChild<QListWidget *>("lstDictionaries");
+    QVERIFY(rig.settings.write(SettingKeys::PronunciationDictionaries, "1\tdata:deutsch.txt\n1\t" + mine));
+    frmPronunciation &dialog = rig.open();
+    auto *list = rig.child<QListWidget>("lstDictionaries");
     QCOMPARE(list->count(), 2);
     QCOMPARE(list->item(0)->text(), QStringLiteral("deutsch (mitgeliefert)"));
     dialog.selectDictionary(1);
-    dialog.findChild<QPushButton *>("cmdUp")->click();
-    QCOMPARE(settings.read(SettingKeys::PronunciationDictionaries), "1\t" + mine + "\n1\tdata:deutsch.txt");
+    rig.click("cmdUp");
+    QCOMPARE(rig.settings.read(SettingKeys::PronunciationDictionaries), "1\t" + mine + "\n1\tdata:deutsch.txt");
     QCOMPARE(list->currentRow(), 0);
     list->item(1)->setCheckState(Qt::Unchecked);
-    QCOMPARE(settings.read(SettingKeys::PronunciationDictionaries), "1\t" + mine + "\n0\tdata:deutsch.txt");
+    QCOMPARE(rig.settings.read(SettingKeys::PronunciationDictionaries), "1\t" + mine + "\n0\tdata:deutsch.txt");
     dialog.selectDictionary(0);
-    dialog.findChild<QPushButton *>("cmdRemove")->click();
-    QCOMPARE(settings.read(SettingKeys::PronunciationDictionaries), QStringLiteral("0\tdata:deutsch.txt"));
+    rig.click("cmdRemove");
+    QCOMPARE(rig.settings.read(SettingKeys::PronunciationDictionaries), QStringLiteral("0\tdata:deutsch.txt"));
     QVERIFY(QFile::exists(mine)); // removed from the set, not deleted
 }
 
 void tst_frmPronunciation::editingWritesTheFileAndShowsProblems()
 {
-    SettingsStore settings;
+    DialogRig rig;
     const QString mine = writeFile(m_home->filePath("mein.txt"), "EZB\tZentralbank\nkaputt\n");
-    QVERIFY(settings.write(SettingKeys::PronunciationDictionaries, "1\t" + mine));
-    FakeSpeechEngine voice;
-    ScriptedDialogs dialogs;
-    frmPronunciation dialog(settings, voice, dialogs, {});
-    auto *table = dialog.findChild<QTableWidget *>("tblEntries");
+    QVERIFY(rig.settings.write(SettingKeys::PronunciationDictionaries, "1\t" + mine));
+    frmPronunciation &dialog = rig.open();
+    auto *table = rig.child<QTableWidget>("tblEntries");
     QCOMPARE(table->rowCount(), 1);
     const QList<QLabel *> labels = dialog.findChildren<QLabel *>();
     QVERIFY(std::any_of(labels.begin(), labels.end(), [](QLabel *l) {
         return l->text().contains(QStringLiteral("Zeile 2: Geschriebene und gesprochene Form"));
     }));
     // Typing into the search and adding takes the search as written form.
-    dialog.findChild<QLineEdit *>("txtSearch")->setText(QStringLiteral("(x"));
+    rig.child<QLineEdit>("txtSearch")->setText(QStringLiteral("(x"));
     QCOMPARE(table->rowCount(), 0);
-    dialog.findChild<QPushButton *>("cmdAddEntry")->click();
+    rig.click("cmdAddEntry");
     QCOMPARE(table->rowCount(), 2);
     table->item(1, 1)->setText(QStringLiteral("iks"));
     table->item(1, 4)->setCheckState(Qt::Checked);
@@ -122,7 +143,7 @@ void tst_frmPronunciation::editingWritesTheFileAndShowsProblems()
     QCOMPARE(saved.entries.size(), 2);
     QCOMPARE(PronunciationFile::format(saved.entries), QByteArray("EZB\tZentralbank\twc\n(x\tiks\twr\n"));
     table->setCurrentCell(0, 0);
-    dialog.findChild<QPushButton *>("cmdDeleteEntry")->click();
+    rig.click("cmdDeleteEntry");
     // The broken line is kept, made a comment.
     QFile file(mine);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -131,59 +152,52 @@ void tst_frmPronunciation::editingWritesTheFileAndShowsProblems()
 
 void tst_frmPronunciation::listenSpeaksThroughTheSelectedDictionary()
 {
-    SettingsStore settings;
+    DialogRig rig;
     const QString mine = writeFile(m_home->filePath("mein.txt"), "EZB\tEuropäische Zentralbank\n");
-    QVERIFY(settings.write(SettingKeys::PronunciationDictionaries, "0\t" + mine));
-    ListeningEngine voice;
-    ScriptedDialogs dialogs;
-    int stopped = 0;
-    frmPronunciation dialog(settings, voice, dialogs, [&] { ++stopped; });
-    dialog.findChild<QTableWidget *>("tblEntries")->setCurrentCell(0, 0);
-    dialog.findChild<QPushButton *>("cmdListen")->click();
+    QVERIFY(rig.settings.write(SettingKeys::PronunciationDictionaries, "0\t" + mine));
+    rig.open();
+    rig.child<QTableWidget>("tblEntries")->setCurrentCell(0, 0);
+    rig.click("cmdListen");
     // Switched off in the set, the selected dictionary is still what the
     // sample is spoken with; the engine's own dictionaries are back after.
-    QCOMPARE(voice.heard, QStringList{QStringLiteral("Europäische Zentralbank")});
-    QCOMPARE(stopped, 1);
-    QCOMPARE(voice.pronunciation(), nullptr);
+    QCOMPARE(rig.voice.heard, QStringList{QStringLiteral("Europäische Zentralbank")});
+    QCOMPARE(rig.stopped, 1);
+    QCOMPARE(rig.voice.pronunciation(), nullptr);
 }
 
 void tst_frmPronunciation::importNamesBrokenLinesAndExportWrites()
 {
-    SettingsStore settings;
-    QVERIFY(settings.write(SettingKeys::PronunciationDictionaries, QStringLiteral("0\t")));
+    DialogRig rig;
+    QVERIFY(rig.settings.write(SettingKeys::PronunciationDictionaries, QStringLiteral("0\t")));
     const QString source = writeFile(m_home->filePath("fremd.txt"), "Nr.\tNummer\nohne\n");
-    FakeSpeechEngine voice;
-    ScriptedDialogs dialogs;
-    frmPronunciation dialog(settings, voice, dialogs, {});
-    dialogs.files.enqueue(source);
-    dialog.findChild<QPushButton *>("cmdImport")->click();
+    rig.open();
+    rig.dialogs.files.enqueue(source);
+    rig.click("cmdImport");
     const QString copy = m_home->path() + QStringLiteral("/pronunciation/fremd.txt");
-    QCOMPARE(settings.read(SettingKeys::PronunciationDictionaries), "1\t" + copy);
+    QCOMPARE(rig.settings.read(SettingKeys::PronunciationDictionaries), "1\t" + copy);
     QCOMPARE(PronunciationFile::load(copy).entries.size(), 1);
-    QCOMPARE(dialogs.messages.size(), 1);
-    QVERIFY(dialogs.messages.first().text.contains(QStringLiteral("Zeile 2")));
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QVERIFY(rig.dialogs.messages.first().text.contains(QStringLiteral("Zeile 2")));
     const QString target = m_home->filePath("export.txt");
-    dialogs.files.enqueue(target);
-    dialog.findChild<QPushButton *>("cmdExport")->click();
+    rig.dialogs.files.enqueue(target);
+    rig.click("cmdExport");
     QCOMPARE(PronunciationFile::load(target).entries.size(), 1);
     // A FIFO is refused with the reason.
     const QString pipe = m_home->filePath("pipe");
     QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    dialogs.files.enqueue(pipe);
-    dialog.findChild<QPushButton *>("cmdImport")->click();
-    QVERIFY(dialogs.messages.last().text.contains(QStringLiteral("benannte Pipe")));
+    rig.dialogs.files.enqueue(pipe);
+    rig.click("cmdImport");
+    QVERIFY(rig.dialogs.messages.last().text.contains(QStringLiteral("benannte Pipe")));
 }
 
 void tst_frmPronunciation::shippedDictionaryIsReadOnly()
 {
-    SettingsStore settings;
-    FakeSpeechEngine voice;
-    ScriptedDialogs dialogs;
-    frmPronunciation dialog(settings, voice, dialogs, {});
-    auto *table = dialog.findChild<QTableWidget *>("tblEntries");
+    DialogRig rig;
+    rig.open();
+    auto *table = rig.child<QTableWidget>("tblEntries");
     QVERIFY(table->rowCount() > 50);
     QVERIFY(!(table->item(0, 0)->flags() & Qt::ItemIsEditable));
-    QVERIFY(!dialog.findChild<QPushButton *>("cmdAddEntry")->isEnabled());
+    QVERIFY(!rig.child("cmdAddEntry")->isEnabled());
 }
 
 QTEST_MAIN(tst_frmPronunciation)
