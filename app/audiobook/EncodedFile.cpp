@@ -31,6 +31,18 @@ namespace {
 
 constexpr int kIoBufferSize = 1 << 16;
 
+// FFmpeg's own log lines are English notes for its developers (a warning
+// about the .m4b suffix, the encoder's statistics); every failure comes
+// back as a code and is told in German.
+void quietLibraries()
+{
+    static const bool quiet = [] {
+        av_log_set_level(AV_LOG_QUIET);
+        return true;
+    }();
+    Q_UNUSED(quiet);
+}
+
 const char *muxerName(AudiobookFormat format)
 {
     switch (format) {
@@ -177,6 +189,7 @@ struct EncodedFile::State {
 
 EncodedFile::EncodedFile(AudiobookFormat format, int inputRate) : m_format(format), m_inputRate(std::max(1, inputRate))
 {
+    quietLibraries();
 }
 
 EncodedFile::~EncodedFile()
