@@ -1,6 +1,7 @@
 #include "ChapterFinder.h"
 
 #include "AudiobookTexts.h"
+#include "DocumentMetadata.h"
 #include "LongLines.h"
 
 #include <QTextBlock>
@@ -27,37 +28,8 @@ bool blank(const QString &text)
 
 QString ChapterFinder::title(const QString &text)
 {
-    QString line;
-    line.reserve(std::min<qsizetype>(text.size(), kMaxTitleLength + 1));
-    bool space = true;
-    for (qsizetype i = 0; i < text.size() && line.size() < kMaxTitleLength; ++i) {
-        const QChar c = text.at(i);
-        const QChar::Category cat = c.category();
-        if (c.isSpace() || cat == QChar::Other_Control) {
-            if (!space)
-                line.append(QLatin1Char(' '));
-            space = true;
-        } else if (cat == QChar::Other_Format || c == QChar::ObjectReplacementCharacter) {
-            continue;
-        } else {
-            line.append(c);
-            space = false;
-        }
-    }
-    if (line.size() >= kMaxTitleLength) {
-        // Cut between words where one ends near the limit, never inside a
-        // surrogate pair.
-        qsizetype cut = line.lastIndexOf(QLatin1Char(' '));
-        if (cut < kMaxTitleLength * 3 / 4) {
-            cut = kMaxTitleLength - 1;
-            if (line.at(cut - 1).isHighSurrogate())
-                --cut;
-        }
-        line.truncate(cut);
-        line = line.trimmed();
-        line.append(QChar(0x2026));
-    }
-    return line.trimmed();
+    static_assert(kMaxTitleLength == DocumentMetadata::kMaxTextLength);
+    return DocumentMetadata::oneLine(text);
 }
 
 ChapterList ChapterFinder::find(const QTextDocument &doc, const Options &options)
